@@ -1,0 +1,27 @@
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace qvtest {
+
+TempDir::TempDir() : dir_(QDir::tempPath() + "/qvtest-XXXXXX") {
+    path_ = dir_.path() + "/";
+}
+
+QString TempDir::write(const QString& name, const QByteArray& bytes) const {
+    const QString full = path_ + name;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile f(full);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+    return full;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+}  // namespace qvtest

@@ -1,0 +1,64 @@
+// The line codec of the program's files and the ANSI decoding of tags.
+#include <gtest/gtest.h>
+
+#include "platform/textcodec.h"
+
+using namespace qv;
+
+TEST(TextCodec, JapaneseRoundTripsThroughCp932) {
+    const QString text = QStringLiteral("C:\\音楽\\ﾃｽﾄ①～髙.mp3");
+    QByteArray bytes;
+    ASSERT_TRUE(EncodeCp932(text, &bytes));
+    // 0x5C stays a backslash in code page 932, never a yen sign.
+    EXPECT_EQ(bytes.left(3), QByteArray("C:\\"));
+    EXPECT_EQ(bytes.mid(3, 4), QByteArray("\x89\xb9\x8a\x79"));
+    bool ok = false;
+    EXPECT_EQ(DecodeCp932(bytes, &ok), text);
+    EXPECT_TRUE(ok);
+}
+
+TEST(TextCodec, OneWayCharactersCountAsUnrepresentable) {
+    QByteArray bytes;
+    for (const char16_t c : {u'\u301C', u'\u00A5', u'\u203E', u'\u2016', u'\u2212', u'\u00A2',
+                             u'\u00AC', u'\u00E9'}) {
+        EXPECT_FALSE(EncodeCp932(QString(QChar(c)), &bytes)) << int(c);
+        // Such a line goes out as UTF-8 and comes back whole.
+        const QString line = QStringLiteral("a") + QChar(c) + QStringLiteral("音");
+        EXPECT_EQ(EncodeLine(line), line.toUtf8());
+        EXPECT_EQ(DecodeLine(EncodeLine(line)), line);
+    }
+    EXPECT_FALSE(EncodeCp932(QStringLiteral("🎵"), &bytes));
+}
+
+TEST(TextCodec, InvalidCp932IsReportedAndReplaced) {
+    bool ok = true;
+    // 0x81 0x20 is no character; a lone lead byte at the end is cut off.
+    EXPECT_EQ(DecodeCp932(QByteArray("a\x81\x20z"), &ok), QStringLiteral("a\uFFFD z"));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(DecodeCp932(QByteArray("ab\x82"), &ok), QStringLiteral("ab\uFFFD"));
+    EXPECT_FALSE(ok);
+}
+
+TEST(TextCodec, AnsiFallsBackToWindows1252) {
+    // "Café" in Windows-1252 ends on a lone lead byte in code page 932.
+    EXPECT_EQ(DecodeAnsi(QByteArray("Caf\xe9")), QStringLiteral("Café"));
+    EXPECT_EQ(DecodeAnsi(QByteArray("\x93\xfa\x96\x7b")), QStringLiteral("日本"));
+    EXPECT_EQ(DecodeWindows1252(QByteArray("\x80\x81\x9f\xff")),
+              QStringLiteral("\u20AC\u0081\u0178\u00FF"));
+}
+
+TEST(TextCodec, LinesPreferCp932AndReadUtf8First) {
+    EXPECT_EQ(EncodeLine(QStringLiteral("曲")), QByteArray("\x8b\xc8"));
+    EXPECT_EQ(DecodeLine(QByteArray("\x8b\xc8")), QStringLiteral("曲"));
+    EXPECT_EQ(DecodeLine(QStringLiteral("é曲").toUtf8()), QStringLiteral("é曲"));
+    EXPECT_EQ(DecodeLine(QByteArray()), QString());
+}
+
+TEST(TextCodec, Utf8Validation) {
+    EXPECT_TRUE(IsValidUtf8(QByteArray("plain")));
+    EXPECT_TRUE(IsValidUtf8(QStringLiteral("日本🎵").toUtf8()));
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xc0\xaf")));          // overlong "/"
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xed\xa0\x80")));      // surrogate
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xe6\x97")));          // cut short
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xf4\x90\x80\x80")));  // beyond U+10FFFF
+}
