@@ -1,0 +1,42 @@
+#include "app/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "platform/profile.h"
+
+namespace qv {
+namespace {
+
+QString withOneSlash(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
+    if (!folder.endsWith(u'/')) folder += u'/';
+    return folder;
+}
+
+}  // namespace
+
+Ini::Ini(const QString& appPath) : appPath_(withOneSlash(appPath)) {}
+
+QString Ini::DefaultAppPath() {
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    if (QFileInfo(exeFolder).isWritable()) return withOneSlash(exeFolder);
+    // Installed system-wide: keep settings, library and playlists per user,
+    // so that nothing the user makes is lost to a folder nobody may write.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return withOneSlash(data);
+}
+
+QString Ini::ReadIni(const QString& Section, const QString& Key) const {
+    return ReadProfileString(appPath_ + QStringLiteral("Setting.ini"), Section, Key);
+}
+
+int Ini::WriteIni(const QString& Section, const QString& Key, const QString& Value) const {
+    return WriteProfileString(appPath_ + QStringLiteral("Setting.ini"), Section, Key, Value) ? 1
+                                                                                             : 0;
+}
+
+}  // namespace qv

@@ -1,0 +1,33 @@
+// The settings module: one value of Setting.ini in the program folder read or
+// written per call, and the program folder itself.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class Ini {
+public:
+    // appPath is the program folder; a missing final "/" is added.
+    explicit Ini(const QString& appPath);
+
+    // The folder of the running executable, or the per-user data folder of the
+    // desktop when the executable's folder cannot be written. Ends in "/".
+    static QString DefaultAppPath();
+
+    // The program folder, ending in exactly one "/".
+    QString GetAppPath() const { return appPath_; }
+
+    // The stored value, "" when the file, section or key is missing. Section
+    // and key names match without regard to letter case.
+    QString ReadIni(const QString& Section, const QString& Key) const;
+
+    // Stores the value (creating file, section and key as needed, every other
+    // line kept). Non-zero on success.
+    int WriteIni(const QString& Section, const QString& Key, const QString& Value) const;
+
+private:
+    QString appPath_;
+};
+
+}  // namespace qv

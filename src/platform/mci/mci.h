@@ -1,0 +1,19 @@
+// The media-control command interface: a command string in, a result code and
+// a reply out. The program's media layer (Mod_MCI) talks only to this.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class MciSender {
+public:
+    virtual ~MciSender() = default;
+    // Executes one command string. The reply (when reply is given) is cut to
+    // fit replyLength characters together with a terminating NUL, as the
+    // Windows call does; a failed command leaves it empty. 0 on success, else
+    // a media-control error number.
+    virtual int SendString(const QString& command, QString* reply, int replyLength) = 0;
+};
+
+}  // namespace qv
