@@ -3,9 +3,12 @@
 // after it; on reading, CR LF, LF and lone CR all end a line (see textcodec.h).
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <optional>
 
 namespace qv {
@@ -13,6 +16,14 @@ namespace qv {
 // Splits file bytes into decoded lines. A final line end does not make an
 // extra empty line; "a\r\n\r\n" is {"a", ""}.
 QStringList SplitTextLines(QByteArrayView data);
+
+// The same split, with each line's bytes left as they are in the file.
+QList<QByteArray> SplitRawLines(QByteArrayView data);
+
+// One line as it goes into a file: code page 932 when that reads back as the
+// same text, otherwise UTF-8. Lines must not hold CR or LF: the file could not
+// tell them from line ends.
+QByteArray EncodeTextLine(QStringView line);
 
 // The lines of a file; nullopt when the file cannot be opened or read.
 std::optional<QStringList> ReadTextFile(const QString& path);
@@ -22,7 +33,13 @@ std::optional<QStringList> ReadTextFile(const QString& path);
 // left. Returns true on success.
 bool WriteTextFile(const QString& path, const QStringList& lines);
 
-// Appends the lines to the end of path (creating it). Returns true on success.
+// WriteTextFile for lines already encoded (EncodeTextLine, or bytes kept from
+// the file as they were); CR LF goes after each.
+bool WriteRawLines(const QString& path, const QList<QByteArray>& lines);
+
+// Appends the lines to the end of path (creating it). A file whose last line
+// has no line end gets one first, so the new lines start on their own line.
+// Returns true on success.
 bool AppendTextLines(const QString& path, const QStringList& lines);
 
 }  // namespace qv

@@ -1,0 +1,206 @@
+// Reading, replacing and appending the program's line-based text files, with
+// the line codec of textcodec.h and a write that never leaves half a file.
+#include "platform/textfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/textcodec.h"
+
+namespace qv {
+namespace {
+
+bool isAscii(QByteArrayView bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+bool writeAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+QByteArray joinLines(const QList<QByteArray>& lines) {
+    qsizetype total = 0;
+    for (const QByteArray& line : lines) total += line.size() + 2;
+    QByteArray out;
+    out.reserve(total);
+    for (const QByteArray& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+QList<QByteArray> encodeLines(const QStringList& lines) {
+    QList<QByteArray> out;
+    out.reserve(lines.size());
+    for (const QString& line : lines) out.append(EncodeTextLine(line));
+    return out;
+}
+
+// The file a write replaces. Through a symbolic link it is the link's target,
+// so that the link stays a link (settings kept with the user's other files).
+QByteArray replacedFile(const QByteArray& path) {
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = ::realpath(path.constData(), nullptr);
+    if (!real) return path;
+    QByteArray target(real);
+    std::free(real);
+    return target;
+}
+
+// Opens a new file beside target under a name nobody else uses.
+int createTemporary(const QByteArray& target, QByteArray* tempPath) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = target + ".tmp-";
+        for (int i = 0; i < 8; ++i)
+            name += kLetters[QRandomGenerator::global()->bounded(int(sizeof(kLetters) - 1))];
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            *tempPath = name;
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+// After the rename, the folder entry itself must reach the disk too.
+void syncFolderOf(const QByteArray& file) {
+    const qsizetype slash = file.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : file.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+QList<QByteArray> SplitRawLines(QByteArrayView data) {
+    QList<QByteArray> lines;
+    const qsizetype n = data.size();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.append(data.sliced(start, i - start).toByteArray());
+        if (c == '\r' && i + 1 < n && data[i + 1] == '\n') ++i;
+        start = ++i;
+    }
+    if (start < n) lines.append(data.sliced(start).toByteArray());
+    return lines;
+}
+
+QStringList SplitTextLines(QByteArrayView data) {
+    QStringList lines;
+    for (const QByteArray& raw : SplitRawLines(data)) lines.append(DecodeLine(raw));
+    return lines;
+}
+
+QByteArray EncodeTextLine(QStringView line) {
+    QByteArray bytes = EncodeLine(line);
+    // Code page 932 bytes can happen to form valid UTF-8 (E3 81 82 is a kanji
+    // and a lead byte in code page 932, and "あ" in UTF-8); the reader would
+    // then take them as UTF-8 and get other text. UTF-8 itself reads back exactly.
+    if (!isAscii(bytes) && IsValidUtf8(bytes)) return line.toUtf8();
+    return bytes;
+}
+
+std::optional<QStringList> ReadTextFile(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return SplitTextLines(data);
+}
+
+bool WriteTextFile(const QString& path, const QStringList& lines) {
+    return WriteRawLines(path, encodeLines(lines));
+}
+
+bool WriteRawLines(const QString& path, const QList<QByteArray>& lines) {
+    if (path.isEmpty()) return false;
+    const QByteArray target = replacedFile(QFile::encodeName(path));
+    QByteArray temp;
+    const int fd = createTemporary(target, &temp);
+    if (fd < 0) return false;
+
+    // The new file keeps the permissions of the one it replaces.
+    struct stat old;
+    if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
+
+    const QByteArray data = joinLines(lines);
+    bool ok = writeAll(fd, data.constData(), data.size());
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    syncFolderOf(target);
+    return true;
+}
+
+bool AppendTextLines(const QString& path, const QStringList& lines) {
+    if (path.isEmpty()) return false;
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+
+    QByteArray data;
+    if (st.st_size > 0) {
+        char last = 0;
+        if (::pread(fd, &last, 1, st.st_size - 1) != 1) {
+            ::close(fd);
+            return false;
+        }
+        // Without this the first new line would be glued to the last old one.
+        if (last != '\n' && last != '\r') data = "\r\n";
+    }
+    data += joinLines(encodeLines(lines));
+
+    bool ok = writeAll(fd, data.constData(), data.size());
+    // Half a line at the end would corrupt the next append as well: take back
+    // whatever part of this one got written.
+    if (!ok) {
+        if (::ftruncate(fd, st.st_size) != 0) {
+            // Nothing more to be done: the caller hears of the failure.
+        }
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+}  // namespace qv

@@ -1,0 +1,178 @@
+// The program's text files: line ends, the code page 932 / UTF-8 choice per
+// line, the replacing write that never leaves half a file, and appends.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/textfile.h"
+#include "support/file_size_limit.h"
+#include "support/qt_print.h"
+#include "support/tempdir.h"
+
+using namespace qv;
+using qvtest::ReadAll;
+using qvtest::TempDir;
+
+namespace {
+
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}  // namespace
+
+TEST(TextFile, SplitsOnEveryKindOfLineEnd) {
+    EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd"), QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitTextLines("a\r\n\r\n"), QStringList({"a", ""}));
+    EXPECT_EQ(SplitTextLines("a\n\rb"), QStringList({"a", "", "b"}));  // LF, then CR
+    EXPECT_EQ(SplitTextLines("\r\n"), QStringList({""}));
+    EXPECT_EQ(SplitTextLines("last line"), QStringList({"last line"}));
+    EXPECT_TRUE(SplitTextLines("").isEmpty());
+    EXPECT_EQ(SplitRawLines("\x8b\xc8\r\n\xff\n"), QList<QByteArray>({"\x8b\xc8", "\xff"}));
+}
+
+TEST(TextFile, WritesCp932WhenItCanAndUtf8Otherwise) {
+    TempDir dir;
+    const QString path = dir.file("MediaDB.db");
+    const QStringList lines = {
+        "/music/曲.mp3",  // code page 932
+        "",               // empty line
+        "/music/a〜b",    // wave dash: code page 932 only maps it one way
+        "/music/Café 🎵",  // outside code page 932
+        "plain",
+    };
+    ASSERT_TRUE(WriteTextFile(path, lines));
+    EXPECT_EQ(ReadAll(path), QByteArray("/music/\x8b\xc8.mp3\r\n"
+                                        "\r\n") +
+                                 QStringLiteral("/music/a〜b").toUtf8() + "\r\n" +
+                                 QStringLiteral("/music/Café 🎵").toUtf8() + "\r\nplain\r\n");
+    EXPECT_EQ(ReadTextFile(path), lines);
+
+    ASSERT_TRUE(WriteTextFile(path, {}));
+    EXPECT_EQ(ReadAll(path), QByteArray());
+    EXPECT_EQ(ReadTextFile(path), QStringList());
+}
+
+TEST(TextFile, Cp932BytesThatLookLikeUtf8AreWrittenAsUtf8) {
+    // In code page 932 these three characters are E3 81 82 E3 81 82, which is
+    // also valid UTF-8 ("ああ"): written that way they would come back changed.
+    const QString text = QStringLiteral("縺ゅ≠");
+    EXPECT_EQ(EncodeTextLine(text), text.toUtf8());
+    EXPECT_EQ(EncodeTextLine(QStringLiteral("ああ")), QByteArray("\x82\xa0\x82\xa0"));
+    TempDir dir;
+    ASSERT_TRUE(WriteTextFile(dir.file("x.lst"), {text}));
+    EXPECT_EQ(ReadTextFile(dir.file("x.lst")), QStringList({text}));
+}
+
+TEST(TextFile, ReadsFilesOfTheWindowsProgram) {
+    TempDir dir;
+    // Pure code page 932 with CR LF, as the Windows program wrote it; 0x5C is
+    // the second byte of 表 and ソ and must not end up as a separator or a yen sign.
+    const QString path = dir.write(
+        "LastPlayList.lst", QByteArray("C:\\\x89\xb9\x8a\x79\\\xc3\xbd\xc4\x87\x40.mp3\r\n"
+                                       "C:\\\x95\x5c\x8e\xa6\\\x83\x5c\x81\x5b\x81\x60.mid\r\n"
+                                       "C:\\\x83\x86\x81\x5b\x83\x55\x81\x5b\r\n"
+                                       "C:\\Music\\Caf\xe9.wav\r\n"));
+    EXPECT_EQ(ReadTextFile(path), QStringList({
+                                      QStringLiteral("C:\\音楽\\ﾃｽﾄ①.mp3"),
+                                      QStringLiteral("C:\\表示\\ソー～.mid"),
+                                      QStringLiteral("C:\\ユーザー"),
+                                      // not code page 932: Windows-1252
+                                      QStringLiteral("C:\\Music\\Café.wav"),
+                                  }));
+}
+
+TEST(TextFile, ReadsLfAndCrOnlyFilesEmptyAndMissingOnes) {
+    TempDir dir;
+    EXPECT_EQ(ReadTextFile(dir.write("lf", "a\n\x8b\xc8\n")), QStringList({"a", "曲"}));
+    EXPECT_EQ(ReadTextFile(dir.write("cr", "a\r\x8b\xc8\r")), QStringList({"a", "曲"}));
+    EXPECT_EQ(ReadTextFile(dir.write("empty", "")), QStringList());
+    EXPECT_EQ(ReadTextFile(dir.file("missing")), std::nullopt);
+    EXPECT_EQ(ReadTextFile(dir.path()), std::nullopt);  // a folder
+    EXPECT_EQ(ReadTextFile(QString()), std::nullopt);
+}
+
+TEST(TextFile, ReplacingKeepsPermissionsAndSymbolicLinks) {
+    TempDir dir;
+    const QString real = dir.write("dotfiles/Setting.ini", "old\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    const QString link = dir.file("Setting.ini");
+    ASSERT_TRUE(QFile::link(real, link));
+
+    ASSERT_TRUE(WriteTextFile(link, {"new"}));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadAll(real), QByteArray("new\r\n"));
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(entriesOf(dir.file("dotfiles")), QStringList({"Setting.ini"}));
+}
+
+TEST(TextFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
+    TempDir dir;
+    // A folder where the file should be: the final rename cannot replace it.
+    dir.write("Setting.ini/keep", "inside");
+    EXPECT_FALSE(WriteTextFile(dir.file("Setting.ini"), {"x"}));
+    EXPECT_EQ(ReadAll(dir.file("Setting.ini/keep")), QByteArray("inside"));
+    EXPECT_EQ(entriesOf(dir.path()), QStringList({"Setting.ini"}));
+
+    // A folder that is really a file: nothing can be created under it, root or not.
+    const QString plain = dir.write("plain", "plain\r\n");
+    EXPECT_FALSE(WriteTextFile(plain + "/Setting.ini", {"x"}));
+    EXPECT_FALSE(WriteTextFile("/proc/qv-no-such-file", {"x"}));
+    EXPECT_FALSE(WriteTextFile(QString(), {"x"}));
+    EXPECT_EQ(ReadAll(plain), QByteArray("plain\r\n"));
+
+    // The disk fills up half-way through the new content.
+    const QString db = dir.write("MediaDB.db", "old content\r\n");
+    {
+        qvtest::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(WriteTextFile(db, QStringList(1000, QStringLiteral("/music/曲.mp3"))));
+    }
+    EXPECT_EQ(ReadAll(db), QByteArray("old content\r\n"));
+    EXPECT_EQ(entriesOf(dir.path()), QStringList({"MediaDB.db", "Setting.ini", "plain"}));
+}
+
+TEST(TextFile, AppendStartsNewLinesOnTheirOwnLine) {
+    TempDir dir;
+    const QString created = dir.file("new.db");
+    ASSERT_TRUE(AppendTextLines(created, {"[/music]", "/music/曲.mp3"}));
+    ASSERT_TRUE(AppendTextLines(created, {"/music/b.mp3"}));
+    EXPECT_EQ(ReadAll(created), QByteArray("[/music]\r\n/music/\x8b\xc8.mp3\r\n/music/b.mp3\r\n"));
+
+    // Edited by hand and saved without a final line end.
+    const QString unfinished = dir.write("unfinished.db", "/music/a.mp3");
+    ASSERT_TRUE(AppendTextLines(unfinished, {"/music/b.mp3"}));
+    EXPECT_EQ(ReadAll(unfinished), QByteArray("/music/a.mp3\r\n/music/b.mp3\r\n"));
+    EXPECT_EQ(ReadTextFile(unfinished), QStringList({"/music/a.mp3", "/music/b.mp3"}));
+
+    // LF and CR already end the last line: nothing is added before the new ones.
+    const QString lf = dir.write("lf.db", "a\n");
+    ASSERT_TRUE(AppendTextLines(lf, {"b"}));
+    EXPECT_EQ(ReadAll(lf), QByteArray("a\nb\r\n"));
+    const QString cr = dir.write("cr.db", "a\r");
+    ASSERT_TRUE(AppendTextLines(cr, {"b"}));
+    EXPECT_EQ(ReadTextFile(cr), QStringList({"a", "b"}));
+
+    EXPECT_FALSE(AppendTextLines(dir.path(), {"x"}));  // a folder
+    EXPECT_FALSE(AppendTextLines(dir.write("plain", "x") + "/file", {"x"}));
+}
+
+TEST(TextFile, AppendThatRunsOutOfSpaceTakesBackItsPart) {
+    TempDir dir;
+    const QString db = dir.write("MediaDB.db", "[/music]\r\n/music/a.mp3\r\n");
+    {
+        qvtest::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(AppendTextLines(db, QStringList(1000, QStringLiteral("/music/b.mp3"))));
+    }
+    EXPECT_EQ(ReadAll(db), QByteArray("[/music]\r\n/music/a.mp3\r\n"));
+    ASSERT_TRUE(AppendTextLines(db, {"/music/c.mp3"}));
+    EXPECT_EQ(ReadTextFile(db), QStringList({"[/music]", "/music/a.mp3", "/music/c.mp3"}));
+}
