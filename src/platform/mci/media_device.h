@@ -1,0 +1,40 @@
+// One media device as the command interpreter drives it: one open file, one
+// alias. The GStreamer device plays for real; tests put a scripted fake here.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+#include <memory>
+
+namespace qv {
+
+// The modes a device reports; the interpreter turns them into the
+// interface's own lower-case words.
+enum class MediaMode { NotReady, Stopped, Playing, Paused, Seeking, Open };
+
+class MediaDevice {
+  public:
+    virtual ~MediaDevice() = default;
+    // Opens the file and leaves the device stopped at the start with its
+    // length known. Called once per device; 0 or an MCI error number. The
+    // device is destroyed when this fails.
+    virtual int Open(const QString& path) = 0;
+    // Each of these returns 0 or an MCI error number.
+    virtual int Play() = 0;    // returns at once; playback goes on by itself
+    virtual int Pause() = 0;   // keeps the position
+    virtual int Resume() = 0;  // goes on from a pause
+    virtual int Stop() = 0;    // keeps the position
+    virtual int SeekStart() = 0;
+    virtual int SeekEnd() = 0;
+    virtual int SeekTo(qint64 ms) = 0;  // 0 ... Length(); leaves the device stopped
+    virtual qint64 Length() = 0;        // milliseconds
+    virtual qint64 Position() = 0;      // milliseconds, 0 ... Length()
+    virtual MediaMode Mode() = 0;
+};
+
+// Makes the device for one open command; deviceType is the canonical name of
+// the command's type ("WaveAudio", "MPEGVideo", "MPEGVideo2", "Sequencer").
+using MediaDeviceFactory = std::function<std::unique_ptr<MediaDevice>(const QString& deviceType)>;
+
+}  // namespace qv

@@ -1,0 +1,38 @@
+// Mod_MCI: the program's thin layer over the media-control string interface,
+// always on the alias "PlayData"; and GetMediaType, the media kind of a path.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "platform/mci/mci.h"
+
+namespace qv {
+
+// Each sends its fixed command string and hands back the result code.
+int32_t MCIOpen(MciSender& mci, const QString& strFilePath);
+int32_t MCIPlay(MciSender& mci);
+int32_t MCIStop(MciSender& mci);
+int32_t MCIClose(MciSender& mci);
+int32_t MCIPause(MciSender& mci);
+int32_t MCIResume(MciSender& mci);
+int32_t MCISeekStart(MciSender& mci);
+
+// Queries: 0 or "" when nothing is open; their result codes are dropped.
+int32_t MCIGetLength(MciSender& mci);    // milliseconds
+int32_t MCIGetPosition(MciSender& mci);  // milliseconds
+QString MCIGetMode(MciSender& mci);      // the device's own lower-case word
+
+// "MP3", "MIDI", "WAVE", "CDAudio", "AU", "ASF", "WMA" by extension in any
+// letter case; "" for anything else.
+QString GetMediaType(const QString& strFilePath);
+
+// The device type that MCIOpen names for a path ("" when the extension is
+// not one of ours).
+QString MciDeviceType(const QString& strFilePath);
+
+// The leading-number reading of a reply: the decimal number at the start of
+// the text (blanks and a sign allowed before it), 0 when there is none.
+int32_t LeadingNumber(const QString& strText);
+
+}  // namespace qv

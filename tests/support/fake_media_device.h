@@ -1,0 +1,54 @@
+// A scripted stand-in for the media device, with a manual clock: tests of the
+// player and the monitor get instant, deterministic playback and track ends.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <memory>
+
+#include "platform/mci/media_device.h"
+
+namespace qvtest {
+
+// The world the fake devices live in: one clock, per-path lengths and
+// failures, and a log of every call the devices received. Give Factory() to
+// qv::MciInterpreter. Devices behave as the real one does: play returns at
+// once and the position follows the clock; at the end the device stops by
+// itself at the length; pause, resume and stop keep the position; a seek
+// leaves it stopped; play at the end stays stopped there.
+class FakeMedia {
+  public:
+    FakeMedia();
+    ~FakeMedia();
+
+    qv::MediaDeviceFactory Factory();
+
+    // Length in milliseconds of a file when it opens (default 10000 ms).
+    void SetDefaultLength(qint64 ms);
+    void SetLength(const QString& path, qint64 ms);
+    // Opening this path fails with the given MCI error number.
+    void FailOpen(const QString& path, int code);
+    // Every later call of this kind ("play", "pause", "resume", "stop",
+    // "seek") fails with the code and changes nothing; 0 ends that.
+    void FailCall(const QString& call, int code);
+
+    // Moves the clock on; playing devices advance and stop at their end.
+    void Advance(qint64 ms);
+    qint64 Now() const;
+
+    // Calls received, oldest first: "open <path> <type>", "play", "pause",
+    // "resume", "stop", "seek start", "seek end", "seek <ms>", "close".
+    // Queries (length, position, mode) are not logged.
+    QStringList Calls() const;
+    void ClearCalls();
+    // Devices that are open now (opened and not yet closed).
+    int OpenDevices() const;
+
+    struct State;
+
+  private:
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace qvtest

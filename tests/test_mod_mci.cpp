@@ -1,0 +1,166 @@
+// Mod_MCI: the exact strings it sends (seen through the interpreter's
+// recorder), its buffer sizes, its number reading and the media kinds.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <map>
+
+#include "platform/mci/mci_errors.h"
+#include "platform/mci/mci_interpreter.h"
+#include "playback/mod_mci.h"
+#include "support/fake_media_device.h"
+#include "support/tempdir.h"
+
+namespace {
+
+using namespace qv;
+
+class ModMci : public ::testing::Test {
+  protected:
+    ModMci() : mci(media.Factory()) {
+        mci.SetRecorder([this](const QString& command) { sent << command; });
+    }
+    QString File(const QString& name) { return dir.write(name, "x"); }
+
+    qvtest::TempDir dir;
+    qvtest::FakeMedia media;
+    MciInterpreter mci;
+    QStringList sent;
+};
+
+TEST_F(ModMci, OpenNamesTheDeviceTypeByExtensionInAnyCase) {
+    const std::map<QString, QString> types = {
+        {"a.mp3", "MPEGVideo"},  {"b.Mp3", "MPEGVideo"}, {"c.WMA", "MPEGVideo2"},
+        {"d.asf", "MPEGVideo2"}, {"e.au", "MPEGVideo"},  {"f.MID", "Sequencer"},
+        {"g.wav", "WaveAudio"},
+    };
+    for (const auto& [name, type] : types) {
+        const QString path = File(name);
+        sent.clear();
+        EXPECT_EQ(MCIOpen(mci, path), 0) << name.toStdString();
+        EXPECT_EQ(sent, QStringList("open " + path + " type " + type + " alias PlayData"));
+        EXPECT_EQ(MCIClose(mci), 0);
+    }
+    // The CD device is named but does not exist here.
+    const QString cda = File("Track01.cda");
+    sent.clear();
+    EXPECT_EQ(MCIOpen(mci, cda), mcierr::kDeviceNotInstalled);
+    EXPECT_EQ(sent, QStringList("open " + cda + " type CDAudio alias PlayData"));
+}
+
+TEST_F(ModMci, UnknownExtensionAndMissingFileLeaveTwoBlanks) {
+    for (const QString name : {"notes.txt", "song.midi", "wave.WAVE", "noextension"}) {
+        const QString path = File(name);
+        sent.clear();
+        EXPECT_NE(MCIOpen(mci, path), 0);
+        EXPECT_EQ(sent, QStringList("open " + path + " type  alias PlayData"));
+    }
+    sent.clear();
+    EXPECT_NE(MCIOpen(mci, dir.file("missing.mp3")), 0);
+    EXPECT_EQ(sent, QStringList("open  type MPEGVideo alias PlayData"));
+    EXPECT_EQ(media.OpenDevices(), 0);
+    EXPECT_EQ(MCIGetMode(mci), "");
+}
+
+TEST_F(ModMci, APathWithBlanksGoesInQuotes) {
+    const QString spaced = File("My Music/日本 の歌.mp3");
+    EXPECT_EQ(MCIOpen(mci, spaced), 0);
+    EXPECT_EQ(sent.last(), "open \"" + spaced + "\" type MPEGVideo alias PlayData");
+    EXPECT_EQ(media.Calls().last(), "open " + spaced + " MPEGVideo");
+    MCIClose(mci);
+
+    const QString quoted = File("say \"hi\".wav");
+    EXPECT_EQ(MCIOpen(mci, quoted), 0);
+    EXPECT_EQ(media.Calls().last(), "open " + quoted + " WaveAudio");
+    MCIClose(mci);
+
+    const QString bare = File("a\"b.wav");  // no blank: sent as it is
+    EXPECT_EQ(MCIOpen(mci, bare), 0);
+    EXPECT_EQ(sent.last(), "open " + bare + " type WaveAudio alias PlayData");
+}
+
+TEST_F(ModMci, CommandsAndQueriesSendTheirExactStrings) {
+    media.SetDefaultLength(65432);
+    ASSERT_EQ(MCIOpen(mci, File("a.mp3")), 0);
+    sent.clear();
+    EXPECT_EQ(MCIPlay(mci), 0);
+    media.Advance(1500);
+    EXPECT_EQ(MCIGetPosition(mci), 1500);
+    EXPECT_EQ(MCIGetLength(mci), 65432);
+    EXPECT_EQ(MCIGetMode(mci), "playing");
+    EXPECT_EQ(MCIPause(mci), 0);
+    EXPECT_EQ(MCIGetMode(mci), "paused");
+    EXPECT_EQ(MCIResume(mci), 0);
+    EXPECT_EQ(MCIStop(mci), 0);
+    EXPECT_EQ(MCISeekStart(mci), 0);
+    EXPECT_EQ(MCIGetPosition(mci), 0);
+    EXPECT_EQ(MCIClose(mci), 0);
+    EXPECT_EQ(sent,
+              QStringList({"play PlayData", "set PlayData time format milliseconds",
+                           "status PlayData position", "set PlayData time format milliseconds",
+                           "status PlayData length", "status PlayData mode", "pause PlayData",
+                           "status PlayData mode", "resume PlayData", "stop PlayData",
+                           "seek PlayData to start", "set PlayData time format milliseconds",
+                           "status PlayData position", "close PlayData"}));
+}
+
+TEST_F(ModMci, NothingOpenGivesZeroAndEmptyAndFailingCodes) {
+    EXPECT_EQ(MCIGetLength(mci), 0);
+    EXPECT_EQ(MCIGetPosition(mci), 0);
+    EXPECT_EQ(MCIGetMode(mci), "");
+    for (auto command : {MCIPlay, MCIStop, MCIClose, MCIPause, MCIResume, MCISeekStart})
+        EXPECT_EQ(command(mci), mcierr::kInvalidDeviceName);
+}
+
+// A sender that answers from a script, to see the buffer sizes the layer asks
+// for and how it reads replies the real device never gives.
+class ScriptedSender : public MciSender {
+  public:
+    int SendString(const QString& command, QString* reply, int replyLength) override {
+        lengths[command] = replyLength;
+        if (reply) *reply = answer.left(replyLength - 1);
+        return 0;
+    }
+    QString answer;
+    std::map<QString, int> lengths;
+};
+
+TEST(ModMciBuffers, SixteenForNumbersTenForTheModeNoneForCommands) {
+    ScriptedSender mci;
+    mci.answer = "not ready";  // the longest mode word fits with its NUL
+    EXPECT_EQ(MCIGetMode(mci), "not ready");
+    mci.answer = "12345678901234567890";
+    EXPECT_EQ(MCIGetLength(mci), std::numeric_limits<int32_t>::max());  // 15 digits kept
+    MCIGetPosition(mci);
+    MCIPlay(mci);
+    EXPECT_EQ(mci.lengths["status PlayData mode"], 10);
+    EXPECT_EQ(mci.lengths["status PlayData length"], 16);
+    EXPECT_EQ(mci.lengths["status PlayData position"], 16);
+    EXPECT_EQ(mci.lengths["set PlayData time format milliseconds"], 0);
+    EXPECT_EQ(mci.lengths["play PlayData"], 0);
+
+    mci.answer = QString("123") + QChar(0) + "456";
+    EXPECT_EQ(MCIGetPosition(mci), 123);  // cut at the first NUL
+}
+
+TEST(ModMciNumbers, LeadingNumberReadsTheNumberAtTheStart) {
+    EXPECT_EQ(LeadingNumber("61000"), 61000);
+    EXPECT_EQ(LeadingNumber("  42ms"), 42);
+    EXPECT_EQ(LeadingNumber("-17"), -17);
+    EXPECT_EQ(LeadingNumber(""), 0);
+    EXPECT_EQ(LeadingNumber("playing"), 0);
+    EXPECT_EQ(LeadingNumber("2147483648"), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(LeadingNumber("-2147483648"), std::numeric_limits<int32_t>::min());
+}
+
+TEST(ModMciKinds, GetMediaTypeByExtension) {
+    const std::map<QString, QString> kinds = {
+        {"/m/a.mp3", "MP3"}, {"/m/a.MID", "MIDI"}, {"/m/a.wav", "WAVE"}, {"/m/a.Cda", "CDAudio"},
+        {"/m/a.au", "AU"},   {"/m/a.asf", "ASF"},  {"/m/a.wMa", "WMA"},  {"/m/a.midi", ""},
+        {"/m/a.wave", ""},   {"/m/a", ""},         {"/m.x/readme", ""},  {"/m/a.ogg", ""},
+    };
+    for (const auto& [path, kind] : kinds)
+        EXPECT_EQ(GetMediaType(path), kind) << path.toStdString();
+}
+
+}  // namespace
