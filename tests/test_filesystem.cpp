@@ -98,6 +98,10 @@ TEST_F(Tree, LongPathOfMissingPathsIsEmpty) {
     EXPECT_EQ(GetLongPath(root + "my music/song one.mp3/more"), "");
     EXPECT_EQ(GetLongPath(root + "dead"), "");  // a link to nothing
     EXPECT_EQ(GetLongPath(""), "");
+    // A NUL would cut the path short for the system: "/…/My Music" exists.
+    EXPECT_EQ(GetLongPath(root + "My Music" + QChar(0) + "junk"), "");
+    EXPECT_FALSE(FileExists(root + "My Music/Song One.MP3" + QChar(0) + ".x"));
+    EXPECT_FALSE(FileOrFolderExists(root + "My Music" + QChar(0) + "x"));
 }
 
 TEST_F(Tree, LongPathPrefersTheExactNameAmongCaseTwins) {

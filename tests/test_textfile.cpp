@@ -126,6 +126,8 @@ TEST(TextFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
     EXPECT_FALSE(WriteTextFile(plain + "/Setting.ini", {"x"}));
     EXPECT_FALSE(WriteTextFile("/proc/qv-no-such-file", {"x"}));
     EXPECT_FALSE(WriteTextFile(QString(), {"x"}));
+    EXPECT_FALSE(WriteTextFile(plain + QChar(0) + "junk", {"x"}));
+    EXPECT_FALSE(AppendTextLines(plain + QChar(0) + "junk", {"x"}));
     EXPECT_EQ(ReadAll(plain), QByteArray("plain\r\n"));
 
     // The disk fills up half-way through the new content.

@@ -53,14 +53,15 @@ QString ownName(const QString& path) {
 
 // A hidden entry, or an entry that is missing, cannot pass either test.
 bool statVisible(const QString& path, struct stat* st) {
-    if (path.isEmpty() || ownName(path).startsWith(u'.')) return false;
+    if (path.isEmpty() || path.contains(QChar(0)) || ownName(path).startsWith(u'.')) return false;
     return ::stat(QFile::encodeName(QDir::cleanPath(path)).constData(), st) == 0;
 }
 
 }  // namespace
 
 QString GetLongPath(const QString& path) {
-    if (path.isEmpty()) return QString();
+    // The system calls would stop at a NUL and look at a shorter path.
+    if (path.isEmpty() || path.contains(QChar(0))) return QString();
     const bool absolute = path.startsWith(u'/');
     const bool trailingSlash = path.endsWith(u'/');
 

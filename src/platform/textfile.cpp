@@ -143,7 +143,8 @@ bool WriteTextFile(const QString& path, const QStringList& lines) {
 }
 
 bool WriteRawLines(const QString& path, const QList<QByteArray>& lines) {
-    if (path.isEmpty()) return false;
+    // open() would stop at a NUL and write a file of a shorter name.
+    if (path.isEmpty() || path.contains(QChar(0))) return false;
     const QByteArray target = replacedFile(QFile::encodeName(path));
     QByteArray temp;
     const int fd = createTemporary(target, &temp);
@@ -168,7 +169,7 @@ bool WriteRawLines(const QString& path, const QList<QByteArray>& lines) {
 }
 
 bool AppendTextLines(const QString& path, const QStringList& lines) {
-    if (path.isEmpty()) return false;
+    if (path.isEmpty() || path.contains(QChar(0))) return false;
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return false;
