@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QThread>
 #include <random>
 
@@ -19,7 +20,9 @@
 
 namespace qvtest {
 // Test names and messages show the kind by name.
-void PrintTo(MediaKind kind, std::ostream* os) { *os << KindName(kind); }
+void PrintTo(MediaKind kind, std::ostream* os) {
+    *os << KindName(kind);
+}
 }  // namespace qvtest
 
 namespace {
@@ -333,6 +336,40 @@ TEST(GstDeviceOutput, TheDefaultOutputPlaysQuietly) {
         EXPECT_EQ(device.Mode(), qv::MediaMode::Playing);
     }
     EXPECT_EQ(capture.Finish(), "");
+}
+
+// The tool answers each line as it arrives, so a script can wait between
+// commands while the device plays on.
+TEST(QuorvaneMciTool, AnswersEveryLineAtOnceWithCodeReplyAndText) {
+    qvtest::TempDir dir;
+    const QString wav = dir.write("t.wav", qvtest::WavFile(300));
+    QProcess tool;
+    tool.start(QV_BUILD_DIR "/tools/quorvane-mci", {"--null-audio"});
+    ASSERT_TRUE(tool.waitForStarted());
+    auto ask = [&](const QString& line) {
+        tool.write((line + "\n").toUtf8());
+        while (!tool.canReadLine())
+            if (!tool.waitForReadyRead(5000)) return QString("(no answer)");
+        return QString::fromUtf8(tool.readLine());
+    };
+    EXPECT_EQ(ask("open " + wav + " type WaveAudio alias a"), "0\t\n");
+    EXPECT_EQ(ask("status a length"), "0\t300\n");
+    EXPECT_EQ(ask("play a"), "0\t\n");
+    EXPECT_EQ(ask("status a mode"), "0\tplaying\n");
+    Sleep(500);
+    EXPECT_EQ(ask("status a mode"), "0\tstopped\n");
+    EXPECT_EQ(ask("bogus a"), "261\t\t" + qv::MciGetErrorString(261) + "\n");
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished(5000));
+    EXPECT_EQ(tool.exitCode(), 0);
+
+    QProcess once;
+    once.start(QV_BUILD_DIR "/tools/quorvane-mci",
+               {"--null-audio", "-c", "open \"" + wav + "\" type waveaudio alias b", "-c",
+                "status b position", "-c", "status c mode"});
+    ASSERT_TRUE(once.waitForFinished(10000));
+    EXPECT_EQ(QString::fromUtf8(once.readAllStandardOutput()),
+              "0\t\n0\t0\n263\t\t" + qv::MciGetErrorString(263) + "\n");
 }
 
 int CountEntries(const char* folder) {
