@@ -99,10 +99,11 @@ inline QByteArray V1(const QByteArray& title, const QByteArray& artist = {},
     return out + static_cast<char>(genre);
 }
 
-// Stand-in audio: MPEG frame sync words and filler, never "ID3" or "TAG".
+// Stand-in audio: whole MPEG-1 layer III frames (128 kbit/s, 44.1 kHz, 417
+// bytes each, as a reader that checks the next frame header expects) of filler.
 inline QByteArray Audio(int bytes) {
     QByteArray out;
-    while (out.size() < bytes) out.append("\xFF\xFB\x90\x64", 4).append(412, '\x55');
+    while (out.size() < bytes) out.append("\xFF\xFB\x90\x64", 4).append(413, '\x55');
     return out.left(bytes);
 }
 
