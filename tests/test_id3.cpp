@@ -112,8 +112,12 @@ TEST_F(ID3, VersionOfShortOddAndMissingFiles) {
 
 TEST_F(ID3, Version2WinsEntirelyOverVersion1) {
     const QByteArray v2 = Tag(3, Frame23("TPE1", Latin(0, "Artist2")));
-    ExpectTag(Read(v2 + Audio(1000) + V1("T1", "A1", "Al1", "C1"), "both.mp3"), "both.mp3",
-              "Artist2", "", "");
+    const QString both = dir.write("both.mp3", v2 + Audio(1000) + V1("T1", "A1", "Al1", "C1"));
+    EXPECT_EQ(GetID3Version(both), "2.x");
+    ExpectTag(ReadID3Tag(both), "both.mp3", "Artist2", "", "");
+    // The ID3v1 tag is still there for whoever asks for it.
+    EXPECT_EQ(ReadID3v1(both).Title, "T1");
+    EXPECT_EQ(ReadID3v1(dir.write("v2only.mp3", v2 + Audio(1000))).Title, "");
 }
 
 TEST_F(ID3, Layout22) {

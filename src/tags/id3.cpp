@@ -68,7 +68,10 @@ QString GetID3Version(const QString& FilePath) {
 
 ID3v1Tag ReadID3v1(const QString& FilePath) {
     TagFile file(FilePath);
-    if (DetectID3Version(file) != ID3Version::V1) return {};
+    char marker[3];
+    if (file.size() < kV1Length || file.read(file.size() - kV1Length, marker, 3) != 3 ||
+        std::memcmp(marker, "TAG", 3) != 0)
+        return {};
     return ReadID3v1(file);
 }
 

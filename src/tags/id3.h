@@ -57,7 +57,8 @@ struct ID3v2Tag {
 // start with "TAG", else "None" (also for a missing or unreadable file).
 QString GetID3Version(const QString& FilePath);
 
-// The ID3v1 tag of a file whose version is "1.x"; empty fields otherwise.
+// The ID3v1 tag at the end of a file, also behind an ID3v2 tag (which
+// ReadID3Tag prefers); empty when the last 128 bytes do not start with "TAG".
 ID3v1Tag ReadID3v1(const QString& FilePath);
 
 // The ID3v2 tag of a file whose version is "2.x". A damaged tag gives what was
