@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "support/file_size_limit.h"
 #include "support/qt_print.h"
@@ -62,8 +63,8 @@ TEST(TextFile, Cp932BytesThatLookLikeUtf8AreWrittenAsUtf8) {
     // In code page 932 these three characters are E3 81 82 E3 81 82, which is
     // also valid UTF-8 ("ああ"): written that way they would come back changed.
     const QString text = QStringLiteral("縺ゅ≠");
-    EXPECT_EQ(EncodeTextLine(text), text.toUtf8());
-    EXPECT_EQ(EncodeTextLine(QStringLiteral("ああ")), QByteArray("\x82\xa0\x82\xa0"));
+    EXPECT_EQ(EncodeLine(text), text.toUtf8());
+    EXPECT_EQ(EncodeLine(QStringLiteral("ああ")), QByteArray("\x82\xa0\x82\xa0"));
     TempDir dir;
     ASSERT_TRUE(WriteTextFile(dir.file("x.lst"), {text}));
     EXPECT_EQ(ReadTextFile(dir.file("x.lst")), QStringList({text}));

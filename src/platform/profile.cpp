@@ -144,13 +144,13 @@ bool WriteProfileString(const QString& file, const QString& section, const QStri
     const Location at = locate(*lines, sectionName, keyName);
     if (at.key >= 0) {
         // Replaced in place under the key's own spelling.
-        lines->replace(at.key, EncodeTextLine(at.keyEntry.name + u'=' + storedValue(value)));
+        lines->replace(at.key, EncodeLine(at.keyEntry.name + u'=' + storedValue(value)));
     } else {
-        const QByteArray line = EncodeTextLine(keyName.toString() + u'=' + storedValue(value));
+        const QByteArray line = EncodeLine(keyName.toString() + u'=' + storedValue(value));
         if (at.section >= 0) {
             lines->insert((at.lastKey >= 0 ? at.lastKey : at.section) + 1, line);
         } else {
-            lines->append(EncodeTextLine(u'[' + sectionName.toString() + u']'));
+            lines->append(EncodeLine(u'[' + sectionName.toString() + u']'));
             lines->append(line);
         }
     }

@@ -185,7 +185,10 @@ bool IsValidUtf8(QByteArrayView bytes) {
 
 QByteArray EncodeLine(QStringView line) {
     QByteArray out;
-    if (EncodeCp932(line, &out)) return out;
+    // Code page 932 bytes can happen to form valid UTF-8 (E3 81 82 is a kanji and
+    // a lead byte in code page 932, and "あ" in UTF-8); the reader would take them
+    // as UTF-8 and get other text. Such a line goes out in UTF-8, which reads back.
+    if (EncodeCp932(line, &out) && (isAscii(QByteArrayView(out)) || !IsValidUtf8(out))) return out;
     return line.toUtf8();
 }
 

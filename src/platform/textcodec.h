@@ -30,7 +30,8 @@ QString DecodeAnsi(QByteArrayView bytes);
 bool IsValidUtf8(QByteArrayView bytes);
 
 // One line of a program file, without its line end: code page 932 when every
-// character has an exact form there, otherwise UTF-8, so no path is ever lost.
+// character has an exact form there and the bytes cannot be mistaken for UTF-8,
+// otherwise UTF-8, so no path is ever lost and every line reads back as written.
 QByteArray EncodeLine(QStringView line);
 
 // One line of a program file, without its line end: UTF-8 when valid UTF-8,

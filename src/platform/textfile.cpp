@@ -16,12 +16,6 @@
 namespace qv {
 namespace {
 
-bool isAscii(QByteArrayView bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
 bool writeAll(int fd, const char* data, qsizetype size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
@@ -50,7 +44,7 @@ QByteArray joinLines(const QList<QByteArray>& lines) {
 QList<QByteArray> encodeLines(const QStringList& lines) {
     QList<QByteArray> out;
     out.reserve(lines.size());
-    for (const QString& line : lines) out.append(EncodeTextLine(line));
+    for (const QString& line : lines) out.append(EncodeLine(line));
     return out;
 }
 
@@ -118,15 +112,6 @@ QStringList SplitTextLines(QByteArrayView data) {
     QStringList lines;
     for (const QByteArray& raw : SplitRawLines(data)) lines.append(DecodeLine(raw));
     return lines;
-}
-
-QByteArray EncodeTextLine(QStringView line) {
-    QByteArray bytes = EncodeLine(line);
-    // Code page 932 bytes can happen to form valid UTF-8 (E3 81 82 is a kanji
-    // and a lead byte in code page 932, and "あ" in UTF-8); the reader would
-    // then take them as UTF-8 and get other text. UTF-8 itself reads back exactly.
-    if (!isAscii(bytes) && IsValidUtf8(bytes)) return line.toUtf8();
-    return bytes;
 }
 
 std::optional<QStringList> ReadTextFile(const QString& path) {

@@ -20,11 +20,6 @@ QStringList SplitTextLines(QByteArrayView data);
 // The same split, with each line's bytes left as they are in the file.
 QList<QByteArray> SplitRawLines(QByteArrayView data);
 
-// One line as it goes into a file: code page 932 when that reads back as the
-// same text, otherwise UTF-8. Lines must not hold CR or LF: the file could not
-// tell them from line ends.
-QByteArray EncodeTextLine(QStringView line);
-
 // The lines of a file; nullopt when the file cannot be opened or read.
 std::optional<QStringList> ReadTextFile(const QString& path);
 
@@ -33,7 +28,7 @@ std::optional<QStringList> ReadTextFile(const QString& path);
 // left. Returns true on success.
 bool WriteTextFile(const QString& path, const QStringList& lines);
 
-// WriteTextFile for lines already encoded (EncodeTextLine, or bytes kept from
+// WriteTextFile for lines already encoded (EncodeLine of textcodec.h, or bytes kept from
 // the file as they were); CR LF goes after each.
 bool WriteRawLines(const QString& path, const QList<QByteArray>& lines);
 
