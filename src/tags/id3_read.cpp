@@ -99,15 +99,20 @@ int64_t consumeTagBytes(TagFile& file, int64_t& pos, int64_t count, bool unsync,
         const int64_t n = file.read(pos, chunk, sizeof chunk);
         if (n <= 0) break;
         int64_t i = 0;
-        for (; i < n && produced < count; ++i) {
-            const auto b = static_cast<unsigned char>(chunk[i]);
-            if (afterFF && b == 0) {
+        while (i < n && produced < count) {
+            if (afterFF && chunk[i] == 0) {
                 afterFF = false;
+                ++i;
                 continue;
             }
-            if (out) out[produced] = static_cast<char>(b);
-            ++produced;
-            afterFF = b == 0xFF;
+            // Everything up to and including the next 0xFF passes unchanged.
+            const void* ff = std::memchr(chunk + i, 0xFF, static_cast<size_t>(n - i));
+            const int64_t runEnd = ff ? static_cast<const char*>(ff) - chunk + 1 : n;
+            const int64_t take = std::min(runEnd - i, count - produced);
+            if (out) std::memcpy(out + produced, chunk + i, static_cast<size_t>(take));
+            produced += take;
+            i += take;
+            afterFF = static_cast<unsigned char>(chunk[i - 1]) == 0xFF;
         }
         pos += i;
     }

@@ -1,6 +1,7 @@
 // The ID3v2 tag at the start of a file: header, extended header and the frame
 // walk in the 2.2, 2.3 and 2.4 layouts. A damaged tag ends the walk quietly.
 #include <cstring>
+#include <string_view>
 
 #include "tags/id3.h"
 #include "tags/id3_read.h"
@@ -27,7 +28,7 @@ enum class Field {
 };
 
 struct FrameKind {
-    const char* id;
+    std::string_view id;
     Field field;
 };
 
@@ -46,7 +47,7 @@ constexpr FrameKind kFrames[] = {
 
 Field fieldOf(const char* id, size_t length) {
     for (const FrameKind& k : kFrames)
-        if (std::strlen(k.id) == length && std::memcmp(k.id, id, length) == 0) return k.field;
+        if (k.id.size() == length && std::memcmp(k.id.data(), id, length) == 0) return k.field;
     return Field::None;
 }
 
