@@ -1,5 +1,6 @@
 // The ID3v2 tag at the start of a file: header, extended header and the frame
 // walk in the 2.2, 2.3 and 2.4 layouts. A damaged tag ends the walk quietly.
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
