@@ -1,0 +1,46 @@
+// Small controls the forms are built from that Qt has no exact match for: a
+// clickable image or label, and a file list box showing one folder's files.
+#pragma once
+
+#include <QLabel>
+#include <QListWidget>
+
+namespace qv {
+
+// An image or a label the user clicks (the img and lbl controls).
+class ClickLabel : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+
+  signals:
+    void clicked();
+    void doubleClicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// The names of the ordinary files of one folder that match a pattern, sorted
+// by name (hidden and system files are not listed).
+class FileListBox : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    void setPattern(const QString& pattern) { pattern_ = pattern; }
+    QString pattern() const { return pattern_; }
+    // Points the list at a folder and lists it.
+    void setPath(const QString& folder);
+    QString path() const { return folder_; }
+    // Lists the folder again.
+    void Refresh();
+    QStringList Names() const;
+
+  private:
+    QString folder_;
+    QString pattern_ = QStringLiteral("*.*");
+};
+
+}  // namespace qv

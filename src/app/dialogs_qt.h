@@ -1,0 +1,18 @@
+// The dialogs of the running program: Qt's message box, QMenu::exec and the
+// folder picker, each modal.
+#pragma once
+
+#include "app/dialogs.h"
+
+namespace qv {
+
+class QtDialogs final : public Dialogs {
+  public:
+    MsgAnswer MsgBox(QWidget* owner, const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                     const QString& title) override;
+    QAction* PopupMenu(QMenu& menu) override;
+    QString BrowseForFolder(QWidget* owner, const QString& title,
+                            const QString& startFolder) override;
+};
+
+}  // namespace qv

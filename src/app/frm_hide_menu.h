@@ -1,0 +1,43 @@
+// frmHideMenu: a form never shown that holds the three popup menus, their
+// items named as the handlers that other parts attach to them expect.
+#pragma once
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+
+namespace qv {
+
+class frmHideMenu : public QWidget {
+    Q_OBJECT
+  public:
+    frmHideMenu();
+
+    // Folder popup.
+    QMenu* mnAddListDrop;
+    QAction* mnTreeExpand;
+    QAction* sp40;
+    QMenu* mnAddListNone;
+    QAction* mnAddListNoneOnly;
+    QAction* mnAddListNoneSub;
+    QMenu* mnAddListClear;
+    QAction* mnAddListClearOnly;
+    QAction* mnAddListClearSub;
+    QAction* sp10;
+    QAction* mnAddListCancel;
+    // Playlist-file popup.
+    QMenu* mnNodePL;
+    QAction* mnAddPlayList;
+    QAction* mnAddPlayListRep;
+    QAction* sp20;
+    QAction* mnAddPlayListCancel;
+    // Media-file popup.
+    QMenu* mnClickNodeMedia;
+    QAction* mnClickNodeMediaPlay;
+    QAction* mnClickNodeMediaAdd;
+    QAction* sp30;
+    QAction* mnClickNodeMediaCancel;
+};
+
+}  // namespace qv

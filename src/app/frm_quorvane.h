@@ -1,0 +1,104 @@
+// The main window frmQuorvane: the library tree, the scan box, the transport
+// and playlist strips, the playlist and the status bar, laid out in twips.
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QRect>
+#include <QWidget>
+
+#include "app/geometry.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+namespace qv {
+
+class ClickLabel;
+class ProgramState;
+class TreeView;
+
+class frmQuorvane : public QWidget {
+    Q_OBJECT
+  public:
+    explicit frmQuorvane(ProgramState& state);
+
+    // Restores the saved state, reads the command line and shows the window.
+    void Form_Load();
+    // Lays the controls out for the present client size.
+    void Form_Resize();
+    // Saves the state and ends the program; runs when the window closes.
+    void Form_Unload();
+    // A line of the playlist was selected (by the user or by code).
+    void lstPL_Click();
+
+    // Panel i (1 to 5) of the status bar.
+    QLabel* Panel(int i) const { return panels_.value(i - 1); }
+
+    // Moves and sizes the window to a rectangle in twips, remembering it so
+    // that an unchanged window writes back the very numbers it was given.
+    void MoveTwips(const TwipsGeometry& g);
+    // The window's normal (neither minimized nor maximized) outer rectangle in twips.
+    TwipsGeometry NormalGeometryTwips() const;
+
+    TreeView* TV1;
+    QGroupBox* Frame1;
+    QLineEdit* Text1;
+    QCheckBox* chkSF;
+    QPushButton* cmdScan;
+    QPushButton* cmdRef;
+    QFrame* frameOperation;
+    ClickLabel* imgPlay;
+    ClickLabel* imgStop;
+    ClickLabel* imgREW;
+    ClickLabel* imgFF;
+    ClickLabel* imgLoop;
+    ClickLabel* imgPlayOff;
+    ClickLabel* imgPlayOn;
+    ClickLabel* imgLoopOff;
+    ClickLabel* imgLoopOne;
+    ClickLabel* imgLoopAll;
+    QFrame* frameListOperation;
+    ClickLabel* lblShuffle;
+    ClickLabel* imgUp;
+    ClickLabel* imgDown;
+    ClickLabel* lblRemove;
+    ClickLabel* lblClear;
+    ClickLabel* lblSave;
+    QListWidget* lstPL;
+    QStatusBar* SB1;
+    QList<QPixmap> ImageList1;
+    QTimer* Timer1;
+    QTimer* Timer2;
+
+    bool Unloaded() const { return unloaded_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Place(QWidget* w, int left, int top, int width, int height);
+    void SettleFrame();
+
+    ProgramState& state_;
+    QList<QLabel*> panels_;
+    int tv1WidthTwips_ = 4395;  // TV1's width as last laid out
+    TwipsGeometry restoredTwips_{};
+    QRect restoredPixels_;
+    QRect placedOuter_;
+    bool frameSettled_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace qv

@@ -1,0 +1,89 @@
+// Everything the program keeps for the whole run, in one object that Main
+// makes and hands by reference to the forms and classes; tests make their own.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+
+#include "app/settings.h"
+#include "playlist/playlist_data.h"
+
+class QTreeWidgetItem;
+
+namespace qv {
+
+class Clock;
+class Dialogs;
+class MciSender;
+class clsMediaPlay;
+class clsPlayList;
+class frmQuorvane;
+class frmSplash;
+class frmSavePL;
+class frmHideMenu;
+
+class ProgramState {
+  public:
+    // appPath: the program folder (Setting.ini, MediaDB.db, PlayLists/).
+    ProgramState(const QString& appPath, MciSender& mci, Dialogs& dialogs, Clock& clock);
+    ~ProgramState();
+    ProgramState(const ProgramState&) = delete;
+    ProgramState& operator=(const ProgramState&) = delete;
+
+    Ini ini;
+    MciSender& mci;
+    Dialogs& dialogs;
+    Clock& clock;
+
+    // The clock reading when Main began; the splash minimum counts from it.
+    uint32_t lngStartTime = 0;
+    std::unique_ptr<clsMediaPlay> objMediaPlay;
+    std::unique_ptr<clsPlayList> objPlayList;
+    PlayListArray PlayListData;
+    // Seeded by Main; the shuffle draws from it.
+    std::mt19937 random;
+
+    // The media scan.
+    QStringList strFoundMedia;
+    QString strSearchRoot;
+    bool bAbortScan = false;
+
+    // What the popup menus act on.
+    QString strClickedPath;
+    QString strClickedFile;
+    QTreeWidgetItem* nodClicked = nullptr;
+
+    // The argument text of the command line (everything after the program's
+    // own path, as one string).
+    QString commandLine;
+
+    // The forms. frmHideMenu comes into being on first use.
+    std::unique_ptr<frmSplash> splash;
+    std::unique_ptr<frmSavePL> savePL;
+    std::unique_ptr<frmQuorvane> mainForm;
+    frmHideMenu& HideMenu();
+
+    // A setting written very often (LastOpenFile, on every add to the
+    // playlist): the value is kept and written once when control returns to
+    // the event loop, or at FlushSettings, so adding 20,000 files costs one
+    // write of Setting.ini rather than 20,000.
+    void WriteIniSoon(const QString& Section, const QString& Key, const QString& Value);
+    void FlushSettings();
+
+    // Ends the program once the main window has been unloaded: the running
+    // program leaves its event loop; a test just notes it.
+    std::function<void()> endProgram;
+
+  private:
+    std::unique_ptr<frmHideMenu> hideMenu_;
+    QList<QStringList> pendingSettings_;  // {section, key, value}, in order
+    std::unique_ptr<QObject> flushContext_;
+};
+
+}  // namespace qv

@@ -1,0 +1,64 @@
+// The process around Main: the single-copy test comes before anything is
+// created, so a second start costs nothing and shows nothing.
+#include "app/run.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/clock.h"
+#include "app/close_on_signal.h"
+#include "app/command_line.h"
+#include "app/dialogs_qt.h"
+#include "app/frm_quorvane.h"
+#include "app/pictures.h"
+#include "app/program_state.h"
+#include "app/single_instance.h"
+#include "app/startup.h"
+#include "platform/mci/gst_media_device.h"
+#include "platform/mci/mci_interpreter.h"
+
+namespace qv {
+
+int RunProgram(int argc, char** argv) {
+    SingleInstance instance;
+    if (!instance.Acquired()) return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setWindowIcon(AppIcon());
+    // The message boxes' buttons as on a Japanese desktop: はい(&Y), いいえ(&N).
+    QTranslator qtbase;
+    if (qtbase.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtbase);
+    }
+
+    SystemClock clock;
+    QtDialogs dialogs;
+    MciInterpreter mci(GstDeviceFactory());
+    ProgramState state(Ini::DefaultAppPath(), mci, dialogs, clock);
+    state.commandLine =
+        ArgumentText(AbsoluteArguments(QApplication::arguments().mid(1), QDir::currentPath()));
+    state.endProgram = [] { QCoreApplication::exit(0); };
+
+    // A signal that arrives while the main window still loads closes it as
+    // soon as it is shown.
+    bool closeWhenShown = false;
+    CloseOnSignal closer([&state, &closeWhenShown] {
+        if (state.mainForm && state.mainForm->isVisible()) {
+            state.mainForm->close();
+        } else {
+            closeWhenShown = true;
+        }
+    });
+
+    Main(state);
+    if (closeWhenShown && !state.mainForm->Unloaded()) state.mainForm->close();
+    if (state.mainForm->Unloaded()) return 0;
+    return QApplication::exec();
+}
+
+}  // namespace qv

@@ -1,0 +1,168 @@
+// The program's start and end in the order the user sees them: the splash
+// at once, the main window restored as it was left, the playlist of the last
+// run (or the files of the command line), and all of it saved again on exit.
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <chrono>
+
+#include "app/clock.h"
+#include "app/command_line.h"
+#include "app/frm_quorvane.h"
+#include "app/frm_splash.h"
+#include "app/geometry.h"
+#include "app/number_text.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "platform/filesystem.h"
+#include "platform/paths.h"
+#include "playback/media_play.h"
+#include "playback/mod_mci.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/frm_save_pl.h"
+#include "playlist/playlist_file.h"
+
+namespace qv {
+namespace {
+
+void Yield() {
+    QCoreApplication::processEvents();
+}
+
+bool IsMediaKind(const QString& ext) {
+    static const QStringList kinds = {QStringLiteral("MID"), QStringLiteral("MP3"),
+                                      QStringLiteral("WAV"), QStringLiteral("WMA"),
+                                      QStringLiteral("AU"),  QStringLiteral("ASF")};
+    return kinds.contains(ext);
+}
+
+void ShowMainWindow(ProgramState& state) {
+    state.mainForm->show();
+    state.mainForm->lstPL->setFocus();
+}
+
+// Step 13 with a command line. Returns true when a ".lst" ended the load.
+bool ReadCommandLine(ProgramState& state) {
+    const QStringList pieces = SplitCommandLine(state.commandLine);
+    for (const QString& piece : pieces) {
+        const QString ext = GetExtension(piece).toUpper();
+        if (IsMediaKind(ext)) {
+            state.objPlayList->AddToPlayList(piece);
+        } else if (ext == QStringLiteral("LST")) {
+            const int32_t n = LoadPlayListFile(state, piece);
+            if (n > 0) state.objMediaPlay->OpenPlay(0);
+            state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), piece);
+            UnloadSplash(state);
+            ShowMainWindow(state);
+            Yield();
+            return true;
+        }
+    }
+    if (state.objPlayList->ListCount() >= 1) state.objMediaPlay->OpenPlay(0);
+    return false;
+}
+
+}  // namespace
+
+QString LastPlayListPath(const ProgramState& state) {
+    return PlayListFolder(state) + QStringLiteral("LastPlayList.lst");
+}
+
+void Main(ProgramState& state) {
+    state.lngStartTime = state.clock.timeGetTime();
+    state.objMediaPlay = std::make_unique<clsMediaPlay>(state);
+    state.objPlayList = std::make_unique<clsPlayList>(state);
+    state.PlayListData.Reset();
+    state.random.seed(
+        static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+
+    state.splash = std::make_unique<frmSplash>();
+    state.splash->Form_Load();
+    state.savePL = std::make_unique<frmSavePL>(state);
+    state.savePL->Form_Load();
+    state.splash->show();
+    state.splash->repaint();
+    // The window system only puts the splash on the screen from its own
+    // events; hand them over once, without user input.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    state.mainForm = std::make_unique<frmQuorvane>(state);
+    state.mainForm->Form_Load();
+}
+
+void UnloadSplash(ProgramState& state) {
+    const uint32_t elapsed = state.clock.timeGetTime() - state.lngStartTime;
+    if (elapsed < kSplashMinimum) {
+        const uint32_t again = state.clock.timeGetTime() - state.lngStartTime;
+        if (again < kSplashMinimum) state.clock.Sleep(kSplashMinimum - again);
+    }
+    state.splash.reset();
+}
+
+void LoadMainForm(ProgramState& state) {
+    frmQuorvane& form = *state.mainForm;
+    clsMediaPlay& player = *state.objMediaPlay;
+
+    state.strFoundMedia = QStringList{QString()};
+    player.LoopMode(
+        CLng(Val(state.ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode")))));
+    player.StopByUser(true);
+    player.PlayingID(kNoEntry);
+
+    form.TV1->AddNode(QString(), QStringLiteral("root"), QStringLiteral("全てのメディア"), 1);
+    form.TV1->AddNode(QStringLiteral("root"), QStringLiteral("RegisteredPlayList"),
+                      QStringLiteral("登録済みプレイリスト"), 2);
+    form.TV1->AddNode(QStringLiteral("root"), QStringLiteral("SearchedMedia"),
+                      QStringLiteral("検索されたメディア"), 3);
+    form.TV1->EnsureVisible(QStringLiteral("SearchedMedia"));
+
+    form.chkSF->setChecked(true);
+    form.Text1->setText(
+        GetLongPath(state.ini.ReadIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"))));
+    form.Panel(4)->setText(QStringLiteral("ready"));
+    form.MoveTwips(ReadStoredGeometry(state.ini));
+
+    RegisterPlayLists(state);
+    Yield();
+
+    if (state.commandLine.isEmpty()) {
+        RestoreLastPlayList(state);
+    } else if (ReadCommandLine(state)) {
+        return;
+    }
+
+    UnloadSplash(state);
+    ShowMainWindow(state);
+    Yield();
+}
+
+void RestoreLastPlayList(ProgramState& state) {
+    const QString path = LastPlayListPath(state);
+    if (!FileExists(path)) {
+        state.objMediaPlay->PlayingID(0);
+        return;
+    }
+    const int32_t n = LoadPlayListFile(state, path);
+    if (n > 0) {
+        state.objMediaPlay->OpenPlay(state.PlayListData.UBound() - n + 1);
+    } else {
+        state.objMediaPlay->PlayingID(0);
+    }
+}
+
+void UnloadMainForm(ProgramState& state) {
+    state.FlushSettings();
+    WriteStoredGeometry(state.ini, state.mainForm->NormalGeometryTwips());
+    MCIStop(state.mci);
+    MCIClose(state.mci);
+    state.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
+                       QString::number(state.objMediaPlay->LoopMode()));
+    SavePlayListFile(state, LastPlayListPath(state));
+    if (state.endProgram) state.endProgram();
+}
+
+}  // namespace qv

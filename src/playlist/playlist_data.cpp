@@ -1,0 +1,50 @@
+// The playlist's record array: every change keeps the path index in step so
+// that the duplicate test of each add costs O(1) rather than a full scan.
+#include "playlist/playlist_data.h"
+
+#include <utility>
+
+namespace qv {
+
+void PlayListArray::Tally(const QString& path, int delta) {
+    auto it = index_.find(path);
+    if (it == index_.end()) {
+        if (delta > 0) index_.insert(path, delta);
+        return;
+    }
+    *it += delta;
+    if (*it <= 0) index_.erase(it);
+}
+
+void PlayListArray::Reset() {
+    items_.assign(1, PlayListItem{});
+    index_.clear();
+    Tally(QString(), 1);
+}
+
+void PlayListArray::Append(const PlayListItem& item) {
+    items_.push_back(item);
+    Tally(item.FilePath, 1);
+}
+
+void PlayListArray::Set(int i, const PlayListItem& item) {
+    PlayListItem& slot = items_[static_cast<size_t>(i)];
+    Tally(slot.FilePath, -1);
+    slot = item;
+    Tally(slot.FilePath, 1);
+}
+
+void PlayListArray::Remove(int i) {
+    if (Count() == 1) {
+        Reset();
+        return;
+    }
+    Tally(items_[static_cast<size_t>(i)].FilePath, -1);
+    items_.erase(items_.begin() + i);
+}
+
+void PlayListArray::Swap(int i, int j) {
+    std::swap(items_[static_cast<size_t>(i)], items_[static_cast<size_t>(j)]);
+}
+
+}  // namespace qv

@@ -1,0 +1,60 @@
+// Reading, writing and registering playlist files. Writing goes through a
+// temporary file, so a full disk or a read-only folder never costs the user
+// the playlist that was there before.
+#include "playlist/playlist_file.h"
+
+#include <QStringList>
+
+#include "app/controls.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "platform/filesystem.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/frm_save_pl.h"
+
+namespace qv {
+
+void AddPlayListNode(ProgramState& state, const QString& Path) {
+    if (!state.mainForm) return;
+    // A duplicate key means the node is there already; a missing parent
+    // cannot happen once the fixed nodes exist, and is skipped if it does.
+    state.mainForm->TV1->AddNode(QStringLiteral("RegisteredPlayList"), Path, GetBaseName(Path), 9);
+}
+
+int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
+    AddPlayListNode(state, Path);
+    if (!FileExists(Path)) return 0;
+    const std::optional<QStringList> lines = ReadTextFile(Path);
+    if (!lines) return 0;
+    int32_t count = 0;
+    for (const QString& line : *lines) {
+        if (line.isEmpty() || line.startsWith(QStringLiteral("//"))) continue;
+        if (!FileExists(line)) continue;
+        if (state.objPlayList->AddToPlayList(line)) ++count;
+    }
+    return count;
+}
+
+bool SavePlayListFile(ProgramState& state, const QString& Path) {
+    QStringList lines;
+    lines.reserve(state.PlayListData.Count());
+    for (int i = 0; i < state.PlayListData.Count(); ++i) {
+        lines.append(state.PlayListData[i].FilePath);
+    }
+    if (!WriteTextFile(Path, lines)) return false;
+    state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), Path);
+    return true;
+}
+
+void RegisterPlayLists(ProgramState& state) {
+    if (!state.savePL) return;
+    const QString folder = PlayListFolder(state);
+    for (const QString& name : state.savePL->File1->Names()) {
+        AddPlayListNode(state, folder + name);
+    }
+}
+
+}  // namespace qv
