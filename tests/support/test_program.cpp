@@ -1,0 +1,40 @@
+// The per-test program.
+#include "support/test_program.h"
+
+#include "app/frm_quorvane.h"
+#include "app/startup.h"
+#include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/frm_save_pl.h"
+
+namespace qvtest {
+
+int RecordingMci::SendString(const QString& command, QString* reply, int) {
+    commands.append(command);
+    if (reply) *reply = command.endsWith(QStringLiteral(" length")) ? lengthReply : QString();
+    return 0;
+}
+
+TestProgram::TestProgram() {
+    state = std::make_unique<qv::ProgramState>(dir.path(), mci, dialogs, clock);
+    state->endProgram = [this] { ended = true; };
+}
+
+TestProgram::~TestProgram() {
+    state.reset();
+}
+
+void TestProgram::Start(const QString& commandLine) {
+    state->commandLine = commandLine;
+    qv::Main(*state);
+}
+
+void TestProgram::MakeObjects() {
+    state->objMediaPlay = std::make_unique<qv::clsMediaPlay>(*state);
+    state->objPlayList = std::make_unique<qv::clsPlayList>(*state);
+    state->savePL = std::make_unique<qv::frmSavePL>(*state);
+    state->savePL->Form_Load();
+    state->mainForm = std::make_unique<qv::frmQuorvane>(*state);
+}
+
+}  // namespace qvtest

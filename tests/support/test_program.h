@@ -1,0 +1,63 @@
+// A program of its own for one test: a temporary program folder, a media
+// sender that records every command, scripted dialogs and a manual clock.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "app/clock.h"
+#include "app/program_state.h"
+#include "platform/mci/mci.h"
+#include "support/scripted_dialogs.h"
+#include "support/tempdir.h"
+
+namespace qvtest {
+
+// Records each command; answers every query with lengthReply (for "status
+// ... length") or an empty reply, and code 0.
+class RecordingMci final : public qv::MciSender {
+  public:
+    QStringList commands;
+    QString lengthReply = QStringLiteral("0");
+    int SendString(const QString& command, QString* reply, int replyLength) override;
+};
+
+// Time stands still unless a test moves it; Sleep moves it and is recorded.
+class ManualClock final : public qv::Clock {
+  public:
+    uint32_t now = 1000;
+    uint32_t stepPerReading = 0;  // added after every reading
+    QList<uint32_t> sleeps;
+    uint32_t timeGetTime() override {
+        const uint32_t t = now;
+        now += stepPerReading;
+        return t;
+    }
+    void Sleep(uint32_t ms) override {
+        sleeps.append(ms);
+        now += ms;
+    }
+};
+
+class TestProgram {
+  public:
+    TestProgram();
+    ~TestProgram();
+
+    // The program folder, ending in "/".
+    QString folder() const { return dir.path(); }
+    // Runs Main with this argument text.
+    void Start(const QString& commandLine = {});
+    // The player, the playlist and the main window, without Main's load.
+    void MakeObjects();
+
+    TempDir dir;
+    RecordingMci mci;
+    ScriptedDialogs dialogs;
+    ManualClock clock;
+    std::unique_ptr<qv::ProgramState> state;
+    bool ended = false;
+};
+
+}  // namespace qvtest

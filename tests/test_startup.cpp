@@ -1,0 +1,302 @@
+// Start-up and shutdown with the real windows (offscreen) in a temporary
+// program folder: defaults, garbage settings, the splash's minimum, the
+// command line, the restored playlist, and the files written at exit.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+
+#include "app/controls.h"
+#include "app/frm_quorvane.h"
+#include "app/frm_splash.h"
+#include "app/startup.h"
+#include "app/tree_view.h"
+#include "app/twips.h"
+#include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+#include "support/media_files.h"
+#include "support/test_program.h"
+
+namespace qv {
+namespace {
+
+using qvtest::TestProgram;
+
+QString Read(const TestProgram& p, const char* section, const char* key) {
+    return p.state->ini.ReadIni(section, key);
+}
+
+void WriteSettings(TestProgram& p, const QByteArray& text) {
+    p.dir.write("Setting.ini", text);
+}
+
+QStringList Paths(const ProgramState& s) {
+    QStringList out;
+    for (int i = 0; i < s.PlayListData.Count(); ++i) out.append(s.PlayListData[i].FilePath);
+    return out;
+}
+
+bool Played(const TestProgram& p) {
+    return p.mci.commands.contains("play PlayData");
+}
+
+TEST(Startup, DefaultsWithoutSettings) {
+    TestProgram p;
+    p.Start();
+    frmQuorvane& form = *p.state->mainForm;
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(p.state->splash);
+    const double dpi = LogicalDpi();
+    EXPECT_EQ(form.frameGeometry(),
+              QRect(0, 0, TwipsToPixels(8550, dpi), TwipsToPixels(6555, dpi)));
+    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 0);
+    EXPECT_EQ(form.imgLoop->toolTip(), "Loop-Off");
+    EXPECT_TRUE(p.state->objMediaPlay->StopByUser());
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);  // no LastPlayList.lst
+    EXPECT_TRUE(form.chkSF->isChecked());
+    EXPECT_EQ(form.Text1->text(), "");
+    EXPECT_EQ(form.Panel(4)->text(), "ready");
+    EXPECT_EQ(p.state->strFoundMedia, QStringList{""});
+    EXPECT_TRUE(p.state->PlayListData.IsEmpty());
+    EXPECT_EQ(form.lstPL->count(), 0);
+    // The fixed nodes, "root" expanded by showing "SearchedMedia".
+    TreeView& tree = *form.TV1;
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    QTreeWidgetItem* root = tree.topLevelItem(0);
+    EXPECT_EQ(TreeView::Key(root), "root");
+    EXPECT_EQ(root->text(0), "全てのメディア");
+    EXPECT_TRUE(root->isExpanded());
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(TreeView::Key(root->child(0)), "RegisteredPlayList");
+    EXPECT_EQ(root->child(0)->text(0), "登録済みプレイリスト");
+    EXPECT_EQ(tree.Image(root->child(0)), 2);
+    EXPECT_EQ(TreeView::Key(root->child(1)), "SearchedMedia");
+    EXPECT_EQ(root->child(1)->text(0), "検索されたメディア");
+    EXPECT_EQ(tree.Image(root->child(1)), 3);
+    // The playlist folder made by the save dialog's load.
+    EXPECT_TRUE(QDir(p.folder() + "PlayLists").exists());
+    // The clock stood still: the splash waited its whole minimum.
+    EXPECT_EQ(p.clock.sleeps, QList<uint32_t>{2500});
+}
+
+TEST(Startup, GarbageSettingsGiveTheDefaults) {
+    TestProgram p;
+    WriteSettings(p,
+                  "[Quorvane]\r\nLeft=abc\r\nTop=  1 5x\r\nWidth=0\r\nHeight=zz\r\n"
+                  "LoopMode=2.6junk\r\n[File]\r\nLastSearchedPath=/no/such/folder\r\n");
+    p.Start();
+    frmQuorvane& form = *p.state->mainForm;
+    const double dpi = LogicalDpi();
+    EXPECT_EQ(form.frameGeometry(),
+              QRect(0, TwipsToPixels(15, dpi), TwipsToPixels(8550, dpi), TwipsToPixels(6555, dpi)));
+    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 3);  // 2.6 rounds to 3: stored, no picture
+    EXPECT_EQ(form.imgLoop->toolTip(), "");
+    EXPECT_EQ(form.Text1->text(), "");
+}
+
+TEST(Startup, StoredValuesComeBack) {
+    TestProgram p;
+    QDir().mkpath(p.folder() + "scan/Sub");
+    WriteSettings(p, "[Quorvane]\r\nLoopMode=1\r\n[File]\r\nLastSearchedPath=" +
+                         (p.folder() + "scan/sub").toUtf8() + "\r\n");
+    p.Start();
+    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 1);
+    EXPECT_EQ(p.state->mainForm->imgLoop->toolTip(), "Loop-All");
+    EXPECT_EQ(p.state->mainForm->imgLoop->pixmap().toImage(),
+              p.state->mainForm->imgLoopAll->pixmap().toImage());
+    EXPECT_EQ(p.state->mainForm->Text1->text(), p.folder() + "scan/Sub");  // stored spelling
+}
+
+TEST(Startup, SplashMinimumCountsFromMainAcrossTheClockWrap) {
+    TestProgram p;
+    p.MakeObjects();
+    auto unload = [&](uint32_t start, uint32_t now) {
+        p.state->splash = std::make_unique<frmSplash>();
+        p.state->lngStartTime = start;
+        p.clock.now = now;
+        p.clock.sleeps.clear();
+        UnloadSplash(*p.state);
+        EXPECT_FALSE(p.state->splash);
+        return p.clock.sleeps;
+    };
+    EXPECT_EQ(unload(1000, 1800), QList<uint32_t>{1700});
+    EXPECT_EQ(unload(1000, 3500), QList<uint32_t>{});  // slow start: not a moment longer
+    EXPECT_EQ(unload(1000, 9000), QList<uint32_t>{});
+    EXPECT_EQ(unload(0xFFFFFF00u, 0x100u), QList<uint32_t>{2500 - 0x200});
+    EXPECT_EQ(unload(0xFFFFF000u, 0x1000u), QList<uint32_t>{});
+    // The second reading decides how long to sleep.
+    p.clock.stepPerReading = 100;
+    EXPECT_EQ(unload(1000, 3300), QList<uint32_t>{100});  // 2300 ms, then 2400 ms
+    EXPECT_EQ(unload(1000, 3450), QList<uint32_t>{});     // 2450 ms, then 2550 ms
+}
+
+TEST(Startup, CommandLineOfMediaFiles) {
+    TestProgram p;
+    const QString a = p.dir.write("My Music/a.mp3", qvtest::Id3Bytes("Song A"));
+    const QString b = p.dir.write("b.mid", qvtest::MidiBytes());
+    p.Start("\"" + a + "\" \"" + b + "\"");
+    EXPECT_EQ(Paths(*p.state), (QStringList{a, b}));
+    EXPECT_EQ(p.state->mainForm->lstPL->item(0)->text(), "Song A");
+    EXPECT_EQ(p.state->mainForm->lstPL->item(1)->text(), "b.mid");
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
+    EXPECT_EQ(p.state->objMediaPlay->PlayState(), "PLAYING");
+    EXPECT_TRUE(Played(p));
+    EXPECT_EQ(p.state->mainForm->lstPL->currentRow(), 0);
+    EXPECT_EQ(p.state->mainForm->windowTitle(), "Quorvane - " + a);
+    EXPECT_EQ(p.state->mainForm->Panel(1)->text(), "> Song A");
+    EXPECT_EQ(Read(p, "File", "LastOpenFile"), b);
+}
+
+TEST(Startup, UnquotedPathWithABlankSplitsInTwo) {
+    TestProgram p;
+    // The second piece has the kind MP3 and goes in as the relative path it is.
+    p.Start("/nowhere/My Music/a.mp3 other.txt");
+    EXPECT_EQ(Paths(*p.state), QStringList{"Music/a.mp3"});
+    EXPECT_TRUE(Played(p));
+}
+
+TEST(Startup, FirstPlaylistFileEndsTheCommandLine) {
+    TestProgram p;
+    const QString x = p.dir.write("x.mp3", qvtest::Id3Bytes("X"));
+    const QString y1 = p.dir.write("y1.wav", qvtest::WavBytes());
+    const QString y2 = p.dir.write("y2.wav", qvtest::WavBytes());
+    const QString z = p.dir.write("z.mp3", qvtest::Id3Bytes("Z"));
+    const QString y = p.dir.write("lists/y.lst", (y1 + "\r\n" + y2 + "\r\n").toUtf8());
+    p.Start(x + " " + y + " " + z);
+    EXPECT_EQ(Paths(*p.state), (QStringList{x, y1, y2}));
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
+    EXPECT_TRUE(Played(p));
+    EXPECT_EQ(Read(p, "File", "LastPlayList"), y);
+    EXPECT_TRUE(p.state->mainForm->TV1->Node(y));
+    EXPECT_TRUE(p.state->mainForm->isVisible());
+    EXPECT_FALSE(p.state->splash);
+}
+
+TEST(Startup, PlaylistFileThatAddsNothingStillRecordsItself) {
+    TestProgram p;
+    const QString y = p.dir.write("empty.lst", "\r\n");
+    p.Start(y);
+    EXPECT_TRUE(p.state->PlayListData.IsEmpty());
+    EXPECT_FALSE(Played(p));
+    EXPECT_EQ(Read(p, "File", "LastPlayList"), y);
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), kNoEntry);
+}
+
+TEST(Startup, OtherKindsOnlyLeaveThePlaylistEmpty) {
+    TestProgram p;
+    const QString w = p.dir.write("w.wav", qvtest::WavBytes());
+    p.dir.write("PlayLists/LastPlayList.lst", (w + "\r\n").toUtf8());
+    p.Start(p.folder() + "notes.txt " + p.folder() + "movie.avi");
+    EXPECT_TRUE(p.state->PlayListData.IsEmpty());  // the last playlist is not loaded
+    EXPECT_FALSE(Played(p));
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), kNoEntry);
+}
+
+TEST(Startup, LastPlaylistComesBackAndPlays) {
+    TestProgram p;
+    const QString a = p.dir.write("a.wav", qvtest::WavBytes());
+    const QString b = p.dir.write("b.wav", qvtest::WavBytes());
+    const QString c = p.dir.write("c.mid", qvtest::MidiBytes());
+    p.dir.write("PlayLists/LastPlayList.lst", ("//comment\r\n" + a + "\r\n\r\n" + b + "\r\n" + c +
+                                               "\r\n" + p.folder() + "gone.wav\r\n")
+                                                  .toUtf8());
+    p.dir.write("PlayLists/Mine.lst", "\r\n");
+    p.Start();
+    EXPECT_EQ(Paths(*p.state), (QStringList{a, b, c}));
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
+    EXPECT_EQ(p.mci.commands.filter("open ").value(0),
+              "open " + a + " type WaveAudio alias PlayData");
+    // Registered playlists, sorted, each once.
+    QTreeWidgetItem* registered = p.state->mainForm->TV1->Node("RegisteredPlayList");
+    ASSERT_EQ(registered->childCount(), 2);
+    EXPECT_EQ(registered->child(0)->text(0), "LastPlayList");
+    EXPECT_EQ(registered->child(1)->text(0), "Mine");
+}
+
+TEST(Startup, EmptyLastPlaylistMeansNoEntry) {
+    TestProgram p;
+    p.dir.write("PlayLists/LastPlayList.lst", "\r\n");
+    p.Start();
+    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
+    EXPECT_FALSE(Played(p));
+}
+
+TEST(Shutdown, WritesSettingsAndPlaylistAndEnds) {
+    TestProgram p;
+    const QString a = p.dir.write("a.wav", qvtest::WavBytes());
+    const QString b = p.dir.write("b b.mid", qvtest::MidiBytes());
+    p.Start("\"" + a + "\" \"" + b + "\"");
+    p.state->objMediaPlay->LoopMode(2);
+    p.mci.commands.clear();
+    EXPECT_TRUE(p.state->mainForm->close());
+    EXPECT_TRUE(p.ended);
+    EXPECT_TRUE(p.state->mainForm->Unloaded());
+    EXPECT_EQ(p.mci.commands, (QStringList{"stop PlayData", "close PlayData"}));
+    EXPECT_EQ(qvtest::ReadAll(p.folder() + "PlayLists/LastPlayList.lst"),
+              (a + "\r\n" + b + "\r\n").toUtf8());
+    EXPECT_EQ(Read(p, "Quorvane", "LoopMode"), "2");
+    EXPECT_EQ(Read(p, "Quorvane", "Left"), "0");
+    EXPECT_EQ(Read(p, "Quorvane", "Top"), "0");
+    const double dpi = LogicalDpi();
+    EXPECT_EQ(Read(p, "Quorvane", "Width"),
+              QString::number(PixelsToTwips(TwipsToPixels(8550, dpi), dpi)));
+    EXPECT_EQ(Read(p, "File", "LastPlayList"), p.folder() + "PlayLists/LastPlayList.lst");
+}
+
+TEST(Shutdown, EmptyPlaylistIsOneEmptyLine) {
+    TestProgram p;
+    p.Start();
+    p.state->mainForm->close();
+    EXPECT_EQ(qvtest::ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), QByteArray("\r\n"));
+}
+
+TEST(Shutdown, StoredGeometryRoundTripsUnchanged) {
+    TestProgram p;
+    WriteSettings(p, "[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\n");
+    p.Start();
+    p.state->mainForm->close();
+    EXPECT_EQ(Read(p, "Quorvane", "Left"), "1234");
+    EXPECT_EQ(Read(p, "Quorvane", "Top"), "567");
+    EXPECT_EQ(Read(p, "Quorvane", "Width"), "9001");
+    EXPECT_EQ(Read(p, "Quorvane", "Height"), "7003");
+}
+
+TEST(Shutdown, MovedWindowIsStoredInTwips) {
+    TestProgram p;
+    p.Start();
+    p.state->mainForm->move(20, 10);
+    p.state->mainForm->close();
+    const double dpi = LogicalDpi();
+    EXPECT_EQ(Read(p, "Quorvane", "Left"), QString::number(PixelsToTwips(20, dpi)));
+    EXPECT_EQ(Read(p, "Quorvane", "Top"), QString::number(PixelsToTwips(10, dpi)));
+}
+
+TEST(Startup, WindowOffEveryScreenComesBackToThePrimaryScreen) {
+    TestProgram p;
+    WriteSettings(p, "[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n");
+    p.Start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(p.state->mainForm->frameGeometry().topLeft(), screen.topLeft());
+    p.state->mainForm->close();
+    EXPECT_EQ(Read(p, "Quorvane", "Left"),
+              QString::number(PixelsToTwips(screen.left(), LogicalDpi())));
+}
+
+TEST(Shutdown, MaximizedWindowStoresItsNormalRectangle) {
+    TestProgram p;
+    WriteSettings(p, "[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n");
+    p.Start();
+    p.state->mainForm->showMaximized();
+    QCoreApplication::processEvents();
+    p.state->mainForm->close();
+    EXPECT_EQ(Read(p, "Quorvane", "Width"), "6000");
+    EXPECT_EQ(Read(p, "Quorvane", "Height"), "5000");
+}
+
+}  // namespace
+}  // namespace qv
