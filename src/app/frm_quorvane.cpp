@@ -143,6 +143,8 @@ frmQuorvane::frmQuorvane(ProgramState& state) : state_(state) {
 
     SB1 = Named(new QStatusBar(this), "SB1");
     SB1->setSizeGripEnabled(true);
+    // 255 twips is 17 pixels: no room for the status bar's own margins.
+    SB1->setContentsMargins(0, 0, 0, 0);
     const QStringList words = {QStringLiteral("タイトル"), QStringLiteral("アーティスト"),
                                QStringLiteral("コメント"), QStringLiteral("状態"),
                                QStringLiteral("再生時間")};
@@ -154,6 +156,8 @@ frmQuorvane::frmQuorvane(ProgramState& state) : state_(state) {
         panel->setAccessibleName(name);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(2, 0, 2, 0);
+        panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         if (i >= 3) panel->setMinimumWidth(TwipsToPixels(i == 3 ? 1100 : 1400, LogicalDpi()));
         SB1->addWidget(panel, stretch[i]);
         panels_.append(panel);

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
+#include <QFontInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -35,6 +37,12 @@ int RunProgram(int argc, char** argv) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtbase);
     }
+
+    // The forms were laid out for the Japanese desktop's 9-point user-interface
+    // font; a proportional Japanese Gothic fits their captions as that did.
+    QFont uiFont(QStringLiteral("IPAPGothic"));
+    uiFont.setPointSizeF(9);
+    if (QFontInfo(uiFont).family().startsWith(QStringLiteral("IPA"))) QApplication::setFont(uiFont);
 
     SystemClock clock;
     QtDialogs dialogs;

@@ -1,0 +1,97 @@
+#!/bin/bash
+# End to end: the built program copied into a fresh folder, started under Xvfb
+# with two media files, its caption read, closed by SIGTERM as a logout would,
+# then Setting.ini and LastPlayList.lst checked; a second copy started while
+# the first runs must end at once and leave the first alone; a copy killed
+# with SIGKILL must not block the next start.
+# Usage: run_program.sh <path of the built quorvane>
+set -u
+binary=$1
+work=$(mktemp -d /tmp/qv-e2e-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+mkdir -p "$work/prog" "$work/runtime" "$work/My Music"
+chmod 700 "$work/runtime"
+cp "$binary" "$work/prog/quorvane"
+# Two WAV files of one second of silence, one of them in a folder with a blank.
+python3 - "$work" <<'PY'
+import struct, sys
+def wav(path):
+    data = b"\0\0" * 8000
+    head = (b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt "
+            + struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16)
+            + b"data" + struct.pack("<I", len(data)))
+    open(path, "wb").write(head + data)
+wav(sys.argv[1] + "/My Music/first song.wav")
+wav(sys.argv[1] + "/second.wav")
+PY
+
+cat > "$work/inner.sh" <<'INNER'
+#!/bin/bash
+set -u
+work=$1
+export XDG_RUNTIME_DIR="$work/runtime"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+window_named() { xwininfo -root -tree 2>/dev/null | grep -o '0x[0-9a-f]* "Quorvane[^"]*"' | head -1; }
+wait_for_window() {
+    for _ in $(seq 1 100); do
+        w=$(window_named)
+        [ -n "$w" ] && [ "${w#*\"}" != 'Quorvane"' ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+cd /   # the program folder is the executable's folder, not the current one
+"$work/prog/quorvane" "$work/My Music/first song.wav" "$work/second.wav" 2>"$work/stderr1" &
+first=$!
+w=$(wait_for_window) || fail "no main window"
+id=${w%% *}
+caption=$(xprop -id "$id" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//')
+[ "$caption" = "Quorvane - $work/My Music/first song.wav" ] || fail "caption: $caption"
+
+# A second copy ends at once, silently, and the first is not disturbed.
+start=$(date +%s%N)
+"$work/prog/quorvane" "$work/second.wav" 2>"$work/stderr2"
+status=$?
+elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+[ $status -eq 0 ] || fail "second copy exit status $status"
+[ $elapsed -lt 2000 ] || fail "second copy took $elapsed ms"
+kill -0 $first 2>/dev/null || fail "first copy gone"
+[ "$(xwininfo -root -tree | grep -c '"Quorvane - ')" -eq 1 ] || fail "a second window appeared"
+
+kill -TERM $first
+for _ in $(seq 1 50); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
+kill -0 $first 2>/dev/null && fail "SIGTERM did not close the program"
+wait $first || fail "exit status $? after SIGTERM"
+
+# A copy killed outright leaves its lock; the next start takes it over.
+"$work/prog/quorvane" 2>"$work/stderr3" &
+third=$!
+wait_for_window >/dev/null || true
+sleep 3
+kill -KILL $third; wait $third 2>/dev/null
+"$work/prog/quorvane" 2>"$work/stderr4" &
+fourth=$!
+wait_for_window >/dev/null || fail "no window after a killed copy"
+kill -INT $fourth
+wait $fourth || fail "exit status $? after SIGINT"
+exit 0
+INNER
+chmod +x "$work/inner.sh"
+
+xvfb-run -a -s "-screen 0 1280x1024x24" "$work/inner.sh" "$work" || exit 1
+
+settings="$work/prog/Setting.ini"
+[ -f "$settings" ] || fail "no Setting.ini"
+for line in "Left=0" "Top=0" "Width=8550" "Height=6555" "LoopMode=0" \
+            "LastPlayList=$work/prog/PlayLists/LastPlayList.lst" \
+            "LastOpenFile=$work/second.wav"; do
+    tr -d '\r' < "$settings" | grep -qxF "$line" || fail "Setting.ini lacks $line"
+done
+grep -q $'\r$' "$settings" || fail "Setting.ini without CR LF"
+expected=$(printf '%s\r\n%s\r\n' "$work/My Music/first song.wav" "$work/second.wav" | od -An -c)
+actual=$(od -An -c "$work/prog/PlayLists/LastPlayList.lst")
+[ "$expected" = "$actual" ] || fail "LastPlayList.lst: $actual"
+echo "PASS"
