@@ -65,12 +65,11 @@ QByteArray Id3Bytes(const QString& title, const QString& artist, const QString& 
     if (!artist.isEmpty()) frames += Frame("TPE1", text(artist));
     if (!album.isEmpty()) frames += Frame("TALB", text(album));
     if (!comment.isEmpty()) {
-        QByteArray body(
-            "\x00"
-            "eng"
-            "\x00",
-            5);
-        body.append(comment.toLatin1());
+        // Language, an empty description (two NULs in UTF-16), then the text.
+        QByteArray body = text(QString());
+        body.insert(1, "eng", 3);
+        body.append("\0\0", 2);
+        body.append(text(comment).mid(1));
         frames += Frame("COMM", body);
     }
     frames.append(16, '\0');  // padding

@@ -1,0 +1,139 @@
+// Start-up benchmark: from the entry of main to the main window shown, with
+// the splash's minimum taken out (the clock's sleep is recorded, not slept),
+// for an empty program folder and for a LastPlayList.lst of 20,000 entries;
+// and the time to add 20,000 files to the playlist, tag reads included.
+// Usage: startup [runs]   (prints one line per figure; medians over the runs)
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "platform/mci/gst_media_device.h"
+#include "platform/mci/mci_interpreter.h"
+#include "playlist/cls_playlist.h"
+#include "support/media_files.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+// The real clock, except that the splash's sleep only counts.
+class NoSleepClock final : public qv::Clock {
+  public:
+    uint32_t timeGetTime() override { return real_.timeGetTime(); }
+    void Sleep(uint32_t ms) override { slept += ms; }
+    uint32_t slept = 0;
+
+  private:
+    qv::SystemClock real_;
+};
+
+struct Folder {
+    QTemporaryDir dir{QDir::tempPath() + "/qvbench-XXXXXX"};
+    QString path() const { return dir.path() + "/"; }
+};
+
+// n media files: the first a WAV the device really opens, the rest MP3 files
+// with an ID3v2 tag, so every entry's title comes from a tag.
+QStringList MakeMedia(const QString& folder, int n) {
+    QDir().mkpath(folder + "media");
+    QStringList files;
+    for (int i = 0; i < n; ++i) {
+        const QString f = folder + QString(i == 0 ? "media/%1.wav" : "media/%1.mp3").arg(i);
+        QFile out(f);
+        if (!out.open(QIODevice::WriteOnly)) continue;
+        out.write(i == 0 ? qvtest::WavBytes(500)
+                         : qvtest::Id3Bytes(QString("Title %1").arg(i), "Artist", "Comment"));
+        files.append(f);
+    }
+    return files;
+}
+
+qv::GstDeviceOptions NullAudio() {
+    qv::GstDeviceOptions options;
+    options.nullAudio = true;
+    return options;
+}
+
+double StartOnce(const QString& folder, double* slept) {
+    QElapsedTimer t;
+    t.start();
+    NoSleepClock clock;
+    qvtest::ScriptedDialogs dialogs;
+    qv::MciInterpreter mci(qv::GstDeviceFactory(NullAudio()));
+    double shown = 0;
+    {
+        qv::ProgramState state(folder, mci, dialogs, clock);
+        qv::Main(state);
+        shown = t.nsecsElapsed() / 1e6;
+        *slept = clock.slept;
+        state.endProgram = [] {};
+        // Leave the folder as it was: no unload, nothing written.
+    }
+    return shown;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const double appReady = sinceMain.nsecsElapsed() / 1e6;
+
+    Folder empty;
+    double slept = 0;
+    const double first = StartOnce(empty.path(), &slept);
+    std::printf("QApplication created after            %8.1f ms\n", appReady);
+    std::printf("first start, empty folder (cold)      %8.1f ms  (splash sleep skipped: %.0f ms)\n",
+                first, slept);
+    std::vector<double> warm;
+    for (int i = 0; i < runs; ++i) warm.push_back(StartOnce(empty.path(), &slept));
+    std::printf("start, empty folder (median of %d)     %8.1f ms\n", runs, Median(warm));
+
+    Folder big;
+    const QStringList files = MakeMedia(big.path(), 20000);
+    QDir().mkpath(big.path() + "PlayLists");
+    QFile list(big.path() + "PlayLists/LastPlayList.lst");
+    if (list.open(QIODevice::WriteOnly)) {
+        for (const QString& f : files) list.write(f.toUtf8() + "\r\n");
+        list.close();
+    }
+    std::vector<double> loaded;
+    for (int i = 0; i < runs; ++i) loaded.push_back(StartOnce(big.path(), &slept));
+    std::printf("start, LastPlayList of %d (median)  %8.1f ms\n", int(files.size()),
+                Median(loaded));
+
+    std::vector<double> adds;
+    for (int i = 0; i < runs; ++i) {
+        NoSleepClock clock;
+        qvtest::ScriptedDialogs dialogs;
+        qv::MciInterpreter mci(qv::GstDeviceFactory(NullAudio()));
+        Folder folder;
+        qv::ProgramState state(folder.path(), mci, dialogs, clock);
+        qv::Main(state);
+        QElapsedTimer t;
+        t.start();
+        for (const QString& f : files) state.objPlayList->AddToPlayList(f);
+        QCoreApplication::processEvents();  // the one write of LastOpenFile
+        adds.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("AddToPlayList x %d, tags read (median) %8.1f ms\n", int(files.size()),
+                Median(adds));
+    return 0;
+}
