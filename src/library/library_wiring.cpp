@@ -1,0 +1,152 @@
+// The wiring of the library's controls. Qt's own handling of the folder box's
+// and the tree's drags is replaced: the folder box would insert the dropped
+// text, and the tree would drag its internal item format instead of text.
+#include "library/library_wiring.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "app/frm_hide_menu.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "library/folder_box.h"
+#include "library/scan.h"
+#include "library/tree_handlers.h"
+
+namespace qv {
+namespace {
+
+class LibraryEvents final : public QObject {
+  public:
+    LibraryEvents(ProgramState& state, frmQuorvane& form)
+        : QObject(&form), state_(state), form_(form) {
+        form.Text1->installEventFilter(this);
+        form.TV1->viewport()->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == form_.Text1) return FolderBoxEvent(event);
+        if (watched == form_.TV1->viewport()) return TreeEvent(event);
+        return false;
+    }
+
+  private:
+    bool FolderBoxEvent(QEvent* event) {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                return Text1_KeyPress(state_, static_cast<QKeyEvent*>(event)->key());
+            case QEvent::MouseButtonDblClick:
+                Text1_DblClick(state_);
+                return true;
+            case QEvent::DragEnter:
+            case QEvent::DragMove: {
+                auto* drag = static_cast<QDropEvent*>(event);
+                if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
+                    drag->acceptProposedAction();
+                } else {
+                    drag->ignore();
+                }
+                return true;
+            }
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                Text1_OLEDragDrop(state_, *drop->mimeData());
+                drop->acceptProposedAction();
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+    bool TreeEvent(QEvent* event) {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove: {
+                auto* drag = static_cast<QDropEvent*>(event);
+                if (drag->mimeData()->hasUrls()) {
+                    drag->acceptProposedAction();
+                } else {
+                    drag->ignore();
+                }
+                return true;
+            }
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                TV1_OLEDragDrop(state_, *drop->mimeData());
+                drop->acceptProposedAction();
+                return true;
+            }
+            case QEvent::MouseButtonPress: {
+                auto* mouse = static_cast<QMouseEvent*>(event);
+                pressPos_ = mouse->position().toPoint();
+                pressed_ = form_.TV1->itemAt(pressPos_);
+                return false;
+            }
+            case QEvent::MouseMove:
+                return MaybeStartDrag(static_cast<QMouseEvent*>(event));
+            case QEvent::MouseButtonRelease: {
+                // Qt reports left clicks only; a click of another button
+                // selects the node too and opens its menu the same way.
+                auto* mouse = static_cast<QMouseEvent*>(event);
+                if (mouse->button() != Qt::LeftButton && pressed_ &&
+                    form_.TV1->itemAt(mouse->position().toPoint()) == pressed_) {
+                    QTreeWidgetItem* node = pressed_;
+                    pressed_ = nullptr;
+                    TV1_NodeClick(state_, node);
+                    return true;
+                }
+                return false;
+            }
+            default:
+                return false;
+        }
+    }
+
+    bool MaybeStartDrag(QMouseEvent* mouse) {
+        if (!(mouse->buttons() & Qt::LeftButton) || !pressed_) return false;
+        if ((mouse->position().toPoint() - pressPos_).manhattanLength() <
+            QApplication::startDragDistance())
+            return true;
+        pressed_ = nullptr;
+        QMimeData* data = TV1_OLEStartDrag(state_);
+        if (!data) return true;
+        auto* drag = new QDrag(form_.TV1);
+        drag->setMimeData(data);
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+        return true;
+    }
+
+    ProgramState& state_;
+    frmQuorvane& form_;
+    QPoint pressPos_;
+    QTreeWidgetItem* pressed_ = nullptr;
+};
+
+}  // namespace
+
+void ConnectLibrary(ProgramState& state, frmQuorvane& form) {
+    new LibraryEvents(state, form);
+    QObject::connect(form.cmdScan, &QPushButton::clicked, &form,
+                     [&state] { cmdScan_Click(state); });
+    QObject::connect(form.cmdRef, &QPushButton::clicked, &form, [&state] { cmdRef_Click(state); });
+    QObject::connect(form.TV1, &QTreeWidget::itemClicked, &form,
+                     [&state](QTreeWidgetItem* node) { TV1_NodeClick(state, node); });
+    frmHideMenu& menus = state.HideMenu();
+    QObject::connect(menus.mnTreeExpand, &QAction::triggered, &form,
+                     [&state] { mnTreeExpand_Click(state); });
+    QObject::connect(menus.mnClickNodeMediaPlay, &QAction::triggered, &form,
+                     [&state] { mnClickNodeMediaPlay_Click(state); });
+    QObject::connect(menus.mnClickNodeMediaAdd, &QAction::triggered, &form,
+                     [&state] { mnClickNodeMediaAdd_Click(state); });
+}
+
+}  // namespace qv

@@ -1,0 +1,16 @@
+// Connects the main window's library controls (scan box, tree, the tree's
+// popup items) to the library's handlers.
+#pragma once
+
+namespace qv {
+
+class ProgramState;
+class frmQuorvane;
+
+// The scan box's buttons, Enter, double click and drops on the folder box,
+// the tree's clicks (either mouse button), its drag out and the drop of files
+// onto it, and the popup items mnTreeExpand, mnClickNodeMediaPlay and
+// mnClickNodeMediaAdd.
+void ConnectLibrary(ProgramState& state, frmQuorvane& form);
+
+}  // namespace qv

@@ -1,0 +1,166 @@
+// The library file and the nodes made from it. Duplicates are told by whole
+// lines through a hash set, so saving stays quick with a library of 100,000
+// lines and a new file is never mistaken for known because its path is part
+// of a longer stored one.
+#include "library/media_db.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "library/media_kinds.h"
+#include "platform/filesystem.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+namespace qv {
+namespace {
+
+const QString kSearchedMedia = QStringLiteral("SearchedMedia");
+
+QString HeaderOf(const QString& root) {
+    return u'[' + root + u']';
+}
+
+// Where the walk along a path starts: the separator right after the root.
+qsizetype WalkStart(const QString& root) {
+    return root == u"/" ? 0 : root.size();
+}
+
+// The longest root read so far that holds the path as a folder, or "" when none does.
+QString LongestRoot(const QSet<QString>& roots, const QString& path) {
+    for (qsizetype slash = path.lastIndexOf(u'/'); slash >= 0;
+         slash = slash == 0 ? -1 : path.lastIndexOf(u'/', slash - 1)) {
+        const QString key = FolderKey(path.left(slash));
+        if (roots.contains(key)) return key;
+    }
+    return QString();
+}
+
+}  // namespace
+
+QString MediaDBPath(const ProgramState& state) {
+    return state.ini.GetAppPath() + QStringLiteral("MediaDB.db");
+}
+
+QString SearchRootOf(const QString& canonicalPath) {
+    if (canonicalPath.size() > 1 && canonicalPath.endsWith(u'/')) return canonicalPath.chopped(1);
+    return canonicalPath;
+}
+
+void AddRootNode(TreeView& tree, const QString& root) {
+    if (root.isEmpty()) return;
+    tree.AddNode(kSearchedMedia, root, root, kImageFolder);
+}
+
+void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
+                           const QString& Extension, const QString& root, bool record) {
+    qsizetype pos = WalkStart(root);
+    for (;;) {
+        const qsizetype p1 = FullPath.indexOf(u'/', pos);
+        if (p1 < 0) return;
+        const qsizetype p2 = FullPath.indexOf(u'/', p1 + 1);
+        const QString parentKey = FolderKey(FullPath.left(p1));
+        if (p2 >= 0) {
+            // A folder level; an existing key is used wherever it hangs.
+            const NodeResult r = tree.AddNode(parentKey, FullPath.left(p2),
+                                              FullPath.mid(p1 + 1, p2 - p1 - 1), kImageFolder);
+            if (r == NodeResult::ParentNotFound) return;
+            pos = p2;
+            continue;
+        }
+        if (record) {
+            if (state.strFoundMedia.isEmpty() || !state.strFoundMedia.first().isEmpty()) {
+                state.strFoundMedia.append(FullPath);
+            } else {
+                state.strFoundMedia.last() = FullPath;
+            }
+        }
+        const int image = MediaImage(Extension);
+        if (image != 0) tree.AddNode(parentKey, FullPath, FullPath.mid(p1 + 1), image);
+        return;
+    }
+}
+
+void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath,
+                  const QString& Extension) {
+    FullPath = GetLongPath(FullPath);
+    if (FullPath.isEmpty()) return;
+    AddCanonicalMediaNode(state, tree, FullPath, Extension, state.strSearchRoot, true);
+}
+
+bool SaveMediaDB(ProgramState& state) {
+    const QString path = MediaDBPath(state);
+    QStringList previous;
+    if (QFileInfo::exists(path)) {
+        std::optional<QStringList> lines = ReadTextFile(path);
+        // Appending blind would write every known path again.
+        if (!lines) return false;
+        previous = std::move(*lines);
+    }
+    QSet<QString> known(previous.cbegin(), previous.cend());
+    QString lastHeader;
+    for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
+        if (it->startsWith(u'[')) {
+            lastHeader = *it;
+            break;
+        }
+    }
+
+    const QString header = HeaderOf(state.strSearchRoot);
+    QStringList out;
+    if (!known.contains(header)) {
+        out.append(header);
+        known.insert(header);
+        lastHeader = header;
+    }
+    bool emptyWritten = false;
+    for (const QString& found : std::as_const(state.strFoundMedia)) {
+        if (found.isEmpty()) {
+            // Only a file that had no content at all gets the empty line.
+            if (previous.isEmpty() && !emptyWritten) out.append(QString());
+            emptyWritten = true;
+            continue;
+        }
+        if (known.contains(found)) continue;
+        // Paths stay under their own root's header, or the reader would walk
+        // them from another root and lose them.
+        if (lastHeader != header) {
+            out.append(header);
+            lastHeader = header;
+        }
+        out.append(found);
+        known.insert(found);
+    }
+    if (out.isEmpty()) return true;
+    return AppendTextLines(path, out);
+}
+
+void LoadMediaDB(ProgramState& state, TreeView& tree) {
+    const QString path = MediaDBPath(state);
+    if (!QFileInfo::exists(path)) return;
+    const std::optional<QStringList> lines = ReadTextFile(path);
+    if (!lines) return;
+    QSet<QString> roots;
+    for (const QString& line : *lines) {
+        if (line.isEmpty()) continue;
+        if (line.startsWith(u'[')) {
+            // The last character is the closing bracket (dropped whatever it
+            // is); a lone "[" names nothing and is passed over.
+            if (line.size() < 2) continue;
+            state.strSearchRoot = SearchRootOf(GetLongPath(line.mid(1, line.size() - 2)));
+            AddRootNode(tree, state.strSearchRoot);
+            if (!state.strSearchRoot.isEmpty()) roots.insert(state.strSearchRoot);
+            continue;
+        }
+        const QString canonical = GetLongPath(line);
+        if (canonical.isEmpty()) continue;
+        QString root = LongestRoot(roots, canonical);
+        if (root.isEmpty()) root = state.strSearchRoot;
+        AddCanonicalMediaNode(state, tree, canonical, GetExtension(canonical).toUpper(), root,
+                              false);
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,43 @@
+// The library file MediaDB.db: written to at the end of every scan (new lines
+// appended, never rewritten), read once at start-up to rebuild the tree.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class ProgramState;
+class TreeView;
+
+// GetAppPath + "MediaDB.db".
+QString MediaDBPath(const ProgramState& state);
+
+// The scan root of a canonical folder path: without its trailing "/", except
+// that the file-system root stays "/" (a root must never be an empty key).
+QString SearchRootOf(const QString& canonicalPath);
+
+// Adds the scan-root node (under "SearchedMedia", key and text = root, folder
+// image); an existing node of that key stays where it is.
+void AddRootNode(TreeView& tree, const QString& root);
+
+// Turns one media path into tree nodes below strSearchRoot: the folder levels
+// from the root down, then the file node (only for the six media kinds).
+// FullPath becomes its canonical form ("" for a missing path, which adds
+// nothing); the path is recorded in strFoundMedia.
+void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath, const QString& Extension);
+
+// AddMediaNode for a path already in canonical form, walked from root.
+// record: whether the path goes into strFoundMedia.
+void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
+                           const QString& Extension, const QString& root, bool record);
+
+// Appends the header of strSearchRoot and the paths of strFoundMedia that the
+// file does not hold yet. False when the file could not be read or written
+// (nothing is appended then).
+bool SaveMediaDB(ProgramState& state);
+
+// Rebuilds the scanned media under "SearchedMedia" from the file; a missing
+// file loads nothing. Files that no longer exist are left out.
+void LoadMediaDB(ProgramState& state, TreeView& tree);
+
+}  // namespace qv

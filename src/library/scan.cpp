@@ -1,0 +1,115 @@
+// The scan driver. The button's caption is the scan's state, as the user sees
+// it; a flag on the button tells whether a walk is still on the stack, so that
+// a start arriving while an aborted walk unwinds cannot nest a second scan
+// inside the first and reset what the first has found.
+#include "library/scan.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/dialogs.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "library/media_db.h"
+#include "library/search_media.h"
+#include "platform/filesystem.h"
+
+namespace qv {
+namespace {
+
+const char* const kWalkingProperty = "qvScanWalking";
+
+QString ScanCaption() {
+    return QStringLiteral("スキャン");
+}
+
+void Message(ProgramState& state, QWidget& window, const QString& text) {
+    state.dialogs.MsgBox(&window, text, MsgButtons::OK, MsgIcon::None, AppTitle());
+}
+
+// The two checks of the button and the driver; false after a message.
+bool PathUsable(ProgramState& state, QWidget& window, const QString& path) {
+    if (path.isEmpty()) {
+        Message(state, window, QStringLiteral("パスを指定してください"));
+        return false;
+    }
+    if (!FileOrFolderExists(path)) {
+        Message(state, window, QStringLiteral("パスが見つかりません"));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& Path,
+                bool IncludeSubFolders) {
+    if (!PathUsable(state, window, Path)) return;
+    Path = GetLongPath(Path);
+    state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"), Path);
+    state.strSearchRoot = SearchRootOf(Path);
+    state.strFoundMedia = QStringList{QString()};
+    state.bAbortScan = false;
+
+    AddRootNode(tree, state.strSearchRoot);
+    YieldToEventLoop();
+    SearchMedia(state, tree, window, state.strSearchRoot, IncludeSubFolders);
+    window.setWindowTitle(QStringLiteral("Quorvane - メディアの重複をチェックしています..."));
+    // A library file that cannot be written ends the scan quietly; the
+    // caption keeps the text above.
+    if (!SaveMediaDB(state)) return;
+    window.setWindowTitle(state.bAbortScan ? QStringLiteral("Quorvane - スキャン中止")
+                                           : QStringLiteral("Quorvane - スキャン完了"));
+}
+
+bool ScanRunning(const ProgramState& state) {
+    const frmQuorvane* form = state.mainForm.get();
+    return form && form->cmdScan->property(kWalkingProperty).toBool();
+}
+
+void cmdScan_Click(ProgramState& state) {
+    frmQuorvane& form = *state.mainForm;
+    if (form.cmdScan->text() != ScanCaption()) {
+        state.bAbortScan = true;
+        form.cmdScan->setText(ScanCaption());
+        return;
+    }
+    // An aborted walk still unwinding: it ends at its next entry; starting
+    // now would run the new scan inside it.
+    if (ScanRunning(state)) return;
+    form.cmdScan->setText(QStringLiteral("中止"));
+    const QString text = form.Text1->text();
+    if (!PathUsable(state, form, text)) {
+        form.cmdScan->setText(ScanCaption());
+        return;
+    }
+    form.Text1->setText(GetLongPath(text));
+    QString path = form.Text1->text();
+    form.cmdScan->setProperty(kWalkingProperty, true);
+    ScanFolder(state, *form.TV1, form, path, form.chkSF->checkState() != Qt::Unchecked);
+    form.cmdScan->setProperty(kWalkingProperty, false);
+    form.cmdScan->setText(ScanCaption());
+}
+
+void cmdRef_Click(ProgramState& state) {
+    frmQuorvane& form = *state.mainForm;
+    const QString last =
+        state.ini.ReadIni(QStringLiteral("File"), QStringLiteral("LastOpenedPath"));
+    const QString chosen =
+        state.dialogs.BrowseForFolder(&form, QStringLiteral("フォルダを選択してください"),
+                                      last.isEmpty() ? QDir::homePath() : last);
+    if (chosen.isEmpty()) return;
+    form.Text1->setText(chosen);
+    state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastOpenedPath"), chosen);
+}
+
+void EndScanOnUnload(ProgramState& state) {
+    if (!ScanRunning(state)) return;
+    state.bAbortScan = true;
+    SaveMediaDB(state);
+}
+
+}  // namespace qv

@@ -1,0 +1,73 @@
+// The library walk and the playlist walk over FolderWalk. The library walk
+// announces and yields at every folder entry, even one it does not descend
+// into, so the window and playback stay alive and the abort is seen.
+#include "library/search_media.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "app/program_state.h"
+#include "library/folder_walk.h"
+#include "library/media_db.h"
+#include "playlist/cls_playlist.h"
+
+namespace qv {
+namespace {
+
+class LibraryWalk final : public FolderWalk {
+  public:
+    LibraryWalk(ProgramState& state, TreeView& tree, QWidget& window)
+        : state_(state), tree_(tree), window_(window) {}
+
+  protected:
+    bool Aborted() override { return state_.bAbortScan; }
+    void FolderMet(const QString& FolderPath, const QString& FullPath,
+                   bool IncludeSubFolders) override {
+        window_.setWindowTitle(QStringLiteral("メディアをスキャン中... ") + FolderPath);
+        YieldToEventLoop();
+        if (IncludeSubFolders) Walk(FullPath, true);
+    }
+    void MediaMet(const QString& FullPath, const QString& Extension) override {
+        QString path = FullPath;
+        AddMediaNode(state_, tree_, path, Extension);
+    }
+
+  private:
+    ProgramState& state_;
+    TreeView& tree_;
+    QWidget& window_;
+};
+
+class PlayListWalk final : public FolderWalk {
+  public:
+    explicit PlayListWalk(ProgramState& state) : state_(state) {}
+
+  protected:
+    void FolderMet(const QString&, const QString& FullPath, bool IncludeSubFolders) override {
+        if (IncludeSubFolders) Walk(FullPath, true);
+        YieldToEventLoop();
+    }
+    void MediaMet(const QString& FullPath, const QString&) override {
+        if (state_.objPlayList) state_.objPlayList->AddToPlayList(FullPath);
+    }
+
+  private:
+    ProgramState& state_;
+};
+
+}  // namespace
+
+void YieldToEventLoop() {
+    QCoreApplication::processEvents();
+}
+
+void SearchMedia(ProgramState& state, TreeView& tree, QWidget& window, const QString& FolderPath,
+                 bool IncludeSubFolders) {
+    LibraryWalk(state, tree, window).Walk(FolderPath, IncludeSubFolders);
+}
+
+void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders) {
+    PlayListWalk(state).Walk(FolderPath, IncludeSubFolders);
+}
+
+}  // namespace qv

@@ -1,0 +1,142 @@
+// The tree's handlers. Everything is decided by the node's key (a path) and by
+// what the file system says about it now.
+#include "library/tree_handlers.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/dialogs.h"
+#include "app/frm_hide_menu.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "library/folder_box.h"
+#include "library/scan.h"
+#include "platform/filesystem.h"
+#include "platform/paths.h"
+#include "playback/media_play.h"
+#include "playback/mod_mci.h"
+#include "playback/track_info.h"
+#include "playlist/cls_playlist.h"
+
+namespace qv {
+namespace {
+
+// The player's stop: rewound, "STOPPED", stopped by the user.
+template <typename Player>
+void StopPlayer(ProgramState& state, Player& player) {
+    if constexpr (requires { player.StopPlay(); }) {
+        player.StopPlay();
+    } else {
+        MCIStop(state.mci);
+        MCISeekStart(state.mci);
+        player.StopByUser(true);
+        player.PlayState(QStringLiteral("STOPPED"));
+    }
+}
+
+// True when node is inside the subtree of top (or is top).
+bool Within(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
+    for (; node; node = node->parent()) {
+        if (node == top) return true;
+    }
+    return false;
+}
+
+void PopUp(ProgramState& state, QMenu* menu) {
+    state.dialogs.PopupMenu(*menu);
+}
+
+}  // namespace
+
+void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node) {
+    if (!node || !state.mainForm) return;
+    frmQuorvane& form = *state.mainForm;
+    const QString K = TreeView::Key(node);
+    if (K == u"root" || K == u"SearchedMedia") return;
+    if (K == u"RegisteredPlayList") {
+        form.lstPL->setFocus();
+        return;
+    }
+    form.setWindowTitle(QStringLiteral("Quorvane - ") + K);
+    if (!FileOrFolderExists(K)) {
+        // The popups' last target must not outlive its node.
+        if (Within(state.nodClicked, node)) state.nodClicked = nullptr;
+        form.TV1->RemoveNode(K);
+        return;
+    }
+    frmHideMenu& menus = state.HideMenu();
+    if (!FileExists(K)) {
+        state.strClickedPath = K;
+        state.nodClicked = node;
+        menus.mnTreeExpand->setVisible(true);
+        menus.sp40->setVisible(true);
+        PopUp(state, menus.mnAddListDrop);
+        return;
+    }
+    ShowSelectedInfo(state, K);
+    if (K.right(4).toUpper() == u".LST") {
+        state.nodClicked = node;
+        state.strClickedPath = K;
+        PopUp(state, menus.mnNodePL);
+        return;
+    }
+    state.strClickedFile = K;
+    PopUp(state, menus.mnClickNodeMedia);
+}
+
+void mnTreeExpand_Click(ProgramState& state) {
+    if (state.nodClicked) state.nodClicked->setExpanded(!state.nodClicked->isExpanded());
+}
+
+void mnClickNodeMediaPlay_Click(ProgramState& state) {
+    if (state.mainForm) state.mainForm->Timer2->stop();
+    StopPlayer(state, *state.objMediaPlay);
+    MCIClose(state.mci);
+    MCIOpen(state.mci, state.strClickedFile);
+    MCIPlay(state.mci);
+    ShowPlayingInfo(state, state.strClickedFile);
+}
+
+void mnClickNodeMediaAdd_Click(ProgramState& state) {
+    state.objPlayList->AddToPlayList(state.strClickedFile);
+    const QString mode = state.objMediaPlay->PlayState();
+    if (mode == u"READY" || mode == u"STOPPED")
+        state.objMediaPlay->OpenPlay(state.PlayListData.UBound());
+}
+
+QString TreeDragText(const QTreeWidgetItem* node) {
+    if (!node) return QString();
+    const QString key = TreeView::Key(node);
+    if (key == u"root") return QStringLiteral("OLEDropAllMedia");
+    if (key == u"RegisteredPlayList") return QStringLiteral("OLEDropRegisteredPlayList");
+    if (key == u"SearchedMedia") return QStringLiteral("OLEDropSearchedMedia");
+    return key;
+}
+
+QMimeData* TV1_OLEStartDrag(ProgramState& state) {
+    const QList<QTreeWidgetItem*> selected = state.mainForm->TV1->selectedItems();
+    if (selected.isEmpty()) return nullptr;
+    auto* data = new QMimeData;
+    data->setText(TreeDragText(selected.first()));
+    return data;
+}
+
+void TV1_OLEDragDrop(ProgramState& state, const QMimeData& data) {
+    if (!data.hasUrls()) return;
+    const QList<QUrl> urls = data.urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    frmQuorvane& form = *state.mainForm;
+    const QString path = urls.first().toLocalFile();
+    const QString folder = DroppedFolder(path);
+    if (!folder.isEmpty()) form.Text1->setText(folder);
+    QTimer::singleShot(0, &form, [&state] { cmdScan_Click(state); });
+}
+
+}  // namespace qv

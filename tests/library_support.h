@@ -1,0 +1,68 @@
+// Helpers of the library tests: the tree as text lines, media files on disk,
+// and a program whose main window is wired to the library's handlers.
+#pragma once
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTreeWidgetItem>
+
+#include "app/frm_quorvane.h"
+#include "app/tree_view.h"
+#include "library/library_wiring.h"
+#include "support/test_program.h"
+
+namespace qvtest {
+
+// The subtree below key, one line per node in tree order: two blanks per
+// level, then "text [image] key".
+inline void AppendTree(const QTreeWidgetItem* node, int depth, QStringList* out) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        const QTreeWidgetItem* child = node->child(i);
+        out->append(QString(depth * 2, u' ') + child->text(0) + QStringLiteral(" [") +
+                    child->data(0, Qt::UserRole + 1).toString() + QStringLiteral("] ") +
+                    qv::TreeView::Key(child));
+        AppendTree(child, depth + 1, out);
+    }
+}
+
+inline QStringList TreeBelow(const qv::TreeView& tree, const QString& key = "SearchedMedia") {
+    QStringList out;
+    if (const QTreeWidgetItem* node = tree.Node(key)) AppendTree(node, 0, &out);
+    return out;
+}
+
+// The three fixed nodes, as the main window's load adds them.
+inline void AddFixedNodes(qv::TreeView& tree) {
+    tree.AddNode(QString(), "root", QStringLiteral("全てのメディア"), 1);
+    tree.AddNode("root", "RegisteredPlayList", QStringLiteral("登録済みプレイリスト"), 2);
+    tree.AddNode("root", "SearchedMedia", QStringLiteral("検索されたメディア"), 3);
+}
+
+// Creates the file (and its folders) with a few bytes; returns its path.
+inline QString Touch(const QString& path, const QByteArray& bytes = "x") {
+    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+// A test program with the player, the playlist and the main window made, the
+// fixed nodes in the tree and the library's handlers connected.
+class LibraryProgram : public TestProgram {
+  public:
+    LibraryProgram() {
+        MakeObjects();
+        state->strFoundMedia = QStringList{QString()};
+        AddFixedNodes(*form().TV1);
+        form().chkSF->setChecked(true);
+        qv::ConnectLibrary(*state, form());
+    }
+    qv::frmQuorvane& form() { return *state->mainForm; }
+    qv::TreeView& tree() { return *state->mainForm->TV1; }
+};
+
+}  // namespace qvtest
