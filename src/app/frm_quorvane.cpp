@@ -175,6 +175,13 @@ frmQuorvane::frmQuorvane(ProgramState& state) : state_(state) {
     resize(TwipsToPixels(kDefaultWidth, LogicalDpi()), TwipsToPixels(kDefaultHeight, LogicalDpi()));
 }
 
+frmQuorvane::~frmQuorvane() {
+    // The controls outlive this part of the window by a moment (QWidget
+    // deletes them); none of their last signals may reach a handler here.
+    unloaded_ = true;
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+}
+
 void frmQuorvane::Place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(TwipsRect(left, top, width, height));
 }

@@ -29,6 +29,7 @@ class frmQuorvane : public QWidget {
     Q_OBJECT
   public:
     explicit frmQuorvane(ProgramState& state);
+    ~frmQuorvane() override;
 
     // Restores the saved state, reads the command line and shows the window.
     void Form_Load();
