@@ -218,6 +218,21 @@ TEST(Startup, LastPlaylistComesBackAndPlays) {
     EXPECT_EQ(registered->child(1)->text(0), "Mine");
 }
 
+TEST(Startup, LibraryComesBackBeforeThePlaylists) {
+    TestProgram p;
+    const QString root = p.folder() + "Music";
+    const QString song = p.dir.write("Music/Pop/song.mp3", qvtest::Id3Bytes("S"));
+    p.dir.write("MediaDB.db", ("[" + root + "]\r\n" + song + "\r\n").toUtf8());
+    p.dir.write("PlayLists/Mine.lst", "\r\n");
+    p.Start();
+    TreeView& tree = *p.state->mainForm->TV1;
+    ASSERT_TRUE(tree.Node(root));
+    EXPECT_EQ(tree.Node(root)->parent(), tree.Node("SearchedMedia"));
+    ASSERT_TRUE(tree.Node(song));
+    EXPECT_EQ(tree.Image(tree.Node(song)), 7);
+    EXPECT_TRUE(tree.Node(p.folder() + "PlayLists/Mine.lst"));
+}
+
 TEST(Startup, EmptyLastPlaylistMeansNoEntry) {
     TestProgram p;
     p.dir.write("PlayLists/LastPlayList.lst", "\r\n");

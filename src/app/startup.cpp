@@ -18,6 +18,8 @@
 #include "app/number_text.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
+#include "library/library_wiring.h"
+#include "library/media_db.h"
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
@@ -91,6 +93,7 @@ void Main(ProgramState& state) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     state.mainForm = std::make_unique<frmQuorvane>(state);
+    ConnectLibrary(state, *state.mainForm);
     state.mainForm->Form_Load();
 }
 
@@ -126,6 +129,7 @@ void LoadMainForm(ProgramState& state) {
     form.Panel(4)->setText(QStringLiteral("ready"));
     form.MoveTwips(ReadStoredGeometry(state.ini));
 
+    LoadMediaDB(state, *form.TV1);
     RegisterPlayLists(state);
     Yield();
 
