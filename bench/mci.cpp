@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--play-through") == 0)
         return PlayThrough(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     QCoreApplication app(argc, argv);
-    int runs = 1;
+    int runs = 3;
     bool skipCpu = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::atoi(argv[++i]);
@@ -204,6 +204,9 @@ int main(int argc, char** argv) {
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
     const std::string location = QFile::encodeName(long30).toStdString();
     const std::string uriArg = "uri=" + QUrl::fromLocalFile(long30).toEncoded().toStdString();
+    // Runs alternate, and the least of each counts: on a shared machine the
+    // other load only ever adds CPU time.
+    std::vector<double> oursAll, theirsAll;
     for (int r = 0; r < runs; ++r) {
         const QString report = dir.filePath("cpu.txt");
         const double ours =
@@ -217,6 +220,12 @@ int main(int argc, char** argv) {
             "  run %d: our device %.3f s (%.3f s of it from open to close), gst-launch-1.0 "
             "playbin %.3f s, ratio %.2f\n",
             r + 1, ours, playing, theirs, theirs > 0 ? ours / theirs : 0.0);
+        oursAll.push_back(ours);
+        theirsAll.push_back(theirs);
     }
+    const double bestOurs = *std::min_element(oursAll.begin(), oursAll.end());
+    const double bestTheirs = *std::min_element(theirsAll.begin(), theirsAll.end());
+    std::printf("  best of %d: our device %.3f s, gst-launch-1.0 playbin %.3f s, ratio %.2f\n",
+                runs, bestOurs, bestTheirs, bestTheirs > 0 ? bestOurs / bestTheirs : 0.0);
     return 0;
 }
