@@ -3,9 +3,16 @@
 // playlist record array with its path index.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "app/close_on_signal.h"
 #include "app/command_line.h"
 #include "app/main_layout.h"
 #include "app/number_text.h"
+#include "app/single_instance.h"
 #include "playlist/playlist_data.h"
 
 namespace qv {
@@ -141,6 +148,44 @@ TEST(PlayListArray, TwoRecordsOfOnePathAreCountedApart) {
     EXPECT_TRUE(a.Contains("/a"));
     a.Set(0, Item("/b"));
     EXPECT_FALSE(a.Contains("/a"));
+}
+
+TEST(CloseOnSignal, EachSignalReachesTheEventLoopOnce) {
+    int calls = 0;
+    {
+        CloseOnSignal closer([&calls] { ++calls; });
+        for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+            const int before = calls;
+            std::raise(sig);  // the handler only writes to the pipe
+            EXPECT_EQ(calls, before);
+            QElapsedTimer t;
+            t.start();
+            while (calls == before && t.elapsed() < 2000) QCoreApplication::processEvents();
+            EXPECT_EQ(calls, before + 1);
+        }
+    }
+    // Gone with the object: the default action is back (not raised here).
+    struct sigaction now = {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+TEST(SingleInstance, OneHolderPerLockThenFreeAgain) {
+    QTemporaryDir dir;
+    const QString lock = dir.path() + "/quorvane.lock";
+    {
+        SingleInstance first(lock);
+        EXPECT_TRUE(first.Acquired());
+        SingleInstance second(lock);
+        EXPECT_FALSE(second.Acquired());
+    }
+    SingleInstance again(lock);
+    EXPECT_TRUE(again.Acquired());
+    // Two processes, and a lock left by a killed one, are the e2e test's.
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    EXPECT_EQ(InstanceLockPath(), lock);
+    qputenv("XDG_RUNTIME_DIR", saved);
 }
 
 }  // namespace
