@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -13,15 +14,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/dialogs_qt.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
 #include "app/pictures.h"
+#include "app/run.h"
 #include "app/tree_view.h"
 #include "app/twips.h"
 #include "playlist/frm_save_pl.h"
@@ -326,6 +330,47 @@ TEST(Tree, DuplicateKeyAndMissingParentAreTwoFailures) {
     EXPECT_EQ(tree.NodeCount(), 1);
     EXPECT_EQ(tree.AddNode("root", "a", "a", 4), NodeResult::Added);
     EXPECT_FALSE(tree.RemoveNode("zzz"));
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+// The Qt side of the dialog seam, answered as a user would, with the buttons
+// of a Japanese desktop.
+TEST(QtDialogSeam, MessageBoxesAreModalJapaneseAndReturnTheChoice) {
+    ASSERT_TRUE(InstallQtJapanese());
+    QtDialogs dialogs;
+    QStringList seen;
+    auto answer = [&](QMessageBox::StandardButton button) {
+        QTimer::singleShot(50, [&seen, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            seen.append(box->windowTitle() + "|" + box->text());
+            for (QAbstractButton* b : box->buttons()) seen.append(b->text());
+            box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::No);
+    EXPECT_EQ(dialogs.MsgBox(nullptr, "a.lstはすでに存在します、上書きしてよろしいですか?",
+                             MsgButtons::YesNo, MsgIcon::Information, "上書き確認"),
+              MsgAnswer::No);
+    EXPECT_TRUE(seen.contains("上書き確認|a.lstはすでに存在します、上書きしてよろしいですか?"));
+    EXPECT_TRUE(seen.contains("はい(&Y)"));
+    EXPECT_TRUE(seen.contains("いいえ(&N)"));
+    seen.clear();
+    answer(QMessageBox::Yes);
+    EXPECT_EQ(dialogs.MsgBox(nullptr, "?", MsgButtons::YesNo, MsgIcon::None, AppTitle()),
+              MsgAnswer::Yes);
+    seen.clear();
+    answer(QMessageBox::Ok);
+    EXPECT_EQ(
+        dialogs.MsgBox(nullptr, "プレイリストが空です", MsgButtons::OK, MsgIcon::None, AppTitle()),
+        MsgAnswer::OK);
+    EXPECT_EQ(seen.value(0), "Quorvane|プレイリストが空です");
+    EXPECT_EQ(seen.size(), 2);  // one button only
 }
 
 }  // namespace

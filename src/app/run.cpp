@@ -24,6 +24,16 @@
 
 namespace qv {
 
+bool InstallQtJapanese() {
+    auto* qtbase = new QTranslator(QCoreApplication::instance());
+    if (!qtbase->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qtbase;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qtbase);
+}
+
 int RunProgram(int argc, char** argv) {
     SingleInstance instance;
     if (!instance.Acquired()) return 0;
@@ -31,12 +41,7 @@ int RunProgram(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setWindowIcon(AppIcon());
-    // The message boxes' buttons as on a Japanese desktop: はい(&Y), いいえ(&N).
-    QTranslator qtbase;
-    if (qtbase.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtbase);
-    }
+    InstallQtJapanese();
 
     // The forms were laid out for the Japanese desktop's 9-point user-interface
     // font; a proportional Japanese Gothic fits their captions as that did.
