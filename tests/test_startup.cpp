@@ -308,6 +308,8 @@ TEST(Shutdown, MaximizedWindowStoresItsNormalRectangle) {
     p.Start();
     p.state->mainForm->showMaximized();
     QCoreApplication::processEvents();
+    ASSERT_TRUE(p.state->mainForm->isMaximized());
+    EXPECT_NE(p.state->mainForm->width(), TwipsToPixels(6000, LogicalDpi()));
     p.state->mainForm->close();
     EXPECT_EQ(Read(p, "Quorvane", "Width"), "6000");
     EXPECT_EQ(Read(p, "Quorvane", "Height"), "5000");
