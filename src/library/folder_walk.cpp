@@ -16,16 +16,34 @@ namespace {
 
 enum class EntryKind { Folder, File, Other };
 
-// The kind of an entry, following symbolic links; nullopt-like Other for an
-// entry that leads nowhere or is neither a folder nor a regular file.
-EntryKind KindOf(const dirent* entry, const QString& fullPath) {
+// The kind of an entry, following symbolic links; Other for an entry that
+// leads nowhere or is neither a folder nor a regular file.
+EntryKind KindOf(const dirent* entry, const QByteArray& prefix) {
     if (entry->d_type == DT_DIR) return EntryKind::Folder;
     if (entry->d_type == DT_REG) return EntryKind::File;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) return EntryKind::Other;
     struct stat st;
-    if (::stat(QFile::encodeName(fullPath).constData(), &st) != 0) return EntryKind::Other;
+    if (::stat((prefix + entry->d_name).constData(), &st) != 0) return EntryKind::Other;
     if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
     return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+
+// A name that is not valid in the file-name encoding decodes to another name,
+// under which the entry cannot be reached.
+bool Reachable(const QString& name, const char* raw) {
+    return !name.contains(QChar::ReplacementCharacter) || QFile::encodeName(name) == raw;
+}
+
+// True while path still names the folder that was opened as `opened`.
+bool StillThere(const QByteArray& path, const struct stat& opened) {
+    struct stat now;
+    return ::stat(path.constData(), &now) == 0 && now.st_dev == opened.st_dev &&
+           now.st_ino == opened.st_ino;
+}
+
+bool Skipped(const char* name) {
+    return !std::strcmp(name, ".") || !std::strcmp(name, "..") ||
+           !std::strcmp(name, "pagefile.sys");
 }
 
 }  // namespace
@@ -33,31 +51,39 @@ EntryKind KindOf(const dirent* entry, const QString& fullPath) {
 void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
     QString folder = FolderPath;
     if (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    const QByteArray encoded = QFile::encodeName(folder);
+    DIR* dir = ::opendir(encoded.constData());
     if (!dir) return;  // unreadable or gone: the walk goes on elsewhere
-    struct stat st;
-    if (::fstat(::dirfd(dir), &st) != 0 || entered_.contains({st.st_dev, st.st_ino})) {
+    struct stat opened;
+    if (::fstat(::dirfd(dir), &opened) != 0 || entered_.contains({opened.st_dev, opened.st_ino})) {
         ::closedir(dir);
         return;
     }
-    entered_.insert({st.st_dev, st.st_ino});
+    entered_.insert({opened.st_dev, opened.st_ino});
 
     const QString prefix = folder == u"/" ? folder : folder + u'/';
-    while (!Aborted()) {
+    const QByteArray encodedPrefix = QFile::encodeName(prefix);
+    bool listing = true;
+    while (listing && !Aborted()) {
         const dirent* entry = ::readdir(dir);
         if (!entry) break;
         const char* raw = entry->d_name;
-        if (!std::strcmp(raw, ".") || !std::strcmp(raw, "..") || !std::strcmp(raw, "pagefile.sys"))
-            continue;
+        if (Skipped(raw)) continue;
+        const EntryKind kind = KindOf(entry, encodedPrefix);
+        if (kind == EntryKind::Other) continue;
         const QString name = QFile::decodeName(raw);
-        const QString fullPath = prefix + name;
-        switch (KindOf(entry, fullPath)) {
+        if (!Reachable(name, raw)) continue;
+        switch (kind) {
             case EntryKind::Folder:
-                FolderMet(folder, fullPath, IncludeSubFolders);
+                FolderMet(folder, prefix + name, IncludeSubFolders);
+                // Anything may have happened during the yield: a folder that
+                // was renamed or removed meanwhile is listed no further, as
+                // the paths built from its old name lead nowhere.
+                listing = StillThere(encoded, opened);
                 break;
             case EntryKind::File: {
                 const QString ext = EntryExtension(name);
-                if (IsMediaKind(ext)) MediaMet(fullPath, ext);
+                if (IsMediaKind(ext)) MediaMet(prefix + name, ext);
                 break;
             }
             case EntryKind::Other:

@@ -4,6 +4,9 @@
 // of a longer stored one.
 #include "library/media_db.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -38,6 +41,18 @@ QString LongestRoot(const QSet<QString>& roots, const QString& path) {
     return QString();
 }
 
+// The canonical form of a path read from the file. A line as a scan wrote it
+// is canonical already, and one stat tells that it still exists; anything else
+// goes through the full canonicalisation.
+QString CanonicalLine(const QString& line) {
+    const bool plain = line.startsWith(u'/') && !line.endsWith(u'/') && !line.contains(u"//") &&
+                       !line.contains(u"/./") && !line.contains(u"/../") && !line.endsWith(u"/.") &&
+                       !line.endsWith(u"/..") && !line.contains(QChar(0));
+    struct stat st;
+    if (plain && ::stat(QFile::encodeName(line).constData(), &st) == 0) return line;
+    return GetLongPath(line);
+}
+
 }  // namespace
 
 QString MediaDBPath(const ProgramState& state) {
@@ -55,8 +70,15 @@ void AddRootNode(TreeView& tree, const QString& root) {
 }
 
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
-                           const QString& Extension, const QString& root, bool record) {
+                           const QString& Extension, const QString& root, bool record,
+                           QString* lastFolder) {
     qsizetype pos = WalkStart(root);
+    const qsizetype fileSlash = FullPath.lastIndexOf(u'/');
+    // Every folder level of this file was made or found by the previous call.
+    if (lastFolder && fileSlash >= pos && !lastFolder->isEmpty() &&
+        QStringView(FullPath).left(fileSlash) == *lastFolder) {
+        pos = fileSlash;
+    }
     for (;;) {
         const qsizetype p1 = FullPath.indexOf(u'/', pos);
         if (p1 < 0) return;
@@ -70,6 +92,7 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
             pos = p2;
             continue;
         }
+        if (lastFolder) *lastFolder = FullPath.left(p1);
         if (record) {
             if (state.strFoundMedia.isEmpty() || !state.strFoundMedia.first().isEmpty()) {
                 state.strFoundMedia.append(FullPath);
@@ -143,6 +166,7 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const std::optional<QStringList> lines = ReadTextFile(path);
     if (!lines) return;
     QSet<QString> roots;
+    QString lastFolder, lastRoot;
     for (const QString& line : *lines) {
         if (line.isEmpty()) continue;
         if (line.startsWith(u'[')) {
@@ -152,14 +176,17 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
             state.strSearchRoot = SearchRootOf(GetLongPath(line.mid(1, line.size() - 2)));
             AddRootNode(tree, state.strSearchRoot);
             if (!state.strSearchRoot.isEmpty()) roots.insert(state.strSearchRoot);
+            lastFolder.clear();
             continue;
         }
-        const QString canonical = GetLongPath(line);
+        const QString canonical = CanonicalLine(line);
         if (canonical.isEmpty()) continue;
         QString root = LongestRoot(roots, canonical);
         if (root.isEmpty()) root = state.strSearchRoot;
+        if (root != lastRoot) lastFolder.clear();
+        lastRoot = root;
         AddCanonicalMediaNode(state, tree, canonical, GetExtension(canonical).toUpper(), root,
-                              false);
+                              false, &lastFolder);
     }
 }
 

@@ -27,9 +27,13 @@ void AddRootNode(TreeView& tree, const QString& root);
 void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath, const QString& Extension);
 
 // AddMediaNode for a path already in canonical form, walked from root.
-// record: whether the path goes into strFoundMedia.
+// record: whether the path goes into strFoundMedia. lastFolder (optional)
+// remembers the folder whose levels the previous call made or found, so that
+// the next file of the same folder goes straight to its file node; the caller
+// clears it whenever nodes may have been removed (at a yield).
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
-                           const QString& Extension, const QString& root, bool record);
+                           const QString& Extension, const QString& root, bool record,
+                           QString* lastFolder = nullptr);
 
 // Appends the header of strSearchRoot and the paths of strFoundMedia that the
 // file does not hold yet. False when the file could not be read or written

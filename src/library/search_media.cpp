@@ -26,16 +26,21 @@ class LibraryWalk final : public FolderWalk {
         window_.setWindowTitle(QStringLiteral("メディアをスキャン中... ") + FolderPath);
         YieldToEventLoop();
         if (IncludeSubFolders) Walk(FullPath, true);
+        // Nodes may have been removed meanwhile (a click on a vanished path).
+        lastFolder_.clear();
     }
     void MediaMet(const QString& FullPath, const QString& Extension) override {
-        QString path = FullPath;
-        AddMediaNode(state_, tree_, path, Extension);
+        // The path is canonical already: the canonical root and the names
+        // exactly as listed, of a file that exists.
+        AddCanonicalMediaNode(state_, tree_, FullPath, Extension, state_.strSearchRoot, true,
+                              &lastFolder_);
     }
 
   private:
     ProgramState& state_;
     TreeView& tree_;
     QWidget& window_;
+    QString lastFolder_;
 };
 
 class PlayListWalk final : public FolderWalk {

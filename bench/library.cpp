@@ -1,0 +1,184 @@
+// The library benchmark: a whole scan of a generated tree (walk, tree nodes,
+// MediaDB.db written) against `find ROOT -type f` as the floor, then the
+// start-up load of the written MediaDB.db in a fresh process with its memory.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/dialogs_qt.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "library/media_db.h"
+#include "library/scan.h"
+#include "library/search_media.h"
+#include "platform/mci/mci.h"
+#include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+
+namespace {
+
+class SilentMci final : public qv::MciSender {
+  public:
+    int SendString(const QString&, QString* reply, int) override {
+        if (reply) reply->clear();
+        return 0;
+    }
+};
+
+// A program with its main window shown, as at run time.
+struct Program {
+    explicit Program(const QString& folder) : state(folder, mci, dialogs, clock) {
+        state.objMediaPlay = std::make_unique<qv::clsMediaPlay>(state);
+        state.objPlayList = std::make_unique<qv::clsPlayList>(state);
+        state.mainForm = std::make_unique<qv::frmQuorvane>(state);
+        state.strFoundMedia = QStringList{QString()};
+        qv::TreeView& tree = *state.mainForm->TV1;
+        tree.AddNode(QString(), "root", QStringLiteral("全てのメディア"), 1);
+        tree.AddNode("root", "RegisteredPlayList", QStringLiteral("登録済みプレイリスト"), 2);
+        tree.AddNode("root", "SearchedMedia", QStringLiteral("検索されたメディア"), 3);
+        tree.EnsureVisible("SearchedMedia");
+        state.mainForm->show();
+        QApplication::processEvents();
+    }
+    SilentMci mci;
+    qv::QtDialogs dialogs;
+    qv::SystemClock clock;
+    qv::ProgramState state;
+};
+
+// CPU seconds (user + system) of this process or of its waited-for children, in ms.
+double CpuMs(int who) {
+    rusage u;
+    getrusage(who, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+long RssKiB(const char* field) {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ')[0].toLong();
+    }
+    return -1;
+}
+
+int Load(const QString& folder) {
+    const long before = RssKiB("VmRSS:");
+    Program program(folder);
+    const long withWindow = RssKiB("VmRSS:");
+    QElapsedTimer t;
+    t.start();
+    const double cpu0 = CpuMs(RUSAGE_SELF);
+    qv::LoadMediaDB(program.state, *program.state.mainForm->TV1);
+    const double loadMs = t.nsecsElapsed() / 1e6, loadCpu = CpuMs(RUSAGE_SELF) - cpu0;
+    program.state.mainForm->TV1->expandAll();
+    QApplication::processEvents();
+    std::printf("load: %.0f ms, CPU %.0f ms for %d nodes (target under 1 s)\n", loadMs, loadCpu,
+                program.state.mainForm->TV1->NodeCount());
+    std::printf(
+        "resident memory: %.1f MB (%.1f MB before the window, %.1f MB with the empty "
+        "window, peak %.1f MB)\n",
+        RssKiB("VmRSS:") / 1024.0, before / 1024.0, withWindow / 1024.0, RssKiB("VmHWM:") / 1024.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && args[1] == "--load") return Load(args[2]);
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: library ROOT [ROUNDS]\n");
+        return 2;
+    }
+    const QString root = QDir(args[1]).absolutePath();
+    const int rounds = args.size() > 2 ? args[2].toInt() : 3;
+
+    // Wall time and CPU time: on a busy machine the CPU time is the steadier.
+    std::vector<double> findMs, findCpu;
+    for (int i = 0; i <= rounds; ++i) {  // the first round warms the cache
+        QElapsedTimer t;
+        t.start();
+        const double cpu0 = CpuMs(RUSAGE_CHILDREN);
+        QProcess find;
+        find.setStandardOutputFile(QProcess::nullDevice());
+        find.start("find", {root, "-type", "f"});
+        find.waitForFinished(-1);
+        if (i > 0) findMs.push_back(t.nsecsElapsed() / 1e6);
+        if (i > 0) findCpu.push_back(CpuMs(RUSAGE_CHILDREN) - cpu0);
+    }
+
+    std::vector<double> scanMs, scanCpu;
+    QString lastFolder;
+    std::vector<std::unique_ptr<QTemporaryDir>> folders;
+    int nodes = 0, found = 0;
+    for (int i = 0; i < rounds; ++i) {
+        folders.push_back(std::make_unique<QTemporaryDir>());
+        Program program(folders.back()->path() + "/");
+        qv::frmQuorvane& form = *program.state.mainForm;
+        QString path = root;
+        QElapsedTimer t;
+        t.start();
+        const double cpu0 = CpuMs(RUSAGE_SELF);
+        qv::ScanFolder(program.state, *form.TV1, form, path, true);
+        scanMs.push_back(t.nsecsElapsed() / 1e6);
+        scanCpu.push_back(CpuMs(RUSAGE_SELF) - cpu0);
+        nodes = form.TV1->NodeCount();
+        found = program.state.strFoundMedia.size();
+        lastFolder = folders.back()->path() + "/";
+    }
+    // Where the time goes: the walk with its tree nodes, then the file.
+    double walkMs = 0, saveMs = 0;
+    {
+        QTemporaryDir folder;
+        Program program(folder.path() + "/");
+        qv::frmQuorvane& form = *program.state.mainForm;
+        program.state.strSearchRoot = root;
+        qv::AddRootNode(*form.TV1, root);
+        QElapsedTimer t;
+        t.start();
+        qv::SearchMedia(program.state, *form.TV1, form, root, true);
+        walkMs = t.nsecsElapsed() / 1e6;
+        t.restart();
+        qv::SaveMediaDB(program.state);
+        saveMs = t.nsecsElapsed() / 1e6;
+    }
+    const double floor = Median(findMs), scan = Median(scanMs);
+    const double floorCpu = Median(findCpu), scanCpuMs = Median(scanCpu);
+    std::printf("find -type f: %.0f ms, CPU %.0f ms (medians of %d)\n", floor, floorCpu, rounds);
+    std::printf(
+        "scan: %.0f ms, CPU %.0f ms (medians of %d; %d media files, %d nodes, MediaDB.db "
+        "%lld bytes)\n",
+        scan, scanCpuMs, rounds, found, nodes, QFile(lastFolder + "MediaDB.db").size());
+    std::printf("  of which walk and tree nodes %.0f ms, MediaDB.db written %.0f ms\n", walkMs,
+                saveMs);
+    std::printf("scan / find: %.2f wall, %.2f CPU (target at most 3)\n", scan / floor,
+                scanCpuMs / floorCpu);
+    std::fflush(stdout);
+
+    QProcess load;
+    load.setProcessChannelMode(QProcess::ForwardedChannels);
+    load.start(QApplication::applicationFilePath(), {"--load", lastFolder});
+    load.waitForFinished(-1);
+    return load.exitCode();
+}
