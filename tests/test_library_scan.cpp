@@ -367,3 +367,24 @@ TEST_F(LibraryScanTest, DropsOnTheFolderBoxFillItAndNeverScan) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LibraryWiringTest, ConnectingTwiceWiresOnce) {
+    // Main connects the window; a second call must not run every handler twice
+    // (a scan started and at once aborted by its own second handler).
+    qvtest::LibraryProgram p;
+    qv::ConnectLibrary(*p.state, p.form());
+    const QString root = Touch(p.folder() + "M/a.mp3").section('/', 0, -2);
+    int saves = 0;
+    QObject::connect(&p.form(), &QWidget::windowTitleChanged, [&](const QString& t) {
+        if (t == QStringLiteral("Quorvane - メディアの重複をチェックしています...")) ++saves;
+    });
+    p.form().Text1->setText(root);
+    p.form().cmdScan->click();
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(p.form().windowTitle(), QStringLiteral("Quorvane - スキャン完了"));
+    EXPECT_NE(p.tree().Node(root + "/a.mp3"), nullptr);
+}
+
+}  // namespace

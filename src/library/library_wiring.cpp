@@ -23,10 +23,13 @@
 namespace qv {
 namespace {
 
+const QString kEventsName = QStringLiteral("qvLibraryEvents");
+
 class LibraryEvents final : public QObject {
   public:
     LibraryEvents(ProgramState& state, frmQuorvane& form)
         : QObject(&form), state_(state), form_(form) {
+        setObjectName(kEventsName);
         form.Text1->installEventFilter(this);
         form.TV1->viewport()->installEventFilter(this);
     }
@@ -134,6 +137,9 @@ class LibraryEvents final : public QObject {
 }  // namespace
 
 void ConnectLibrary(ProgramState& state, frmQuorvane& form) {
+    // Wired once per window, whoever asks first: a second set of connections
+    // would run every handler twice (a scan started and at once aborted).
+    if (form.findChild<QObject*>(kEventsName, Qt::FindDirectChildrenOnly)) return;
     new LibraryEvents(state, form);
     QObject::connect(form.cmdScan, &QPushButton::clicked, &form,
                      [&state] { cmdScan_Click(state); });

@@ -10,7 +10,7 @@ class frmQuorvane;
 // The scan box's buttons, Enter, double click and drops on the folder box,
 // the tree's clicks (either mouse button), its drag out and the drop of files
 // onto it, and the popup items mnTreeExpand, mnClickNodeMediaPlay and
-// mnClickNodeMediaAdd.
+// mnClickNodeMediaAdd. A second call for the same window does nothing.
 void ConnectLibrary(ProgramState& state, frmQuorvane& form);
 
 }  // namespace qv
