@@ -239,3 +239,19 @@ TEST_F(LibraryDbTest, AHundredThousandLineLibraryTakesOnlyTheNewPath) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LibraryDbTest, TheFileSystemRootIsKeyedSlash) {
+    // "/" is the root folder's key and text; its files and folders hang below it.
+    EXPECT_EQ(qv::SearchRootOf("/"), "/");
+    EXPECT_EQ(qv::SearchRootOf(m + "/"), m);
+    qv::AddRootNode(tree, "/");
+    qv::AddCanonicalMediaNode(state(), tree, "/x.mp3", "MP3", "/", true);
+    qv::AddCanonicalMediaNode(state(), tree, "/srv/y.wav", "WAV", "/", true);
+    EXPECT_EQ(TreeBelow(tree), QStringList({"/ [4] /", "  x.mp3 [7] /x.mp3", "  srv [4] /srv",
+                                            "    y.wav [6] /srv/y.wav"}));
+    EXPECT_EQ(state().strFoundMedia, QStringList({"/x.mp3", "/srv/y.wav"}));
+}
+
+}  // namespace

@@ -30,7 +30,10 @@ cat > "$work/inner.sh" <<'INNER'
 set -u
 work=$1
 xinput=$(realpath "$2")
-export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8
+export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+pid=
+# A copy left running would hold the test open.
+trap '[ -n "$pid" ] && kill -KILL $pid 2>/dev/null' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # The main window by its default size (the splash and Qt's leader window are
 # named after the program too).
@@ -67,6 +70,7 @@ run() {
 close() {
     kill -TERM $pid
     wait $pid || fail "exit status $? after SIGTERM"
+    pid=
 }
 
 run
