@@ -388,3 +388,38 @@ TEST(LibraryWiringTest, ConnectingTwiceWiresOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records where the folder picker opens.
+class PickerDialogs final : public qv::Dialogs {
+  public:
+    QStringList startFolders;
+    QString answer;
+    qv::MsgAnswer MsgBox(QWidget*, const QString&, qv::MsgButtons, qv::MsgIcon,
+                         const QString&) override {
+        return qv::MsgAnswer::OK;
+    }
+    QAction* PopupMenu(QMenu&) override { return nullptr; }
+    QString BrowseForFolder(QWidget*, const QString&, const QString& startFolder) override {
+        startFolders.append(startFolder);
+        return answer;
+    }
+};
+
+TEST(LibraryPickerTest, OpensOnTheHomeFolderFirstThenOnTheLastChoice) {
+    qvtest::TempDir dir;
+    qvtest::RecordingMci mci;
+    qvtest::ManualClock clock;
+    PickerDialogs dialogs;
+    qv::ProgramState state(dir.path(), mci, dialogs, clock);
+    state.mainForm = std::make_unique<qv::frmQuorvane>(state);
+    dialogs.answer = dir.path() + "Chosen";
+    qv::cmdRef_Click(state);
+    dialogs.answer.clear();  // cancelled
+    qv::cmdRef_Click(state);
+    EXPECT_EQ(dialogs.startFolders, QStringList({QDir::homePath(), dir.path() + "Chosen"}));
+    EXPECT_EQ(state.mainForm->Text1->text(), dir.path() + "Chosen");
+}
+
+}  // namespace
