@@ -62,3 +62,21 @@ TEST(TextCodec, Utf8Validation) {
     EXPECT_FALSE(IsValidUtf8(QByteArray("\xe6\x97")));          // cut short
     EXPECT_FALSE(IsValidUtf8(QByteArray("\xf4\x90\x80\x80")));  // beyond U+10FFFF
 }
+
+TEST(TextCodec, EveryRepresentableCharacterRoundTrips) {
+    int representable = 0;
+    for (char32_t u = 0x80; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF) continue;
+        const QString one(QChar(static_cast<char16_t>(u)));
+        QByteArray bytes;
+        if (!EncodeCp932(one, &bytes)) continue;
+        ++representable;
+        bool ok = false;
+        ASSERT_EQ(DecodeCp932(bytes, &ok), one) << std::hex << uint32_t(u);
+        ASSERT_TRUE(ok);
+    }
+    // JIS X 0208 with the NEC and IBM extensions, half-width katakana, and the
+    // 1,880 user-defined characters of the private-use area.
+    EXPECT_GT(representable, 9000);
+    EXPECT_LT(representable, 9500);
+}

@@ -2,67 +2,104 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <vector>
 
 namespace qv {
 namespace {
 
-// An iconv conversion kept open for the life of the thread: opening one costs
-// far more than converting a tag's few bytes.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+constexpr char16_t kNone = 0xFFFF;
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+// Code page 932 as two lookup tables, filled once from glibc's iconv "CP932"
+// (which round-trips backslash and tilde, unlike "SHIFT_JIS"). Library files
+// hold tens of thousands of Japanese paths; a table lookup per character is
+// what keeps reading and writing them cheap.
+struct Cp932Tables {
+    std::array<char16_t, 256> single{};  // kNone: a lead byte or no character
+    std::array<bool, 256> lead{};
+    std::vector<char16_t> pair;    // index lead << 8 | trail; kNone: no character
+    std::vector<uint16_t> encode;  // per UTF-16 unit: one byte, lead << 8 | trail, or kNone
 
-    // Converts all of in. On a sequence it cannot convert, onError gets the
-    // output buffer and the bytes written so far, may append a replacement, and
-    // returns the new count; one input unit of skipUnit bytes is then skipped.
-    template <typename OnError>
-    void run(const char* in, size_t inLeft, std::vector<char>& out, size_t skipUnit,
-             OnError onError) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.resize(inLeft * 4 + 16);
-        size_t used = 0;
-        char* inPtr = const_cast<char*>(in);
-        while (inLeft > 0) {
-            char* outPtr = out.data() + used;
-            size_t outLeft = out.size() - used;
-            const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-            used = outPtr - out.data();
-            if (r != static_cast<size_t>(-1)) break;
-            if (errno == E2BIG) {
-                out.resize(out.size() * 2);
-                continue;
-            }
-            // EILSEQ or EINVAL: an invalid or cut-off sequence.
-            if (out.size() < used + 16) out.resize(used + 16);
-            used = onError(out, used);
-            const size_t skip = inLeft < skipUnit ? inLeft : skipUnit;
-            inPtr += skip;
-            inLeft -= skip;
+    Cp932Tables() : pair(65536, kNone), encode(65536, kNone) {
+        iconv_t toUnicode = iconv_open("UTF-16LE", "CP932");
+        iconv_t fromUnicode = iconv_open("CP932", "UTF-16LE");
+        single.fill(kNone);
+        if (toUnicode == reinterpret_cast<iconv_t>(-1) ||
+            fromUnicode == reinterpret_cast<iconv_t>(-1)) {
+            // No code page 932 in this C library: only ASCII is representable.
+            for (int b = 0; b < 0x80; ++b) single[b] = static_cast<char16_t>(b);
+        } else {
+            fill(toUnicode, fromUnicode);
         }
-        out.resize(used);
+        for (int b = 0; b < 0x80; ++b) encode[b] = static_cast<uint16_t>(b);
+        if (toUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(toUnicode);
+        if (fromUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUnicode);
     }
 
 private:
-    iconv_t cd_;
+    // Converts in to one UTF-16 unit; false on an invalid or cut-off sequence,
+    // with *cutOff telling the second.
+    static bool decodeOne(iconv_t cd, const char* in, size_t n, char16_t* unit, bool* cutOff) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buf[8];
+        char* inPtr = const_cast<char*>(in);
+        char* outPtr = buf;
+        size_t inLeft = n, outLeft = sizeof buf;
+        const size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        *cutOff = r == static_cast<size_t>(-1) && errno == EINVAL;
+        if (r == static_cast<size_t>(-1) || inLeft != 0 || outPtr - buf != 2) return false;
+        *unit = static_cast<char16_t>(static_cast<unsigned char>(buf[0]) |
+                                      static_cast<unsigned char>(buf[1]) << 8);
+        return true;
+    }
+
+    void fill(iconv_t toUnicode, iconv_t fromUnicode) {
+        bool cutOff = false;
+        char16_t unit = 0;
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            if (decodeOne(toUnicode, &c, 1, &unit, &cutOff))
+                single[b] = unit;
+            else
+                lead[b] = cutOff;
+        }
+        for (int l = 0; l < 256; ++l) {
+            if (!lead[l]) continue;
+            for (int t = 0; t < 256; ++t) {
+                const char two[2] = {static_cast<char>(l), static_cast<char>(t)};
+                if (decodeOne(toUnicode, two, 2, &unit, &cutOff)) pair[l << 8 | t] = unit;
+            }
+        }
+        // A character is representable when iconv encodes it and the bytes
+        // decode back to it: glibc maps a few (wave dash, yen sign, ...) one way only.
+        auto tryEncode = [&](char16_t u) {
+            if (u == kNone || encode[u] != kNone) return;
+            iconv(fromUnicode, nullptr, nullptr, nullptr, nullptr);
+            const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+            char out[8];
+            char* inPtr = const_cast<char*>(in);
+            char* outPtr = out;
+            size_t inLeft = 2, outLeft = sizeof out;
+            if (iconv(fromUnicode, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+                return;
+            const auto b0 = static_cast<unsigned char>(out[0]);
+            if (outPtr - out == 1 && single[b0] == u) {
+                encode[u] = b0;
+            } else if (outPtr - out == 2) {
+                const auto b1 = static_cast<unsigned char>(out[1]);
+                if (lead[b0] && pair[b0 << 8 | b1] == u) encode[u] = static_cast<uint16_t>(b0 << 8 | b1);
+            }
+        };
+        for (char16_t u : single) tryEncode(u);
+        for (char16_t u : pair) tryEncode(u);
+    }
 };
 
-Converter& cp932ToUtf16() {
-    thread_local Converter c("UTF-16LE", "CP932");
-    return c;
-}
-
-Converter& utf16ToCp932() {
-    thread_local Converter c("CP932", "UTF-16LE");
-    return c;
+const Cp932Tables& cp932() {
+    static const Cp932Tables tables;
+    return tables;
 }
 
 bool isAscii(QByteArrayView bytes) {
@@ -89,23 +126,31 @@ constexpr char16_t kCp1252High[32] = {
 QString DecodeCp932(QByteArrayView bytes, bool* ok) {
     if (ok) *ok = true;
     if (isAscii(bytes)) return QString::fromLatin1(bytes);
-    Converter& c = cp932ToUtf16();
-    if (!c.valid()) {
-        if (ok) *ok = false;
-        return QString::fromLatin1(bytes);
-    }
-    std::vector<char> out;
+    const Cp932Tables& t = cp932();
+    QString s;
+    s.reserve(bytes.size());
     bool clean = true;
-    c.run(bytes.data(), static_cast<size_t>(bytes.size()), out, 1,
-          [&](std::vector<char>& buf, size_t used) {
-              clean = false;
-              buf[used] = static_cast<char>(0xFD);  // U+FFFD, little-endian
-              buf[used + 1] = static_cast<char>(0xFF);
-              return used + 2;
-          });
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = p[i];
+        char16_t u = t.single[b];
+        qsizetype used = 1;
+        if (t.lead[b] && i + 1 < n && t.pair[b << 8 | p[i + 1]] != kNone) {
+            u = t.pair[b << 8 | p[i + 1]];
+            used = 2;
+        }
+        if (u == kNone) {
+            // An invalid byte, or a lead byte without a fitting trail byte: one
+            // replacement, and the next byte starts afresh.
+            clean = false;
+            u = 0xFFFD;
+        }
+        s.append(QChar(u));
+        i += used;
+    }
     if (ok) *ok = clean;
-    return QString(reinterpret_cast<const QChar*>(out.data()),
-                   static_cast<qsizetype>(out.size() / 2));
+    return s;
 }
 
 bool EncodeCp932(QStringView text, QByteArray* out) {
@@ -113,21 +158,17 @@ bool EncodeCp932(QStringView text, QByteArray* out) {
         *out = text.toLatin1();
         return true;
     }
-    Converter& c = utf16ToCp932();
-    if (!c.valid()) return false;
-    std::vector<char> buf;
-    bool clean = true;
-    c.run(reinterpret_cast<const char*>(text.utf16()), static_cast<size_t>(text.size()) * 2, buf,
-          2, [&](std::vector<char>&, size_t used) {
-              clean = false;
-              return used;
-          });
-    if (!clean) return false;
-    *out = QByteArray(buf.data(), static_cast<qsizetype>(buf.size()));
-    // glibc maps a few characters one way only (wave dash, yen sign, ...): only
-    // an exact round trip counts as representable.
-    bool backOk = false;
-    return DecodeCp932(*out, &backOk) == text && backOk;
+    const Cp932Tables& t = cp932();
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (QChar c : text) {
+        const uint16_t e = t.encode[c.unicode()];
+        if (e == kNone) return false;
+        if (e > 0xFF) bytes.append(static_cast<char>(e >> 8));
+        bytes.append(static_cast<char>(e & 0xFF));
+    }
+    *out = bytes;
+    return true;
 }
 
 QString DecodeWindows1252(QByteArrayView bytes) {
