@@ -1,3 +1,5 @@
+// The settings module over the profile reader and writer, and the choice of
+// the program folder.
 #include "app/settings.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,5 @@
+// The four pure path splitters. Everything the program takes apart of a path
+// goes through these, so their edges (no dot, trailing "/") are its behaviour.
 #include "platform/paths.h"
 
 namespace qv {
