@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -180,6 +181,13 @@ frmQuorvane::~frmQuorvane() {
     // deletes them); none of their last signals may reach a handler here.
     unloaded_ = true;
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+    // Helpers attached to the window (event filters, timers) go first, while
+    // the window they reach into is still whole.
+    QList<QPointer<QObject>> helpers;
+    for (QObject* child : children()) {
+        if (!child->isWidgetType()) helpers.append(child);
+    }
+    for (const QPointer<QObject>& helper : helpers) delete helper.data();
 }
 
 void frmQuorvane::Place(QWidget* w, int left, int top, int width, int height) {
