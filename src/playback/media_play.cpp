@@ -1,5 +1,5 @@
-// The player object: its four values, and opening and playing an entry. The
-// other transport operations come with the playback monitor.
+// The player object: its four values and the transport operations, each a
+// fixed sequence of device commands and state changes.
 #include "playback/media_play.h"
 
 #include <QPixmap>
@@ -47,8 +47,12 @@ void clsMediaPlay::PlayState(const QString& strPlayState) {
     strPlayState_ = strPlayState.isEmpty() ? QStringLiteral("ready") : strPlayState;
 }
 
+bool clsMediaPlay::HasRecord(int32_t SongID) const {
+    return SongID >= 0 && SongID <= state_.PlayListData.UBound();
+}
+
 void clsMediaPlay::OpenFile(int32_t SongID) {
-    if (SongID < 0 || SongID > state_.PlayListData.UBound()) return;
+    if (!HasRecord(SongID)) return;
     MCIStop(state_.mci);
     MCIClose(state_.mci);
     MCIOpen(state_.mci, state_.PlayListData[SongID].FilePath);
@@ -61,14 +65,91 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
 }
 
 void clsMediaPlay::OpenPlay(int32_t SongID) {
+    if (!HasRecord(SongID)) return;
     OpenFile(SongID);
     Play();
+}
+
+void clsMediaPlay::PlayStart(int32_t SongID) {
+    // Rewinding the current entry reads no record, so it works even when the
+    // entry has left the playlist; opening another one needs its record.
+    if (SongID != PlayingID()) {
+        if (!HasRecord(SongID)) return;
+        OpenFile(SongID);
+        Play();
+    } else {
+        SetStart(PlayingID());
+        Play();
+    }
+    PlayingID(SongID);
+    if (HasRecord(SongID)) state_.objPlayList->SetListIndex(SongID);
 }
 
 void clsMediaPlay::Play() {
     MCIPlay(state_.mci);
     PlayState(QStringLiteral("PLAYING"));
     StopByUser(false);
+}
+
+void clsMediaPlay::SetStart(int32_t SongID) {
+    if (SongID != PlayingID()) {
+        if (!HasRecord(SongID)) return;
+        OpenFile(SongID);
+    } else {
+        MCIStop(state_.mci);
+        MCISeekStart(state_.mci);
+    }
+    PlayState(QStringLiteral("STOPPED"));
+    StopByUser(true);
+}
+
+void clsMediaPlay::StopPlay() {
+    MCIStop(state_.mci);
+    MCISeekStart(state_.mci);
+    StopByUser(true);
+    PlayState(QStringLiteral("STOPPED"));
+}
+
+void clsMediaPlay::Pause() {
+    MCIPause(state_.mci);
+    PlayState(QStringLiteral("PAUSED"));
+}
+
+void clsMediaPlay::PlayResume() {
+    MCIResume(state_.mci);
+    PlayState(QStringLiteral("PLAYING"));
+}
+
+int32_t clsMediaPlay::GetTime() {
+    return MCIGetPosition(state_.mci) / 1000;
+}
+
+void clsMediaPlay::SetNext() {
+    const int32_t U = state_.PlayListData.UBound();
+    const int32_t id = PlayingID();
+    // An index beyond the end (or before the start) names no entry; the one
+    // after it is taken to be the first.
+    const int32_t target = (U == 0 || id < 0 || id >= U) ? 0 : id + 1;
+    SetStart(target);
+}
+
+void clsMediaPlay::PlayNext() {
+    SetNext();
+    Play();
+}
+
+void clsMediaPlay::SetPrev() {
+    const int32_t U = state_.PlayListData.UBound();
+    const int32_t id = PlayingID();
+    const int32_t target = (U == 0 || id <= 0) ? 0 : id - 1;
+    // From 65535 (nothing chosen yet) the step back names no entry either.
+    if (target > U) return;
+    SetStart(target);
+}
+
+void clsMediaPlay::PlayPrev() {
+    SetPrev();
+    Play();
 }
 
 }  // namespace qv

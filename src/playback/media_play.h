@@ -1,6 +1,6 @@
 // clsMediaPlay, the player: the current playlist entry, the play state, the
 // loop mode (with its button) and the flag that tells a stop by the user from
-// the end of a track. Opening and playing an entry go through the media layer.
+// the end of a track; every transport operation goes through the media layer.
 #pragma once
 
 #include <QString>
@@ -35,10 +35,34 @@ class clsMediaPlay {
     void OpenFile(int32_t SongID);
     // OpenFile, then Play.
     void OpenPlay(int32_t SongID);
+    // Entry SongID from its start: the current entry is rewound, another one
+    // opened. An index naming no record, other than the current one, is ignored.
+    void PlayStart(int32_t SongID);
     // Starts the device; the state is "PLAYING" whatever the device answered.
     void Play();
+    // Entry SongID current and stopped at its start (opened when it is not
+    // the current one). An index naming no record, other than the current
+    // one, is ignored.
+    void SetStart(int32_t SongID);
+    // Stops and rewinds the current entry.
+    void StopPlay();
+    void Pause();
+    void PlayResume();
+    // The position in whole seconds, the fraction dropped.
+    int32_t GetTime();
+    // The next entry, stopped at its start; after the last, and from an index
+    // naming no record, the first.
+    void SetNext();
+    void PlayNext();
+    // The previous entry, stopped at its start; before the first the first
+    // again. From an index with no record before it nothing happens.
+    void SetPrev();
+    void PlayPrev();
 
   private:
+    // Does PlayListData hold record SongID?
+    bool HasRecord(int32_t SongID) const;
+
     ProgramState& state_;
     int32_t lngID_ = 0;
     bool bStopByUser_ = false;

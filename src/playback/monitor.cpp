@@ -1,0 +1,94 @@
+// The monitor asks the device afresh on every tick and keeps nothing between
+// ticks: the end of a track is the device stopped while StopByUser is False.
+#include "playback/monitor.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+
+#include "app/controls.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "playback/media_play.h"
+#include "playback/mod_mci.h"
+#include "playback/track_info.h"
+
+namespace qv {
+namespace {
+
+bool EndOfTrack(const clsMediaPlay& player, int32_t lLoopMode) {
+    return player.PlayState() == u"STOPPED" && player.LoopMode() == lLoopMode &&
+           !player.StopByUser();
+}
+
+// Setting a label's picture repaints it even when it is the same picture;
+// twenty times a second that would cost more than the rest of the tick.
+void ShowPicture(ClickLabel* image, const ClickLabel* from) {
+    const QPixmap picture = from->pixmap();
+    if (image->pixmap().cacheKey() != picture.cacheKey()) image->setPixmap(picture);
+}
+
+QString ClockText(int64_t seconds) {
+    const auto two = [](int64_t n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    if (seconds < 3600) return two(seconds / 60) + u':' + two(seconds % 60);
+    return QString::number(seconds / 3600) + u':' + two(seconds / 60 % 60) + u':' +
+           two(seconds % 60);
+}
+
+}  // namespace
+
+int64_t NearestSecond(int64_t ms) {
+    if (ms <= 0) return 0;
+    int64_t seconds = ms / 1000;
+    const int64_t rest = ms % 1000;
+    if (rest > 500 || (rest == 500 && seconds % 2 == 1)) ++seconds;
+    return seconds;
+}
+
+QString TimeText(int64_t positionMs, int64_t lengthMs) {
+    return ClockText(NearestSecond(positionMs)) + u'/' + ClockText(NearestSecond(lengthMs));
+}
+
+void Timer1_Timer(ProgramState& state) {
+    frmQuorvane* form = state.mainForm.get();
+    clsMediaPlay* player = state.objMediaPlay.get();
+    if (!form || !player || form->Unloaded()) return;
+
+    // 1. The picture follows the state as the last tick (or a button) left it.
+    ShowPicture(form->imgPlay,
+                player->PlayState() == u"PAUSED" ? form->imgPlayOff : form->imgPlayOn);
+
+    // 2. The device's own word, upper-cased; nothing at all becomes "ready".
+    player->PlayState(MCIGetMode(state.mci).toUpper());
+
+    // 3 to 5. The end of a track, by loop mode; each rule reads the state
+    // afresh, so at most one of them acts.
+    if (EndOfTrack(*player, 2)) player->PlayStart(player->PlayingID());
+    if (EndOfTrack(*player, 1)) player->PlayNext();
+    if (EndOfTrack(*player, 0)) player->SetStart(player->PlayingID());
+
+    // 6. The mode as the device says it.
+    const QString mode = MCIGetMode(state.mci);
+    form->Panel(4)->setText(mode.isEmpty() ? QStringLiteral("ready") : mode);
+
+    // 7. Position and length.
+    const int32_t position = MCIGetPosition(state.mci);
+    const int32_t length = MCIGetLength(state.mci);
+    form->Panel(5)->setText(TimeText(position, length));
+}
+
+void Timer2_Timer(ProgramState& state) {
+    frmQuorvane* form = state.mainForm.get();
+    clsMediaPlay* player = state.objMediaPlay.get();
+    if (!form || !player || form->Unloaded()) return;
+    const int32_t id = player->PlayingID();
+    // PlayingID may name no record (nothing chosen yet, or the entry was
+    // removed): then the preview stays, as there is nothing to go back to.
+    const bool hasRecord = id >= 0 && id <= state.PlayListData.UBound();
+    const QString path = hasRecord ? state.PlayListData[id].FilePath : QString();
+    if (hasRecord) ShowPlayingInfo(state, path);
+    form->Timer2->stop();
+    if (hasRecord) form->setWindowTitle(QStringLiteral("Quorvane - ") + path);
+}
+
+}  // namespace qv

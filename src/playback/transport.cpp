@@ -1,0 +1,96 @@
+// Next and previous while nothing plays leave the new entry stopped with
+// StopByUser False, so that the monitor's next tick applies the loop mode to
+// it as to a finished track.
+#include "playback/transport.h"
+
+#include <QListWidget>
+
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+
+namespace qv {
+namespace {
+
+// The player and the playlist, when the window is up and the playlist has a
+// line; nothing otherwise.
+clsMediaPlay* Ready(ProgramState& state) {
+    if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay ||
+        !state.objPlayList || state.objPlayList->ListCount() < 1)
+        return nullptr;
+    return state.objMediaPlay.get();
+}
+
+QString State(const clsMediaPlay& player) {
+    return player.PlayState().toUpper();
+}
+
+bool StoppedOrPaused(const QString& s) {
+    return s == u"PAUSED" || s == u"STOPPED" || s == u"READY";
+}
+
+int SelectedLine(const QListWidget& list) {
+    const int row = list.currentRow();
+    return row >= 0 && list.item(row)->isSelected() ? row : -1;
+}
+
+}  // namespace
+
+void imgPlay_Click(ProgramState& state) {
+    clsMediaPlay* player = Ready(state);
+    if (!player) return;
+    QListWidget& list = *state.mainForm->lstPL;
+    if (SelectedLine(list) < 0) state.objPlayList->SetListIndex(0);
+    const QString s = State(*player);
+    if (s == u"PLAYING") {
+        player->Pause();
+    } else if (s == u"PAUSED") {
+        player->PlayResume();
+        player->StopByUser(false);
+    } else if (s == u"STOPPED" || s == u"READY") {
+        // The selected line, which need not be the current entry; the
+        // selection handling above may have run a handler that emptied it.
+        const int line = SelectedLine(list);
+        if (line < 0) return;
+        player->OpenPlay(line);
+        player->StopByUser(false);
+    }
+}
+
+void imgStop_Click(ProgramState& state) {
+    if (clsMediaPlay* player = Ready(state)) player->StopPlay();
+}
+
+void imgFF_Click(ProgramState& state) {
+    clsMediaPlay* player = Ready(state);
+    if (!player) return;
+    const QString s = State(*player);
+    if (s == u"PLAYING") {
+        player->PlayNext();
+    } else if (StoppedOrPaused(s)) {
+        player->SetNext();
+        player->StopByUser(false);
+    }
+}
+
+void imgREW_Click(ProgramState& state) {
+    clsMediaPlay* player = Ready(state);
+    if (!player) return;
+    const QString s = State(*player);
+    if (s == u"PLAYING") {
+        player->PlayPrev();
+    } else if (StoppedOrPaused(s)) {
+        player->SetPrev();
+        player->StopByUser(false);
+    }
+}
+
+void imgLoop_Click(ProgramState& state) {
+    clsMediaPlay* player = state.objMediaPlay.get();
+    if (!player) return;
+    const int32_t mode = player->LoopMode();
+    if (mode >= 0 && mode <= 2) player->LoopMode((mode + 1) % 3);
+}
+
+}  // namespace qv
