@@ -298,7 +298,7 @@ TEST_F(LibraryScanTest, ClosingTheWindowDuringAScanSavesWhatWasFound) {
     QStringList savedAtUnload;
     AtEveryYield close([&] {
         if (!qv::ScanRunning(state()) || state().strFoundMedia.first().isEmpty()) return false;
-        qv::EndScanOnUnload(state());
+        p.form().close();  // the user closes the window: its unload ends the scan
         savedAtUnload = DbLines();
         unloaded = true;
         return true;

@@ -20,6 +20,7 @@
 #include "app/tree_view.h"
 #include "library/library_wiring.h"
 #include "library/media_db.h"
+#include "library/scan.h"
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
@@ -159,6 +160,9 @@ void RestoreLastPlayList(ProgramState& state) {
 }
 
 void UnloadMainForm(ProgramState& state) {
+    // A scan still walking ends here as its abort button would end it, so
+    // what it found so far is in MediaDB.db before the program goes.
+    EndScanOnUnload(state);
     state.FlushSettings();
     WriteStoredGeometry(state.ini, state.mainForm->NormalGeometryTwips());
     MCIStop(state.mci);
