@@ -25,7 +25,7 @@ NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const
     auto* node = new QTreeWidgetItem(QStringList{text});
     node->setData(0, kKeyRole, key);
     node->setData(0, kImageRole, image);
-    if (image >= 1 && image <= images_.size()) node->setIcon(0, QIcon(images_[image - 1]));
+    if (image >= 1 && image <= icons_.size()) node->setIcon(0, icons_[image - 1]);
     if (parent) {
         parent->addChild(node);
     } else {

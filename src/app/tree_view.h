@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QPixmap>
 #include <QTreeWidget>
@@ -17,7 +18,11 @@ class TreeView : public QTreeWidget {
     explicit TreeView(QWidget* parent = nullptr);
 
     // The image list: image n (1-based) is images[n - 1].
-    void setImages(const QList<QPixmap>& images) { images_ = images; }
+    // One icon per image, shared by every node that shows it.
+    void setImages(const QList<QPixmap>& images) {
+        icons_.clear();
+        for (const QPixmap& image : images) icons_.append(QIcon(image));
+    }
 
     // Adds a node under parentKey ("" = top level) with an image number.
     NodeResult AddNode(const QString& parentKey, const QString& key, const QString& text,
@@ -35,7 +40,7 @@ class TreeView : public QTreeWidget {
     void Forget(QTreeWidgetItem* node);
 
     QHash<QString, QTreeWidgetItem*> nodes_;
-    QList<QPixmap> images_;
+    QList<QIcon> icons_;
 };
 
 }  // namespace qv
