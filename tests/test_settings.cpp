@@ -17,20 +17,11 @@ using namespace qv;
 using qvtest::ReadAll;
 using qvtest::TempDir;
 
-namespace {
-
-QStringList entriesOf(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-}  // namespace
-
 TEST(Settings, FreshFileHoldsExactlyWhatWasWritten) {
     TempDir dir;
     const Ini ini(dir.path());
     EXPECT_EQ(ini.ReadIni("Quorvane", "Left"), "");  // no file yet
-    EXPECT_EQ(entriesOf(dir.path()), QStringList());
+    EXPECT_EQ(qvtest::EntriesOf(dir.path()), QStringList());
 
     for (const auto& [key, value] : {std::pair{"Left", "1200"},
                                      {"Top", "900"},
@@ -45,7 +36,7 @@ TEST(Settings, FreshFileHoldsExactlyWhatWasWritten) {
               QByteArray("[Quorvane]\r\nLeft=1200\r\nTop=900\r\nWidth=8550\r\nHeight=6555\r\n"
                          "LoopMode=1\r\n[File]\r\n"
                          "LastPlayList=/home/\x89\xb9\x8a\x79/PlayLists/LastPlayList.lst\r\n"));
-    EXPECT_EQ(entriesOf(dir.path()), QStringList({"Setting.ini"}));
+    EXPECT_EQ(qvtest::EntriesOf(dir.path()), QStringList({"Setting.ini"}));
 }
 
 TEST(Settings, JapaneseAndUnrepresentableValuesRoundTrip) {
@@ -235,8 +226,8 @@ TEST(Settings, FailedWritesAreQuietAndLeaveTheOldFile) {
     TempDir folder;
     folder.write("Setting.ini/inside", "x");
     EXPECT_EQ(Ini(folder.path()).WriteIni("Quorvane", "Left", "1"), 0);
-    EXPECT_EQ(entriesOf(folder.path()), QStringList({"Setting.ini"}));
-    EXPECT_EQ(entriesOf(folder.file("Setting.ini")), QStringList({"inside"}));
+    EXPECT_EQ(qvtest::EntriesOf(folder.path()), QStringList({"Setting.ini"}));
+    EXPECT_EQ(qvtest::EntriesOf(folder.file("Setting.ini")), QStringList({"inside"}));
 
     // The disk fills up while the new file is written.
     TempDir full;
@@ -249,7 +240,7 @@ TEST(Settings, FailedWritesAreQuietAndLeaveTheOldFile) {
         EXPECT_EQ(ini.WriteIni("File", "LastSearchedPath", QString(8000, u'a')), 0);
     }
     EXPECT_EQ(ReadAll(full.file("Setting.ini")), old);
-    EXPECT_EQ(entriesOf(full.path()), QStringList({"Setting.ini"}));
+    EXPECT_EQ(qvtest::EntriesOf(full.path()), QStringList({"Setting.ini"}));
     EXPECT_EQ(ini.ReadIni("Quorvane", "Left"), "1");
 }
 
@@ -279,6 +270,6 @@ TEST(Settings, ProgramFolderEndsInExactlyOneSlash) {
     TempDir dir;
     const Ini ini(dir.path() + "/");
     ASSERT_EQ(ini.WriteIni("Quorvane", "Top", "1"), 1);
-    EXPECT_EQ(entriesOf(dir.path()), QStringList({"Setting.ini"}));
+    EXPECT_EQ(qvtest::EntriesOf(dir.path()), QStringList({"Setting.ini"}));
     EXPECT_EQ(ReadProfileString(dir.file("Setting.ini"), "Quorvane", "Top"), "1");
 }

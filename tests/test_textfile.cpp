@@ -18,15 +18,6 @@ using namespace qv;
 using qvtest::ReadAll;
 using qvtest::TempDir;
 
-namespace {
-
-QStringList entriesOf(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-}  // namespace
-
 TEST(TextFile, SplitsOnEveryKindOfLineEnd) {
     EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd"), QStringList({"a", "b", "c", "d"}));
     EXPECT_EQ(SplitTextLines("a\r\n\r\n"), QStringList({"a", ""}));
@@ -111,7 +102,7 @@ TEST(TextFile, ReplacingKeepsPermissionsAndSymbolicLinks) {
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(entriesOf(dir.file("dotfiles")), QStringList({"Setting.ini"}));
+    EXPECT_EQ(qvtest::EntriesOf(dir.file("dotfiles")), QStringList({"Setting.ini"}));
 }
 
 TEST(TextFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
@@ -120,7 +111,7 @@ TEST(TextFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
     dir.write("Setting.ini/keep", "inside");
     EXPECT_FALSE(WriteTextFile(dir.file("Setting.ini"), {"x"}));
     EXPECT_EQ(ReadAll(dir.file("Setting.ini/keep")), QByteArray("inside"));
-    EXPECT_EQ(entriesOf(dir.path()), QStringList({"Setting.ini"}));
+    EXPECT_EQ(qvtest::EntriesOf(dir.path()), QStringList({"Setting.ini"}));
 
     // A folder that is really a file: nothing can be created under it, root or not.
     const QString plain = dir.write("plain", "plain\r\n");
@@ -139,7 +130,7 @@ TEST(TextFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
         EXPECT_FALSE(WriteTextFile(db, QStringList(1000, QStringLiteral("/music/曲.mp3"))));
     }
     EXPECT_EQ(ReadAll(db), QByteArray("old content\r\n"));
-    EXPECT_EQ(entriesOf(dir.path()), QStringList({"MediaDB.db", "Setting.ini", "plain"}));
+    EXPECT_EQ(qvtest::EntriesOf(dir.path()), QStringList({"MediaDB.db", "Setting.ini", "plain"}));
 }
 
 TEST(TextFile, AppendStartsNewLinesOnTheirOwnLine) {

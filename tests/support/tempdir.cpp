@@ -18,6 +18,11 @@ QString TempDir::write(const QString& name, const QByteArray& bytes) const {
     return full;
 }
 
+QStringList EntriesOf(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace qvtest {
@@ -21,6 +22,10 @@ private:
     QTemporaryDir dir_;
     QString path_;
 };
+
+// Every entry of a folder, hidden ones and leftovers of a failed write
+// included, sorted by name.
+QStringList EntriesOf(const QString& folder);
 
 // Reads a whole file; empty when it cannot be read.
 QByteArray ReadAll(const QString& path);
