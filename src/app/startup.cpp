@@ -24,6 +24,7 @@
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
+#include "playback/playback_wiring.h"
 #include "playback/mod_mci.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
@@ -95,6 +96,7 @@ void Main(ProgramState& state) {
 
     state.mainForm = std::make_unique<frmQuorvane>(state);
     ConnectLibrary(state, *state.mainForm);
+    ConnectPlayback(state, *state.mainForm);
     state.mainForm->Form_Load();
 }
 

@@ -43,7 +43,8 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
-export XDG_RUNTIME_DIR="$work/runtime"
+# A real X window: the test runner may have chosen the offscreen platform.
+export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Whatever this script started goes with it, also when a check fails.
 trap 'kill $(jobs -p) 2>/dev/null' EXIT
