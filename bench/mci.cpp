@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "child_cpu.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
 #include "support/media_maker.h"
@@ -25,6 +26,8 @@
 extern char** environ;
 
 namespace {
+
+using qvbench::ChildCpu;
 
 using qvtest::MediaKind;
 
@@ -120,20 +123,6 @@ void OpenLatency(const std::vector<std::pair<MediaKind, QString>>& files) {
     }
 }
 
-// Runs a program to its end; the CPU seconds (user + system) it used.
-double ChildCpu(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-           usage.ru_stime.tv_usec / 1e6;
-}
 
 double SelfCpu() {
     rusage usage{};

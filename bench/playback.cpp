@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "child_cpu.h"
 #include "app/clock.h"
 #include "app/command_line.h"
 #include "app/dialogs_qt.h"
@@ -34,6 +35,8 @@
 extern char** environ;
 
 namespace {
+
+using qvbench::ChildCpu;
 
 // The real clock, except that the splash's 2.5 s are not waited for.
 class NoSleepClock final : public qv::Clock {
@@ -78,19 +81,6 @@ int PlayProgram(int argc, char** argv, const QString& file, const QString& folde
     return QApplication::exec();
 }
 
-double ChildCpu(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-           usage.ru_stime.tv_usec / 1e6;
-}
 
 }  // namespace
 
