@@ -31,6 +31,19 @@ QPolygonF Triangle(double x, double y, double w, double h, bool right) {
     return QPolygonF({{x + w, y}, {x, y + h / 2}, {x + w, y + h}});
 }
 
+// A shaded disc centred on (c, c) with a dark hole: the library's and the
+// program's emblem.
+void Disc(QPainter& p, double c, double r, double hole, const QColor& inner,
+          const QColor& outer) {
+    QRadialGradient g(c, c, r);
+    g.setColorAt(0, inner);
+    g.setColorAt(1, outer);
+    p.setBrush(g);
+    p.drawEllipse(QPointF(c, c), r, r);
+    p.setBrush(QColor(0x40, 0x40, 0x40));
+    p.drawEllipse(QPointF(c, c), hole, hole);
+}
+
 QPixmap PlayPicture(const QColor& c) {
     return Draw(35, 16, [&](QPainter& p) {
         p.setPen(Qt::NoPen);
@@ -72,13 +85,7 @@ QPixmap TreePicture(int n) {
         switch (n) {
             case 1: {  // all media: a disc
                 p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
-                QRadialGradient g(8, 8, 7);
-                g.setColorAt(0, QColor(0xF8, 0xF8, 0xF8));
-                g.setColorAt(1, QColor(0x90, 0xB0, 0xE0));
-                p.setBrush(g);
-                p.drawEllipse(QRectF(1, 1, 14, 14));
-                p.setBrush(QColor(0x40, 0x40, 0x40));
-                p.drawEllipse(QRectF(6.5, 6.5, 3, 3));
+                Disc(p, 8, 7, 1.5, QColor(0xF8, 0xF8, 0xF8), QColor(0x90, 0xB0, 0xE0));
                 break;
             }
             case 2:  // registered playlists: a folder with lines
@@ -257,13 +264,7 @@ QPixmap IconPicture() {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x40, 0x40, 0x40));
         p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 6, 6);
-        QRadialGradient g(16, 16, 13);
-        g.setColorAt(0, QColor(0xE8, 0xF4, 0xFF));
-        g.setColorAt(1, QColor(0x70, 0x98, 0xD8));
-        p.setBrush(g);
-        p.drawEllipse(QRectF(3, 3, 26, 26));
-        p.setBrush(QColor(0x40, 0x40, 0x40));
-        p.drawEllipse(QRectF(13, 13, 6, 6));
+        Disc(p, 16, 13, 3, QColor(0xE8, 0xF4, 0xFF), QColor(0x70, 0x98, 0xD8));
         p.setBrush(kAccent);
         p.drawPolygon(QPolygonF({{20, 17}, {30, 23}, {20, 29}}));
     });
