@@ -29,6 +29,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
+#include "playlist/save_playlist.h"
 
 namespace qv {
 namespace {
@@ -97,6 +98,7 @@ void Main(ProgramState& state) {
     state.mainForm = std::make_unique<frmQuorvane>(state);
     ConnectLibrary(state, *state.mainForm);
     ConnectPlayback(state, *state.mainForm);
+    ConnectSavePlayList(state, *state.mainForm);
     state.mainForm->Form_Load();
 }
 

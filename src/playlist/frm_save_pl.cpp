@@ -1,9 +1,10 @@
-// The save-playlist dialog's controls at their design places and its load
-// handler. What its buttons do belongs to the playlist-saving code.
+// The save-playlist dialog's controls at their design places and its
+// handlers; what OK does with the name belongs to the playlist-saving code.
 #include "playlist/frm_save_pl.h"
 
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "app/pictures.h"
 #include "app/program_state.h"
 #include "app/twips.h"
+#include "playlist/save_playlist.h"
 
 namespace qv {
 namespace {
@@ -61,12 +63,53 @@ frmSavePL::frmSavePL(ProgramState& state)
     Image1 = Named(new QLabel(this), "Image1", TwipsRect(2760, 2040, 480, 480));
     Image1->setScaledContents(true);
     Image1->setPixmap(IconPicture());
+
+    connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    // QLineEdit would select a word on a double click and pass Enter on to the dialog.
+    Text1->installEventFilter(this);
 }
 
 void frmSavePL::Form_Load() {
     const QString folder = PlayListFolder(state_);
     if (!QDir(folder).exists()) QDir().mkpath(folder);
     File1->setPath(folder);
+}
+
+void frmSavePL::File1_Click() {
+    if (QListWidgetItem* item = File1->currentItem()) Text1->setText(item->text());
+}
+
+void frmSavePL::Text1_DblClick() {
+    Text1->selectAll();
+}
+
+bool frmSavePL::Text1_KeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    cmdOK_Click();
+    return true;
+}
+
+void frmSavePL::cmdOK_Click() {
+    if (SaveFromDialog(state_)) accept();
+}
+
+void frmSavePL::cmdCancel_Click() {
+    reject();
+}
+
+bool frmSavePL::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            Text1_DblClick();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            return Text1_KeyPress(static_cast<QKeyEvent*>(event)->key());
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace qv
