@@ -6,15 +6,9 @@
 # after the restart; the first must differ from the other two, which must match.
 # Usage: run_library.sh <path of the built quorvane> <path of the built xinput helper>
 set -u
-binary=$(realpath "$1")
+source "$(dirname "$0")/common.sh"
+e2e_setup "$1" lib
 xinput=$(realpath "$2")
-work=$(mktemp -d /tmp/qv-e2e-lib-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-mkdir -p "$work/prog" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$binary" "$work/prog/quorvane"
 music="$work/Music"
 for f in "a.mp3" "b.WAV" "notes.txt" "邦楽/c.mid" "邦楽/d.wma" "邦楽/ライブ/e.mp3" "Rock/f.au" \
          "Rock/g.asf" "Rock/old/h.mp3" "empty/readme.txt"; do
@@ -29,27 +23,9 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
-xinput=$(realpath "$2")
-export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-pid=
-# A copy left running would hold the test open.
-trap '[ -n "$pid" ] && kill -KILL $pid 2>/dev/null' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# The main window by its default size (the splash and Qt's leader window are
-# named after the program too).
-window_id() {
-    xwininfo -root -tree 2>/dev/null | grep '"Quorvane' | grep ' 570x437+' | head -1 |
-        grep -o '0x[0-9a-f]*' | head -1
-}
-caption() { xprop -id "$1" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//'; }
-wait_window() {
-    for _ in $(seq 1 100); do
-        id=$(window_id)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+xinput=$2
+source "$E2E_COMMON"
+e2e_display_env
 # At 96 dpi a twip is 1/15 pixel. The tree is at (60, 60) twips; its first
 # row is the top node. "*" on it expands every node below.
 expand_and_shoot() {
@@ -60,43 +36,27 @@ expand_and_shoot() {
     import -window root "$work/screen.png"
     convert "$work/screen.png" -crop 305x414+4+4 +repage "$1"
 }
-run() {
-    cd /
-    "$work/prog/quorvane" 2>>"$work/stderr" &
-    pid=$!
-    id=$(wait_window) || fail "no main window"
-    sleep 1
-}
-close() {
-    kill -TERM $pid
-    wait $pid || fail "exit status $? after SIGTERM"
-    pid=
-}
 
-run
+e2e_start
 expand_and_shoot "$work/before.png"
 # The scan button: Frame1 at 4695 twips (right of the tree), the button at
 # (2040, 600) in it, 855 x 255.
 "$xinput" click 477 52
-for _ in $(seq 1 100); do
-    [ "$(caption "$id")" = "Quorvane - スキャン完了" ] && break
-    sleep 0.1
-done
-[ "$(caption "$id")" = "Quorvane - スキャン完了" ] || fail "caption after the scan: $(caption "$id")"
+wait_caption "$id" "Quorvane - スキャン完了" || fail "caption after the scan: $(caption "$id")"
 expand_and_shoot "$work/scanned.png"
-close
+e2e_close
 
 # The playlist saved at the exit would come back as a registered playlist and
 # shift the rows; it belongs to another part of the program.
 rm -f "$work/prog/PlayLists/LastPlayList.lst"
-run
+e2e_start
 expand_and_shoot "$work/restarted.png"
-close
+e2e_close
 exit 0
 INNER
 chmod +x "$work/inner.sh"
 
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$work/inner.sh" "$work" "$xinput" || exit 1
+e2e_xvfb "$work/inner.sh" "$work" "$xinput"
 
 db="$work/prog/MediaDB.db"
 [ -f "$db" ] || fail "no MediaDB.db"

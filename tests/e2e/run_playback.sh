@@ -5,14 +5,9 @@
 # first; a SIGTERM then ends the program normally.
 # Usage: run_playback.sh <path of the built quorvane>
 set -u
-binary=$(realpath "$1")
-work=$(mktemp -d /tmp/qv-e2e-play-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-mkdir -p "$work/prog" "$work/runtime" "$work/music"
-chmod 700 "$work/runtime"
-cp "$binary" "$work/prog/quorvane"
+source "$(dirname "$0")/common.sh"
+e2e_setup "$1" play
+mkdir -p "$work/music"
 printf '[Quorvane]\r\nLoopMode=1\r\n' > "$work/prog/Setting.ini"
 # The first file outlasts the splash (2.5 s), so its caption can be seen.
 ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=5" -ac 2 "$work/music/a 1.mp3" ||
@@ -26,26 +21,13 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
-export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
-pid=
-trap '[ -n "$pid" ] && kill -KILL $pid 2>/dev/null' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-window_id() {
-    xwininfo -root -tree 2>/dev/null | grep '"Quorvane' | grep ' 570x437+' | head -1 |
-        grep -o '0x[0-9a-f]*' | head -1
-}
-caption() { xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed 's/^[^"]*"//; s/"$//'; }
+source "$E2E_COMMON"
+e2e_display_env
 
 cd "$work/music"
 "$work/prog/quorvane" "$work/music/a 1.mp3" b.wav "$work/music/c.mid" 2>>"$work/stderr" &
 pid=$!
-id=
-for _ in $(seq 1 100); do
-    id=$(window_id)
-    [ -n "$id" ] && break
-    sleep 0.1
-done
-[ -n "$id" ] || fail "no main window"
+id=$(wait_window) || fail "no main window"
 # Every caption seen, in order, without repeats, for up to 20 s.
 seen=
 last=
@@ -60,17 +42,12 @@ for _ in $(seq 1 200); do
 done
 expected="Quorvane - $work/music/a 1.mp3|Quorvane - $work/music/b.wav|Quorvane - $work/music/c.mid|Quorvane - $work/music/a 1.mp3|"
 [ "$seen" = "$expected" ] || fail "captions: $seen"
-kill -TERM $pid
-wait $pid || fail "exit status $? after SIGTERM"
-pid=
+e2e_close
 exit 0
 INNER
 chmod +x "$work/inner.sh"
 
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$work/inner.sh" "$work" || {
-    cat "$work/stderr" >&2
-    exit 1
-}
+e2e_xvfb "$work/inner.sh" "$work"
 lst="$work/prog/PlayLists/LastPlayList.lst"
 [ "$(tr -d '\r' < "$lst" | wc -l)" -eq 3 ] || fail "LastPlayList.lst: $(cat "$lst")"
 echo "PASS"

@@ -6,14 +6,9 @@
 # with SIGKILL must not block the next start.
 # Usage: run_program.sh <path of the built quorvane>
 set -u
-binary=$1
-work=$(mktemp -d /tmp/qv-e2e-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-mkdir -p "$work/prog" "$work/runtime" "$work/My Music"
-chmod 700 "$work/runtime"
-cp "$binary" "$work/prog/quorvane"
+source "$(dirname "$0")/common.sh"
+e2e_setup "$1" prog
+mkdir -p "$work/My Music"
 # Two WAV files of one second of silence, one of them in a folder with a blank.
 python3 - "$work" <<'PY'
 import struct, sys
@@ -31,11 +26,11 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
-# A real X window: the test runner may have chosen the offscreen platform.
-export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$E2E_COMMON"
+e2e_display_env
 # Whatever this script started goes with it, also when a check fails.
 trap 'kill $(jobs -p) 2>/dev/null' EXIT
+# Any main window with a track in its caption, whatever its size.
 window_named() { xwininfo -root -tree 2>/dev/null | grep -o '0x[0-9a-f]* "Quorvane[^"]*"' | head -1; }
 wait_for_window() {
     for _ in $(seq 1 600); do  # a sanitizer build starts slowly
@@ -84,10 +79,7 @@ exit 0
 INNER
 chmod +x "$work/inner.sh"
 
-if ! xvfb-run -a -s "-screen 0 1280x1024x24" "$work/inner.sh" "$work"; then
-    for f in "$work"/stderr*; do echo "== $f" >&2; grep -v ALSA "$f" | tail -40 >&2; done
-    exit 1
-fi
+e2e_xvfb "$work/inner.sh" "$work"
 
 settings="$work/prog/Setting.ini"
 [ -f "$settings" ] || fail "no Setting.ini"
