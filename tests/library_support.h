@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTreeWidgetItem>
+#include <initializer_list>
 
 #include "app/frm_quorvane.h"
 #include "app/tree_view.h"
@@ -48,6 +49,11 @@ inline QString Touch(const QString& path, const QByteArray& bytes = "x") {
     f.open(QIODevice::WriteOnly);
     f.write(bytes);
     return path;
+}
+
+// Touches each of names below folder.
+inline void TouchAll(const QString& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names) Touch(folder + "/" + QString::fromUtf8(name));
 }
 
 // A test program with the player, the playlist and the main window made, the

@@ -21,9 +21,15 @@
 #include "playlist/cls_playlist.h"
 
 using qvtest::Touch;
+using qvtest::TouchAll;
 using qvtest::TreeBelow;
 
 namespace {
+
+const QString kScanning = QStringLiteral("メディアをスキャン中... ");
+const QString kDone = QStringLiteral("Quorvane - スキャン完了");
+const QString kAborted = QStringLiteral("Quorvane - スキャン中止");
+const QString kScanCaption = QStringLiteral("スキャン");
 
 // Runs step at every turn of the event loop (that is, at every yield of a
 // walk) until it returns true.
@@ -78,11 +84,10 @@ class LibraryScanTest : public ::testing::Test {
 };
 
 TEST_F(LibraryScanTest, MediaAreToldByTheirUpperCasedLastExtension) {
-    for (const char* name : {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid",
-                             "f.wav", "song.mp3.bak", "README", "song.", "g.mp3x", ".mp3"})
-        Touch(root + "/" + name);
-    Touch(root + "/PAGEFILE.SYS/in.mp3");  // only the exact lower-case name is passed over
-    Touch(root + "/pagefile.sys/out.mp3");
+    // Only the exact lower-case name "pagefile.sys" is passed over.
+    TouchAll(root, {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid", "f.wav",
+                    "song.mp3.bak", "README", "song.", "g.mp3x", ".mp3", "PAGEFILE.SYS/in.mp3",
+                    "pagefile.sys/out.mp3"});
     ScanBox(root);
     QStringList expected;
     for (const char* name : {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid",
@@ -90,17 +95,14 @@ TEST_F(LibraryScanTest, MediaAreToldByTheirUpperCasedLastExtension) {
         expected.append(root + "/" + name);
     expected.sort();
     EXPECT_EQ(FileKeys(), expected);
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン完了"));
-    EXPECT_EQ(p.form().cmdScan->text(), QStringLiteral("スキャン"));
+    EXPECT_EQ(captions.last(), kDone);
+    EXPECT_EQ(p.form().cmdScan->text(), kScanCaption);
     EXPECT_EQ(DbLines().size(), expected.size() + 1);
     EXPECT_EQ(DbLines().first(), "[" + root + "]");
 }
 
 TEST_F(LibraryScanTest, WithoutSubfoldersEachSubfolderIsStillAnnounced) {
-    Touch(root + "/top.mp3");
-    Touch(root + "/A/a.mp3");
-    Touch(root + "/B/b.mp3");
-    Touch(root + "/B/C/c.mp3");
+    TouchAll(root, {"top.mp3", "A/a.mp3", "B/b.mp3", "B/C/c.mp3"});
     // A caption between the yields, so that each announcement shows.
     AtEveryYield reset([this] {
         p.form().setWindowTitle("-");
@@ -108,14 +110,14 @@ TEST_F(LibraryScanTest, WithoutSubfoldersEachSubfolderIsStillAnnounced) {
     });
     ScanBox(root + "/", false);  // a trailing "/" scans the same root
     EXPECT_EQ(FileKeys(), QStringList({root + "/top.mp3"}));
-    EXPECT_EQ(captions.count(QStringLiteral("メディアをスキャン中... ") + root), 2);
-    EXPECT_FALSE(captions.contains(QStringLiteral("メディアをスキャン中... ") + root + "/B"));
+    EXPECT_EQ(captions.count(kScanning + root), 2);
+    EXPECT_FALSE(captions.contains(kScanning + root + "/B"));
     EXPECT_EQ(TreeBelow(p.tree()).first(), root + " [4] " + root);
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), root + "/");
 
     ScanBox(root, true);
     EXPECT_EQ(FileKeys().size(), 4);
-    EXPECT_TRUE(captions.contains(QStringLiteral("メディアをスキャン中... ") + root + "/B"));
+    EXPECT_TRUE(captions.contains(kScanning + root + "/B"));
     EXPECT_EQ(p.tree().Node(root)->childCount(), 3);  // the root node was not added twice
 }
 
@@ -130,17 +132,15 @@ TEST_F(LibraryScanTest, AnAbortAtDepthStopsEveryLevelAndSavesWhatWasFound) {
     const QString deep = root + "/L0/L1/L2/L3";
     bool buttonReadAtOnce = false;
     AtEveryYield abort([&] {
-        if (captions.isEmpty() ||
-            captions.last() != QStringLiteral("メディアをスキャン中... ") + deep)
-            return false;
+        if (captions.isEmpty() || captions.last() != kScanning + deep) return false;
         p.form().cmdScan->click();
-        buttonReadAtOnce = p.form().cmdScan->text() == QStringLiteral("スキャン");
+        buttonReadAtOnce = p.form().cmdScan->text() == kScanCaption;
         return true;
     });
     ScanBox(root);
     EXPECT_TRUE(buttonReadAtOnce);
     EXPECT_TRUE(state().bAbortScan);
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン中止"));
+    EXPECT_EQ(captions.last(), kAborted);
     EXPECT_EQ(captions[captions.size() - 2],
               QStringLiteral("Quorvane - メディアの重複をチェックしています..."));
     // Nothing below the abort, and what was met before it is saved.
@@ -156,9 +156,7 @@ TEST_F(LibraryScanTest, AnAbortAtDepthStopsEveryLevelAndSavesWhatWasFound) {
 }
 
 TEST_F(LibraryScanTest, EnterInTheFolderBoxStartsAndAbortsAndIsSwallowed) {
-    Touch(root + "/a.mp3");
-    Touch(root + "/sub/b.mp3");
-    Touch(root + "/sub2/c.mp3");
+    TouchAll(root, {"a.mp3", "sub/b.mp3", "sub2/c.mp3"});
     p.form().Text1->setText(root);
     int entersDuringScan = 0;
     AtEveryYield second([&] {
@@ -169,18 +167,17 @@ TEST_F(LibraryScanTest, EnterInTheFolderBoxStartsAndAbortsAndIsSwallowed) {
     });
     PressEnter();
     EXPECT_EQ(entersDuringScan, 1);
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン中止"));
+    EXPECT_EQ(captions.last(), kAborted);
     EXPECT_EQ(p.form().Text1->text(), root);  // no character typed
-    EXPECT_EQ(p.form().cmdScan->text(), QStringLiteral("スキャン"));
+    EXPECT_EQ(p.form().cmdScan->text(), kScanCaption);
 
     PressEnter();
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン完了"));
+    EXPECT_EQ(captions.last(), kDone);
     EXPECT_EQ(FileKeys().size(), 3);
 }
 
 TEST_F(LibraryScanTest, AStartWhileAnAbortedWalkUnwindsIsNotNested) {
-    Touch(root + "/a/x.mp3");
-    Touch(root + "/b/y.mp3");
+    TouchAll(root, {"a/x.mp3", "b/y.mp3"});
     int starts = 0;
     AtEveryYield twice([&] {
         if (p.form().cmdScan->text() != QStringLiteral("中止")) return false;
@@ -191,9 +188,9 @@ TEST_F(LibraryScanTest, AStartWhileAnAbortedWalkUnwindsIsNotNested) {
     });
     ScanBox(root);
     EXPECT_EQ(starts, 1);
-    EXPECT_EQ(captions.count(QStringLiteral("Quorvane - スキャン中止")), 1);
-    EXPECT_EQ(captions.count(QStringLiteral("Quorvane - スキャン完了")), 0);
-    EXPECT_EQ(p.form().cmdScan->text(), QStringLiteral("スキャン"));
+    EXPECT_EQ(captions.count(kAborted), 1);
+    EXPECT_EQ(captions.count(kDone), 0);
+    EXPECT_EQ(p.form().cmdScan->text(), kScanCaption);
 }
 
 TEST_F(LibraryScanTest, AnEmptyOrMissingPathIsRefusedWithAMessage) {
@@ -205,47 +202,41 @@ TEST_F(LibraryScanTest, AnEmptyOrMissingPathIsRefusedWithAMessage) {
     EXPECT_EQ(p.dialogs.asked[1].prompt, QStringLiteral("パスが見つかりません"));
     EXPECT_EQ(p.dialogs.asked[1].title, QStringLiteral("Quorvane"));
     EXPECT_EQ(p.dialogs.asked[1].buttons, qv::MsgButtons::OK);
-    EXPECT_EQ(p.form().cmdScan->text(), QStringLiteral("スキャン"));
+    EXPECT_EQ(p.form().cmdScan->text(), kScanCaption);
     EXPECT_FALSE(QFile::exists(p.folder() + "MediaDB.db"));
     EXPECT_TRUE(p.state->ini.ReadIni("File", "LastSearchedPath").isEmpty());
 }
 
 TEST_F(LibraryScanTest, FoldersThatCannotBeReadOrLeadNowhereAreSkipped) {
-    Touch(root + "/a.mp3");
-    Touch(root + "/locked/x.mp3");
-    Touch(root + "/z/after.mp3");
+    TouchAll(root, {"a.mp3", "locked/x.mp3", "z/after.mp3"});
     QFile(root + "/locked").setPermissions(QFileDevice::Permissions());
     QFile::link(root + "/missing-folder", root + "/broken.mp3");
     QFile::link(root + "/missing-folder", root + "/brokenDir");
     ScanBox(root);
     QFile(root + "/locked")
         .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン完了"));
+    EXPECT_EQ(captions.last(), kDone);
     QStringList keys = FileKeys();
     keys.removeAll(root + "/locked/x.mp3");  // root can read it anyway
     EXPECT_EQ(keys, QStringList({root + "/a.mp3", root + "/z/after.mp3"}));
 }
 
 TEST_F(LibraryScanTest, FoldersThatVanishOrAreRenamedDuringTheScan) {
-    Touch(root + "/a.mp3");
-    Touch(root + "/gone/inner/x.mp3");
-    Touch(root + "/moved/m1.mp3");
-    Touch(root + "/moved/deeper/m2.mp3");
-    Touch(root + "/keep/k.mp3");
+    TouchAll(root,
+             {"a.mp3", "gone/inner/x.mp3", "moved/m1.mp3", "moved/deeper/m2.mp3", "keep/k.mp3"});
     bool removed = false, renamed = false;
     AtEveryYield meddle([&] {
         if (!removed && QDir(root + "/gone").exists()) {
             removed = QDir(root + "/gone").removeRecursively();
         }
         // Renamed while its own listing is open (announcing "deeper").
-        if (!renamed && !captions.isEmpty() &&
-            captions.last() == QStringLiteral("メディアをスキャン中... ") + root + "/moved")
+        if (!renamed && !captions.isEmpty() && captions.last() == kScanning + root + "/moved")
             renamed = QDir().rename(root + "/moved", root + "/moved2");
         return removed && renamed;
     });
     ScanBox(root);
     EXPECT_TRUE(removed && renamed);
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン完了"));
+    EXPECT_EQ(captions.last(), kDone);
     const QStringList keys = FileKeys();
     EXPECT_TRUE(keys.contains(root + "/a.mp3"));
     EXPECT_TRUE(keys.contains(root + "/keep/k.mp3"));
@@ -267,7 +258,7 @@ TEST_F(LibraryScanTest, SymbolicLinkLoopsAndTwinLinksAreWalkedOnce) {
     QFile::link(outside, root + "/l1");          // two links to one folder
     QFile::link(outside, root + "/l2");
     ScanBox(root);
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン完了"));
+    EXPECT_EQ(captions.last(), kDone);
     const QStringList keys = FileKeys();
     EXPECT_TRUE(keys.contains(root + "/a/a.mp3"));
     EXPECT_EQ(keys.size(), 2) << keys.join(' ').toStdString();
@@ -276,9 +267,7 @@ TEST_F(LibraryScanTest, SymbolicLinkLoopsAndTwinLinksAreWalkedOnce) {
 }
 
 TEST_F(LibraryScanTest, ThePlayListWalkHandsMediaToThePlayList) {
-    Touch(root + "/a.mp3");
-    Touch(root + "/b.txt");
-    Touch(root + "/s/c.wav");
+    TouchAll(root, {"a.mp3", "b.txt", "s/c.wav"});
     QFile::link(root, root + "/s/up");
     qv::SearchMediaToPlayList(state(), root, false);
     EXPECT_EQ(p.state->PlayListData.Count(), 1);
@@ -291,9 +280,7 @@ TEST_F(LibraryScanTest, ThePlayListWalkHandsMediaToThePlayList) {
 }
 
 TEST_F(LibraryScanTest, ClosingTheWindowDuringAScanSavesWhatWasFound) {
-    Touch(root + "/a.mp3");
-    Touch(root + "/s1/b.mp3");
-    Touch(root + "/s2/c.mp3");
+    TouchAll(root, {"a.mp3", "s1/b.mp3", "s2/c.mp3"});
     bool unloaded = false;
     QStringList savedAtUnload;
     AtEveryYield close([&] {
@@ -308,12 +295,12 @@ TEST_F(LibraryScanTest, ClosingTheWindowDuringAScanSavesWhatWasFound) {
     EXPECT_GE(savedAtUnload.size(), 2);
     EXPECT_EQ(savedAtUnload.first(), "[" + root + "]");
     EXPECT_EQ(DbLines(), savedAtUnload);  // the unwinding walk adds nothing twice
-    EXPECT_EQ(captions.last(), QStringLiteral("Quorvane - スキャン中止"));
+    EXPECT_EQ(captions.last(), kAborted);
     qv::EndScanOnUnload(state());  // no scan: nothing happens
     EXPECT_EQ(DbLines(), savedAtUnload);
 }
 
-TEST_F(LibraryScanTest, TheFolderPickerOpensOnTheLastChoiceOrTheHomeFolder) {
+TEST_F(LibraryScanTest, TheFolderPickerOpensOnTheHomeFolderThenOnTheLastChoice) {
     p.dialogs.folders = {root, ""};
     p.form().cmdRef->click();
     EXPECT_EQ(p.dialogs.pickerTitles, QStringList({QStringLiteral("フォルダを選択してください")}));
@@ -321,6 +308,7 @@ TEST_F(LibraryScanTest, TheFolderPickerOpensOnTheLastChoiceOrTheHomeFolder) {
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastOpenedPath"), root);
     p.form().Text1->setText("typed");
     p.form().cmdRef->click();  // cancelled
+    EXPECT_EQ(p.dialogs.pickerStarts, QStringList({QDir::homePath(), root}));
     EXPECT_EQ(p.form().Text1->text(), "typed");
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastOpenedPath"), root);
     EXPECT_TRUE(captions.isEmpty());  // no scan was started
@@ -366,60 +354,16 @@ TEST_F(LibraryScanTest, DropsOnTheFolderBoxFillItAndNeverScan) {
     EXPECT_EQ(p.form().Text1->selectedText(), root);
 }
 
-}  // namespace
-
-namespace {
-
-TEST(LibraryWiringTest, ConnectingTwiceWiresOnce) {
-    // Main connects the window; a second call must not run every handler twice
+TEST_F(LibraryScanTest, ConnectingTwiceWiresOnce) {
+    // Main connects the window; a second call must not run any handler twice
     // (a scan started and at once aborted by its own second handler).
-    qvtest::LibraryProgram p;
     qv::ConnectLibrary(*p.state, p.form());
-    const QString root = Touch(p.folder() + "M/a.mp3").section('/', 0, -2);
-    int saves = 0;
-    QObject::connect(&p.form(), &QWidget::windowTitleChanged, [&](const QString& t) {
-        if (t == QStringLiteral("Quorvane - メディアの重複をチェックしています...")) ++saves;
-    });
-    p.form().Text1->setText(root);
-    p.form().cmdScan->click();
-    EXPECT_EQ(saves, 1);
-    EXPECT_EQ(p.form().windowTitle(), QStringLiteral("Quorvane - スキャン完了"));
+    Touch(root + "/a.mp3");
+    ScanBox(root);
+    EXPECT_EQ(captions.count(QStringLiteral("Quorvane - メディアの重複をチェックしています...")),
+              1);
+    EXPECT_EQ(captions.last(), kDone);
     EXPECT_NE(p.tree().Node(root + "/a.mp3"), nullptr);
-}
-
-}  // namespace
-
-namespace {
-
-// Records where the folder picker opens.
-class PickerDialogs final : public qv::Dialogs {
-  public:
-    QStringList startFolders;
-    QString answer;
-    qv::MsgAnswer MsgBox(QWidget*, const QString&, qv::MsgButtons, qv::MsgIcon,
-                         const QString&) override {
-        return qv::MsgAnswer::OK;
-    }
-    QAction* PopupMenu(QMenu&) override { return nullptr; }
-    QString BrowseForFolder(QWidget*, const QString&, const QString& startFolder) override {
-        startFolders.append(startFolder);
-        return answer;
-    }
-};
-
-TEST(LibraryPickerTest, OpensOnTheHomeFolderFirstThenOnTheLastChoice) {
-    qvtest::TempDir dir;
-    qvtest::RecordingMci mci;
-    qvtest::ManualClock clock;
-    PickerDialogs dialogs;
-    qv::ProgramState state(dir.path(), mci, dialogs, clock);
-    state.mainForm = std::make_unique<qv::frmQuorvane>(state);
-    dialogs.answer = dir.path() + "Chosen";
-    qv::cmdRef_Click(state);
-    dialogs.answer.clear();  // cancelled
-    qv::cmdRef_Click(state);
-    EXPECT_EQ(dialogs.startFolders, QStringList({QDir::homePath(), dir.path() + "Chosen"}));
-    EXPECT_EQ(state.mainForm->Text1->text(), dir.path() + "Chosen");
 }
 
 }  // namespace

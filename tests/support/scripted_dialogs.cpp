@@ -36,8 +36,10 @@ QAction* ScriptedDialogs::PopupMenu(QMenu& menu) {
     return action;
 }
 
-QString ScriptedDialogs::BrowseForFolder(QWidget*, const QString& title, const QString&) {
+QString ScriptedDialogs::BrowseForFolder(QWidget*, const QString& title,
+                                         const QString& startFolder) {
     pickerTitles.append(title);
+    pickerStarts.append(startFolder);
     return folders.isEmpty() ? QString() : folders.takeFirst();
 }
 

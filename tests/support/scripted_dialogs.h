@@ -30,6 +30,7 @@ class ScriptedDialogs final : public qv::Dialogs {
     QList<AskedMessage> asked;
     QStringList poppedMenus;  // object names of the menus popped up
     QStringList pickerTitles;
+    QStringList pickerStarts;  // the folder each picker opened on
 
     qv::MsgAnswer MsgBox(QWidget* owner, const QString& prompt, qv::MsgButtons buttons,
                          qv::MsgIcon icon, const QString& title) override;
