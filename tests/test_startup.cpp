@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <functional>
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
@@ -17,6 +18,7 @@
 #include "app/startup.h"
 #include "app/tree_view.h"
 #include "app/twips.h"
+#include "library_support.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "support/media_files.h"
@@ -65,23 +67,19 @@ TEST(Startup, DefaultsWithoutSettings) {
     EXPECT_TRUE(p.state->PlayListData.IsEmpty());
     EXPECT_EQ(form.lstPL->count(), 0);
     // The fixed nodes, "root" expanded by showing "SearchedMedia".
-    TreeView& tree = *form.TV1;
-    ASSERT_EQ(tree.topLevelItemCount(), 1);
-    QTreeWidgetItem* root = tree.topLevelItem(0);
-    EXPECT_EQ(TreeView::Key(root), "root");
-    EXPECT_EQ(root->text(0), "全てのメディア");
-    EXPECT_TRUE(root->isExpanded());
-    ASSERT_EQ(root->childCount(), 2);
-    EXPECT_EQ(TreeView::Key(root->child(0)), "RegisteredPlayList");
-    EXPECT_EQ(root->child(0)->text(0), "登録済みプレイリスト");
-    EXPECT_EQ(tree.Image(root->child(0)), 2);
-    EXPECT_EQ(TreeView::Key(root->child(1)), "SearchedMedia");
-    EXPECT_EQ(root->child(1)->text(0), "検索されたメディア");
-    EXPECT_EQ(tree.Image(root->child(1)), 3);
+    ASSERT_EQ(form.TV1->topLevelItemCount(), 1);
+    EXPECT_EQ(form.TV1->topLevelItem(0)->text(0), "全てのメディア");
+    EXPECT_TRUE(form.TV1->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(qvtest::TreeBelow(*form.TV1, "root"),
+              QStringList({"登録済みプレイリスト [2] RegisteredPlayList",
+                           "検索されたメディア [3] SearchedMedia"}));
     // The playlist folder made by the save dialog's load.
     EXPECT_TRUE(QDir(p.folder() + "PlayLists").exists());
     // The clock stood still: the splash waited its whole minimum.
     EXPECT_EQ(p.clock.sleeps, QList<uint32_t>{2500});
+    // An empty playlist is stored as one empty line.
+    form.close();
+    EXPECT_EQ(qvtest::ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), QByteArray("\r\n"));
 }
 
 TEST(Startup, GarbageSettingsGiveTheDefaults) {
@@ -263,56 +261,45 @@ TEST(Shutdown, WritesSettingsAndPlaylistAndEnds) {
     EXPECT_EQ(Read(p, "File", "LastPlayList"), p.folder() + "PlayLists/LastPlayList.lst");
 }
 
-TEST(Shutdown, EmptyPlaylistIsOneEmptyLine) {
+// Starts on these settings, runs act on the shown window and closes it: the
+// stored Left, Top, Width and Height.
+QStringList StoredGeometry(const QByteArray& settings,
+                           const std::function<void(frmQuorvane&)>& act) {
     TestProgram p;
+    WriteSettings(p, settings);
     p.Start();
+    act(*p.state->mainForm);
     p.state->mainForm->close();
-    EXPECT_EQ(qvtest::ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), QByteArray("\r\n"));
+    QStringList out;
+    for (const char* key : {"Left", "Top", "Width", "Height"}) out << Read(p, "Quorvane", key);
+    return out;
 }
 
-TEST(Shutdown, StoredGeometryRoundTripsUnchanged) {
-    TestProgram p;
-    WriteSettings(p, "[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\n");
-    p.Start();
-    p.state->mainForm->close();
-    EXPECT_EQ(Read(p, "Quorvane", "Left"), "1234");
-    EXPECT_EQ(Read(p, "Quorvane", "Top"), "567");
-    EXPECT_EQ(Read(p, "Quorvane", "Width"), "9001");
-    EXPECT_EQ(Read(p, "Quorvane", "Height"), "7003");
-}
-
-TEST(Shutdown, MovedWindowIsStoredInTwips) {
-    TestProgram p;
-    p.Start();
-    p.state->mainForm->move(20, 10);
-    p.state->mainForm->close();
+TEST(Shutdown, StoredGeometryRoundTripsMovesAndComesBackOnScreen) {
     const double dpi = LogicalDpi();
-    EXPECT_EQ(Read(p, "Quorvane", "Left"), QString::number(PixelsToTwips(20, dpi)));
-    EXPECT_EQ(Read(p, "Quorvane", "Top"), QString::number(PixelsToTwips(10, dpi)));
-}
-
-TEST(Startup, WindowOffEveryScreenComesBackToThePrimaryScreen) {
-    TestProgram p;
-    WriteSettings(p, "[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n");
-    p.Start();
+    auto twips = [dpi](int px) { return QString::number(PixelsToTwips(px, dpi)); };
+    const QString width = twips(TwipsToPixels(8550, dpi)), height = twips(TwipsToPixels(6555, dpi));
+    EXPECT_EQ(StoredGeometry("[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\n",
+                             [](frmQuorvane&) {}),
+              QStringList({"1234", "567", "9001", "7003"}));
+    EXPECT_EQ(StoredGeometry("", [](frmQuorvane& f) { f.move(20, 10); }),
+              QStringList({twips(20), twips(10), width, height}));
+    // A maximized window stores its normal rectangle.
+    EXPECT_EQ(StoredGeometry("[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n",
+                             [dpi](frmQuorvane& f) {
+                                 f.showMaximized();
+                                 QCoreApplication::processEvents();
+                                 ASSERT_TRUE(f.isMaximized());
+                                 EXPECT_NE(f.width(), TwipsToPixels(6000, dpi));
+                             }),
+              QStringList({"150", "150", "6000", "5000"}));
+    // A window off every screen comes back to the primary screen.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(p.state->mainForm->frameGeometry().topLeft(), screen.topLeft());
-    p.state->mainForm->close();
-    EXPECT_EQ(Read(p, "Quorvane", "Left"),
-              QString::number(PixelsToTwips(screen.left(), LogicalDpi())));
-}
-
-TEST(Shutdown, MaximizedWindowStoresItsNormalRectangle) {
-    TestProgram p;
-    WriteSettings(p, "[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n");
-    p.Start();
-    p.state->mainForm->showMaximized();
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(p.state->mainForm->isMaximized());
-    EXPECT_NE(p.state->mainForm->width(), TwipsToPixels(6000, LogicalDpi()));
-    p.state->mainForm->close();
-    EXPECT_EQ(Read(p, "Quorvane", "Width"), "6000");
-    EXPECT_EQ(Read(p, "Quorvane", "Height"), "5000");
+    EXPECT_EQ(StoredGeometry(
+                  "[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n",
+                  [&](frmQuorvane& f) { EXPECT_EQ(f.frameGeometry().topLeft(), screen.topLeft()); })
+                  .first(),
+              twips(screen.left()));
 }
 
 }  // namespace
