@@ -28,32 +28,28 @@ class ModMci : public ::testing::Test {
     QStringList sent;
 };
 
-TEST_F(ModMci, OpenNamesTheDeviceTypeByExtensionInAnyCase) {
-    const std::map<QString, QString> types = {
-        {"a.mp3", "MPEGVideo"},  {"b.Mp3", "MPEGVideo"}, {"c.WMA", "MPEGVideo2"},
-        {"d.asf", "MPEGVideo2"}, {"e.au", "MPEGVideo"},  {"f.MID", "Sequencer"},
-        {"g.wav", "WaveAudio"},
-    };
-    for (const auto& [name, type] : types) {
-        const QString path = File(name);
+TEST_F(ModMci, OpenNamesTheDeviceTypeByExtensionInAnyCaseOrTwoBlanks) {
+    const struct {
+        const char *name, *type;
+        int code;
+    } cases[] = {{"a.mp3", "MPEGVideo", 0},
+                 {"b.Mp3", "MPEGVideo", 0},
+                 {"c.WMA", "MPEGVideo2", 0},
+                 {"d.asf", "MPEGVideo2", 0},
+                 {"e.au", "MPEGVideo", 0},
+                 {"f.MID", "Sequencer", 0},
+                 {"g.wav", "WaveAudio", 0},
+                 {"notes.txt", "", mcierr::kMissingStringArgument},
+                 {"song.midi", "", mcierr::kMissingStringArgument},
+                 {"noextension", "", mcierr::kMissingStringArgument},
+                 // The CD device is named but does not exist here.
+                 {"Track01.cda", "CDAudio", mcierr::kDeviceNotInstalled}};
+    for (const auto& c : cases) {
+        const QString path = File(c.name);
         sent.clear();
-        EXPECT_EQ(MCIOpen(mci, path), 0) << name.toStdString();
-        EXPECT_EQ(sent, QStringList("open " + path + " type " + type + " alias PlayData"));
-        EXPECT_EQ(MCIClose(mci), 0);
-    }
-    // The CD device is named but does not exist here.
-    const QString cda = File("Track01.cda");
-    sent.clear();
-    EXPECT_EQ(MCIOpen(mci, cda), mcierr::kDeviceNotInstalled);
-    EXPECT_EQ(sent, QStringList("open " + cda + " type CDAudio alias PlayData"));
-}
-
-TEST_F(ModMci, UnknownExtensionAndMissingFileLeaveTwoBlanks) {
-    for (const QString name : {"notes.txt", "song.midi", "wave.WAVE", "noextension"}) {
-        const QString path = File(name);
-        sent.clear();
-        EXPECT_NE(MCIOpen(mci, path), 0);
-        EXPECT_EQ(sent, QStringList("open " + path + " type  alias PlayData"));
+        EXPECT_EQ(MCIOpen(mci, path), c.code) << c.name;
+        EXPECT_EQ(sent, QStringList(QString("open %1 type %2 alias PlayData").arg(path, c.type)));
+        MCIClose(mci);
     }
     sent.clear();
     EXPECT_NE(MCIOpen(mci, dir.file("missing.mp3")), 0);
