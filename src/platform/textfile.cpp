@@ -176,7 +176,9 @@ bool AppendTextLines(const QString& path, const QStringList& lines) {
     }
     data += joinLines(encodeLines(lines));
 
-    bool ok = writeAll(fd, data.constData(), data.size());
+    // A write the disk did not confirm counts as failed: the caller is told so,
+    // and the file must then hold what it held before.
+    bool ok = writeAll(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
     // Half a line at the end would corrupt the next append as well: take back
     // whatever part of this one got written.
     if (!ok) {
@@ -184,7 +186,6 @@ bool AppendTextLines(const QString& path, const QStringList& lines) {
             // Nothing more to be done: the caller hears of the failure.
         }
     }
-    ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     return ok;
 }
