@@ -71,34 +71,13 @@ TEST(CommandLine, RelativeArgumentsBecomeAbsolute) {
               (QStringList{"/home/u/music/a.mp3", "/home/u/b/c.mid", "/abs.wav", ""}));
 }
 
-TEST(MainLayout, DefaultSizeLeavesThirtyTwipsAboveTheStatusBar) {
-    const MainLayout l = ComputeMainLayout(8430, 6105, 255, 4395);
-    ASSERT_TRUE(l.tv1Height && l.lstHeight && l.tv1Width);
-    EXPECT_EQ(60 + *l.tv1Height, 6105 - 255 - 30);
-    EXPECT_EQ(kListTop + *l.lstHeight, 6105 - 255 - 30);
-    EXPECT_EQ(*l.tv1Width, 8430 - 3795 - 180);
-    EXPECT_EQ(l.rightLeft, *l.tv1Width + 120);
-}
-
-TEST(MainLayout, FiveThousandWideAndTooNarrow) {
-    const MainLayout wide = ComputeMainLayout(5000, 6000, 255, 4395);
-    EXPECT_EQ(wide.tv1Width, 1025);
-    EXPECT_EQ(wide.rightLeft, 1145);
-    // Narrower than 3975: the tree keeps its width and the column follows it.
-    const MainLayout narrow = ComputeMainLayout(3900, 6000, 255, 1025);
-    EXPECT_FALSE(narrow.tv1Width);
-    EXPECT_EQ(narrow.rightLeft, 1145);
-    EXPECT_TRUE(narrow.tv1Height);
-    // No client area at all (minimized): every size skipped.
-    const MainLayout none = ComputeMainLayout(0, 0, 255, 4395);
-    EXPECT_FALSE(none.tv1Height);
-    EXPECT_FALSE(none.lstHeight);
-    EXPECT_FALSE(none.tv1Width);
-    EXPECT_EQ(none.rightLeft, 4395 + 120);
-    // A height between the two thresholds: the tree fits, the list does not.
+// The default size, 5000 twips wide, too narrow and minimized are the form
+// tests'; a height between the two thresholds fits the tree, not the list.
+TEST(MainLayout, LowWindowSizesTheTreeOnly) {
     const MainLayout low = ComputeMainLayout(8000, 1000, 255, 4395);
     EXPECT_EQ(low.tv1Height, 1000 - 255 - 90);
     EXPECT_FALSE(low.lstHeight);
+    EXPECT_EQ(low.tv1Width, 8000 - 3975);
 }
 
 PlayListItem Item(const QString& path) {
