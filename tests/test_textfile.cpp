@@ -26,6 +26,12 @@ TEST(TextFile, SplitsOnEveryKindOfLineEnd) {
     EXPECT_EQ(SplitTextLines("last line"), QStringList({"last line"}));
     EXPECT_TRUE(SplitTextLines("").isEmpty());
     EXPECT_EQ(SplitRawLines("\x8b\xc8\r\n\xff\n"), QList<QByteArray>({"\x8b\xc8", "\xff"}));
+    TempDir dir;
+    EXPECT_EQ(ReadTextFile(dir.write("cr", "a\r\x8b\xc8\r")), QStringList({"a", "曲"}));
+    EXPECT_EQ(ReadTextFile(dir.write("empty", "")), QStringList());
+    EXPECT_EQ(ReadTextFile(dir.file("missing")), std::nullopt);
+    EXPECT_EQ(ReadTextFile(dir.path()), std::nullopt);  // a folder
+    EXPECT_EQ(ReadTextFile(QString()), std::nullopt);
 }
 
 TEST(TextFile, WritesCp932WhenItCanAndUtf8Otherwise) {
@@ -77,16 +83,6 @@ TEST(TextFile, ReadsFilesOfTheWindowsProgram) {
                                       // not code page 932: Windows-1252
                                       QStringLiteral("C:\\Music\\Café.wav"),
                                   }));
-}
-
-TEST(TextFile, ReadsLfAndCrOnlyFilesEmptyAndMissingOnes) {
-    TempDir dir;
-    EXPECT_EQ(ReadTextFile(dir.write("lf", "a\n\x8b\xc8\n")), QStringList({"a", "曲"}));
-    EXPECT_EQ(ReadTextFile(dir.write("cr", "a\r\x8b\xc8\r")), QStringList({"a", "曲"}));
-    EXPECT_EQ(ReadTextFile(dir.write("empty", "")), QStringList());
-    EXPECT_EQ(ReadTextFile(dir.file("missing")), std::nullopt);
-    EXPECT_EQ(ReadTextFile(dir.path()), std::nullopt);  // a folder
-    EXPECT_EQ(ReadTextFile(QString()), std::nullopt);
 }
 
 TEST(TextFile, ReplacingKeepsPermissionsAndSymbolicLinks) {
