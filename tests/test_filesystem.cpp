@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstring>
+#include <tuple>
 
 #include "platform/filesystem.h"
 #include "support/qt_print.h"
@@ -57,70 +58,58 @@ class WorkingFolder {
 
 }  // namespace
 
-TEST_F(Tree, LongPathGivesTheStoredSpelling) {
-    EXPECT_EQ(GetLongPath(root + "my music"), root + "My Music");
-    EXPECT_EQ(GetLongPath(root + "MY MUSIC/song one.mp3"), root + "My Music/Song One.MP3");
+TEST_F(Tree, LongPathGivesTheStoredSpellingOrNothing) {
+    QString doubled = root;
+    doubled.replace(u'/', QStringLiteral("//"));
+    // Input below root (or whole when it starts with "/"), expected below root ("" for missing).
+    const std::pair<QString, QString> cases[] = {
+        {"my music", "My Music"},
+        {"MY MUSIC/song one.mp3", "My Music/Song One.MP3"},
+        {"My Music/Song One.MP3", "My Music/Song One.MP3"},  // already canonical
+        {QStringLiteral("音楽/曲.MP3"), QStringLiteral("音楽/曲.mp3")},
+        {QStringLiteral("ａｂｃ/X.TXT"), QStringLiteral("ＡＢＣ/x.txt")},  // full-width letters
+        // Dots and separators fold, a trailing separator stays; ".." folds even
+        // over a name that does not exist, as on Windows.
+        {"my music/", "My Music/"},
+        {"my music/.", "My Music"},
+        {"my music/./", "My Music/"},
+        {QStringLiteral("./my music/../音楽/./曲.mp3"), QStringLiteral("音楽/曲.mp3")},
+        {"missing/../my music", "My Music"},
+        {doubled + "my music//song one.mp3", "My Music/Song One.MP3"},
+        // Letter-case twins: the exact name first, else the first in byte
+        // order ("FOO" < "Foo") whatever order the folder lists them in.
+        {"case/Foo/a", "Case/Foo/a"},
+        {"case/FOO/a", "Case/FOO/a"},
+        {"Case/fOo.txt", "Case/fOo.txt"},
+        {"case/foo/a", "Case/FOO/a"},
+        {"case/foo/", "Case/FOO/"},
+        {"case/FOO.TXT", "Case/fOo.txt"},
+        // Links keep their own names; ".." goes back over the link's name.
+        {"LINK/song one.mp3", "link/Song One.MP3"},
+        {"link/", "link/"},
+        {"Song-Link.MP3", "song-link.mp3"},
+        {"link/../case", "Case"},
+        // Missing paths, a file taken as a folder, a dead link, a NUL that
+        // would cut the path short for the system.
+        {"missing", ""},
+        {QStringLiteral("missing/曲.mp3"), ""},
+        {"my music/missing.mp3", ""},
+        {"my music/song one.mp3/", ""},
+        {"my music/song one.mp3/more", ""},
+        {"dead", ""},
+        {"My Music" + QString(QChar(0)) + "junk", ""},
+    };
+    for (const auto& [in, out] : cases) {
+        const QString path = in.startsWith(u'/') ? in : root + in;
+        EXPECT_EQ(GetLongPath(path), out.isEmpty() ? QString() : root + out) << in.toStdString();
+    }
     // The whole path upper-cased, the temporary folder's own name included.
     EXPECT_EQ(GetLongPath((root + "My Music/Song One.mp3").toUpper()),
               root + "My Music/Song One.MP3");
-    EXPECT_EQ(GetLongPath(root + QStringLiteral("音楽/曲.MP3")),
-              root + QStringLiteral("音楽/曲.mp3"));
-    // Full-width letters have a letter case too.
-    EXPECT_EQ(GetLongPath(root + QStringLiteral("ａｂｃ/X.TXT")),
-              root + QStringLiteral("ＡＢＣ/x.txt"));
-    // Already canonical: unchanged.
-    EXPECT_EQ(GetLongPath(root + "My Music/Song One.MP3"), root + "My Music/Song One.MP3");
-}
-
-TEST_F(Tree, LongPathFoldsDotsSeparatorsAndKeepsATrailingOne) {
-    EXPECT_EQ(GetLongPath(root + "my music/"), root + "My Music/");
-    EXPECT_EQ(GetLongPath(root + "my music/."), root + "My Music");
-    EXPECT_EQ(GetLongPath(root + "my music/./"), root + "My Music/");
-    EXPECT_EQ(GetLongPath(root + QStringLiteral("./my music/../音楽/./曲.mp3")),
-              root + QStringLiteral("音楽/曲.mp3"));
-    // ".." folds even over a name that does not exist, as on Windows.
-    EXPECT_EQ(GetLongPath(root + "missing/../my music"), root + "My Music");
-    QString doubled = root;
-    doubled.replace(u'/', QStringLiteral("//"));
-    EXPECT_EQ(GetLongPath(doubled + "my music//song one.mp3"), root + "My Music/Song One.MP3");
-    // A file is no folder.
-    EXPECT_EQ(GetLongPath(root + "my music/song one.mp3/"), "");
-    EXPECT_EQ(GetLongPath("/"), "/");
-    EXPECT_EQ(GetLongPath("//"), "/");
-    EXPECT_EQ(GetLongPath("/.."), "/");
-    EXPECT_EQ(GetLongPath("/../tmp/.."), "/");
-}
-
-TEST_F(Tree, LongPathOfMissingPathsIsEmpty) {
-    EXPECT_EQ(GetLongPath(root + "missing"), "");
-    EXPECT_EQ(GetLongPath(root + QStringLiteral("missing/曲.mp3")), "");
-    EXPECT_EQ(GetLongPath(root + "my music/missing.mp3"), "");
-    EXPECT_EQ(GetLongPath(root + "my music/song one.mp3/more"), "");
-    EXPECT_EQ(GetLongPath(root + "dead"), "");  // a link to nothing
+    for (const char* slash : {"/", "//", "/..", "/../tmp/.."}) EXPECT_EQ(GetLongPath(slash), "/");
     EXPECT_EQ(GetLongPath(""), "");
-    // A NUL would cut the path short for the system: "/…/My Music" exists.
-    EXPECT_EQ(GetLongPath(root + "My Music" + QChar(0) + "junk"), "");
     EXPECT_FALSE(FileExists(root + "My Music/Song One.MP3" + QChar(0) + ".x"));
     EXPECT_FALSE(FileOrFolderExists(root + "My Music" + QChar(0) + "x"));
-}
-
-TEST_F(Tree, LongPathPrefersTheExactNameAmongCaseTwins) {
-    EXPECT_EQ(GetLongPath(root + "case/Foo/a"), root + "Case/Foo/a");
-    EXPECT_EQ(GetLongPath(root + "case/FOO/a"), root + "Case/FOO/a");
-    EXPECT_EQ(GetLongPath(root + "Case/fOo.txt"), root + "Case/fOo.txt");
-    // No exact match and two that ignore case: the first in byte order
-    // ("FOO" < "Foo"), whatever order the folder lists its entries in.
-    EXPECT_EQ(GetLongPath(root + "case/foo/a"), root + "Case/FOO/a");
-    EXPECT_EQ(GetLongPath(root + "case/foo/"), root + "Case/FOO/");
-    EXPECT_EQ(GetLongPath(root + "case/FOO.TXT"), root + "Case/fOo.txt");
-}
-
-TEST_F(Tree, LongPathKeepsSymbolicLinks) {
-    EXPECT_EQ(GetLongPath(root + "LINK/song one.mp3"), root + "link/Song One.MP3");
-    EXPECT_EQ(GetLongPath(root + "link/"), root + "link/");
-    EXPECT_EQ(GetLongPath(root + "Song-Link.MP3"), root + "song-link.mp3");
-    // ".." goes back over the link's name, not to the parent of its target.
-    EXPECT_EQ(GetLongPath(root + "link/../case"), root + "Case");
 }
 
 TEST_F(Tree, LongPathOfARelativePathStaysRelative) {
@@ -132,41 +121,35 @@ TEST_F(Tree, LongPathOfARelativePathStaysRelative) {
     EXPECT_EQ(GetLongPath("missing"), "");
 }
 
-TEST_F(Tree, FileTestTakesVisibleRegularFilesOnly) {
-    EXPECT_TRUE(FileExists(root + "My Music/Song One.MP3"));
-    EXPECT_TRUE(FileExists(root + QStringLiteral("音楽/曲.mp3")));
-    EXPECT_TRUE(FileExists(root + "song-link.mp3"));        // a link to a file
-    EXPECT_TRUE(FileExists(root + ".config/visible.mp3"));  // only its own name counts
-    EXPECT_TRUE(FileExists(root + "My Music/./Song One.MP3"));
-
-    EXPECT_FALSE(FileExists(root + "My Music"));  // a folder
-    EXPECT_FALSE(FileExists(root + ".hidden.mp3"));
-    EXPECT_FALSE(FileExists(root + "fifo"));
-    EXPECT_FALSE(FileExists(root + "fifo-link"));
-    EXPECT_FALSE(FileExists("/dev/null"));
-    EXPECT_FALSE(FileExists(root + "dead"));
-    EXPECT_FALSE(FileExists(root + "missing.mp3"));
-    EXPECT_FALSE(FileExists(root + "my music/song one.mp3"));  // the name as stored only
-    EXPECT_FALSE(FileExists(root + "My Music/Song One.MP3/"));
+TEST_F(Tree, ExistenceTestsTakeVisibleFilesAndFolders) {
+    // Path below root (whole when it starts with "/"), file test, folder-or-file test.
+    const std::tuple<QString, bool, bool> cases[] = {
+        {"My Music/Song One.MP3", true, true},
+        {QStringLiteral("音楽/曲.mp3"), true, true},
+        {"song-link.mp3", true, true},        // a link to a file
+        {".config/visible.mp3", true, true},  // only its own name counts
+        {"My Music/./Song One.MP3", true, true},
+        {"My Music", false, true},
+        {"My Music/", false, true},
+        {"link", false, true},
+        {"/", false, true},
+        {".config", false, false},
+        {".config/", false, false},
+        {".hidden.mp3", false, false},
+        {"fifo", false, false},
+        {"fifo-link", false, false},
+        {"/dev/null", false, false},
+        {"dead", false, false},
+        {"missing.mp3", false, false},
+        {"my music/song one.mp3", false, false},  // the name as stored only
+        {"My Music/Song One.MP3/", false, false},
+    };
+    for (const auto& [in, file, any] : cases) {
+        const QString path = in.startsWith(u'/') ? in : root + in;
+        EXPECT_EQ(FileExists(path), file) << in.toStdString();
+        EXPECT_EQ(FileOrFolderExists(path), any) << in.toStdString();
+    }
     EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists("/"));
-}
-
-TEST_F(Tree, FolderOrFileTestTakesVisibleFoldersToo) {
-    EXPECT_TRUE(FileOrFolderExists(root + "My Music"));
-    EXPECT_TRUE(FileOrFolderExists(root + "My Music/"));
-    EXPECT_TRUE(FileOrFolderExists(root + "link"));
-    EXPECT_TRUE(FileOrFolderExists(root + "My Music/Song One.MP3"));
-    EXPECT_TRUE(FileOrFolderExists(root + ".config/visible.mp3"));
-    EXPECT_TRUE(FileOrFolderExists("/"));
-
-    EXPECT_FALSE(FileOrFolderExists(root + ".config"));
-    EXPECT_FALSE(FileOrFolderExists(root + ".config/"));
-    EXPECT_FALSE(FileOrFolderExists(root + ".hidden.mp3"));
-    EXPECT_FALSE(FileOrFolderExists(root + "fifo"));
-    EXPECT_FALSE(FileOrFolderExists("/dev/null"));
-    EXPECT_FALSE(FileOrFolderExists(root + "My Music/Song One.MP3/"));
-    EXPECT_FALSE(FileOrFolderExists(root + "missing"));
     EXPECT_FALSE(FileOrFolderExists(""));
 }
 
