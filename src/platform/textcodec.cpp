@@ -232,6 +232,10 @@ QByteArray EncodeLine(QStringView line) {
     // a lead byte in code page 932, and "あ" in UTF-8); the reader would take them
     // as UTF-8 and get other text. Such a line goes out in UTF-8, which reads back.
     if (EncodeCp932(line, &out) && (isAscii(QByteArrayView(out)) || !IsValidUtf8(out))) return out;
+    // The UTF-8 decoder drops a byte-order mark at the start of a line (so a
+    // file saved with one reads cleanly); a line that itself starts with U+FEFF
+    // gets one more in front, which the reader drops.
+    if (line.startsWith(QChar(0xFEFF))) return "\xEF\xBB\xBF" + line.toUtf8();
     return line.toUtf8();
 }
 
