@@ -29,6 +29,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
+#include "playlist/playlist_wiring.h"
 #include "playlist/save_playlist.h"
 
 namespace qv {
@@ -98,6 +99,7 @@ void Main(ProgramState& state) {
     state.mainForm = std::make_unique<frmQuorvane>(state);
     ConnectLibrary(state, *state.mainForm);
     ConnectPlayback(state, *state.mainForm);
+    ConnectPlaylistEditing(state, *state.mainForm);
     ConnectSavePlayList(state, *state.mainForm);
     state.mainForm->Form_Load();
 }

@@ -1,0 +1,95 @@
+// The playlist box's drop. The popups it opens are modal: the chosen item's
+// handler has run when PopupMenu returns.
+#include "playlist/playlist_drop.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/dialogs.h"
+#include "app/frm_hide_menu.h"
+#include "app/program_state.h"
+#include "library/folder_box.h"
+#include "library/media_kinds.h"
+#include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+
+namespace qv {
+namespace {
+
+bool IsPlayListFile(const QString& path) {
+    return path.right(4).toUpper() == u".LST";
+}
+
+void PopUpFolderMenu(ProgramState& state, const QString& folder) {
+    state.strClickedPath = folder;
+    frmHideMenu& menus = state.HideMenu();
+    // The tree's own items make no sense for a dropped folder.
+    menus.mnTreeExpand->setVisible(false);
+    menus.sp40->setVisible(false);
+    state.dialogs.PopupMenu(*menus.mnAddListDrop);
+}
+
+void PopUpPlayListMenu(ProgramState& state, const QString& path) {
+    state.strClickedPath = path;
+    state.dialogs.PopupMenu(*state.HideMenu().mnNodePL);
+}
+
+// Adds the file (a path already in the playlist is not added again) and
+// plays the last entry when nothing is playing or paused.
+void AddDropped(ProgramState& state, const QString& path) {
+    state.objPlayList->AddToPlayList(path);
+    clsMediaPlay& player = *state.objMediaPlay;
+    const QString mode = player.PlayState();
+    if (mode == u"READY" || mode == u"STOPPED") player.OpenPlay(state.PlayListData.UBound());
+}
+
+void DropFile(ProgramState& state, const QUrl& url) {
+    if (!url.isLocalFile()) return;
+    const QFileInfo info(url.toLocalFile());
+    if (info.isDir()) {
+        // A file manager may send a folder with a trailing "/".
+        PopUpFolderMenu(state, QDir::cleanPath(info.filePath()));
+    } else if (info.isFile()) {
+        const QString path = info.filePath();
+        if (IsPlayListFile(path)) {
+            PopUpPlayListMenu(state, path);
+        } else if (IsMediaKind(EntryExtension(info.fileName()))) {
+            AddDropped(state, path);
+        }
+    }
+}
+
+}  // namespace
+
+void DropTextOnPlayList(ProgramState& state, const QString& t) {
+    if (IsTreeMarkerText(t)) return;
+    // A relative text names nothing in particular; nor does text about a
+    // path that is not there: neither becomes an entry.
+    if (!QDir::isAbsolutePath(t)) return;
+    const QFileInfo info(t);
+    if (info.isDir()) {
+        PopUpFolderMenu(state, t);
+    } else if (!info.isFile()) {
+        return;
+    } else if (IsPlayListFile(t)) {
+        PopUpPlayListMenu(state, t);
+    } else {
+        AddDropped(state, t);
+    }
+}
+
+void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data) {
+    if (data.hasUrls()) {
+        // The list is copied: a popup's item may start a walk that lets
+        // further events (another drop) run.
+        const QList<QUrl> urls = data.urls();
+        for (const QUrl& url : urls) DropFile(state, url);
+    } else if (data.hasText()) {
+        DropTextOnPlayList(state, data.text());
+    }
+}
+
+}  // namespace qv

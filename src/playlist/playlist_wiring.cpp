@@ -1,0 +1,127 @@
+// The wiring of the playlist's controls. Qt's own handling of drops on the
+// list is replaced, and a drop is acted on from the event loop once it has
+// been answered: the popup it opens would otherwise hold the dragging
+// program (a file manager) until the user chooses.
+#include "playlist/playlist_wiring.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <memory>
+
+#include "app/controls.h"
+#include "app/frm_hide_menu.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "playlist/playlist_drop.h"
+#include "playlist/playlist_edit.h"
+#include "playlist/popup_items.h"
+
+namespace qv {
+namespace {
+
+const QString kEventsName = QStringLiteral("qvPlaylistEvents");
+
+int SelectedRow(const QListWidget& list) {
+    const int row = list.currentRow();
+    return row >= 0 && list.item(row)->isSelected() ? row : -1;
+}
+
+class PlaylistEvents final : public QObject {
+  public:
+    PlaylistEvents(ProgramState& state, frmQuorvane& form)
+        : QObject(&form), state_(state), form_(form) {
+        setObjectName(kEventsName);
+        form.lstPL->installEventFilter(this);
+        form.lstPL->viewport()->installEventFilter(this);
+        // A click on the line that is selected already changes no selection,
+        // yet shows that entry again as any click does.
+        connect(form.lstPL, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            if (form_.lstPL->row(item) == selectedAtPress_) form_.lstPL_Click();
+        });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == form_.lstPL) {
+            if (event->type() != QEvent::KeyPress) return false;
+            return lstPL_KeyPress(state_, static_cast<QKeyEvent*>(event)->key());
+        }
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                selectedAtPress_ = SelectedRow(*form_.lstPL);
+                return false;
+            case QEvent::MouseButtonDblClick: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                if (form_.lstPL->itemAt(mouse->position().toPoint())) lstPL_DblClick(state_);
+                return false;
+            }
+            case QEvent::DragEnter:
+            case QEvent::DragMove: {
+                auto* drag = static_cast<QDropEvent*>(event);
+                if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
+                    drag->acceptProposedAction();
+                } else {
+                    drag->ignore();
+                }
+                return true;
+            }
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                auto copy = std::make_shared<QMimeData>();
+                if (drop->mimeData()->hasUrls()) copy->setUrls(drop->mimeData()->urls());
+                if (drop->mimeData()->hasText()) copy->setText(drop->mimeData()->text());
+                drop->acceptProposedAction();
+                ProgramState& state = state_;
+                QTimer::singleShot(0, this, [&state, copy] { lstPL_OLEDragDrop(state, *copy); });
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+  private:
+    ProgramState& state_;
+    frmQuorvane& form_;
+    int selectedAtPress_ = -1;
+};
+
+}  // namespace
+
+void ConnectPlaylistEditing(ProgramState& state, frmQuorvane& form) {
+    // Wired once per window: a second set would run every command twice
+    // (a move undone, two entries removed).
+    if (form.findChild<QObject*>(kEventsName, Qt::FindDirectChildrenOnly)) return;
+    auto* context = new PlaylistEvents(state, form);
+    auto on = [context](ClickLabel* label, void (*handler)(ProgramState&), ProgramState& s) {
+        QObject::connect(label, &ClickLabel::clicked, context, [&s, handler] { handler(s); });
+    };
+    on(form.imgUp, imgUp_Click, state);
+    on(form.imgDown, imgDown_Click, state);
+    on(form.lblRemove, lblRemove_Click, state);
+    on(form.lblClear, lblClear_Click, state);
+    on(form.lblShuffle, ShufflePlayList, state);
+
+    frmHideMenu& menus = state.HideMenu();
+    const std::pair<QAction*, void (*)(ProgramState&)> items[] = {
+        {menus.mnAddListNoneOnly, mnAddListNoneOnly_Click},
+        {menus.mnAddListNoneSub, mnAddListNoneSub_Click},
+        {menus.mnAddListClearOnly, mnAddListClearOnly_Click},
+        {menus.mnAddListClearSub, mnAddListClearSub_Click},
+        {menus.mnAddListCancel, mnAddListCancel_Click},
+        {menus.mnAddPlayList, mnAddPlayList_Click},
+        {menus.mnAddPlayListRep, mnAddPlayListRep_Click},
+        {menus.mnAddPlayListCancel, mnAddPlayListCancel_Click},
+    };
+    for (const auto& [action, handler] : items) {
+        QObject::connect(action, &QAction::triggered, context,
+                         [&state, handler = handler] { handler(state); });
+    }
+}
+
+}  // namespace qv
