@@ -6,12 +6,45 @@ namespace qv {
 namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
+
+// A node that keeps its key, image number and icon in members: the item's
+// own role store would build and search a QVariant list for each of them, on
+// every one of a library's tens of thousands of nodes. They never change
+// after the node is made.
+class KeyedNode final : public QTreeWidgetItem {
+  public:
+    KeyedNode(const QString& text, const QString& key, int image, const QIcon* icon)
+        : key_(key), image_(image) {
+        setText(0, text);
+        if (icon) icon_ = *icon;
+    }
+
+    QVariant data(int column, int role) const override {
+        if (column == 0) {
+            if (role == kKeyRole) return key_;
+            if (role == kImageRole) return image_;
+            if (role == Qt::DecorationRole && !icon_.isNull()) return icon_;
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+  private:
+    QString key_;
+    int image_;
+    QIcon icon_;
+};
+
 }  // namespace
 
 TreeView::TreeView(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
+}
+
+TreeView::~TreeView() {
+    // Nodes never joined have no owner but this list.
+    for (auto& run : pending_) qDeleteAll(run.second);
 }
 
 NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const QString& text,
@@ -21,18 +54,38 @@ NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const
         parent = Node(parentKey);
         if (!parent) return NodeResult::ParentNotFound;
     }
-    if (nodes_.contains(key)) return NodeResult::DuplicateKey;
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, kKeyRole, key);
-    node->setData(0, kImageRole, image);
-    if (image >= 1 && image <= icons_.size()) node->setIcon(0, icons_[image - 1]);
-    if (parent) {
+    return AddNodeUnder(parent, key, text, image);
+}
+
+NodeResult TreeView::AddNodeUnder(QTreeWidgetItem* parent, const QString& key, const QString& text,
+                                  int image) {
+    // One look-up both tests and claims the key.
+    QTreeWidgetItem*& slot = nodes_[key];
+    if (slot) return NodeResult::DuplicateKey;
+    const QIcon* icon = image >= 1 && image <= icons_.size() ? &icons_[image - 1] : nullptr;
+    auto* node = new KeyedNode(text, key, image, icon);
+    slot = node;
+    if (batchDepth_ > 0) {
+        if (pending_.empty() || pending_.back().first != parent) pending_.push_back({parent, {}});
+        pending_.back().second.append(node);
+    } else if (parent) {
         parent->addChild(node);
     } else {
         addTopLevelItem(node);
     }
-    nodes_.insert(key, node);
     return NodeResult::Added;
+}
+
+void TreeView::Attach() {
+    // Taken first: a parent's signals could, in principle, reach code that adds.
+    const auto runs = std::exchange(pending_, {});
+    for (const auto& [parent, nodes] : runs) {
+        if (parent) {
+            parent->addChildren(nodes);
+        } else {
+            addTopLevelItems(nodes);
+        }
+    }
 }
 
 QString TreeView::Key(const QTreeWidgetItem* node) {
@@ -49,6 +102,7 @@ void TreeView::Forget(QTreeWidgetItem* node) {
 }
 
 bool TreeView::RemoveNode(const QString& key) {
+    Attach();
     QTreeWidgetItem* node = Node(key);
     if (!node) return false;
     Forget(node);
@@ -57,6 +111,7 @@ bool TreeView::RemoveNode(const QString& key) {
 }
 
 void TreeView::EnsureVisible(const QString& key) {
+    Attach();
     QTreeWidgetItem* node = Node(key);
     if (!node) return;
     for (QTreeWidgetItem* up = node->parent(); up; up = up->parent()) up->setExpanded(true);

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QPixmap>
 #include <QTreeWidget>
+#include <utility>
+#include <vector>
 
 namespace qv {
 
@@ -16,6 +18,7 @@ class TreeView : public QTreeWidget {
     Q_OBJECT
   public:
     explicit TreeView(QWidget* parent = nullptr);
+    ~TreeView() override;
 
     // The image list: image n (1-based) is images[n - 1].
     // One icon per image, shared by every node that shows it.
@@ -27,6 +30,10 @@ class TreeView : public QTreeWidget {
     // Adds a node under parentKey ("" = top level) with an image number.
     NodeResult AddNode(const QString& parentKey, const QString& key, const QString& text,
                        int image);
+    // AddNode under a node already found (nullptr = top level); the key must
+    // still be new.
+    NodeResult AddNodeUnder(QTreeWidgetItem* parent, const QString& key, const QString& text,
+                            int image);
     QTreeWidgetItem* Node(const QString& key) const { return nodes_.value(key, nullptr); }
     static QString Key(const QTreeWidgetItem* node);
     int Image(const QTreeWidgetItem* node) const;
@@ -36,11 +43,34 @@ class TreeView : public QTreeWidget {
     void EnsureVisible(const QString& key);
     int NodeCount() const { return static_cast<int>(nodes_.size()); }
 
+    // While held, new nodes are keyed at once but joined to their parents in
+    // one step per run of siblings when the hold ends (or Attach is called):
+    // a view told of every node on its own spends most of a scan on that.
+    // Nothing outside the adding code may look at the tree meanwhile, so a
+    // holder attaches before it lets events run.
+    class Batch {
+      public:
+        explicit Batch(TreeView& tree) : tree_(tree) { ++tree_.batchDepth_; }
+        ~Batch() {
+            if (--tree_.batchDepth_ == 0) tree_.Attach();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        TreeView& tree_;
+    };
+    // Joins every node added under a Batch to its parent, in the order added.
+    void Attach();
+
   private:
     void Forget(QTreeWidgetItem* node);
 
     QHash<QString, QTreeWidgetItem*> nodes_;
     QList<QIcon> icons_;
+    int batchDepth_ = 0;
+    // Nodes waiting to be joined: runs of siblings, in the order they came.
+    std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>> pending_;
 };
 
 }  // namespace qv

@@ -71,28 +71,31 @@ void AddRootNode(TreeView& tree, const QString& root) {
 
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
                            const QString& Extension, const QString& root, bool record,
-                           QString* lastFolder) {
+                           FolderCursor* cursor) {
     qsizetype pos = WalkStart(root);
     const qsizetype fileSlash = FullPath.lastIndexOf(u'/');
     // Every folder level of this file was made or found by the previous call.
-    if (lastFolder && fileSlash >= pos && !lastFolder->isEmpty() &&
-        QStringView(FullPath).left(fileSlash) == *lastFolder) {
-        pos = fileSlash;
-    }
+    const bool sameFolder = cursor && fileSlash >= pos && !cursor->folder.isEmpty() &&
+                            QStringView(FullPath).left(fileSlash) == cursor->folder;
+    if (sameFolder) pos = fileSlash;
     for (;;) {
         const qsizetype p1 = FullPath.indexOf(u'/', pos);
         if (p1 < 0) return;
         const qsizetype p2 = FullPath.indexOf(u'/', p1 + 1);
-        const QString parentKey = FolderKey(FullPath.left(p1));
         if (p2 >= 0) {
             // A folder level; an existing key is used wherever it hangs.
-            const NodeResult r = tree.AddNode(parentKey, FullPath.left(p2),
+            const NodeResult r = tree.AddNode(FolderKey(FullPath.left(p1)), FullPath.left(p2),
                                               FullPath.mid(p1 + 1, p2 - p1 - 1), kImageFolder);
             if (r == NodeResult::ParentNotFound) return;
             pos = p2;
             continue;
         }
-        if (lastFolder) *lastFolder = FullPath.left(p1);
+        QTreeWidgetItem* parent =
+            sameFolder ? cursor->node : tree.Node(FolderKey(FullPath.left(p1)));
+        if (cursor && !sameFolder) {
+            cursor->folder = FullPath.left(p1);
+            cursor->node = parent;
+        }
         if (record) {
             if (state.strFoundMedia.isEmpty() || !state.strFoundMedia.first().isEmpty()) {
                 state.strFoundMedia.append(FullPath);
@@ -101,7 +104,8 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
             }
         }
         const int image = MediaImage(Extension);
-        if (image != 0) tree.AddNode(parentKey, FullPath, FullPath.mid(p1 + 1), image);
+        // A folder without a node (its parent key missing) gets no file nodes.
+        if (image != 0 && parent) tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image);
         return;
     }
 }
@@ -122,7 +126,9 @@ bool SaveMediaDB(ProgramState& state) {
         if (!lines) return false;
         previous = std::move(*lines);
     }
-    QSet<QString> known(previous.cbegin(), previous.cend());
+    QSet<QString> known;
+    known.reserve(previous.size() + state.strFoundMedia.size() + 1);
+    for (const QString& line : std::as_const(previous)) known.insert(line);
     QString lastHeader;
     for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
         if (it->startsWith(u'[')) {
@@ -133,6 +139,7 @@ bool SaveMediaDB(ProgramState& state) {
 
     const QString header = HeaderOf(state.strSearchRoot);
     QStringList out;
+    out.reserve(state.strFoundMedia.size() + 2);
     if (!known.contains(header)) {
         out.append(header);
         known.insert(header);
@@ -146,7 +153,10 @@ bool SaveMediaDB(ProgramState& state) {
             emptyWritten = true;
             continue;
         }
-        if (known.contains(found)) continue;
+        // One look-up both tests and records the path.
+        const qsizetype before = known.size();
+        known.insert(found);
+        if (known.size() == before) continue;
         // Paths stay under their own root's header, or the reader would walk
         // them from another root and lose them.
         if (lastHeader != header) {
@@ -154,7 +164,6 @@ bool SaveMediaDB(ProgramState& state) {
             lastHeader = header;
         }
         out.append(found);
-        known.insert(found);
     }
     if (out.isEmpty()) return true;
     return AppendTextLines(path, out);
@@ -166,7 +175,10 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const std::optional<QStringList> lines = ReadTextFile(path);
     if (!lines) return;
     QSet<QString> roots;
-    QString lastFolder, lastRoot;
+    FolderCursor lastFolder;
+    QString lastRoot;
+    // No events run during the load: the nodes join the tree in one step.
+    const TreeView::Batch batch(tree);
     for (const QString& line : *lines) {
         if (line.isEmpty()) continue;
         if (line.startsWith(u'[')) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QTreeWidgetItem;
+
 namespace qv {
 
 class ProgramState;
@@ -26,14 +28,24 @@ void AddRootNode(TreeView& tree, const QString& root);
 // nothing); the path is recorded in strFoundMedia.
 void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath, const QString& Extension);
 
+// Where the previous file of a walk went: its folder's path and node.
+struct FolderCursor {
+    QString folder;                   // "" = nothing remembered
+    QTreeWidgetItem* node = nullptr;  // that folder's node; nullptr when it has none
+    void clear() {
+        folder.clear();
+        node = nullptr;
+    }
+};
+
 // AddMediaNode for a path already in canonical form, walked from root.
-// record: whether the path goes into strFoundMedia. lastFolder (optional)
+// record: whether the path goes into strFoundMedia. cursor (optional)
 // remembers the folder whose levels the previous call made or found, so that
 // the next file of the same folder goes straight to its file node; the caller
 // clears it whenever nodes may have been removed (at a yield).
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
                            const QString& Extension, const QString& root, bool record,
-                           QString* lastFolder = nullptr);
+                           FolderCursor* cursor = nullptr);
 
 // Appends the header of strSearchRoot and the paths of strFoundMedia that the
 // file does not hold yet. False when the file could not be read or written

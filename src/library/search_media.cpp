@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "app/program_state.h"
+#include "app/tree_view.h"
 #include "library/folder_walk.h"
 #include "library/media_db.h"
 #include "playlist/cls_playlist.h"
@@ -24,6 +25,8 @@ class LibraryWalk final : public FolderWalk {
     void FolderMet(const QString& FolderPath, const QString& FullPath,
                    bool IncludeSubFolders) override {
         window_.setWindowTitle(QStringLiteral("メディアをスキャン中... ") + FolderPath);
+        // What the window may show or be clicked on must be in the tree.
+        tree_.Attach();
         YieldToEventLoop();
         if (IncludeSubFolders) Walk(FullPath, true);
         // Nodes may have been removed meanwhile (a click on a vanished path).
@@ -40,7 +43,9 @@ class LibraryWalk final : public FolderWalk {
     ProgramState& state_;
     TreeView& tree_;
     QWidget& window_;
-    QString lastFolder_;
+    FolderCursor lastFolder_;
+    // The nodes of a run of files join the tree together, at the next yield.
+    const TreeView::Batch batch_{tree_};
 };
 
 class PlayListWalk final : public FolderWalk {

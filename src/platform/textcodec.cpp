@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -161,15 +162,18 @@ bool EncodeCp932(QStringView text, QByteArray* out) {
         return true;
     }
     const Cp932Tables& t = cp932();
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
+    // At most two bytes a character: written straight into one buffer, cut to
+    // size at the end (library files hold tens of thousands of such lines).
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char* d = bytes.data();
     for (QChar c : text) {
         const uint16_t e = t.encode[c.unicode()];
         if (e == kNone) return false;
-        if (e > 0xFF) bytes.append(static_cast<char>(e >> 8));
-        bytes.append(static_cast<char>(e & 0xFF));
+        if (e > 0xFF) *d++ = static_cast<char>(e >> 8);
+        *d++ = static_cast<char>(e & 0xFF);
     }
-    *out = bytes;
+    bytes.truncate(d - bytes.constData());
+    *out = std::move(bytes);
     return true;
 }
 

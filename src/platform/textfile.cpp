@@ -41,6 +41,17 @@ QByteArray joinLines(const QList<QByteArray>& lines) {
     return out;
 }
 
+// Encodes each line into out with CR LF after it, in one pass and one buffer.
+void appendEncoded(const QStringList& lines, QByteArray* out) {
+    qsizetype estimate = out->size();
+    for (const QString& line : lines) estimate += line.size() + 2;
+    out->reserve(estimate);
+    for (const QString& line : lines) {
+        *out += EncodeLine(line);
+        *out += "\r\n";
+    }
+}
+
 QList<QByteArray> encodeLines(const QStringList& lines) {
     QList<QByteArray> out;
     out.reserve(lines.size());
@@ -174,7 +185,7 @@ bool AppendTextLines(const QString& path, const QStringList& lines) {
         // Without this the first new line would be glued to the last old one.
         if (last != '\n' && last != '\r') data = "\r\n";
     }
-    data += joinLines(encodeLines(lines));
+    appendEncoded(lines, &data);
 
     // A write the disk did not confirm counts as failed: the caller is told so,
     // and the file must then hold what it held before.
