@@ -1,6 +1,6 @@
 // Playlist editing benchmark: shuffle, move and remove on a 20,000-entry
-// playlist in a shown main window (offscreen), each timed with the event-loop
-// turn that lays the list out again, and the replacement of the playlist by a
+// playlist in a shown main window (offscreen), each timed alone and with the
+// event-loop turn after it, and the replacement of the playlist by a
 // 20,000-line ".lst" through the playlist popup's replace item.
 // Usage: playlist_edit [ENTRIES] [RUNS]   (defaults 20000 and 5)
 #include "playlist/playlist_edit.h"
