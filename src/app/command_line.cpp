@@ -2,6 +2,9 @@
 #include "app/command_line.h"
 
 #include <QDir>
+#include <QFile>
+
+#include "app/unstorable_paths.h"
 
 namespace qv {
 
@@ -22,6 +25,33 @@ QStringList AbsoluteArguments(const QStringList& arguments, const QString& folde
             a.isEmpty() || QDir::isAbsolutePath(a) ? a : QDir::cleanPath(base.absoluteFilePath(a)));
     }
     return out;
+}
+
+QStringList DecodeArguments(int argc, char** argv, QStringList* refused) {
+    QStringList out;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        const QString text = QFile::decodeName(bytes);
+        (DecodedInexactly(text, bytes) || HasLineEnd(text) ? *refused : out).append(text);
+    }
+    return out;
+}
+
+QStringList CarriedArguments(const QStringList& arguments, QStringList* refused) {
+    const auto carried = [](const QStringList& list) {
+        return SplitCommandLine(ArgumentText(list)) == list;
+    };
+    if (carried(arguments)) return arguments;
+    QStringList out;
+    for (const QString& a : arguments) {
+        const bool splits = (u'"' + a + u'"').contains(QStringLiteral("\" \""));
+        (splits ? *refused : out).append(a);
+    }
+    if (carried(out)) return out;
+    // Without any quote the text is split exactly where the arguments meet.
+    QStringList plain;
+    for (const QString& a : std::as_const(out)) (a.contains(u'"') ? *refused : plain).append(a);
+    return plain;
 }
 
 QStringList SplitCommandLine(const QString& text) {

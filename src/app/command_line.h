@@ -15,6 +15,17 @@ QString ArgumentText(const QStringList& arguments);
 // exit still names the files at the next start, from whatever folder.
 QStringList AbsoluteArguments(const QStringList& arguments, const QString& folder);
 
+// The program's own arguments (argv[1] on) as text. An argument whose bytes are not valid
+// in the file-name encoding would arrive as another path, and one with a line end could
+// not be kept in the playlist file at exit: those go to *refused instead (as well as they
+// can be shown).
+QStringList DecodeArguments(int argc, char** argv, QStringList* refused);
+
+// The arguments that ArgumentText hands to SplitCommandLine unchanged. One that holds a
+// quote-blank-quote of its own (counting the quotes put around it) would come back in
+// pieces: it goes to *refused instead.
+QStringList CarriedArguments(const QStringList& arguments, QStringList* refused);
+
 // A text starting with a double quote loses its first and last character and
 // is split at every quote-blank-quote; any other text is split at every blank.
 // Empty pieces are kept. A lone double quote gives no pieces.

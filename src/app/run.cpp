@@ -19,6 +19,7 @@
 #include "app/program_state.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/unstorable_paths.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
 
@@ -38,7 +39,12 @@ int RunProgram(int argc, char** argv) {
     SingleInstance instance;
     if (!instance.Acquired()) return 0;
 
-    QApplication app(argc, argv);
+    QStringList refused;
+    const QStringList arguments = DecodeArguments(argc, argv, &refused);
+    // Qt would take options of its own out of the arguments (a style, a folder to load
+    // plugins from, and the word after them): every argument here is a file, so Qt gets none.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setWindowIcon(AppIcon());
     InstallQtJapanese();
@@ -54,7 +60,7 @@ int RunProgram(int argc, char** argv) {
     MciInterpreter mci(GstDeviceFactory());
     ProgramState state(Ini::DefaultAppPath(), mci, dialogs, clock);
     state.commandLine =
-        ArgumentText(AbsoluteArguments(QApplication::arguments().mid(1), QDir::currentPath()));
+        ArgumentText(CarriedArguments(AbsoluteArguments(arguments, QDir::currentPath()), &refused));
     state.endProgram = [] { QCoreApplication::exit(0); };
 
     // A signal that arrives while the main window still loads closes it as
@@ -71,6 +77,7 @@ int RunProgram(int argc, char** argv) {
     Main(state);
     if (closeWhenShown && !state.mainForm->Unloaded()) state.mainForm->close();
     if (state.mainForm->Unloaded()) return 0;
+    ReportUnstorablePaths(state, state.mainForm.get(), refused);
     return QApplication::exec();
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "app/unstorable_paths.h"
 #include "library/scan.h"
 #include "platform/filesystem.h"
 #include "platform/paths.h"
@@ -27,6 +28,16 @@ QString DroppedFolder(const QString& path) {
     return QString();
 }
 
+QString FirstDroppedPath(ProgramState& state, const QList<QUrl>& urls) {
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return QString();
+    QString path;
+    if (!DroppedLocalPath(urls.first(), &path) || HasLineEnd(path)) {
+        ReportUnstorablePaths(state, state.mainForm.get(), {path});
+        return QString();
+    }
+    return path;
+}
+
 bool Text1_KeyPress(ProgramState& state, int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
     cmdScan_Click(state);
@@ -40,9 +51,7 @@ void Text1_DblClick(ProgramState& state) {
 void Text1_OLEDragDrop(ProgramState& state, const QMimeData& data) {
     QString folder;
     if (data.hasUrls()) {
-        const QList<QUrl> urls = data.urls();
-        if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-        folder = DroppedFolder(urls.first().toLocalFile());
+        folder = DroppedFolder(FirstDroppedPath(state, data.urls()));
     } else if (data.hasText()) {
         const QString text = data.text();
         if (IsTreeMarkerText(text)) return;

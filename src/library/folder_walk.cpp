@@ -9,6 +9,7 @@
 #include <QFile>
 #include <cstring>
 
+#include "app/unstorable_paths.h"
 #include "library/media_kinds.h"
 
 namespace qv {
@@ -51,6 +52,10 @@ bool Skipped(const char* name) {
 void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
     QString folder = FolderPath;
     if (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
+    if (HasLineEnd(folder)) {
+        unstorable_.append(folder);
+        return;
+    }
     const QByteArray encoded = QFile::encodeName(folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir) return;  // unreadable or gone: the walk goes on elsewhere
@@ -72,7 +77,11 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
         const EntryKind kind = KindOf(entry, encodedPrefix);
         if (kind == EntryKind::Other) continue;
         const QString name = QFile::decodeName(raw);
-        if (!Reachable(name, raw)) continue;
+        if (!Reachable(name, raw) || HasLineEnd(name)) {
+            if (kind == EntryKind::Folder || IsMediaKind(EntryExtension(name)))
+                unstorable_.append(prefix + name);
+            continue;
+        }
         switch (kind) {
             case EntryKind::Folder:
                 FolderMet(folder, prefix + name, IncludeSubFolders);

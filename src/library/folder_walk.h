@@ -6,6 +6,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <utility>
 
 namespace qv {
@@ -20,6 +21,11 @@ class FolderWalk {
     // opened, or that this walk entered before, is not listed.
     void Walk(const QString& FolderPath, bool IncludeSubFolders);
 
+    // Folders and media files met that the program could not keep exactly (a line end,
+    // or bytes the file-name encoding does not hold: app/unstorable_paths.h). They are
+    // left out of the walk rather than handed on under a changed name.
+    const QStringList& Unstorable() const { return unstorable_; }
+
   protected:
     // Asked before each entry; true stops the listing of this folder.
     virtual bool Aborted() { return false; }
@@ -31,6 +37,7 @@ class FolderWalk {
 
   private:
     QSet<std::pair<dev_t, ino_t>> entered_;
+    QStringList unstorable_;
 };
 
 }  // namespace qv

@@ -13,6 +13,7 @@
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
+#include "app/unstorable_paths.h"
 #include "library/media_db.h"
 #include "library/search_media.h"
 #include "platform/filesystem.h"
@@ -49,6 +50,11 @@ void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
                 bool IncludeSubFolders) {
     if (!PathUsable(state, window, Path)) return;
     Path = GetLongPath(Path);
+    // Its header line in the library file would be split in two.
+    if (HasLineEnd(Path)) {
+        ReportUnstorablePaths(state, &window, {Path});
+        return;
+    }
     state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"), Path);
     state.strSearchRoot = SearchRootOf(Path);
     state.strFoundMedia = QStringList{QString()};

@@ -6,8 +6,10 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
+#include "app/unstorable_paths.h"
 #include "library/folder_walk.h"
 #include "library/media_db.h"
 #include "playlist/cls_playlist.h"
@@ -73,11 +75,16 @@ void YieldToEventLoop() {
 
 void SearchMedia(ProgramState& state, TreeView& tree, QWidget& window, const QString& FolderPath,
                  bool IncludeSubFolders) {
-    LibraryWalk(state, tree, window).Walk(FolderPath, IncludeSubFolders);
+    LibraryWalk walk(state, tree, window);
+    walk.Walk(FolderPath, IncludeSubFolders);
+    tree.Attach();  // the last files' nodes, before a message lets events run
+    ReportUnstorablePaths(state, &window, walk.Unstorable());
 }
 
 void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders) {
-    PlayListWalk(state).Walk(FolderPath, IncludeSubFolders);
+    PlayListWalk walk(state);
+    walk.Walk(FolderPath, IncludeSubFolders);
+    ReportUnstorablePaths(state, state.mainForm.get(), walk.Unstorable());
 }
 
 }  // namespace qv

@@ -130,10 +130,9 @@ QMimeData* TV1_OLEStartDrag(ProgramState& state) {
 
 void TV1_OLEDragDrop(ProgramState& state, const QMimeData& data) {
     if (!data.hasUrls()) return;
-    const QList<QUrl> urls = data.urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    const QString path = FirstDroppedPath(state, data.urls());
+    if (path.isEmpty()) return;
     frmQuorvane& form = *state.mainForm;
-    const QString path = urls.first().toLocalFile();
     const QString folder = DroppedFolder(path);
     if (!folder.isEmpty()) form.Text1->setText(folder);
     QTimer::singleShot(0, &form, [&state] { cmdScan_Click(state); });

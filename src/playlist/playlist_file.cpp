@@ -9,6 +9,7 @@
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
+#include "app/unstorable_paths.h"
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
@@ -39,11 +40,14 @@ int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
 }
 
 bool SavePlayListFile(ProgramState& state, const QString& Path) {
-    QStringList lines;
+    QStringList lines, unstorable;
     lines.reserve(state.PlayListData.Count());
     for (int i = 0; i < state.PlayListData.Count(); ++i) {
-        lines.append(state.PlayListData[i].FilePath);
+        // A line end would make the path come back as two lines naming other files.
+        const QString& path = state.PlayListData[i].FilePath;
+        (HasLineEnd(path) ? unstorable : lines).append(path);
     }
+    ReportUnstorablePaths(state, state.mainForm.get(), unstorable);
     if (!WriteTextFile(Path, lines)) return false;
     state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), Path);
     return true;

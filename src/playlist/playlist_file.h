@@ -15,8 +15,9 @@ class ProgramState;
 int32_t LoadPlayListFile(ProgramState& state, const QString& Path);
 
 // Writes every record's path, one a line, through a temporary file renamed
-// over Path, then records Path as "LastPlayList". False when the file could
-// not be written; the previous file is then intact.
+// over Path, then records Path as "LastPlayList". A path with a line end is
+// left out and named in a message. False when the file could not be written;
+// the previous file is then intact.
 bool SavePlayListFile(ProgramState& state, const QString& Path);
 
 // One node for every ".lst" file listed by the save dialog's file list.

@@ -1,0 +1,187 @@
+// Real files with hostile names (blanks, quotes, backslashes, dashes, shell text, 4,000 bytes,
+// names code page 932 cannot hold, line ends, bytes that are not UTF-8) through the command
+// line, the scan, the library file, playlist files, Setting.ini, drops and the media control.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/command_line.h"
+#include "app/frm_quorvane.h"
+#include "library/folder_box.h"
+#include "library/media_db.h"
+#include "library/scan.h"
+#include "library/tree_handlers.h"
+#include "library_support.h"
+#include "platform/mci/mci_interpreter.h"
+#include "platform/textfile.h"
+#include "playback/mod_mci.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/playlist_file.h"
+#include "support/fake_media_device.h"
+#include "support/qt_print.h"
+
+namespace {
+
+// Names the program's files can hold exactly, and names they cannot.
+const QList<QByteArray> kStorable =
+    QByteArray(
+        "a  b .mp3|say \"hi\".mp3|q\" \"r.wav|back\\slash.mp3|-x.mp3|--help.mid|"
+        "$(touch pwned);`touch pwned`.mp3|日本語①ｶﾅ.mp3|café 😀.au|" +
+        (QByteArray(250, 'L') + '/').repeated(15) + "deep.mp3")
+        .split('|');
+const QByteArray kUnstorable[] = {"line\nbreak.mp3", "cr\rx.wav", "bad\xff\xfe.mp3"};
+
+// Creates the file (and its folders) by its bytes; returns its path.
+QString Make(const QString& folder, const QByteArray& name) {
+    const QByteArray path = QFile::encodeName(folder);
+    for (qsizetype slash = 0; (slash = name.indexOf('/', slash + 1)) > 0;)
+        ::mkdir((path + name.left(slash)).constData(), 0755);
+    ::close(::open((path + name).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    return QFile::decodeName(path + name);
+}
+
+// Every entry under folder, sorted (names that are not UTF-8 as well as Qt shows them).
+QStringList Tree(const QString& folder) {
+    QStringList all;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        all.append(it.next());
+    all.sort();
+    return all;
+}
+
+class HostilePaths : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        p.MakeObjects();
+        qvtest::AddFixedNodes(*p.state->mainForm->TV1);
+        for (const QByteArray& name : kStorable) storable.append(Make(media.path(), name));
+        for (const QByteArray& name : kUnstorable) unstorable.append(Make(media.path(), name));
+        before = Tree(media.path());
+    }
+    void TearDown() override {
+        // Nothing made, moved or run in the media folder or the working folder.
+        EXPECT_EQ(Tree(media.path()), before);
+        EXPECT_FALSE(QFile::exists("pwned"));
+        // Qt cannot reach a name that is not UTF-8 to remove it.
+        ::unlink((QFile::encodeName(media.path()) + kUnstorable[2]).constData());
+    }
+    qv::frmQuorvane& form() { return *p.state->mainForm; }
+    // The one message box asked since the last call, which must name every path given.
+    void ExpectReported(const QStringList& paths) {
+        ASSERT_EQ(p.dialogs.asked.size(), 1);
+        QString shown = p.dialogs.asked.takeFirst().prompt;
+        shown.replace("\\n", "\n").replace("\\r", "\r");
+        for (const QString& path : paths) EXPECT_TRUE(shown.contains(path)) << path.toStdString();
+    }
+
+    qvtest::TestProgram p;
+    qvtest::TempDir media;
+    QStringList storable, unstorable, before;
+};
+
+TEST_F(HostilePaths, ScanLibraryFileAndPlaylistFileKeepEveryStorablePathExactly) {
+    QString root = media.path();
+    qv::ScanFolder(*p.state, *form().TV1, form(), root, true);
+    ExpectReported(unstorable);
+    for (const QString& path : storable) EXPECT_TRUE(form().TV1->Node(path)) << path.toStdString();
+    // The library file holds headers and storable paths, whole, one a line.
+    const QStringList lines = *qv::ReadTextFile(qv::MediaDBPath(*p.state));
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith(u'[') || storable.contains(line)) << line.toStdString();
+
+    // A second program loads the library and the playlist saved from the first.
+    const QStringList added = storable + unstorable.mid(0, 2);
+    for (const QString& path : added) p.state->objPlayList->AddToPlayList(path);
+    const QString lst = p.folder() + "PlayLists/hostile.lst";
+    EXPECT_TRUE(qv::SavePlayListFile(*p.state, lst));
+    ExpectReported(unstorable.mid(0, 2));
+    qvtest::TestProgram next;
+    next.MakeObjects();
+    qvtest::AddFixedNodes(*next.state->mainForm->TV1);
+    QFile::copy(qv::MediaDBPath(*p.state), qv::MediaDBPath(*next.state));
+    qv::LoadMediaDB(*next.state, *next.state->mainForm->TV1);
+    for (const QString& path : storable)
+        EXPECT_TRUE(next.state->mainForm->TV1->Node(path)) << path.toStdString();
+    EXPECT_EQ(qv::LoadPlayListFile(*next.state, lst), storable.size());
+    for (int i = 0; i < storable.size(); ++i)
+        EXPECT_EQ(next.state->PlayListData[i].FilePath, storable[i]);
+}
+
+TEST_F(HostilePaths, SettingsAndMediaControlCarryThePathAsItIs) {
+    qvtest::FakeMedia device;
+    qv::MciInterpreter mci(device.Factory());
+    for (const QString& path : storable) {
+        EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", path), 1);
+        EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), path);
+        EXPECT_EQ(qv::MCIOpen(mci, path), 0) << path.toStdString();
+        EXPECT_EQ(device.Calls().last(), "open " + path + " " + qv::MciDeviceType(path));
+        qv::MCIClose(mci);
+    }
+    // A line end cannot be stored: the write is refused and the old value stays.
+    EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", unstorable[0]), 0);
+    EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), storable.last());
+}
+
+TEST_F(HostilePaths, CommandLineTakesWhatItCanCarryAndNamesTheRest) {
+    std::vector<QByteArray> bytes{"quorvane"};
+    for (const QString& path : storable + unstorable) bytes.push_back(QFile::encodeName(path));
+    bytes.back() = QFile::encodeName(media.path()) + kUnstorable[2];  // the raw bytes
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    QStringList refused;
+    const QStringList decoded = qv::DecodeArguments(int(argv.size()), argv.data(), &refused);
+    EXPECT_EQ(decoded, storable);
+    EXPECT_EQ(refused.size(), 3);
+    // One argument would come back in two pieces from the quoted argument text.
+    refused.clear();
+    const QStringList carried = qv::CarriedArguments(decoded, &refused);
+    EXPECT_EQ(refused, QStringList{storable[2]});
+    EXPECT_EQ(qv::SplitCommandLine(qv::ArgumentText(carried)), carried);
+    p.Start(qv::ArgumentText(carried));
+    for (int i = 0; i < carried.size(); ++i)
+        EXPECT_EQ(p.state->PlayListData[i].FilePath, carried[i]);
+    EXPECT_EQ(p.state->PlayListData.Count(), carried.size());
+    // A relative path with a leading dash is a file, made absolute.
+    EXPECT_EQ(qv::AbsoluteArguments({"-x.mp3"}, media.path()), QStringList{storable[4]});
+}
+
+TEST_F(HostilePaths, DropsOfPathsThatCannotBeKeptAreNamedAndScanNothing) {
+    for (const QString& path : storable) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        qv::Text1_OLEDragDrop(*p.state, data);
+        EXPECT_EQ(form().Text1->text(), qv::DroppedFolder(path));
+    }
+    form().Text1->setText("unchanged");
+    const QByteArray bad = "file://" + QFile::encodeName(media.path()).toPercentEncoding("/") +
+                           QByteArray(kUnstorable[2]).toPercentEncoding();
+    for (const QUrl& url : {QUrl::fromLocalFile(unstorable[0]), QUrl::fromEncoded(bad)}) {
+        QMimeData data;
+        data.setUrls({url});
+        qv::Text1_OLEDragDrop(*p.state, data);
+        ExpectReported({url.toLocalFile()});
+        qv::TV1_OLEDragDrop(*p.state, data);
+        ExpectReported({url.toLocalFile()});
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form().Text1->text(), "unchanged");
+        EXPECT_TRUE(p.dialogs.asked.isEmpty());  // no scan of the old text either
+    }
+    // A folder box holding a line end (typed or pasted) is not scanned into the library file.
+    QString folder = QFileInfo(unstorable[0]).path() + "/odd\nfolder";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    qv::ScanFolder(*p.state, *form().TV1, form(), folder, true);
+    ExpectReported({folder});
+    EXPECT_FALSE(QFile::exists(qv::MediaDBPath(*p.state)));
+    QDir(folder).removeRecursively();
+}
+
+}  // namespace
