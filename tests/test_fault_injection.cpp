@@ -2,24 +2,18 @@
 // rename refused, a read-only folder, and the writing process killed at random points.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <chrono>
 #include <cstdio>
 #include <limits>
-#include <thread>
 
-#include "app/frm_quorvane.h"
-#include "app/tree_view.h"
-#include "library/media_db.h"
-#include "library_support.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
-#include "playlist/playlist_file.h"
 #include "support/test_program.h"
 
 namespace {
@@ -55,7 +49,7 @@ class WriteServer {
         const QByteArray ready = Line();
         EXPECT_TRUE(ready.startsWith("ready ")) << ready.toStdString();
         if (killAfterUs >= 0) {
-            std::this_thread::sleep_for(std::chrono::microseconds(killAfterUs));
+            ::usleep(useconds_t(killAfterUs));
             ::kill(ready.mid(6).toInt(), SIGKILL);
         }
         const QByteArray end = Line();
@@ -100,17 +94,15 @@ class FaultInjection : public ::testing::TestWithParam<int> {
         w = kWriters[GetParam()];
         for (int n = 0; n < 60; ++n) dir.write(QStringLiteral("media/song%1.mp3").arg(n), {});
         // A settings file with more in it than the one value written.
-        for (const char* folder : {"app/", "clean/"}) {
-            dir.write(QString::fromUtf8(folder) + QStringLiteral("Setting.ini"),
+        for (const QString& folder : {dir.file("app/"), dir.file("clean/")}) {
+            dir.write(folder.mid(dir.path().size()) + "Setting.ini",
                       "[Quorvane]\r\nLoopMode=1\r\n\r\n[File]\r\nLastSearchedPath=/x\r\n");
-            ASSERT_TRUE(QDir().mkpath(dir.file(QString::fromUtf8(folder) + "PlayLists")));
-            ASSERT_EQ(server.Run(Args(w.seed, dir.file(QString::fromUtf8(folder)))),
-                      Outcome::Success);
+            ASSERT_TRUE(QDir().mkpath(folder + "PlayLists"));
+            ASSERT_EQ(server.Run(Args(w.seed, folder)), Outcome::Success);
         }
         ASSERT_EQ(server.Run(Args(w.change, dir.file("clean/"))), Outcome::Success);
         old = ReadAll(app + w.target);
         fresh = ReadAll(dir.file("clean/") + w.target);
-        ASSERT_FALSE(old.isEmpty());
         ASSERT_NE(old, fresh);
     }
 
@@ -123,7 +115,7 @@ class FaultInjection : public ::testing::TestWithParam<int> {
 
     // The file after one faulty run: the old content whole after a reported failure, the new
     // one whole after success, either after a kill (an append may also be cut anywhere after
-    // the old content); and the program's readers read it. False when content was lost.
+    // the old content); the settings still read. False when content was lost.
     bool Check(Outcome o) {
         const QByteArray now = ReadAll(app + w.target);
         if (now != old && now != fresh) ++cut;
@@ -131,10 +123,6 @@ class FaultInjection : public ::testing::TestWithParam<int> {
                      : o == Outcome::Failure ? now == old
                      : w.append              ? now.startsWith(old) && fresh.startsWith(now)
                                              : now == old || now == fresh;
-        const std::optional<QStringList> lines = qv::ReadTextFile(app + w.target);
-        const QStringList before = qv::SplitTextLines(w.append || now == old ? old : fresh);
-        whole = whole && lines && lines->mid(0, before.size()) == before;
-        if (!w.append) whole = whole && lines->size() == before.size();
         return whole && qv::ReadProfileString(app + "Setting.ini", "Quorvane", "LoopMode") == u"1";
     }
 
@@ -168,9 +156,10 @@ class FaultInjection : public ::testing::TestWithParam<int> {
     int cut = 0, leftovers = 0;
 };
 
-TEST_P(FaultInjection, FullDiskFsyncAndRenameFailuresLeaveTheOldFileWhole) {
+TEST_P(FaultInjection, FullDiskFailingSyncOrRenameAndReadOnlyFolderLeaveTheOldFileWhole) {
     // Budgets over the bytes this write adds: every point for short writes, an even spread
-    // over longer ones, and the edges.
+    // over longer ones, and the edges. The read-only folder stands for a read-only mount: the
+    // tests run as root, whom a folder's permission bits do not stop.
     const int size = int(fresh.size() - (w.append ? old.size() : 0));
     QList<QStringList> faults;
     for (int n = 0; n <= size; n += std::max(1, size / 40))
@@ -178,6 +167,7 @@ TEST_P(FaultInjection, FullDiskFsyncAndRenameFailuresLeaveTheOldFileWhole) {
     for (int n : {size - 1, size}) faults.append({QStringLiteral("QV_FAIL_WRITE_AFTER=%1").arg(n)});
     faults.append({QStringLiteral("QV_FAIL_FSYNC=1")});
     if (!w.append) faults.append({QStringLiteral("QV_FAIL_RENAME=1")});
+    faults.append({"QV_READONLY_DIR=" + app});
     int lost = 0, failures = 0;
     for (const QStringList& fault : faults) {
         const Outcome o = server.Run(Args(w.change, app), fault);
@@ -187,19 +177,7 @@ TEST_P(FaultInjection, FullDiskFsyncAndRenameFailuresLeaveTheOldFileWhole) {
     }
     EXPECT_EQ(leftovers, 0);                 // a failed write takes its temporary file back
     EXPECT_EQ(failures, faults.size() - 1);  // only the budget of the whole write suffices
-    Figure("disk full / fsync / rename", int(faults.size()), lost);
-    ExpectNextRunWorks();
-}
-
-TEST_P(FaultInjection, ReadOnlyFolderRefusesTheWriteAndKeepsTheFile) {
-    ::chmod(QFile::encodeName(app).constData(), 0555);
-    const Outcome o = server.Run(Args(w.change, app), {"QV_READONLY_DIR=" + app});
-    ::chmod(QFile::encodeName(app).constData(), 0755);
-    EXPECT_EQ(o, Outcome::Failure);
-    EXPECT_TRUE(Check(o));
-    Reset();
-    EXPECT_EQ(leftovers, 0);
-    Figure("read-only folder", 1, 0);
+    Figure("disk full / fsync / rename / read-only", int(faults.size()), lost);
     ExpectNextRunWorks();
 }
 
@@ -209,11 +187,10 @@ TEST_P(FaultInjection, KilledAtRandomPointsNeverLosesTheOldContent) {
     const QStringList trickle = {QStringLiteral("QV_TRICKLE_USEC=20")};
     qint64 span = std::numeric_limits<qint64>::max();
     for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
+        QElapsedTimer clock;
+        clock.start();
         ASSERT_EQ(server.Run(Args(w.change, app), trickle), Outcome::Success);
-        span = std::min<qint64>(span, std::chrono::duration_cast<std::chrono::microseconds>(
-                                          std::chrono::steady_clock::now() - start)
-                                          .count());
+        span = std::min(span, clock.nsecsElapsed() / 1000);
     }
     Reset();
     QRandomGenerator random(20261207u + GetParam());
@@ -231,30 +208,6 @@ TEST_P(FaultInjection, KilledAtRandomPointsNeverLosesTheOldContent) {
     ExpectNextRunWorks();
 }
 
-INSTANTIATE_TEST_SUITE_P(Writers, FaultInjection, ::testing::Range(0, 3), [](const auto& info) {
-    return std::string(info.param == 0 ? "SettingIni" : info.param == 1 ? "MediaDB" : "PlayList");
-});
-
-// What an append cut by a kill leaves (half a header, half a path) still loads, and so does a
-// playlist cut after its second line.
-TEST(FaultInjectionLoad, CutLibraryAndPlaylistLoad) {
-    qvtest::TestProgram tp;
-    tp.MakeObjects();
-    qvtest::AddFixedNodes(*tp.state->mainForm->TV1);
-    TempDir media;
-    for (int n = 0; n < 4; ++n) media.write(QStringLiteral("song%1.mp3").arg(n), {});
-    const QString root = media.path().chopped(1);
-    const QString song = root + "/song";
-    tp.dir.write("MediaDB.db", ('[' + root + "]\r\n" + song + "0.mp3\r\n[" + root.left(5) + "\r\n" +
-                                song + "1.mp3\r\n" + song.chopped(2) + "\r\n[" + root + "]\r\n" +
-                                song + "2.mp3\r\n[" + root.chopped(3))
-                                   .toUtf8());
-    qv::LoadMediaDB(*tp.state, *tp.state->mainForm->TV1);
-    for (int n = 0; n < 3; ++n)
-        EXPECT_TRUE(tp.state->mainForm->TV1->Node(song + QStringLiteral("%1.mp3").arg(n))) << n;
-    const QString lst = tp.dir.write(
-        "PlayLists/cut.lst", (song + "0.mp3\r\n" + song + "3.mp3\r\n" + song.chopped(1)).toUtf8());
-    EXPECT_EQ(qv::LoadPlayListFile(*tp.state, lst), 2);
-}
+INSTANTIATE_TEST_SUITE_P(Writers, FaultInjection, ::testing::Range(0, 3));
 
 }  // namespace
