@@ -45,19 +45,40 @@ QByteArray joined(const QByteArray& folder, const QByteArray& name) {
     return folder.isEmpty() || folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
-// The last component of a path, "." and ".." folded first.
-QString ownName(const QString& path) {
-    const QString clean = QDir::cleanPath(path);
-    return clean.mid(clean.lastIndexOf(u'/') + 1);
-}
-
 // A hidden entry, or an entry that is missing, cannot pass either test.
+// Playlists and the library test every line: a path that is clean already
+// (nearly all are) goes to the system as it is, without being rebuilt.
 bool statVisible(const QString& path, struct stat* st) {
-    if (path.isEmpty() || path.contains(QChar(0)) || ownName(path).startsWith(u'.')) return false;
-    return ::stat(QFile::encodeName(QDir::cleanPath(path)).constData(), st) == 0;
+    if (path.isEmpty() || path.contains(QChar(0))) return false;
+    const QString clean = IsCleanPath(path) ? path : QDir::cleanPath(path);
+    if (QStringView(clean).mid(clean.lastIndexOf(u'/') + 1).startsWith(u'.')) return false;
+    return ::stat(QFile::encodeName(clean).constData(), st) == 0;
 }
 
 }  // namespace
+
+bool IsCleanPath(const QString& path) {
+    if (path.isEmpty()) return false;
+    if (path == u"/") return true;
+    if (path.endsWith(u'/')) return false;
+    // Each component between separators: not empty (a doubled "/", except the
+    // leading one of an absolute path), not "." and not "..".
+    const QChar* p = path.constData();
+    const qsizetype n = path.size();
+    qsizetype start = p[0] == u'/' ? 1 : 0;
+    for (qsizetype i = start; i <= n; ++i) {
+        if (i < n && p[i] != u'/') {
+            if (p[i].unicode() == 0) return false;
+            continue;
+        }
+        const qsizetype length = i - start;
+        if (length == 0) return false;
+        if (p[start] == u'.' && (length == 1 || (length == 2 && p[start + 1] == u'.')))
+            return false;
+        start = i + 1;
+    }
+    return true;
+}
 
 QString GetLongPath(const QString& path) {
     // The system calls would stop at a NUL and look at a shorter path.

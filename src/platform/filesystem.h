@@ -18,6 +18,13 @@ QString GetLongPath(const QString& path);
 // for a missing one (there are no short names here).
 QString GetShortPath(const QString& path);
 
+// True only for a path that is its own cleaned form (QDir::cleanPath): no
+// "." or ".." component, no doubled "/", no "/" at the end but for "/" itself,
+// no NUL. The system then finds exactly the file that the two tests below look
+// at. ("." and ".." alone, and relative paths that start with "..", are clean
+// too but answered false: they are rare and take the slower way.)
+bool IsCleanPath(const QString& path);
+
 // The file test: an existing file that is neither hidden nor a system file.
 // False for folders.
 bool FileExists(const QString& path);

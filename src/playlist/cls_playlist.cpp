@@ -3,6 +3,7 @@
 #include "playlist/cls_playlist.h"
 
 #include <QListWidget>
+#include <utility>
 
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
@@ -11,15 +12,33 @@
 #include "tags/id3.h"
 
 namespace qv {
+namespace {
+
+QString EntryTitle(const QString& FileName, const QString& MediaType) {
+    return MediaType == u"MP3" ? ReadID3Tag(FileName).Title : GetFileName(FileName);
+}
+
+}  // namespace
 
 clsPlayList::clsPlayList(ProgramState& state) : state_(state) {}
 
 QListWidget* clsPlayList::List() const {
+    Flush();
     return state_.mainForm ? state_.mainForm->lstPL : nullptr;
 }
 
+void clsPlayList::Flush() const {
+    if (pendingLines_.isEmpty()) return;
+    const QStringList lines = std::exchange(pendingLines_, {});
+    if (state_.mainForm) state_.mainForm->lstPL->addItems(lines);
+}
+
 void clsPlayList::AddItem(const QString& strItem) {
-    if (QListWidget* list = List()) list->addItem(strItem);
+    if (batchDepth_ > 0) {
+        pendingLines_.append(strItem);
+    } else if (QListWidget* list = List()) {
+        list->addItem(strItem);
+    }
 }
 
 void clsPlayList::RemoveItem(int32_t lngIndex) {
@@ -60,12 +79,19 @@ void clsPlayList::SetList(int32_t lngIndex, const QString& strText) {
 }
 
 bool clsPlayList::AddToPlayList(const QString& FileName) {
+    if (state_.PlayListData.Contains(FileName)) return false;
+    const QString type = GetMediaType(FileName);
+    AppendEntry(FileName, type, EntryTitle(FileName, type));
+    return true;
+}
+
+void clsPlayList::AppendEntry(const QString& FileName, const QString& MediaType,
+                              const QString& DisplayName) {
     PlayListArray& data = state_.PlayListData;
-    if (data.Contains(FileName)) return false;
     PlayListItem item;
     item.FilePath = FileName;
-    item.MediaType = GetMediaType(FileName);
-    item.DisplayName = GetEntryTitle(FileName);
+    item.MediaType = MediaType;
+    item.DisplayName = DisplayName;
     if (data.IsEmpty()) {
         data.Set(0, item);  // the empty playlist's placeholder becomes the entry
     } else {
@@ -73,12 +99,10 @@ bool clsPlayList::AddToPlayList(const QString& FileName) {
     }
     AddItem(item.DisplayName);
     state_.WriteIniSoon(QStringLiteral("File"), QStringLiteral("LastOpenFile"), FileName);
-    return true;
 }
 
 QString GetEntryTitle(const QString& FileName) {
-    if (GetMediaType(FileName) == QStringLiteral("MP3")) return ReadID3Tag(FileName).Title;
-    return GetFileName(FileName);
+    return EntryTitle(FileName, GetMediaType(FileName));
 }
 
 }  // namespace qv

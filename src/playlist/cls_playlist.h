@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 class QListWidget;
@@ -28,11 +29,35 @@ class clsPlayList {
     // Appends the file as a new entry (record and line); false, changing
     // nothing, when exactly this path is in the playlist already.
     bool AddToPlayList(const QString& FileName);
+    // AddToPlayList for a caller that knows the line text already (it read the
+    // tag itself); FileName must not be in the playlist yet.
+    void AppendEntry(const QString& FileName, const QString& MediaType, const QString& DisplayName);
+
+    // While held, new lines wait and reach the list box in one insertion when
+    // the hold ends: a list box told of 20,000 lines one by one spends most of
+    // a start-up on it. Every other member above hands them over first, so
+    // the lines are always there for whoever looks.
+    class LineBatch {
+      public:
+        explicit LineBatch(clsPlayList& list) : list_(list) { ++list_.batchDepth_; }
+        ~LineBatch() {
+            if (--list_.batchDepth_ == 0) list_.Flush();
+        }
+        LineBatch(const LineBatch&) = delete;
+        LineBatch& operator=(const LineBatch&) = delete;
+
+      private:
+        clsPlayList& list_;
+    };
 
   private:
+    // The list box, with every waiting line handed over.
     QListWidget* List() const;
+    void Flush() const;
 
     ProgramState& state_;
+    int batchDepth_ = 0;
+    mutable QStringList pendingLines_;
 };
 
 // The line text of a media file: the tag's title for MP3 files, else the file name.

@@ -35,6 +35,12 @@ class PlayListArray {
     // Exact, case-sensitive: is any record's FilePath equal to path?
     bool Contains(const QString& path) const { return index_.contains(path); }
 
+    // Makes room for n records in all, so a long playlist file loads without
+    // the array and its index growing step by step.
+    void Reserve(int n) {
+        items_.reserve(static_cast<size_t>(n));
+        index_.reserve(n);
+    }
     // Replaces everything by one fresh placeholder record.
     void Reset();
     // Grows the array by one record at the end.

@@ -13,8 +13,11 @@
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
+#include "playback/mod_mci.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "tags/id3.h"
+#include "tags/id3_read.h"
 
 namespace qv {
 
@@ -25,14 +28,40 @@ void AddPlayListNode(ProgramState& state, const QString& Path) {
     state.mainForm->TV1->AddNode(QStringLiteral("RegisteredPlayList"), Path, GetBaseName(Path), 9);
 }
 
+namespace {
+
+// The common line of a playlist: an MP3 file under a clean, visible path. Its
+// file is opened once, and the open both passes the file test (only a regular
+// file opens as a tag file) and reads the title. False, having done nothing,
+// for any other line, and for a file that does not open (missing, or not
+// readable): the caller's file test then decides.
+bool AddOpenedMp3(ProgramState& state, const QString& line) {
+    const QString type = GetMediaType(line);
+    if (type != u"MP3" || !IsCleanPath(line) || GetFileName(line).startsWith(u'.')) return false;
+    TagFile file(line);
+    if (!file.isOpen()) return false;
+    state.objPlayList->AppendEntry(line, type, ReadID3Tag(file, line).Title);
+    return true;
+}
+
+}  // namespace
+
 int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
     AddPlayListNode(state, Path);
     if (!FileExists(Path)) return 0;
     const std::optional<QStringList> lines = ReadTextFile(Path);
     if (!lines) return 0;
     int32_t count = 0;
+    state.PlayListData.Reserve(state.PlayListData.Count() + static_cast<int>(lines->size()));
+    const clsPlayList::LineBatch batch(*state.objPlayList);
     for (const QString& line : *lines) {
         if (line.isEmpty() || line.startsWith(QStringLiteral("//"))) continue;
+        // A known path adds nothing, whether its file is there or not.
+        if (state.PlayListData.Contains(line)) continue;
+        if (AddOpenedMp3(state, line)) {
+            ++count;
+            continue;
+        }
         if (!FileExists(line)) continue;
         if (state.objPlayList->AddToPlayList(line)) ++count;
     }

@@ -81,8 +81,12 @@ ID3v2Tag ReadID3v2(const QString& FilePath) {
 }
 
 TagInfo ReadID3Tag(const QString& FilePath) {
-    TagInfo info;
     TagFile file(FilePath);
+    return ReadID3Tag(file, FilePath);
+}
+
+TagInfo ReadID3Tag(TagFile& file, const QString& FilePath) {
+    TagInfo info;
     switch (DetectID3Version(file)) {
         case ID3Version::V2: {
             // The ID3v2 tag wins entirely, even where it lacks a field that an

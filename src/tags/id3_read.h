@@ -83,5 +83,9 @@ enum class ID3Version { None, V1, V2 };
 ID3Version DetectID3Version(TagFile& file);
 ID3v1Tag ReadID3v1(TagFile& file);
 ID3v2Tag ReadID3v2(TagFile& file);
+// ReadID3Tag of a file the caller opened already (FilePath gives the title of
+// a file without a tag); the playlist opens each file once to test and read it.
+struct TagInfo;
+TagInfo ReadID3Tag(TagFile& file, const QString& FilePath);
 
 }  // namespace qv
