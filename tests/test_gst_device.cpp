@@ -390,10 +390,14 @@ TEST_F(GstDevice, TenThousandRandomCommandsNeitherCrashNorHang) {
                             "open play stop pause resume close seek set status record PlayData "
                             "playdata a all type alias to start end time format milliseconds ms "
                             "frames length position mode ready WaveAudio MPEGVideo MPEGVideo2 "
-                            "Sequencer CDAudio wait notify 0 150 -3 99999999999999999999 \" \"\" "
-                            "\"open 日本語 x\"y")
+                            "Sequencer CDAudio wait notify 0 150 -3 99999999999999999999")
                             .split(' ');
-    words << wav << Quote(wav) << "\t";
+    words << wav << Quote(wav) << "\""
+          << "\"\""
+          << "\"open"
+          << "日本語"
+          << "\t"
+          << "x\"y";
     // Well-formed commands, often bent a little, reach the device; the rest
     // are word salad for the parser.
     const QStringList templates =
