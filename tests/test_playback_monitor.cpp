@@ -37,6 +37,9 @@ class Monitor : public ::testing::Test {
     }
     clsMediaPlay& player() { return p.player(); }
     QString Panel(int i) { return p.form().Panel(i)->text(); }
+    // The playing entry and the state, as "2 PLAYING".
+    static QString Where(int id, const QString& state) { return QString::number(id) + " " + state; }
+    QString At() { return Where(player().PlayingID(), player().PlayState()); }
     FakeProgram p;
 };
 
@@ -47,8 +50,7 @@ TEST_F(Monitor, LoopAllPlaysTheNextEntryWithinATickAndTheFirstAfterTheLast) {
         p.Tick(950);
         EXPECT_EQ(player().PlayState(), "PLAYING");
         p.Tick(50);  // the device reaches its end and the tick moves on
-        EXPECT_EQ(player().PlayingID(), expected);
-        EXPECT_EQ(player().PlayState(), "PLAYING");
+        EXPECT_EQ(At(), Where(expected, "PLAYING"));
         EXPECT_FALSE(player().StopByUser());
         EXPECT_EQ(p.form().lstPL->currentRow(), expected);
     }
@@ -61,8 +63,7 @@ TEST_F(Monitor, LoopOneReplaysWithoutClosing) {
     p.Take();
     p.Tick(1000);
     EXPECT_EQ(p.Take(), (QStringList{"stop PlayData", "seek PlayData to start", "play PlayData"}));
-    EXPECT_EQ(player().PlayingID(), 2);
-    EXPECT_EQ(player().PlayState(), "PLAYING");
+    EXPECT_EQ(At(), "2 PLAYING");
     p.Tick(400);
     EXPECT_EQ(Panel(4), "playing");
     EXPECT_EQ(Panel(5), "00:00/00:01");  // 0.4 s to the nearest second
@@ -135,26 +136,22 @@ TEST_F(Monitor, NextAndPreviousWhileStoppedInEachLoopMode) {
         c.click(*p.state);
         EXPECT_FALSE(player().StopByUser());
         p.Tick();
-        EXPECT_EQ(player().PlayingID(), c.after);
-        EXPECT_EQ(player().PlayState(), c.state);
+        EXPECT_EQ(At(), Where(c.after, c.state));
         for (int i = 0; i < 5; ++i) p.Tick();  // and it stays so
-        EXPECT_EQ(player().PlayingID(), c.after);
-        EXPECT_EQ(player().PlayState(), c.state);
+        EXPECT_EQ(At(), Where(c.after, c.state));
     }
 }
 
 TEST_F(Monitor, NextAndPreviousWhilePlayingMoveAtOnce) {
     player().OpenPlay(3);
     imgFF_Click(*p.state);
-    EXPECT_EQ(player().PlayingID(), 0);
-    EXPECT_EQ(player().PlayState(), "PLAYING");
+    EXPECT_EQ(At(), "0 PLAYING");
     imgREW_Click(*p.state);
     EXPECT_EQ(player().PlayingID(), 0);
     imgFF_Click(*p.state);
     imgFF_Click(*p.state);
     imgREW_Click(*p.state);
-    EXPECT_EQ(player().PlayingID(), 1);
-    EXPECT_EQ(player().PlayState(), "PLAYING");
+    EXPECT_EQ(At(), "1 PLAYING");
 }
 
 TEST_F(Monitor, PlayButtonPausesResumesAndOpensTheSelectedLine) {
@@ -170,8 +167,7 @@ TEST_F(Monitor, PlayButtonPausesResumesAndOpensTheSelectedLine) {
     EXPECT_EQ(player().PlayState(), "ready");  // acts as "READY"
     imgPlay_Click(*p.state);
     EXPECT_EQ(p.form().lstPL->currentRow(), 0);
-    EXPECT_EQ(player().PlayingID(), 0);
-    EXPECT_EQ(player().PlayState(), "PLAYING");
+    EXPECT_EQ(At(), "0 PLAYING");
     p.Tick(300);
     p.Take();
     imgPlay_Click(*p.state);
@@ -252,8 +248,7 @@ TEST_F(Monitor, AFileThatWillNotOpenHaltsPlaybackOnIt) {
     player().LoopMode(1);
     player().OpenPlay(1);
     p.Tick(1000);  // to entry 2, which does not open
-    EXPECT_EQ(player().PlayingID(), 2);
-    EXPECT_EQ(player().PlayState(), "PLAYING");
+    EXPECT_EQ(At(), "2 PLAYING");
     EXPECT_EQ(p.state->PlayListData[2].Length, 0);
     p.Tick();
     EXPECT_EQ(player().PlayState(), "ready");
