@@ -19,8 +19,8 @@ TEST(TextCodec, JapaneseRoundTripsThroughCp932) {
 
 TEST(TextCodec, OneWayCharactersCountAsUnrepresentable) {
     QByteArray bytes;
-    for (const char16_t c : {u'\u301C', u'\u00A5', u'\u203E', u'\u2016', u'\u2212', u'\u00A2',
-                             u'\u00AC', u'\u00E9'}) {
+    for (const char16_t c :
+         {u'\u301C', u'\u00A5', u'\u203E', u'\u2016', u'\u2212', u'\u00A2', u'\u00AC', u'\u00E9'}) {
         EXPECT_FALSE(EncodeCp932(QString(QChar(c)), &bytes)) << int(c);
         // Such a line goes out as UTF-8 and comes back whole.
         const QString line = QStringLiteral("a") + QChar(c) + QStringLiteral("音");
@@ -45,13 +45,6 @@ TEST(TextCodec, AnsiFallsBackToWindows1252) {
     EXPECT_EQ(DecodeAnsi(QByteArray("\x93\xfa\x96\x7b")), QStringLiteral("日本"));
     EXPECT_EQ(DecodeWindows1252(QByteArray("\x80\x81\x9f\xff")),
               QStringLiteral("\u20AC\u0081\u0178\u00FF"));
-}
-
-TEST(TextCodec, LinesPreferCp932AndReadUtf8First) {
-    EXPECT_EQ(EncodeLine(QStringLiteral("曲")), QByteArray("\x8b\xc8"));
-    EXPECT_EQ(DecodeLine(QByteArray("\x8b\xc8")), QStringLiteral("曲"));
-    EXPECT_EQ(DecodeLine(QStringLiteral("é曲").toUtf8()), QStringLiteral("é曲"));
-    EXPECT_EQ(DecodeLine(QByteArray()), QString());
 }
 
 TEST(TextCodec, Utf8Validation) {

@@ -81,60 +81,30 @@ bool Run(const QString& program, const QStringList& args, const QString& output,
 
 }  // namespace
 
+namespace {
+
+struct KindInfo {
+    const char *name, *extension, *deviceType;
+};
+
+// In the order of MediaKind.
+constexpr KindInfo kKinds[] = {{"Wav", "wav", "WaveAudio"},     {"AuPcm", "au", "MPEGVideo"},
+                               {"AuAlaw", "au", "MPEGVideo"},   {"Midi", "mid", "Sequencer"},
+                               {"Mp3Xing", "mp3", "MPEGVideo"}, {"Mp3NoXing", "mp3", "MPEGVideo"},
+                               {"Wma", "wma", "MPEGVideo2"},    {"Asf", "asf", "MPEGVideo2"}};
+
+}  // namespace
+
 const char* KindName(MediaKind kind) {
-    switch (kind) {
-        case MediaKind::Wav:
-            return "Wav";
-        case MediaKind::AuPcm:
-            return "AuPcm";
-        case MediaKind::AuAlaw:
-            return "AuAlaw";
-        case MediaKind::Midi:
-            return "Midi";
-        case MediaKind::Mp3Xing:
-            return "Mp3Xing";
-        case MediaKind::Mp3NoXing:
-            return "Mp3NoXing";
-        case MediaKind::Wma:
-            return "Wma";
-        case MediaKind::Asf:
-            return "Asf";
-    }
-    return "";
+    return kKinds[static_cast<int>(kind)].name;
 }
 
 QString KindExtension(MediaKind kind) {
-    switch (kind) {
-        case MediaKind::Wav:
-            return "wav";
-        case MediaKind::AuPcm:
-        case MediaKind::AuAlaw:
-            return "au";
-        case MediaKind::Midi:
-            return "mid";
-        case MediaKind::Mp3Xing:
-        case MediaKind::Mp3NoXing:
-            return "mp3";
-        case MediaKind::Wma:
-            return "wma";
-        case MediaKind::Asf:
-            return "asf";
-    }
-    return {};
+    return kKinds[static_cast<int>(kind)].extension;
 }
 
 QString KindDeviceType(MediaKind kind) {
-    switch (kind) {
-        case MediaKind::Wav:
-            return "WaveAudio";
-        case MediaKind::Midi:
-            return "Sequencer";
-        case MediaKind::Wma:
-        case MediaKind::Asf:
-            return "MPEGVideo2";
-        default:
-            return "MPEGVideo";
-    }
+    return kKinds[static_cast<int>(kind)].deviceType;
 }
 
 QByteArray WavFile(int ms, bool silent, bool noiseInSecondHalf) {
