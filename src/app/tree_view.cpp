@@ -7,28 +7,39 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 
-// A node that keeps its key, image number and icon in members: the item's
-// own role store would build and search a QVariant list for each of them, on
-// every one of a library's tens of thousands of nodes. They never change
-// after the node is made.
+// A node that keeps its text, key, image number and icon in members: the
+// item's own role store would build and search a QVariant list for each of
+// them, on every one of a library's tens of thousands of nodes. They never
+// change after the node is made (nothing edits or renames a node).
 class KeyedNode final : public QTreeWidgetItem {
   public:
     KeyedNode(const QString& text, const QString& key, int image, const QIcon* icon)
-        : key_(key), image_(image) {
-        setText(0, text);
+        : text_(text), key_(key), image_(image) {
         if (icon) icon_ = *icon;
     }
 
     QVariant data(int column, int role) const override {
         if (column == 0) {
-            if (role == kKeyRole) return key_;
-            if (role == kImageRole) return image_;
-            if (role == Qt::DecorationRole && !icon_.isNull()) return icon_;
+            switch (role) {
+                case Qt::DisplayRole:
+                case Qt::EditRole:
+                    return text_;
+                case kKeyRole:
+                    return key_;
+                case kImageRole:
+                    return image_;
+                case Qt::DecorationRole:
+                    if (!icon_.isNull()) return icon_;
+                    break;
+                default:
+                    break;
+            }
         }
         return QTreeWidgetItem::data(column, role);
     }
 
   private:
+    QString text_;
     QString key_;
     int image_;
     QIcon icon_;
