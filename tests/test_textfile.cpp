@@ -2,6 +2,7 @@
 // line, the replacing write that never leaves half a file, and appends.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -165,4 +166,23 @@ TEST(TextFile, AppendThatRunsOutOfSpaceTakesBackItsPart) {
     EXPECT_EQ(ReadAll(db), QByteArray("[/music]\r\n/music/a.mp3\r\n"));
     ASSERT_TRUE(AppendTextLines(db, {"/music/c.mp3"}));
     EXPECT_EQ(ReadTextFile(db), QStringList({"[/music]", "/music/a.mp3", "/music/c.mp3"}));
+}
+
+TEST(TextFile, ReplacingSweepsOldLeftoversOfKilledWrites) {
+    TempDir dir;
+    const QString ini = dir.write("Setting.ini", "old\r\n");
+    const auto age = [&](const QString& name, int seconds) {
+        const QString path = dir.write(name, "half");
+        const struct timeval back[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+        ASSERT_EQ(::utimes(QFile::encodeName(path).constData(), back), 0);
+    };
+    age("Setting.ini.tmp-a1b2c3d4", 3600);  // a killed write's: swept
+    age("Setting.ini.tmp-e5f6g7h8", 5);     // may be a write still running: kept
+    age("MediaDB.db.tmp-a1b2c3d4", 3600);   // another file's: kept
+    age("Setting.ini.tmp-Notes123", 3600);  // not a name the writer makes: kept
+    ASSERT_TRUE(WriteTextFile(ini, {"new"}));
+    EXPECT_EQ(ReadAll(ini), QByteArray("new\r\n"));
+    EXPECT_EQ(qvtest::EntriesOf(dir.path()),
+              QStringList({"MediaDB.db.tmp-a1b2c3d4", "Setting.ini", "Setting.ini.tmp-Notes123",
+                           "Setting.ini.tmp-e5f6g7h8"}));
 }

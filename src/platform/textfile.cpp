@@ -2,14 +2,17 @@
 // the line codec of textcodec.h and a write that never leaves half a file.
 #include "platform/textfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 #include "platform/textcodec.h"
 
@@ -88,6 +91,34 @@ int createTemporary(const QByteArray& target, QByteArray* tempPath) {
     return -1;
 }
 
+// A write killed between creating its temporary file and the rename leaves
+// that file behind; without a sweep every such kill would leave one more in
+// the program folder. Only leftovers of this target's own names are removed,
+// and only old ones: a young one may belong to a write still running.
+void removeStaleTemporaries(const QByteArray& target) {
+    static constexpr time_t kStaleSeconds = 600;
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : target.left(slash);
+    const QByteArray prefix = target.mid(slash + 1) + ".tmp-";
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.size() != prefix.size() + 8 || !name.startsWith(prefix)) continue;
+        const QByteArray tail = name.sliced(prefix.size());
+        if (!std::all_of(tail.begin(), tail.end(), [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+            }))
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || now - st.st_mtime < kStaleSeconds) continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 // After the rename, the folder entry itself must reach the disk too.
 void syncFolderOf(const QByteArray& file) {
     const qsizetype slash = file.lastIndexOf('/');
@@ -161,6 +192,7 @@ bool WriteRawLines(const QString& path, const QList<QByteArray>& lines) {
         return false;
     }
     syncFolderOf(target);
+    removeStaleTemporaries(target);
     return true;
 }
 
