@@ -107,9 +107,8 @@ void removeStaleTemporaries(const QByteArray& target) {
         const QByteArray name(entry->d_name);
         if (name.size() != prefix.size() + 8 || !name.startsWith(prefix)) continue;
         const QByteArray tail = name.sliced(prefix.size());
-        if (!std::all_of(tail.begin(), tail.end(), [](char c) {
-                return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-            }))
+        if (!std::all_of(tail.begin(), tail.end(),
+                         [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }))
             continue;
         struct stat st;
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
