@@ -23,6 +23,7 @@
 #include "platform/textfile.h"
 #include "playback/mod_mci.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/playlist_drop.h"
 #include "playlist/playlist_file.h"
 #include "support/fake_media_device.h"
 #include "support/qt_print.h"
@@ -175,6 +176,17 @@ TEST_F(HostilePaths, DropsOfPathsThatCannotBeKeptAreNamedAndScanNothing) {
         EXPECT_EQ(form().Text1->text(), "unchanged");
         EXPECT_TRUE(p.dialogs.asked.isEmpty());  // no scan of the old text either
     }
+    // On the playlist: the file it can keep is added, the two it cannot are named together,
+    // and so is a dropped text naming a file with a line end.
+    QMimeData many;
+    many.setUrls({QUrl::fromLocalFile(unstorable[0]), QUrl::fromLocalFile(storable[0]),
+                  QUrl::fromEncoded(bad)});
+    qv::lstPL_OLEDragDrop(*p.state, many);
+    ExpectReported({unstorable[0], QUrl::fromEncoded(bad).toLocalFile()});
+    qv::DropTextOnPlayList(*p.state, unstorable[1]);
+    ExpectReported({unstorable[1]});
+    EXPECT_EQ(p.state->PlayListData.Count(), 1);
+    EXPECT_EQ(p.state->PlayListData[0].FilePath, storable[0]);
     // A folder box holding a line end (typed or pasted) is not scanned into the library file.
     QString folder = QFileInfo(unstorable[0]).path() + "/odd\nfolder";
     ASSERT_TRUE(QDir().mkpath(folder));

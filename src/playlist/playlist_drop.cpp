@@ -10,7 +10,9 @@
 
 #include "app/dialogs.h"
 #include "app/frm_hide_menu.h"
+#include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "app/unstorable_paths.h"
 #include "library/folder_box.h"
 #include "library/media_kinds.h"
 #include "playback/media_play.h"
@@ -46,9 +48,15 @@ void AddDropped(ProgramState& state, const QString& path) {
     if (mode == u"READY" || mode == u"STOPPED") player.OpenPlay(state.PlayListData.UBound());
 }
 
-void DropFile(ProgramState& state, const QUrl& url) {
+// A path the program cannot keep exactly is left out and named in *left.
+void DropFile(ProgramState& state, const QUrl& url, QStringList* left) {
     if (!url.isLocalFile()) return;
-    const QFileInfo info(url.toLocalFile());
+    QString local;
+    if (!DroppedLocalPath(url, &local) || HasLineEnd(local)) {
+        left->append(local);
+        return;
+    }
+    const QFileInfo info(local);
     if (info.isDir()) {
         // A file manager may send a folder with a trailing "/".
         PopUpFolderMenu(state, QDir::cleanPath(info.filePath()));
@@ -70,6 +78,12 @@ void DropTextOnPlayList(ProgramState& state, const QString& t) {
     // path that is not there: neither becomes an entry.
     if (!QDir::isAbsolutePath(t)) return;
     const QFileInfo info(t);
+    if (HasLineEnd(t)) {
+        // Text of several lines is no path, unless a file has that very name:
+        // that one could not be kept in a playlist file, so it is named, not added.
+        if (info.exists()) ReportUnstorablePaths(state, state.mainForm.get(), {t});
+        return;
+    }
     if (info.isDir()) {
         PopUpFolderMenu(state, t);
     } else if (!info.isFile()) {
@@ -86,7 +100,9 @@ void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data) {
         // The list is copied: a popup's item may start a walk that lets
         // further events (another drop) run.
         const QList<QUrl> urls = data.urls();
-        for (const QUrl& url : urls) DropFile(state, url);
+        QStringList left;
+        for (const QUrl& url : urls) DropFile(state, url, &left);
+        ReportUnstorablePaths(state, state.mainForm.get(), left);
     } else if (data.hasText()) {
         DropTextOnPlayList(state, data.text());
     }
