@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
@@ -50,15 +51,8 @@ class LibraryEvents final : public QObject {
                 Text1_DblClick(state_);
                 return true;
             case QEvent::DragEnter:
-            case QEvent::DragMove: {
-                auto* drag = static_cast<QDropEvent*>(event);
-                if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
-                    drag->acceptProposedAction();
-                } else {
-                    drag->ignore();
-                }
-                return true;
-            }
+            case QEvent::DragMove:
+                return AnswerDrag(event, true);
             case QEvent::Drop: {
                 auto* drop = static_cast<QDropEvent*>(event);
                 Text1_OLEDragDrop(state_, *drop->mimeData());
@@ -73,15 +67,8 @@ class LibraryEvents final : public QObject {
     bool TreeEvent(QEvent* event) {
         switch (event->type()) {
             case QEvent::DragEnter:
-            case QEvent::DragMove: {
-                auto* drag = static_cast<QDropEvent*>(event);
-                if (drag->mimeData()->hasUrls()) {
-                    drag->acceptProposedAction();
-                } else {
-                    drag->ignore();
-                }
-                return true;
-            }
+            case QEvent::DragMove:
+                return AnswerDrag(event, false);
             case QEvent::Drop: {
                 auto* drop = static_cast<QDropEvent*>(event);
                 TV1_OLEDragDrop(state_, *drop->mimeData());

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/controls.h"
+#include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
@@ -61,15 +62,8 @@ class PlaylistEvents final : public QObject {
                 return false;
             }
             case QEvent::DragEnter:
-            case QEvent::DragMove: {
-                auto* drag = static_cast<QDropEvent*>(event);
-                if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
-                    drag->acceptProposedAction();
-                } else {
-                    drag->ignore();
-                }
-                return true;
-            }
+            case QEvent::DragMove:
+                return AnswerDrag(event, true);
             case QEvent::Drop: {
                 auto* drop = static_cast<QDropEvent*>(event);
                 auto copy = std::make_shared<QMimeData>();
