@@ -402,9 +402,9 @@ TEST_F(GstDevice, TenThousandRandomCommandsNeitherCrashNorHang) {
     // are word salad for the parser.
     const QStringList templates =
         QStringLiteral(
-            "play A|stop A|pause A|resume A|close A|seek A to start|seek A to end|"
-            "seek A to 120|set A time format milliseconds|status A length|"
-            "status A position|status A mode|status A ready|close all")
+            "play @|stop @|pause @|resume @|close @|seek @ to start|seek @ to end|"
+            "seek @ to 120|set @ time format milliseconds|status @ length|"
+            "status @ position|status @ mode|status @ ready|close all")
             .split('|');
     const QStringList aliases = {"a", "PlayData", "b"};
     std::mt19937 random(20240601);
@@ -414,8 +414,9 @@ TEST_F(GstDevice, TenThousandRandomCommandsNeitherCrashNorHang) {
         QStringList parts;
         if (random() % 5 < 3) {
             QString command =
-                random() % 30 == 0 ? "open " + wav + " type WaveAudio alias A" : pick(templates);
-            parts = command.replace("A", pick(aliases)).split(' ');
+                random() % 30 == 0 ? "open " + wav + " type WaveAudio alias @" : pick(templates);
+            // "@" stands for the alias: no temporary folder's name holds one.
+            parts = command.replace("@", pick(aliases)).split(' ');
             if (random() % 3 == 0) parts[int(random() % parts.size())] = pick(words);
             if (random() % 3 == 0) parts[0] = parts[0].toUpper();
         } else {
@@ -442,7 +443,7 @@ TEST_F(GstDevice, TenThousandRandomCommandsNeitherCrashNorHang) {
         }
         ASSERT_LE(answer.size(), std::max(0, length - 1));
     }
-    EXPECT_GT(succeeded, 300);
+    EXPECT_GT(succeeded, 500);
     EXPECT_EQ(Send("close all"), 0);
     EXPECT_EQ(Send("open " + wav + " type WaveAudio alias PlayData"), 0);
     EXPECT_EQ(Ask("status PlayData length"), "200");
