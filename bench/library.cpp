@@ -14,11 +14,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
+#include "bench_program.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/search_media.h"
@@ -28,20 +28,9 @@
 
 namespace {
 
-class SilentMci final : public qv::MciSender {
-  public:
-    int SendString(const QString&, QString* reply, int) override {
-        if (reply) reply->clear();
-        return 0;
-    }
-};
-
 // A program with its main window shown, as at run time.
-struct Program {
-    explicit Program(const QString& folder) : state(folder, mci, dialogs, clock) {
-        state.objMediaPlay = std::make_unique<qv::clsMediaPlay>(state);
-        state.objPlayList = std::make_unique<qv::clsPlayList>(state);
-        state.mainForm = std::make_unique<qv::frmQuorvane>(state);
+struct Program : qvbench::BenchProgram<qv::QtDialogs> {
+    explicit Program(const QString& folder) : BenchProgram(folder) {
         state.strFoundMedia = QStringList{QString()};
         qv::TreeView& tree = *state.mainForm->TV1;
         tree.AddNode(QString(), "root", QStringLiteral("全てのメディア"), 1);
@@ -51,10 +40,6 @@ struct Program {
         state.mainForm->show();
         QApplication::processEvents();
     }
-    SilentMci mci;
-    qv::QtDialogs dialogs;
-    qv::SystemClock clock;
-    qv::ProgramState state;
 };
 
 // CPU seconds (user + system) of this process or of its waited-for children, in ms.

@@ -17,9 +17,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "bench_program.h"
 #include "platform/mci/mci.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
@@ -30,28 +30,13 @@
 namespace {
 
 // The device is left out: these commands only touch it to reopen an entry.
-class SilentMci final : public qv::MciSender {
-  public:
-    int SendString(const QString&, QString* reply, int) override {
-        if (reply) reply->clear();
-        return 0;
-    }
-};
-
-struct Program {
-    explicit Program(const QString& folder) : state(folder, mci, dialogs, clock) {
-        state.objMediaPlay = std::make_unique<qv::clsMediaPlay>(state);
-        state.objPlayList = std::make_unique<qv::clsPlayList>(state);
-        state.mainForm = std::make_unique<qv::frmQuorvane>(state);
+struct Program : qvbench::BenchProgram<qvtest::ScriptedDialogs> {
+    explicit Program(const QString& folder) : BenchProgram(folder) {
         state.mainForm->Timer1->stop();
         state.mainForm->resize(900, 700);
         state.mainForm->show();
         QApplication::processEvents();
     }
-    SilentMci mci;
-    qvtest::ScriptedDialogs dialogs;
-    qv::SystemClock clock;
-    qv::ProgramState state;
 };
 
 // MP3 files with an ID3v2 tag each, so every title comes from a tag.
