@@ -156,16 +156,16 @@ int main(int argc, char** argv) {
     const QString folder = QFile::decodeName(argv[1]);
     const int count = argc > 2 ? std::atoi(argv[2]) : 20000;
     const QString testdata =
-        argc > 3 ? QFile::decodeName(argv[3]) : QStringLiteral(QV_SHARED_TESTDATA "/id3");
+        argc > 3 ? QFile::decodeName(argv[3]) : QStringLiteral(QV_TESTDATA "/id3");
     if (count <= 0 || !QDir().mkpath(folder)) {
         std::fprintf(stderr, "make-tag-corpus: cannot use %s\n", argv[1]);
         return 2;
     }
-    QList<QByteArray> shared;
+    QList<QByteArray> known;
     const QDir dir(testdata);
     for (const QString& name : dir.entryList({"*.mp3", "*.id3"}, QDir::Files)) {
         QFile f(dir.filePath(name));
-        if (f.open(QIODevice::ReadOnly)) shared.append(f.readAll());
+        if (f.open(QIODevice::ReadOnly)) known.append(f.readAll());
     }
 
     Maker maker(20261206);
@@ -175,9 +175,9 @@ int main(int argc, char** argv) {
         const qint64 length = 2'000'000 + maker.pick(6'000'000);
         QByteArray head, tail;
         const int kind = maker.pick(100);
-        if (kind < 8 && !shared.isEmpty()) {
+        if (kind < 8 && !known.isEmpty()) {
             // A public test file as it is, or with audio appended after it.
-            const QByteArray& file = shared[maker.pick(shared.size())];
+            const QByteArray& file = known[maker.pick(known.size())];
             if (maker.chance(50)) {
                 QFile f(path);
                 if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size()) return 1;

@@ -90,9 +90,9 @@ void TagSeeds() {
     tag(audio + V1(Cp932(title), "artist", "album", "comment", 7));
     tag(V1("only v1"));
     // The public tag files as they are.
-    const QDir shared(QStringLiteral(QV_SHARED_TESTDATA "/id3"));
-    for (const QString& name : shared.entryList({"*.mp3", "*.id3"}, QDir::Files)) {
-        QFile f(shared.filePath(name));
+    const QDir folder(QStringLiteral(QV_TESTDATA "/id3"));
+    for (const QString& name : folder.entryList({"*.mp3", "*.id3"}, QDir::Files)) {
+        QFile f(folder.filePath(name));
         if (f.open(QIODevice::ReadOnly)) Seed("id3", name, f.readAll());
     }
 }
