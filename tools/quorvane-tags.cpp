@@ -63,17 +63,21 @@ int main(int argc, char** argv) {
         std::fputs("usage: quorvane-tags FILE...\n", stderr);
         return 2;
     }
+    // Lines are gathered and written in large blocks: a terminal would
+    // otherwise get one write per line, and a pipe one per 4 KiB.
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    std::string line;
     for (int i = 1; i < argc; ++i) {
         const QString path = QFile::decodeName(argv[i]);
-        const QString version = qv::GetID3Version(path);
-        const qv::TagInfo tag = qv::ReadID3Tag(path);
-        std::string line;
+        const qv::VersionedTag read = qv::ReadVersionedTag(path);
+        line.clear();
         appendField(line, "file", path);
-        appendField(line, "version", version);
-        appendField(line, "title", tag.Title);
-        appendField(line, "artist", tag.Artist);
-        appendField(line, "album", tag.Album);
-        appendField(line, "comment", tag.Comment);
+        appendField(line, "version", read.Version);
+        appendField(line, "title", read.Tag.Title);
+        appendField(line, "artist", read.Tag.Artist);
+        appendField(line, "album", read.Tag.Album);
+        appendField(line, "comment", read.Tag.Comment);
         line += "}\n";
         std::fwrite(line.data(), 1, line.size(), stdout);
     }

@@ -80,14 +80,12 @@ ID3v2Tag ReadID3v2(const QString& FilePath) {
     return ReadID3v2(file);
 }
 
-TagInfo ReadID3Tag(const QString& FilePath) {
-    TagFile file(FilePath);
-    return ReadID3Tag(file, FilePath);
-}
+namespace {
 
-TagInfo ReadID3Tag(TagFile& file, const QString& FilePath) {
+// The display strings of a file's tag, read by the rules of its version.
+TagInfo tagInfo(TagFile& file, ID3Version version, const QString& FilePath) {
     TagInfo info;
-    switch (DetectID3Version(file)) {
+    switch (version) {
         case ID3Version::V2: {
             // The ID3v2 tag wins entirely, even where it lacks a field that an
             // ID3v1 tag at the end of the file would have.
@@ -118,6 +116,23 @@ TagInfo ReadID3Tag(TagFile& file, const QString& FilePath) {
     }
     if (info.Title.isEmpty()) info.Title = GetFileName(FilePath);
     return info;
+}
+
+}  // namespace
+
+TagInfo ReadID3Tag(const QString& FilePath) {
+    TagFile file(FilePath);
+    return ReadID3Tag(file, FilePath);
+}
+
+TagInfo ReadID3Tag(TagFile& file, const QString& FilePath) {
+    return tagInfo(file, DetectID3Version(file), FilePath);
+}
+
+VersionedTag ReadVersionedTag(const QString& FilePath) {
+    TagFile file(FilePath);
+    const ID3Version version = DetectID3Version(file);
+    return {versionText(version), tagInfo(file, version, FilePath)};
 }
 
 }  // namespace qv

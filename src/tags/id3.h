@@ -68,4 +68,12 @@ ID3v2Tag ReadID3v2(const QString& FilePath);
 // The tag of the file; only Title (the file name) for a file without one.
 TagInfo ReadID3Tag(const QString& FilePath);
 
+// GetID3Version and ReadID3Tag of a file from one open of it, for callers that
+// want both (a file list costs one open, stat and close per file, not two).
+struct VersionedTag {
+    QString Version;
+    TagInfo Tag;
+};
+VersionedTag ReadVersionedTag(const QString& FilePath);
+
 }  // namespace qv
