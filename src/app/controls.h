@@ -7,7 +7,11 @@
 
 namespace qv {
 
-// An image or a label the user clicks (the img and lbl controls).
+// An image or a label the user clicks (the img and lbl controls). A click is
+// a press and release of the left or the right button on the control; the
+// middle button does nothing. A double-click is a click, then doubleClicked()
+// on its second press, whose release is no second click: Qt delivers press,
+// release, double-click, release.
 class ClickLabel : public QLabel {
     Q_OBJECT
   public:
@@ -18,8 +22,13 @@ class ClickLabel : public QLabel {
     void doubleClicked();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    // The button whose release completes a click; none after a double-click.
+    Qt::MouseButton pressed_ = Qt::NoButton;
 };
 
 // The names of the ordinary files of one folder that match a pattern, sorted
