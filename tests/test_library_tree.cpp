@@ -17,6 +17,7 @@
 #include <memory>
 #include <tuple>
 
+#include "app/controls.h"
 #include "app/frm_hide_menu.h"
 #include "library/folder_box.h"
 #include "library/media_db.h"

@@ -36,6 +36,15 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (IsClickButton(event->button())) emit doubleClicked();
 }
 
+StatusPanel::StatusPanel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setAccessibleDescription(text);
+}
+
+void StatusPanel::setText(const QString& text) {
+    QLabel::setText(text);
+    setAccessibleDescription(text);
+}
+
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}
 
 void FileListBox::setPath(const QString& folder) {

@@ -1,5 +1,6 @@
 // Small controls the forms are built from that Qt has no exact match for: a
-// clickable image or label, and a file list box showing one folder's files.
+// clickable image or label, a status-bar panel, and a file list box showing
+// one folder's files.
 #pragma once
 
 #include <QLabel>
@@ -29,6 +30,18 @@ class ClickLabel : public QLabel {
   private:
     // The button whose release completes a click; none after a double-click.
     Qt::MouseButton pressed_ = Qt::NoButton;
+};
+
+// A panel of the status bar. Its accessible name is its control name, so a
+// screen reader would never hear what it shows; its text is therefore also
+// its accessible description, set with every change of the text.
+class StatusPanel : public QLabel {
+    Q_OBJECT
+  public:
+    StatusPanel(const QString& text, QWidget* parent);
+    // Hides QLabel::setText, which is not virtual: write a panel through a
+    // StatusPanel pointer (frmQuorvane::Panel gives one).
+    void setText(const QString& text);
 };
 
 // The names of the ordinary files of one folder that match a pattern, sorted
