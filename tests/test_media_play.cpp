@@ -65,6 +65,8 @@ TEST_F(MediaPlay, OpenPlayOpensRecordsLengthSelectsAndPlays) {
     EXPECT_EQ(player().PlayState(), "READY");
     EXPECT_TRUE(player().StopByUser());
     EXPECT_EQ(p.state->mainForm->Panel(1)->text(), "> Bee");
+    // What a screen reader hears: the panel's name is its control name.
+    EXPECT_EQ(p.state->mainForm->Panel(1)->accessibleDescription(), "> Bee");
     EXPECT_EQ(p.state->mainForm->Panel(2)->text(), "Band");
 
     p.mci.commands.clear();

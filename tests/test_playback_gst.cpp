@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <functional>
 
+#include "app/controls.h"
 #include "platform/mci/gst_media_device.h"
 #include "playback/transport.h"
 #include "support/fake_program.h"

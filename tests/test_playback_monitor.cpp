@@ -36,7 +36,11 @@ class Monitor : public ::testing::Test {
         for (int i = 0; i < 4; ++i) p.Add(QStringLiteral("t%1.wav").arg(i), 1000);
     }
     clsMediaPlay& player() { return p.player(); }
-    QString Panel(int i) { return p.form().Panel(i)->text(); }
+    // A panel's text, which a screen reader hears as its description.
+    QString Panel(int i) {
+        EXPECT_EQ(p.form().Panel(i)->accessibleDescription(), p.form().Panel(i)->text());
+        return p.form().Panel(i)->text();
+    }
     // The playing entry and the state, as "2 PLAYING".
     static QString Where(int id, const QString& state) { return QString::number(id) + " " + state; }
     QString At() { return Where(player().PlayingID(), player().PlayState()); }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/tree_view.h"
 #include "platform/textcodec.h"

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 #include <algorithm>
 #include <map>
@@ -253,6 +254,52 @@ TEST(PlaylistEditing, DoubleClickEnterAndASecondClickActOnTheSelectedLine) {
     p.Mouse(QEvent::MouseButtonRelease, 1);
     EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + p.Path(1));
     EXPECT_EQ(p.Take(), QStringList());
+}
+
+// A double-click as a real mouse gives it: press and release, then a second
+// press that Qt delivers as a double-click, and its release.
+void DoubleClick(QWidget* w, Qt::MouseButton button, QPoint at = {}) {
+    QTest::mouseClick(w, button, {}, at);
+    QTest::mouseDClick(w, button, {}, at);
+    QTest::mouseRelease(w, button, {}, at);
+}
+
+TEST(PlaylistEditing, OneClickIsOneActionFromTheButtonsThatClick) {
+    Program p("ABCDEFGH");
+    // The strip answers the left and the right button; a double-click is one click.
+    const struct {
+        Qt::MouseButton button;
+        bool twice;
+        int removed;
+    } cases[] = {{Qt::LeftButton, true, 1},
+                 {Qt::RightButton, true, 1},
+                 {Qt::RightButton, false, 1},
+                 {Qt::MiddleButton, false, 0},
+                 {Qt::MiddleButton, true, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.button << (c.twice ? " twice" : " once"));
+        p.Select(0);
+        const int before = p.list().count();
+        if (c.twice)
+            DoubleClick(p.form().lblRemove, c.button);
+        else
+            QTest::mouseClick(p.form().lblRemove, c.button);
+        EXPECT_EQ(before - p.list().count(), c.removed);
+    }
+    // The list answers the left button only: no other selects or plays a line.
+    QWidget* viewport = p.list().viewport();
+    const auto line = [&](int i) { return p.list().visualItemRect(p.list().item(i)).center(); };
+    p.Select(0);
+    p.form().setWindowTitle("before");
+    QTest::mouseClick(viewport, Qt::RightButton, {}, line(1));
+    QTest::mouseClick(viewport, Qt::MiddleButton, {}, line(2));
+    DoubleClick(viewport, Qt::RightButton, line(1));
+    DoubleClick(viewport, Qt::MiddleButton, line(2));
+    EXPECT_EQ(p.Selected(), 0);
+    EXPECT_EQ(p.form().windowTitle(), "before");
+    EXPECT_EQ(p.Take(), QStringList());
+    DoubleClick(viewport, Qt::LeftButton, line(1));
+    EXPECT_EQ(p.Take(), p.Opened(1, true));
 }
 
 TEST(PlaylistEditing, DroppedTextAddsPlaysOrOpensTheRightPopup) {

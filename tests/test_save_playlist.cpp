@@ -173,10 +173,12 @@ TEST_F(SavePlayList, KeysAndMouseInTheDialog) {
     Press(&text, Qt::Key_X, "x");  // other keys still type
     EXPECT_EQ(text.text(), "x");
     text.setText("two words");
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(3, 3), text.mapToGlobal(QPointF(3, 3)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&text, &dbl);
-    EXPECT_EQ(text.selectedText(), "two words");
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton}) {  // the left only
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(3, 3), text.mapToGlobal(QPointF(3, 3)),
+                        button, button, Qt::NoModifier);
+        QApplication::sendEvent(&text, &dbl);
+        EXPECT_EQ(text.selectedText(), button == Qt::LeftButton ? "two words" : "");
+    }
 
     p.dir.write("PlayLists/picked.lst", "\r\n");
     dialog().Form_Load();

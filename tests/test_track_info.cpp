@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "playback/track_info.h"
 #include "support/media_files.h"

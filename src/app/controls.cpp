@@ -8,14 +8,41 @@
 
 namespace qv {
 
+namespace {
+
+bool IsClickButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton || button == Qt::RightButton;
+}
+
+}  // namespace
+
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+    pressed_ = IsClickButton(event->button()) ? event->button() : Qt::NoButton;
+    QLabel::mousePressEvent(event);
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (rect().contains(event->position().toPoint())) emit clicked();
+    const bool click = pressed_ != Qt::NoButton && event->button() == pressed_ &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = Qt::NoButton;
+    if (click) emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    emit doubleClicked();
-    QLabel::mouseDoubleClickEvent(event);
+    // Not passed on: QWidget would take it for a press, and its release would
+    // remove a second playlist line or skip a second track.
+    pressed_ = Qt::NoButton;
+    if (IsClickButton(event->button())) emit doubleClicked();
+}
+
+StatusPanel::StatusPanel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setAccessibleDescription(text);
+}
+
+void StatusPanel::setText(const QString& text) {
+    QLabel::setText(text);
+    setAccessibleDescription(text);
 }
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}

@@ -151,7 +151,7 @@ frmQuorvane::frmQuorvane(ProgramState& state) : state_(state) {
                                QStringLiteral("再生時間")};
     const int stretch[] = {3, 2, 2, 0, 0};
     for (int i = 0; i < 5; ++i) {
-        auto* panel = new QLabel(words[i], SB1);
+        auto* panel = new StatusPanel(words[i], SB1);
         const QString name = QStringLiteral("SB1.%1").arg(i + 1);
         panel->setObjectName(name);
         panel->setAccessibleName(name);

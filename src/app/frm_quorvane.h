@@ -23,6 +23,7 @@ namespace qv {
 
 class ClickLabel;
 class ProgramState;
+class StatusPanel;
 class TreeView;
 
 class frmQuorvane : public QWidget {
@@ -40,8 +41,9 @@ class frmQuorvane : public QWidget {
     // A line of the playlist was selected (by the user or by code).
     void lstPL_Click();
 
-    // Panel i (1 to 5) of the status bar.
-    QLabel* Panel(int i) const { return panels_.value(i - 1); }
+    // Panel i (1 to 5) of the status bar; its setText keeps the accessible
+    // description in step.
+    StatusPanel* Panel(int i) const { return panels_.value(i - 1); }
 
     // Moves and sizes the window to a rectangle in twips, remembering it so
     // that an unchanged window writes back the very numbers it was given.
@@ -93,7 +95,7 @@ class frmQuorvane : public QWidget {
     void SettleFrame();
 
     ProgramState& state_;
-    QList<QLabel*> panels_;
+    QList<StatusPanel*> panels_;
     int tv1WidthTwips_ = 4395;  // TV1's width as last laid out
     TwipsGeometry restoredTwips_{};
     QRect restoredPixels_;

@@ -12,6 +12,7 @@
 
 #include "app/clock.h"
 #include "app/command_line.h"
+#include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
 #include "app/geometry.h"

@@ -48,6 +48,9 @@ class LibraryEvents final : public QObject {
             case QEvent::KeyPress:
                 return Text1_KeyPress(state_, static_cast<QKeyEvent*>(event)->key());
             case QEvent::MouseButtonDblClick:
+                // A left double-click selects the whole text; the other
+                // buttons keep the line edit's own behaviour.
+                if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return false;
                 Text1_DblClick(state_);
                 return true;
             case QEvent::DragEnter:
@@ -66,6 +69,18 @@ class LibraryEvents final : public QObject {
 
     bool TreeEvent(QEvent* event) {
         switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick: {
+                // Only the left and the right button click a node. A right
+                // double-click is the right click before it and nothing more:
+                // Qt's view would expand or collapse the node.
+                const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+                if (button != Qt::LeftButton && button != Qt::RightButton) return true;
+                if (button == Qt::RightButton && event->type() == QEvent::MouseButtonDblClick)
+                    return true;
+                return TreeMouse(static_cast<QMouseEvent*>(event));
+            }
             case QEvent::DragEnter:
             case QEvent::DragMove:
                 return AnswerDrag(event, false);
@@ -75,30 +90,30 @@ class LibraryEvents final : public QObject {
                 drop->acceptProposedAction();
                 return true;
             }
-            case QEvent::MouseButtonPress: {
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                pressPos_ = mouse->position().toPoint();
-                pressed_ = form_.TV1->itemAt(pressPos_);
-                return false;
-            }
             case QEvent::MouseMove:
                 return MaybeStartDrag(static_cast<QMouseEvent*>(event));
-            case QEvent::MouseButtonRelease: {
-                // Qt reports left clicks only; a click of another button
-                // selects the node too and opens its menu the same way.
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                if (mouse->button() != Qt::LeftButton && pressed_ &&
-                    form_.TV1->itemAt(mouse->position().toPoint()) == pressed_) {
-                    QTreeWidgetItem* node = pressed_;
-                    pressed_ = nullptr;
-                    TV1_NodeClick(state_, node);
-                    return true;
-                }
-                return false;
-            }
             default:
                 return false;
         }
+    }
+
+    // A left or right press, release or left double-click on the tree.
+    bool TreeMouse(QMouseEvent* mouse) {
+        if (mouse->type() == QEvent::MouseButtonPress) {
+            pressPos_ = mouse->position().toPoint();
+            pressed_ = form_.TV1->itemAt(pressPos_);
+            return false;
+        }
+        // Qt reports left clicks only; a right click selects the node too
+        // and opens its menu the same way.
+        if (mouse->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
+            pressed_ && form_.TV1->itemAt(mouse->position().toPoint()) == pressed_) {
+            QTreeWidgetItem* node = pressed_;
+            pressed_ = nullptr;
+            TV1_NodeClick(state_, node);
+            return true;
+        }
+        return false;
     }
 
     bool MaybeStartDrag(QMouseEvent* mouse) {

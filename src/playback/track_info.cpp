@@ -1,9 +1,9 @@
 // The track information panels: shown while they hold text, hidden while empty.
 #include "playback/track_info.h"
 
-#include <QLabel>
 #include <QTimer>
 
+#include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "platform/filesystem.h"
@@ -20,7 +20,7 @@ bool ShowTags(ProgramState& state, const QString& FilePath, const QString& prefi
     const TagInfo tag = ReadID3Tag(FilePath);
     const QString texts[] = {prefix + tag.Title, tag.Artist, tag.Comment};
     for (int i = 0; i < 3; ++i) {
-        QLabel* panel = form->Panel(i + 1);
+        StatusPanel* panel = form->Panel(i + 1);
         panel->setText(texts[i]);
         panel->setVisible(!texts[i].isEmpty());
     }

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "app/controls.h"
@@ -101,7 +102,8 @@ void frmSavePL::cmdCancel_Click() {
 
 bool frmSavePL::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1) {
-        if (event->type() == QEvent::MouseButtonDblClick) {
+        if (event->type() == QEvent::MouseButtonDblClick &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             Text1_DblClick();
             return true;
         }

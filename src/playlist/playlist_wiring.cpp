@@ -54,11 +54,19 @@ class PlaylistEvents final : public QObject {
         }
         switch (event->type()) {
             case QEvent::MouseButtonPress:
-                selectedAtPress_ = SelectedRow(*form_.lstPL);
-                return false;
+            case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick: {
+                // The list answers the left button only: Qt's view would let
+                // the others select a line (a click) and a right double-click
+                // play it.
                 const auto* mouse = static_cast<QMouseEvent*>(event);
-                if (form_.lstPL->itemAt(mouse->position().toPoint())) lstPL_DblClick(state_);
+                if (mouse->button() != Qt::LeftButton) return true;
+                if (event->type() == QEvent::MouseButtonPress) {
+                    selectedAtPress_ = SelectedRow(*form_.lstPL);
+                } else if (event->type() == QEvent::MouseButtonDblClick &&
+                           form_.lstPL->itemAt(mouse->position().toPoint())) {
+                    lstPL_DblClick(state_);
+                }
                 return false;
             }
             case QEvent::DragEnter:

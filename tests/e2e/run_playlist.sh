@@ -4,7 +4,8 @@
 # saved under a Japanese name through "Save" and the save dialog, then changed
 # once more before the program is closed. After a restart the saved playlist's
 # tree node with "プレイリストに置き換え(&H)" must bring back the saved order,
-# not the one of the last run.
+# not the one of the last run. A double-click is one click there: on Next it
+# moves one entry on, on "Remove" it takes one line away.
 # Usage: run_playlist.sh <path of the built quorvane> <path of the built xinput helper>
 set -u
 source "$(dirname "$0")/common.sh"
@@ -43,9 +44,10 @@ expand_tree() {
     "$xinput" key KP_Multiply
     sleep 0.5
 }
-# The strip above the playlist (top 1320 twips): the arrows and "Save".
-up() { "$xinput" click 379 94; sleep 0.3; }
-down() { "$xinput" click 395 94; sleep 0.3; }
+# The strip above the playlist (top 1320 twips): the arrows and "Save". Two
+# clicks on one spot within the double-click time would be one double-click.
+up() { "$xinput" click 379 94; sleep 0.6; }
+down() { "$xinput" click 395 94; sleep 0.6; }
 
 e2e_start
 expand_tree
@@ -83,6 +85,13 @@ wait_caption "$id" "Quorvane - $lists/旅の歌.lst" ||
 sleep 0.5
 "$xinput" key h  # "プレイリストに置き換え(&H)"
 sleep 0.5
+# Stopped on the first entry: Next, double-clicked, opens the second.
+second=$(iconv -f CP932 -t UTF-8 "$lists/旅の歌.lst" | tr -d '\r' | sed -n 2p)
+xdotool mousemove 453 77 click --repeat 2 --delay 80 1
+sleep 1
+[ "$(caption "$id")" = "Quorvane - $second" ] || fail "caption after Next: $(caption "$id")"
+xdotool mousemove 455 94 click --repeat 2 --delay 80 1  # "Remove": the second goes
+sleep 0.5
 e2e_close
 exit 0
 INNER
@@ -104,5 +113,6 @@ cmp -s <(lines "${s[@]}") "$saved" || fail "saved playlist not in the program's 
 cmp -s <(lines "${s[0]}" "${s[2]}" "${s[1]}") "$work/first-exit.lst" ||
     fail "playlist at the first exit: $(read_list "$work/first-exit.lst" | tr '\n' ' ')"
 last="$work/prog/PlayLists/LastPlayList.lst"
-cmp -s "$saved" "$last" || fail "playlist after the replacement: $(read_list "$last" | tr '\n' ' ')"
+cmp -s <(lines "${s[0]}" "${s[2]}") "$last" ||
+    fail "playlist after the replacement and Remove: $(read_list "$last" | tr '\n' ' ')"
 echo "PASS"
