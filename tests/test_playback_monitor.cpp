@@ -274,13 +274,7 @@ TEST(MonitorFailure, EveryWayOfStartingARefusedFileShowsIt) {
         const char* how;
         Start start;
     } ways[] = {
-        {"double-click",
-         [](FakeProgram& p) {
-             p.state->objPlayList->SetListIndex(1);
-             lstPL_DblClick(*p.state);
-             return p.Path(1);
-         }},
-        {"Enter",
+        {"Enter, as a double-click",
          [](FakeProgram& p) {
              p.state->objPlayList->SetListIndex(1);
              lstPL_KeyPress(*p.state, Qt::Key_Return);
@@ -362,7 +356,6 @@ TEST(MonitorFailure, TheLoopModeDecidesWhatFollowsARefusedFile) {
     } cases[] = {
         {"GBGG", 0, 1, false, "1 ready", 1, "1B.wav", "failed"},
         {"GBGG", 2, 1, false, "1 ready", 1, "1B.wav", "failed"},
-        {"GBGG", 1, 1, false, "2 PLAYING", 2, "> 2G.wav", "playing"},
         {"GBB", 1, 1, false, "0 PLAYING", 3, "> 0G.wav", "playing"},  // round the end
         {"BBB", 1, 0, false, "2 ready", 3, "2B.wav", "failed"},       // once round only
         {"GG", 1, 0, true, "1 STOPPED", 2, "1G.wav", "failed"},       // opens, will not start
@@ -387,6 +380,20 @@ TEST(MonitorFailure, TheLoopModeDecidesWhatFollowsARefusedFile) {
     }
 }
 
+// Round after round: bad entries around a good one never end "Loop-All".
+TEST(MonitorFailure, LoopAllGoesRoundAgainAfterTheGoodEntryPlayed) {
+    FakeProgram p;
+    p.Add("good.wav", 1000);
+    for (const char* name : {"bad1.wav", "bad2.wav"}) p.media.FailOpen(p.Add(name), 296);
+    p.player().LoopMode(1);
+    p.player().OpenPlay(0);
+    for (int round = 0; round < 4; ++round) {
+        int ticks = 0;
+        while (!p.Take().contains(p.OpenCommand(0)) && ++ticks < 30) p.Tick();
+        ASSERT_LT(ticks, 30) << "round " << round;
+    }
+}
+
 // A preview comes back to the refused file, not to the tags of what played
 // before it; the preview of a missing file comes back like any other.
 TEST(MonitorFailure, PreviewsComeBackToTheFailureAndFromAMissingFile) {
@@ -405,18 +412,27 @@ TEST(MonitorFailure, PreviewsComeBackToTheFailureAndFromAMissingFile) {
     p.player().OpenPlay(1);
     p.Tick();
     EXPECT_EQ(panels(), failure);
+    EXPECT_EQ(p.state->PlayListData[1].Length, 0);
     p.state->objPlayList->SetListIndex(0);
     EXPECT_EQ(panels(), "Song|Band|Note|failed - Quorvane - " + tagged);
     Timer2_Timer(*p.state);
     EXPECT_EQ(panels(), failure);
 
     p.player().OpenPlay(2);
+    Timer2_Timer(*p.state);  // the open's own preview is over
     p.Tick();
     p.state->objPlayList->SetListIndex(1);
     EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + missing);
     EXPECT_TRUE(p.form().Timer2->isActive());
     Timer2_Timer(*p.state);
     EXPECT_EQ(panels(), "> good.wav|||playing - Quorvane - " + good);
+
+    // The tree's file is no entry, but a preview comes back to it too.
+    p.state->strClickedFile = missing;
+    mnClickNodeMediaPlay_Click(*p.state);
+    p.state->objPlayList->SetListIndex(0);
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(panels(), failure);
 }
 
 TEST_F(Monitor, TheRevertShowsThePlayingEntry) {
