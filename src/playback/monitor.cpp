@@ -102,11 +102,10 @@ void Timer2_Timer(ProgramState& state) {
     // removed): then the preview stays, as there is nothing to go back to.
     // A file that failed (an entry, or the tree's file) is what the preview
     // returns to until another file opens.
-    const QString failed = player->FailedPath();
-    const bool back = !failed.isEmpty() || (id >= 0 && id <= state.PlayListData.UBound());
-    const QString path = !failed.isEmpty() ? failed
-                         : back            ? state.PlayListData[id].FilePath
-                                           : QString();
+    const bool hasRecord = id >= 0 && id <= state.PlayListData.UBound();
+    QString path = player->FailedPath();
+    const bool back = !path.isEmpty() || hasRecord;
+    if (path.isEmpty() && hasRecord) path = state.PlayListData[id].FilePath;
     if (back) ShowPlayingInfo(state, path);
     form->Timer2->stop();
     if (back) form->setWindowTitle(QStringLiteral("Quorvane - ") + path);
