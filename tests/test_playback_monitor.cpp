@@ -3,19 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
+#include <QUrl>
+#include <functional>
 #include <random>
 
 #include "app/controls.h"
+#include "library/tree_handlers.h"
+#include "platform/paths.h"
 #include "playback/monitor.h"
 #include "playback/transport.h"
+#include "playlist/playlist_drop.h"
+#include "playlist/playlist_edit.h"
 #include "support/fake_program.h"
 
 namespace qv {
 namespace {
 
 using qvtest::FakeProgram;
+
+// The current entry and the state, as "2 PLAYING".
+QString Where(FakeProgram& p) {
+    return QString::number(p.player().PlayingID()) + " " + p.player().PlayState();
+}
 
 TEST(TimeText, NearestSecondHalvesToEvenAndHoursShown) {
     EXPECT_EQ(NearestSecond(2500), 2);
@@ -247,25 +260,183 @@ TEST(MonitorEmpty, OnlyTheLoopButtonActsOnAnEmptyPlaylist) {
     EXPECT_EQ(p.form().Panel(5)->text(), "00:00/00:00");
 }
 
-TEST_F(Monitor, AFileThatWillNotOpenHaltsPlaybackOnIt) {
-    p.media.FailOpen(p.Path(2), 275);
-    player().LoopMode(1);
-    player().OpenPlay(1);
-    p.Tick(1000);  // to entry 2, which does not open
-    EXPECT_EQ(At(), "2 PLAYING");
-    EXPECT_EQ(p.state->PlayListData[2].Length, 0);
+// A file the device refuses, however it was started: its name in panel 1,
+// no tags of the file before it, "failed" in panel 4 and its path in the
+// caption; later ticks keep it so and send nothing.
+TEST(MonitorFailure, EveryWayOfStartingARefusedFileShowsIt) {
+    using Start = std::function<QString(FakeProgram&)>;  // the file it starts
+    const auto bad = [](FakeProgram& p, const QString& name) {
+        const QString path = p.dir.write(name, qvtest::WavBytes(50));
+        p.media.FailOpen(path, 296);
+        return path;
+    };
+    const auto stopped = [](FakeProgram& p) {
+        imgStop_Click(*p.state);
+        p.Tick();
+    };
+    const struct {
+        const char* how;
+        Start start;
+    } ways[] = {
+        {"Enter, as a double-click",
+         [](FakeProgram& p) {
+             p.state->objPlayList->SetListIndex(1);
+             lstPL_KeyPress(*p.state, Qt::Key_Return);
+             return p.Path(1);
+         }},
+        {"play button",
+         [&](FakeProgram& p) {
+             stopped(p);
+             p.state->objPlayList->SetListIndex(1);
+             imgPlay_Click(*p.state);
+             return p.Path(1);
+         }},
+        {"next button",
+         [](FakeProgram& p) {
+             imgFF_Click(*p.state);
+             return p.Path(1);
+         }},
+        {"end of track in Loop-All",
+         [](FakeProgram& p) {
+             p.player().LoopMode(1);
+             p.Tick(10000);
+             return p.Path(1);
+         }},
+        {"tree's play item",
+         [&](FakeProgram& p) {
+             p.state->strClickedFile = bad(p, "tree.wav");
+             mnClickNodeMediaPlay_Click(*p.state);
+             return p.state->strClickedFile;
+         }},
+        {"drop",
+         [&](FakeProgram& p) {
+             stopped(p);
+             QMimeData data;
+             data.setUrls({QUrl::fromLocalFile(bad(p, "dropped.wav"))});
+             lstPL_OLEDragDrop(*p.state, data);
+             return p.Path(3);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        FakeProgram p;
+        const QString tagged = p.dir.write("tagged.mp3", qvtest::Id3Bytes("Song", "Band", "Note"));
+        p.state->objPlayList->AddToPlayList(tagged);
+        p.state->objPlayList->AddToPlayList(bad(p, "bad.wav"));
+        p.Add("after.wav");
+        p.player().OpenPlay(0);
+        p.Tick();
+        ASSERT_EQ(p.form().Panel(2)->text(), "Band");
+        const QString failed = way.start(p);
+        p.player().LoopMode(0);
+        p.Take();
+        for (int tick = 0; tick < 20; ++tick) {
+            const frmQuorvane& f = p.form();
+            ASSERT_EQ(f.Panel(1)->text(), GetFileName(failed)) << tick;
+            EXPECT_TRUE(f.Panel(2)->isHidden() && f.Panel(3)->isHidden());
+            EXPECT_EQ(f.Panel(2)->text() + f.Panel(3)->text(), "");
+            EXPECT_EQ(f.Panel(4)->text(), "failed");
+            EXPECT_EQ(f.windowTitle(), "Quorvane - " + failed);
+            p.Tick();
+            EXPECT_TRUE(p.Take().isEmpty());
+        }
+        EXPECT_EQ(p.form().Panel(5)->text(), "00:00/00:00");
+    }
+}
+
+// After a refused file "Loop-All" goes on to the next entry that opens, at
+// most once round the list; "Loop-Off" and "Loop-One" stop on it. Later
+// ticks send nothing.
+TEST(MonitorFailure, TheLoopModeDecidesWhatFollowsARefusedFile) {
+    const struct {
+        const char* list;  // G opens, B is refused
+        int mode;
+        int start;
+        bool playFails;
+        const char* at;
+        int opens;
+        const char* panel1;
+        const char* panel4;
+    } cases[] = {
+        {"GBGG", 0, 1, false, "1 ready", 1, "1B.wav", "failed"},
+        {"GBGG", 2, 1, false, "1 ready", 1, "1B.wav", "failed"},
+        {"GBB", 1, 1, false, "0 PLAYING", 3, "> 0G.wav", "playing"},  // round the end
+        {"BBB", 1, 0, false, "2 ready", 3, "2B.wav", "failed"},       // once round only
+        {"GG", 1, 0, true, "1 STOPPED", 2, "1G.wav", "failed"},       // opens, will not start
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.list << " mode " << c.mode);
+        FakeProgram p;
+        for (int i = 0; c.list[i]; ++i) {
+            const QString path = p.Add(QStringLiteral("%1%2.wav").arg(i).arg(c.list[i]));
+            if (c.list[i] == 'B') p.media.FailOpen(path, 296);
+        }
+        if (c.playFails) p.media.FailCall("play", 282);
+        p.player().LoopMode(c.mode);
+        p.player().OpenPlay(c.start);
+        for (int i = 0; i < 40; ++i) p.Tick();
+        EXPECT_EQ(p.Take().filter("open ").size(), c.opens);
+        for (int i = 0; i < 20; ++i) p.Tick();
+        EXPECT_TRUE(p.Take().isEmpty());
+        EXPECT_EQ(Where(p), c.at);
+        EXPECT_EQ(p.form().Panel(1)->text(), c.panel1);
+        EXPECT_EQ(p.form().Panel(4)->text(), c.panel4);
+    }
+}
+
+// Round after round: bad entries around a good one never end "Loop-All".
+TEST(MonitorFailure, LoopAllGoesRoundAgainAfterTheGoodEntryPlayed) {
+    FakeProgram p;
+    p.Add("good.wav", 1000);
+    for (const char* name : {"bad1.wav", "bad2.wav"}) p.media.FailOpen(p.Add(name), 296);
+    p.player().LoopMode(1);
+    p.player().OpenPlay(0);
+    for (int round = 0; round < 4; ++round) {
+        int ticks = 0;
+        while (!p.Take().contains(p.OpenCommand(0)) && ++ticks < 30) p.Tick();
+        ASSERT_LT(ticks, 30) << "round " << round;
+    }
+}
+
+// A preview comes back to the refused file, not to the tags of what played
+// before it; the preview of a missing file comes back like any other.
+TEST(MonitorFailure, PreviewsComeBackToTheFailureAndFromAMissingFile) {
+    FakeProgram p;
+    const QString tagged = p.dir.write("tagged.mp3", qvtest::Id3Bytes("Song", "Band", "Note"));
+    p.state->objPlayList->AddToPlayList(tagged);
+    const QString missing = p.Add("missing.wav");
+    const QString good = p.Add("good.wav");
+    QFile::remove(missing);
+    const auto panels = [&] {
+        QStringList texts;
+        for (int i = 1; i <= 4; ++i) texts << p.form().Panel(i)->text();
+        return texts.join('|') + " - " + p.form().windowTitle();
+    };
+    const QString failure = "missing.wav|||failed - Quorvane - " + missing;
+    p.player().OpenPlay(1);
     p.Tick();
-    EXPECT_EQ(player().PlayState(), "ready");
-    p.Take();
-    for (int i = 0; i < 100; ++i) p.Tick(100);  // no retry, no busy loop
-    EXPECT_TRUE(p.Take().isEmpty());
-    EXPECT_EQ(player().PlayingID(), 2);
-    EXPECT_EQ(Panel(4), "ready");
-    EXPECT_EQ(Panel(5), "00:00/00:00");
-    imgFF_Click(*p.state);  // the user goes on
+    EXPECT_EQ(panels(), failure);
+    EXPECT_EQ(p.state->PlayListData[1].Length, 0);
+    p.state->objPlayList->SetListIndex(0);
+    EXPECT_EQ(panels(), "Song|Band|Note|failed - Quorvane - " + tagged);
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(panels(), failure);
+
+    p.player().OpenPlay(2);
+    Timer2_Timer(*p.state);  // the open's own preview is over
     p.Tick();
-    EXPECT_EQ(player().PlayState(), "PLAYING");
-    EXPECT_EQ(player().PlayingID(), 0);  // two steps in "Loop-All"
+    p.state->objPlayList->SetListIndex(1);
+    EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + missing);
+    EXPECT_TRUE(p.form().Timer2->isActive());
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(panels(), "> good.wav|||playing - Quorvane - " + good);
+
+    // The tree's file is no entry, but a preview comes back to it too.
+    p.state->strClickedFile = missing;
+    mnClickNodeMediaPlay_Click(*p.state);
+    p.state->objPlayList->SetListIndex(0);
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(panels(), failure);
 }
 
 TEST_F(Monitor, TheRevertShowsThePlayingEntry) {

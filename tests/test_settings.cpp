@@ -248,3 +248,13 @@ TEST(Settings, ProgramFolderEndsInExactlyOneSlash) {
     EXPECT_EQ(qvtest::EntriesOf(dir.path()), QStringList({"Setting.ini"}));
     EXPECT_EQ(ReadProfileString(dir.file("Setting.ini"), "Quorvane", "Top"), "1");
 }
+
+TEST(Settings, LoopModeOutsideTheThreeModesReadsAsLoopOff) {
+    TempDir dir;
+    const Ini ini(dir.path());
+    for (const auto& [stored, mode] :
+         {std::pair{"0", 0}, {"2", 2}, {"2.6", 0}, {"-1", 0}, {"99999999999", 0}}) {
+        ASSERT_EQ(ini.WriteIni("Quorvane", "LoopMode", stored), 1);
+        EXPECT_EQ(ReadLoopMode(ini), mode) << stored;
+    }
+}

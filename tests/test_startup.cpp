@@ -20,6 +20,7 @@
 #include "app/twips.h"
 #include "library_support.h"
 #include "playback/media_play.h"
+#include "playback/transport.h"
 #include "playlist/cls_playlist.h"
 #include "support/media_files.h"
 #include "support/test_program.h"
@@ -92,8 +93,12 @@ TEST(Startup, GarbageSettingsGiveTheDefaults) {
     const double dpi = LogicalDpi();
     EXPECT_EQ(form.frameGeometry(),
               QRect(0, TwipsToPixels(15, dpi), TwipsToPixels(8550, dpi), TwipsToPixels(6555, dpi)));
-    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 3);  // 2.6 rounds to 3: stored, no picture
-    EXPECT_EQ(form.imgLoop->toolTip(), "");
+    // 2.6 rounds to 3, no mode: "Loop-Off", whose next click is "Loop-All".
+    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 0);
+    EXPECT_EQ(form.imgLoop->toolTip(), "Loop-Off");
+    EXPECT_EQ(form.imgLoop->pixmap().toImage(), form.imgLoopOff->pixmap().toImage());
+    imgLoop_Click(*p.state);
+    EXPECT_EQ(form.imgLoop->toolTip(), "Loop-All");
     EXPECT_EQ(form.Text1->text(), "");
 }
 

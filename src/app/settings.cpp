@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "app/number_text.h"
 #include "platform/profile.h"
 
 namespace qv {
@@ -39,6 +40,12 @@ QString Ini::ReadIni(const QString& Section, const QString& Key) const {
 int Ini::WriteIni(const QString& Section, const QString& Key, const QString& Value) const {
     return WriteProfileString(appPath_ + QStringLiteral("Setting.ini"), Section, Key, Value) ? 1
                                                                                              : 0;
+}
+
+int32_t ReadLoopMode(const Ini& ini) {
+    const int32_t mode =
+        CLng(Val(ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"))));
+    return mode >= 0 && mode <= 2 ? mode : 0;
 }
 
 }  // namespace qv

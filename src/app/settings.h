@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace qv {
 
@@ -29,5 +30,10 @@ public:
 private:
     QString appPath_;
 };
+
+// "LoopMode" of section "Quorvane": 0 "Loop-Off", 1 "Loop-All", 2 "Loop-One".
+// Any other value (a damaged or hand-edited file) reads as 0, so that the
+// loop button shows a picture and its next click goes on to "Loop-All".
+int32_t ReadLoopMode(const Ini& ini);
 
 }  // namespace qv

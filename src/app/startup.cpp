@@ -16,8 +16,8 @@
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
 #include "app/geometry.h"
-#include "app/number_text.h"
 #include "app/program_state.h"
+#include "app/settings.h"
 #include "app/tree_view.h"
 #include "library/library_wiring.h"
 #include "library/media_db.h"
@@ -25,8 +25,8 @@
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
-#include "playback/playback_wiring.h"
 #include "playback/mod_mci.h"
+#include "playback/playback_wiring.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
@@ -119,8 +119,7 @@ void LoadMainForm(ProgramState& state) {
     clsMediaPlay& player = *state.objMediaPlay;
 
     state.strFoundMedia = QStringList{QString()};
-    player.LoopMode(
-        CLng(Val(state.ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode")))));
+    player.LoopMode(ReadLoopMode(state.ini));
     player.StopByUser(true);
     player.PlayingID(kNoEntry);
 

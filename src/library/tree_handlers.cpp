@@ -97,11 +97,19 @@ void mnTreeExpand_Click(ProgramState& state) {
 
 void mnClickNodeMediaPlay_Click(ProgramState& state) {
     if (state.mainForm) state.mainForm->Timer2->stop();
-    StopPlayer(state, *state.objMediaPlay);
+    clsMediaPlay& player = *state.objMediaPlay;
+    StopPlayer(state, player);
     MCIClose(state.mci);
-    MCIOpen(state.mci, state.strClickedFile);
-    MCIPlay(state.mci);
-    ShowPlayingInfo(state, state.strClickedFile);
+    const bool opened = MCIOpen(state.mci, state.strClickedFile) == 0;
+    const bool started = MCIPlay(state.mci) == 0;
+    // The file plays outside the playlist, but a refusal is shown as the
+    // player shows its own (the player was stopped, so nothing moves on).
+    if (opened && started) {
+        player.ClearFailure();
+        ShowPlayingInfo(state, state.strClickedFile);
+    } else {
+        player.ShowFailure(state.strClickedFile);
+    }
 }
 
 void mnClickNodeMediaAdd_Click(ProgramState& state) {

@@ -51,16 +51,39 @@ bool clsMediaPlay::HasRecord(int32_t SongID) const {
     return SongID >= 0 && SongID <= state_.PlayListData.UBound();
 }
 
+void clsMediaPlay::ShowFailure(const QString& FilePath) {
+    if (FilePath.isEmpty()) return;
+    strFailedPath_ = FilePath;
+    ShowFailedInfo(state_, FilePath);
+}
+
+bool clsMediaPlay::SkipFailed(int32_t lngListCount) {
+    const int32_t skipped = lngSkipped_ + 1;
+    if (skipped >= lngListCount) return false;
+    PlayNext();
+    // Every open starts the count afresh; only a skip that failed again
+    // carries it on, so a round of bad entries ends and a good one resets it.
+    if (!strFailedPath_.isEmpty()) lngSkipped_ = skipped;
+    return true;
+}
+
 void clsMediaPlay::OpenFile(int32_t SongID) {
     if (!HasRecord(SongID)) return;
     MCIStop(state_.mci);
     MCIClose(state_.mci);
-    MCIOpen(state_.mci, state_.PlayListData[SongID].FilePath);
+    const QString path = state_.PlayListData[SongID].FilePath;
+    const bool opened = MCIOpen(state_.mci, path) == 0;
+    lngSkipped_ = 0;
+    if (opened) ClearFailure();
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
     state_.objPlayList->SetListIndex(SongID);
     PlayingID(SongID);
     PlayState(QStringLiteral("READY"));
-    ShowPlayingInfo(state_, state_.PlayListData[PlayingID()].FilePath);
+    if (opened) {
+        ShowPlayingInfo(state_, state_.PlayListData[PlayingID()].FilePath);
+    } else {
+        ShowFailure(path);
+    }
     StopByUser(true);
 }
 
@@ -86,9 +109,13 @@ void clsMediaPlay::PlayStart(int32_t SongID) {
 }
 
 void clsMediaPlay::Play() {
-    MCIPlay(state_.mci);
+    const bool started = MCIPlay(state_.mci) == 0;
     PlayState(QStringLiteral("PLAYING"));
     StopByUser(false);
+    // A file that opened but will not start. One that did not even open is
+    // shown already, and play on nothing open fails for that reason alone.
+    if (!started && strFailedPath_.isEmpty() && HasRecord(PlayingID()))
+        ShowFailure(state_.PlayListData[PlayingID()].FilePath);
 }
 
 void clsMediaPlay::SetStart(int32_t SongID) {

@@ -29,16 +29,33 @@ class clsMediaPlay {
     bool StopByUser() const { return bStopByUser_; }
     void StopByUser(bool bStopByUser) { bStopByUser_ = bStopByUser; }
 
+    // The file that last could not be opened or played; "" once a file has
+    // opened since. While it is set the status bar and the caption name it.
+    QString FailedPath() const { return strFailedPath_; }
+    // Every way of starting a file ends here when the device refuses it:
+    // keeps FilePath as the failure and shows it (track_info's
+    // ShowFailedInfo). An empty path is no file and changes nothing.
+    void ShowFailure(const QString& FilePath);
+    // A file opened: whatever failed before is no longer shown.
+    void ClearFailure() { strFailedPath_.clear(); }
+    // "Loop-All" past an entry that would not play: plays the next entry,
+    // unless the entries that failed in a row already make one round of
+    // lngListCount entries. False (nothing started) when the round is done.
+    bool SkipFailed(int32_t lngListCount);
+
     // Stops and closes the device, opens entry SongID, records its length,
     // selects its line and makes it the current entry. An index naming no
-    // record is ignored.
+    // record is ignored; a file that does not open is current all the same,
+    // and shown as a failure.
     void OpenFile(int32_t SongID);
     // OpenFile, then Play.
     void OpenPlay(int32_t SongID);
     // Entry SongID from its start: the current entry is rewound, another one
     // opened. An index naming no record, other than the current one, is ignored.
     void PlayStart(int32_t SongID);
-    // Starts the device; the state is "PLAYING" whatever the device answered.
+    // Starts the device; the state is "PLAYING" whatever the device answered,
+    // and StopByUser False, so that the monitor applies the loop mode to a
+    // start that failed as it does to a finished track.
     void Play();
     // Entry SongID current and stopped at its start (opened when it is not
     // the current one). An index naming no record, other than the current
@@ -68,6 +85,9 @@ class clsMediaPlay {
     bool bStopByUser_ = false;
     int32_t lLoopMode_ = 0;
     QString strPlayState_;
+    QString strFailedPath_;
+    // Entries "Loop-All" went past since the run of failures began.
+    int32_t lngSkipped_ = 0;
 };
 
 }  // namespace qv

@@ -12,6 +12,7 @@
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
+#include "playlist/cls_playlist.h"
 
 namespace qv {
 namespace {
@@ -61,15 +62,30 @@ void Timer1_Timer(ProgramState& state) {
     // 2. The device's own word, upper-cased; nothing at all becomes "ready".
     player->PlayState(MCIGetMode(state.mci).toUpper());
 
+    // A start that failed (StopByUser still False from Play, or from next
+    // and previous while stopped): "Loop-All" goes on to the next entry,
+    // once round the list at most; every other mode stops on it. Either way
+    // this happens once, so a list of bad files is never retried tick after
+    // tick.
+    if (!player->FailedPath().isEmpty() && !player->StopByUser()) {
+        const int32_t count = state.objPlayList ? state.objPlayList->ListCount() : 0;
+        if (player->LoopMode() != 1 || !player->SkipFailed(count)) player->StopByUser(true);
+    }
+
     // 3 to 5. The end of a track, by loop mode; each rule reads the state
     // afresh, so at most one of them acts.
     if (EndOfTrack(*player, 2)) player->PlayStart(player->PlayingID());
     if (EndOfTrack(*player, 1)) player->PlayNext();
     if (EndOfTrack(*player, 0)) player->SetStart(player->PlayingID());
 
-    // 6. The mode as the device says it.
+    // 6. The mode as the device says it; a failure stays named until
+    // another file opens, rather than turning into "ready" (nothing open).
     const QString mode = MCIGetMode(state.mci);
-    form->Panel(4)->setText(mode.isEmpty() ? QStringLiteral("ready") : mode);
+    if (!player->FailedPath().isEmpty()) {
+        form->Panel(4)->setText(FailedMode());
+    } else {
+        form->Panel(4)->setText(mode.isEmpty() ? QStringLiteral("ready") : mode);
+    }
 
     // 7. Position and length.
     const int32_t position = MCIGetPosition(state.mci);
@@ -84,11 +100,15 @@ void Timer2_Timer(ProgramState& state) {
     const int32_t id = player->PlayingID();
     // PlayingID may name no record (nothing chosen yet, or the entry was
     // removed): then the preview stays, as there is nothing to go back to.
+    // A file that failed (an entry, or the tree's file) is what the preview
+    // returns to until another file opens.
     const bool hasRecord = id >= 0 && id <= state.PlayListData.UBound();
-    const QString path = hasRecord ? state.PlayListData[id].FilePath : QString();
-    if (hasRecord) ShowPlayingInfo(state, path);
+    QString path = player->FailedPath();
+    const bool back = !path.isEmpty() || hasRecord;
+    if (path.isEmpty() && hasRecord) path = state.PlayListData[id].FilePath;
+    if (back) ShowPlayingInfo(state, path);
     form->Timer2->stop();
-    if (hasRecord) form->setWindowTitle(QStringLiteral("Quorvane - ") + path);
+    if (back) form->setWindowTitle(QStringLiteral("Quorvane - ") + path);
 }
 
 }  // namespace qv
