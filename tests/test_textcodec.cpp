@@ -88,12 +88,15 @@ TEST(TextCodec, EveryRepresentableCharacterRoundTrips) {
 // well: each reads as its writer meant it.
 TEST(TextCodec, LinesValidBothWaysReadAsTheirWriterMeantThem) {
     const QStringList windows = {
-        QStringLiteral("ﾗｼﾞｵ"),
+        QStringLiteral("ﾗｼﾞｵ"),  // U+05FC U+07B5 in UTF-8
         QStringLiteral("C:\\Music\\ﾗｼﾞｵ\\01.mp3"),
-        QStringLiteral("[/home/u/ﾗｼﾞｵ]"),                    // a library header
-        QStringLiteral("LastSearchedPath=/home/u/ﾏｲ ﾗｼﾞｵ"),  // ﾏｲ: Greek ϲ in UTF-8
-        QStringLiteral("/home/u/縺ゅ≠/ﾅｶﾆｼ.mp3"),            // UTF-8 "ああ", "ŶƼ"
-        QStringLiteral("/home/u/ﾃ奴/ﾎｼ.mp3"),                // "Óz": z is 奴's second byte
+        QStringLiteral("[/home/u/ﾗｼﾞｵ]"),                 // a library header
+        QStringLiteral("LastSearchedPath=/home/u/DJﾑｼ"),  // "DJѼ": Cyrillic
+        QStringLiteral("/home/u/縺ゅ≠/ﾎｼ.mp3"),           // "ああ/μ": all code page 932 has
+        QStringLiteral("/home/u/ﾅｶﾆｼ.mp3"),               // "ŶƼ": no ASCII letter
+        QStringLiteral("/home/u/ﾃ奴.mp3"),                // "Óz": z is 奴's second byte
+        QStringLiteral("/home/u/CDﾃｨ.mp3"),               // "CDè": small after capitals
+        QStringLiteral("/home/u/Cafﾃｩ ﾗｼﾞｵ.mp3"),         // "Café" beside Hebrew and Thaana
     };
     const QList<QByteArray> bytes = qvtest::Cp932ByPython(windows);
     ASSERT_EQ(bytes.size(), windows.size());
