@@ -17,6 +17,7 @@
 #include "platform/textfile.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_file.h"
+#include "support/cp932_python.h"
 #include "support/media_files.h"
 #include "support/qt_print.h"
 #include "support/test_program.h"
@@ -117,6 +118,18 @@ TEST_F(PlaylistLoad, LinesFollowEntriesAlreadyThereAndKnownPathsAddNothing) {
     // The last file added is the one remembered.
     QCoreApplication::processEvents();
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastOpenFile"), c);
+}
+
+TEST_F(PlaylistLoad, ACodePage932ListOfAnotherProgramLoadsAndSavesAsItWas) {
+    // In code page 932 "ﾗｼﾞｵ" is D7 BC DE B5, valid UTF-8 as well.
+    const QString a = p.dir.write(QStringLiteral("ﾗｼﾞｵ/01.wav"), qvtest::WavBytes());
+    const QString b = p.dir.write(QStringLiteral("ﾗｼﾞｵ/ｱﾙﾊﾞﾑ 曲.wav"), qvtest::WavBytes());
+    const QByteArray bytes = qvtest::Cp932FileByPython({a, b});
+    EXPECT_EQ(LoadPlayListFile(*p.state, p.dir.write("PlayLists/t.lst", bytes)), 2);
+    EXPECT_EQ(Records(),
+              QStringList({a + "|WAVE|01.wav", b + QStringLiteral("|WAVE|ｱﾙﾊﾞﾑ 曲.wav")}));
+    ASSERT_TRUE(SavePlayListFile(*p.state, p.dir.file("PlayLists/saved.lst")));
+    EXPECT_EQ(qvtest::ReadAll(p.dir.file("PlayLists/saved.lst")), bytes);
 }
 
 TEST_F(PlaylistLoad, HeldLinesAreThereForAnyoneWhoLooks) {

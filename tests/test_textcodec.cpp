@@ -2,8 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "platform/textcodec.h"
+#include "support/cp932_python.h"
 
 using namespace qv;
+
+namespace {
+
+// What goes before a line written in UTF-8.
+const QByteArray kMark = "\xEF\xBB\xBF";
+
+}  // namespace
 
 TEST(TextCodec, JapaneseRoundTripsThroughCp932) {
     const QString text = QStringLiteral("C:\\音楽\\ﾃｽﾄ①～髙.mp3");
@@ -22,9 +30,9 @@ TEST(TextCodec, OneWayCharactersCountAsUnrepresentable) {
     for (const char16_t c :
          {u'\u301C', u'\u00A5', u'\u203E', u'\u2016', u'\u2212', u'\u00A2', u'\u00AC', u'\u00E9'}) {
         EXPECT_FALSE(EncodeCp932(QString(QChar(c)), &bytes)) << int(c);
-        // Such a line goes out as UTF-8 and comes back whole.
+        // Such a line goes out as marked UTF-8 and comes back whole.
         const QString line = QStringLiteral("a") + QChar(c) + QStringLiteral("音");
-        EXPECT_EQ(EncodeLine(line), line.toUtf8());
+        EXPECT_EQ(EncodeLine(line), kMark + line.toUtf8());
         EXPECT_EQ(DecodeLine(EncodeLine(line)), line);
     }
     EXPECT_FALSE(EncodeCp932(QStringLiteral("🎵"), &bytes));
@@ -72,4 +80,62 @@ TEST(TextCodec, EveryRepresentableCharacterRoundTrips) {
     // 1,880 user-defined characters of the private-use area.
     EXPECT_GT(representable, 9000);
     EXPECT_LT(representable, 9500);
+}
+
+// Lines another program wrote in code page 932 whose bytes are valid UTF-8 as
+// well (half-width katakana pair up into two-byte UTF-8 sequences), and lines
+// earlier builds wrote in UTF-8 without a mark that are valid code page 932 as
+// well: each reads as its writer meant it.
+TEST(TextCodec, LinesValidBothWaysReadAsTheirWriterMeantThem) {
+    const QStringList windows = {
+        QStringLiteral("ﾗｼﾞｵ"),  // U+05FC U+07B5 in UTF-8
+        QStringLiteral("C:\\Music\\ﾗｼﾞｵ\\01.mp3"),
+        QStringLiteral("[/home/u/ﾗｼﾞｵ]"),                 // a library header
+        QStringLiteral("LastSearchedPath=/home/u/DJﾑｼ"),  // "DJѼ": Cyrillic
+        QStringLiteral("/home/u/縺ゅ≠/ﾎｼ.mp3"),           // "ああ/μ": all code page 932 has
+        QStringLiteral("/home/u/ﾅｶﾆｼ.mp3"),               // "ŶƼ": no ASCII letter
+        QStringLiteral("/home/u/ﾃ奴.mp3"),                // "Óz": z is 奴's second byte
+        QStringLiteral("/home/u/CDﾃｨ.mp3"),               // "CDè": small after capitals
+        QStringLiteral("/home/u/Cafﾃｩ ﾗｼﾞｵ.mp3"),         // "Café" beside Hebrew and Thaana
+    };
+    const QList<QByteArray> bytes = qvtest::Cp932ByPython(windows);
+    ASSERT_EQ(bytes.size(), windows.size());
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        ASSERT_TRUE(IsValidUtf8(bytes[i])) << windows[i].toStdString();
+        EXPECT_EQ(DecodeLine(bytes[i]), windows[i]);
+        // Written back byte for byte as the Windows program has them.
+        EXPECT_EQ(EncodeLine(windows[i]), bytes[i]) << windows[i].toStdString();
+    }
+
+    const QString earlier[] = {
+        QStringLiteral("/home/u/Música/Beyoncé.mp3"),  // "Mﾃｺsica/Beyoncﾃｩ" in code page 932
+        QStringLiteral("/home/u/音楽/Café/Tú.mp3"),
+        QStringLiteral("/home/u/Sigur Rós/Ágætis byrjun.mp3"),
+        QStringLiteral("/home/u/Mu\u0301sica.mp3"),  // a combining accent
+        QStringLiteral("/home/u/🎵/Love〜Story • Intro.mp3"),
+    };
+    for (const QString& line : earlier) {
+        bool cp932 = false;
+        DecodeCp932(line.toUtf8(), &cp932);
+        ASSERT_TRUE(cp932) << line.toStdString();
+        EXPECT_EQ(DecodeLine(line.toUtf8()), line);
+    }
+}
+
+// What code page 932 holds goes out in it; everything else goes out as UTF-8
+// behind the mark, and every line reads back as written.
+TEST(TextCodec, LinesCodePage932CannotHoldGoOutMarked) {
+    const QString lines[] = {
+        QStringLiteral("/home/u/Beyoncé.mp3"),
+        QStringLiteral("/home/u/🎵.mp3"),
+        QChar(0xFEFF) + QStringLiteral("a"),
+        QStringLiteral("ﾗｼﾞｵé"),
+        QStringLiteral("/home/u/愛〜恋.mp3"),  // the wave dash code page 932 maps one way
+        // Code page 932 holds these, but its bytes would read as "Café".
+        QStringLiteral("/home/u/Cafﾃｩ.mp3"),
+    };
+    for (const QString& line : lines) {
+        EXPECT_EQ(EncodeLine(line), kMark + line.toUtf8()) << line.toStdString();
+        EXPECT_EQ(DecodeLine(EncodeLine(line)), line);
+    }
 }

@@ -11,6 +11,7 @@
 
 #include "platform/textcodec.h"
 #include "platform/textfile.h"
+#include "support/cp932_python.h"
 #include "support/file_size_limit.h"
 #include "support/qt_print.h"
 #include "support/tempdir.h"
@@ -47,8 +48,8 @@ TEST(TextFile, WritesCp932WhenItCanAndUtf8Otherwise) {
     };
     ASSERT_TRUE(WriteTextFile(path, lines));
     EXPECT_EQ(ReadAll(path), QByteArray("/music/\x8b\xc8.mp3\r\n"
-                                        "\r\n") +
-                                 QStringLiteral("/music/a〜b").toUtf8() + "\r\n" +
+                                        "\r\n\xEF\xBB\xBF") +
+                                 QStringLiteral("/music/a〜b").toUtf8() + "\r\n\xEF\xBB\xBF" +
                                  QStringLiteral("/music/Café 🎵").toUtf8() + "\r\nplain\r\n");
     EXPECT_EQ(ReadTextFile(path), lines);
 
@@ -57,15 +58,24 @@ TEST(TextFile, WritesCp932WhenItCanAndUtf8Otherwise) {
     EXPECT_EQ(ReadTextFile(path), QStringList());
 }
 
-TEST(TextFile, Cp932BytesThatLookLikeUtf8AreWrittenAsUtf8) {
-    // In code page 932 these three characters are E3 81 82 E3 81 82, which is
-    // also valid UTF-8 ("ああ"): written that way they would come back changed.
-    const QString text = QStringLiteral("縺ゅ≠");
-    EXPECT_EQ(EncodeLine(text), text.toUtf8());
-    EXPECT_EQ(EncodeLine(QStringLiteral("ああ")), QByteArray("\x82\xa0\x82\xa0"));
+// A whole file python3 wrote in code page 932, half-width katakana (whose
+// bytes are often valid UTF-8 too) in paths, a header and a setting: read
+// exactly, and written, replaced or appended, byte for byte the same.
+TEST(TextFile, Cp932FileOfAnotherProgramReadsAndWritesAsItWas) {
+    const QStringList lines = {
+        QStringLiteral("[C:\\Music\\ﾗｼﾞｵ]"),
+        QStringLiteral("C:\\Music\\ﾗｼﾞｵ\\01.mp3"),
+        QStringLiteral("/home/u/ｱﾙﾊﾞﾑ/ﾃｽﾄ.wav"),
+        QStringLiteral("/home/u/音楽/ﾗｼﾞｵ 体操.mid"),
+        QStringLiteral("LastSearchedPath=/home/u/ﾗｼﾞｵ"),
+    };
+    const QByteArray bytes = qvtest::Cp932FileByPython(lines);
     TempDir dir;
-    ASSERT_TRUE(WriteTextFile(dir.file("x.lst"), {text}));
-    EXPECT_EQ(ReadTextFile(dir.file("x.lst")), QStringList({text}));
+    EXPECT_EQ(ReadTextFile(dir.write("python.db", bytes)), lines);
+    ASSERT_TRUE(WriteTextFile(dir.file("ours.db"), lines));
+    EXPECT_EQ(ReadAll(dir.file("ours.db")), bytes);
+    ASSERT_TRUE(AppendTextLines(dir.file("appended.db"), lines));
+    EXPECT_EQ(ReadAll(dir.file("appended.db")), bytes);
 }
 
 TEST(TextFile, ReadsFilesOfTheWindowsProgram) {

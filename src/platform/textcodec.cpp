@@ -4,6 +4,8 @@
 
 #include <iconv.h>
 
+#include <QStringDecoder>
+#include <QVarLengthArray>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -41,7 +43,7 @@ struct Cp932Tables {
         if (fromUnicode != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUnicode);
     }
 
-private:
+  private:
     // Converts in to one UTF-16 unit; false on an invalid or cut-off sequence,
     // with *cutOff telling the second.
     static bool decodeOne(iconv_t cd, const char* in, size_t n, char16_t* unit, bool* cutOff) {
@@ -92,7 +94,8 @@ private:
                 encode[u] = b0;
             } else if (outPtr - out == 2) {
                 const auto b1 = static_cast<unsigned char>(out[1]);
-                if (lead[b0] && pair[b0 << 8 | b1] == u) encode[u] = static_cast<uint16_t>(b0 << 8 | b1);
+                if (lead[b0] && pair[b0 << 8 | b1] == u)
+                    encode[u] = static_cast<uint16_t>(b0 << 8 | b1);
             }
         };
         for (char16_t u : single) tryEncode(u);
@@ -114,6 +117,23 @@ bool isAscii(QByteArrayView bytes) {
 bool isAscii(QStringView text) {
     for (QChar c : text)
         if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+// Whether the bytes are valid code page 932, without decoding them.
+bool isCp932(QByteArrayView bytes) {
+    const Cp932Tables& t = cp932();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        if (t.single[p[i]] != kNone) {
+            ++i;
+        } else if (t.lead[p[i]] && i + 1 < n && t.pair[p[i] << 8 | p[i + 1]] != kNone) {
+            i += 2;
+        } else {
+            return false;
+        }
+    }
     return true;
 }
 
@@ -230,22 +250,154 @@ bool IsValidUtf8(QByteArrayView bytes) {
     return true;
 }
 
+namespace {
+
+// What goes before a line written in UTF-8. 0xEF is no byte of code page 932,
+// neither alone nor as a lead byte, so no line of the Windows program starts so.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+bool hasUtf8Mark(QByteArrayView bytes) {
+    return bytes.startsWith(QByteArrayView(kUtf8Mark, 3));
+}
+
+// UTF-8 with a leading U+FEFF kept: only the mark is taken off, by the caller.
+QString fromUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+// The UTF-8 reading of unmarked bytes that are valid code page 932 as well,
+// judged as a line earlier builds may have written: they wrote a line in
+// UTF-8, without a mark, exactly when it held a character code page 932 lacks.
+// The line is taken as UTF-8 when it holds such a character and each one is
+// what a line of names and titles holds, not what code page 932 text spells
+// by chance (see tellsUtf8).
+class Utf8Reading {
+  public:
+    explicit Utf8Reading(QByteArrayView bytes)
+        : text_(fromUtf8(bytes)), plain_(text_.size(), false) {
+        // Which bytes code page 932 reads as characters of their own, not as
+        // the second byte of a pair (the bytes are valid code page 932).
+        const Cp932Tables& t = cp932();
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        QVarLengthArray<bool, 256> single(bytes.size(), false);
+        for (qsizetype i = 0; i < bytes.size(); i += t.lead[p[i]] ? 2 : 1) single[i] = true;
+        // A UTF-8 byte below 0x80 is one character, one UTF-16 unit.
+        qsizetype unit = 0;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if ((p[i] & 0xC0) == 0x80) continue;
+            plain_[unit] = p[i] < 0x80 && single[i];
+            unit += p[i] >= 0xF0 ? 2 : 1;
+        }
+    }
+
+    const QString& text() const { return text_; }
+
+    bool isEarlierUtf8Line() const {
+        const Cp932Tables& t = cp932();
+        bool told = false;
+        for (qsizetype i = 0; i < text_.size(); ++i) {
+            char32_t c = text_[i].unicode();
+            if (c < 0x80) continue;
+            if (text_[i].isHighSurrogate()) {
+                c = QChar::surrogateToUcs4(text_[i], text_[i + 1]);
+            } else if (t.encode[c] != kNone) {
+                continue;  // code page 932 has it: says nothing either way
+            }
+            if (!tellsUtf8(i, c)) return false;
+            told = true;
+            if (c > 0xFFFF) ++i;
+        }
+        return told;
+    }
+
+  private:
+    // A character code page 932 lacks that tells a line of earlier builds
+    // from code page 932 bytes that happen to be valid UTF-8.
+    //
+    // Half-width katakana are the bytes A1..DF: in UTF-8 a run of them is
+    // valid only as pairs of C2..DF and A1..BF, each pair one character of
+    // U+00A1..U+07FF (ﾗｼﾞｵ is U+05FC U+07B5), scattered over Latin, Greek,
+    // Cyrillic, Hebrew, Arabic, Thaana and unassigned code points; one of C2..DF
+    // before a double-byte character gives U+0080..U+07FF too. Below U+0800
+    // only a Latin letter, or a common accent on one, counts, and only in a
+    // Latin word (inLatinWord). From U+0800 up (a kanji or user-defined lead
+    // byte in code page 932) only what titles hold and code page 932 lacks:
+    // the wave dash, double bar and minus (which it maps one way only), en
+    // dash, bullet, trade mark and emoji.
+    bool tellsUtf8(qsizetype at, char32_t c) const {
+        if (c < 0x800) {
+            // Accented letters of European names, precomposed or as a letter
+            // with combining accents (macOS names files so).
+            if (c >= 0xC0 && c < 0x250 && QChar::isLetter(c)) return inLatinWord(at);
+            const bool accent =
+                (c >= 0x300 && c <= 0x30C) || c == 0x323 || (c >= 0x326 && c <= 0x328);
+            qsizetype base = at - 1;  // the letter under the accent
+            while (base >= 0 && text_[base].isMark()) --base;
+            return accent && base >= 0 && text_[base].isLetter() && inLatinWord(base);
+        }
+        if (c >= 0x1E00 && c < 0x1F00) return inLatinWord(at);  // Vietnamese
+        switch (c) {
+            case 0x2013:  // –
+            case 0x2016:  // ‖
+            case 0x2022:  // •
+            case 0x2122:  // ™
+            case 0x2212:  // −
+            case 0x301C:  // 〜
+                return true;
+            default:
+                return c >= 0x1F000 && c < 0x1FB00;
+        }
+    }
+
+    // Whether the letter at `at` stands in a word as the letters of European
+    // names do: the word (the letters and accents around it) holds an ASCII
+    // letter that is one in code page 932 as well (not the second byte of a
+    // double-byte character), and a small letter has a small letter beside
+    // it or follows the capital the word starts with. "Beyoncé", "Música",
+    // "Tú" and "Ærø" are such words; "CDá" (katakana ﾃ｡ after CD), "ŶƼ"
+    // (ﾅｶﾆｼ) and "ÄD" (ﾃ and Д, whose second byte is "D") not.
+    bool inLatinWord(qsizetype at) const {
+        const auto wordPart = [](QChar c) { return c.isLetter() || c.isMark(); };
+        qsizetype begin = at, end = at + 1;
+        while (begin > 0 && wordPart(text_[begin - 1])) --begin;
+        while (end < text_.size() && wordPart(text_[end])) ++end;
+        bool ascii = false;
+        for (qsizetype i = begin; i < end && !ascii; ++i) ascii = plain_[i];
+        if (!ascii) return false;
+        if (!text_[at].isLower()) return true;
+        qsizetype before = at - 1, after = at + 1;
+        while (before >= begin && text_[before].isMark()) --before;
+        while (after < end && text_[after].isMark()) ++after;
+        // A small letter beside it, or the capital the word starts with ("Tú").
+        return (before >= begin && (text_[before].isLower() || before == begin)) ||
+               (after < end && text_[after].isLower());
+    }
+
+    QString text_;
+    QVarLengthArray<bool, 256> plain_;  // per UTF-16 unit: ASCII in both readings
+};
+
+// Unmarked bytes that are valid code page 932 and read as UTF-8 all the same.
+bool readsAsUtf8(QByteArrayView bytes) {
+    return IsValidUtf8(bytes) && Utf8Reading(bytes).isEarlierUtf8Line();
+}
+
+}  // namespace
+
 QByteArray EncodeLine(QStringView line) {
     QByteArray out;
-    // Code page 932 bytes can happen to form valid UTF-8 (E3 81 82 is a kanji and
-    // a lead byte in code page 932, and "あ" in UTF-8); the reader would take them
-    // as UTF-8 and get other text. Such a line goes out in UTF-8, which reads back.
-    if (EncodeCp932(line, &out) && (isAscii(QByteArrayView(out)) || !IsValidUtf8(out))) return out;
-    // The UTF-8 decoder drops a byte-order mark at the start of a line (so a
-    // file saved with one reads cleanly); a line that itself starts with U+FEFF
-    // gets one more in front, which the reader drops.
-    if (line.startsWith(QChar(0xFEFF))) return "\xEF\xBB\xBF" + line.toUtf8();
-    return line.toUtf8();
+    if (EncodeCp932(line, &out) && (isAscii(QByteArrayView(out)) || !readsAsUtf8(out))) return out;
+    return kUtf8Mark + line.toUtf8();
 }
 
 QString DecodeLine(QByteArrayView bytes) {
-    if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes);
-    return DecodeAnsi(bytes);
+    if (isAscii(bytes)) return QString::fromLatin1(bytes);
+    if (hasUtf8Mark(bytes) && IsValidUtf8(bytes.sliced(3))) return fromUtf8(bytes.sliced(3));
+    if (!IsValidUtf8(bytes)) return DecodeAnsi(bytes);
+    if (!isCp932(bytes)) return fromUtf8(bytes);
+    const Utf8Reading utf8(bytes);
+    return utf8.isEarlierUtf8Line() ? utf8.text() : DecodeCp932(bytes);
 }
 
 }  // namespace qv

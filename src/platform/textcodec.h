@@ -29,13 +29,23 @@ QString DecodeAnsi(QByteArrayView bytes);
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(QByteArrayView bytes);
 
-// One line of a program file, without its line end: code page 932 when every
-// character has an exact form there and the bytes cannot be mistaken for UTF-8,
-// otherwise UTF-8, so no path is ever lost and every line reads back as written.
+// One line of a program file, without its line end. Code page 932 when every
+// character has an exact form there (what the Windows program reads); otherwise
+// UTF-8 behind a mark, the bytes EF BB BF (U+FEFF), so no path is ever lost and
+// the reader can tell the line from code page 932. A line starting with U+FEFF
+// itself keeps it behind the mark. In the rare case that the code page 932
+// bytes would read back as a UTF-8 line of earlier builds (see DecodeLine), the
+// line goes out marked as well: every line reads back exactly as written.
 QByteArray EncodeLine(QStringView line);
 
-// One line of a program file, without its line end: UTF-8 when valid UTF-8,
-// otherwise code page 932 (then Windows-1252 for bytes code page 932 lacks).
+// One line of a program file, without its line end:
+// - behind the mark EF BB BF and valid UTF-8 after it: UTF-8, one mark dropped;
+// - valid code page 932: code page 932 (what the Windows program wrote),
+//   unless the bytes are also valid UTF-8 that reads as a line earlier builds
+//   wrote in UTF-8 without a mark: it holds a character code page 932 lacks,
+//   and each such character is an accented Latin letter in a word with an
+//   ASCII letter ("Beyoncé"), or one of 〜 ‖ − – • ™ or an emoji;
+// - otherwise UTF-8 when valid, else Windows-1252.
 QString DecodeLine(QByteArrayView bytes);
 
 }  // namespace qv

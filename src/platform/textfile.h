@@ -1,6 +1,7 @@
 // The program's text files (Setting.ini, MediaDB.db, .lst), line by line.
-// Every line is written in code page 932 when it can be, else UTF-8, with CR LF
-// after it; on reading, CR LF, LF and lone CR all end a line (see textcodec.h).
+// Every line is written in code page 932 when it can be, else in UTF-8 behind a
+// mark, with CR LF after it; on reading, CR LF, LF and lone CR all end a line
+// (see textcodec.h).
 #pragma once
 
 #include <QByteArray>

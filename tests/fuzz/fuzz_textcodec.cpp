@@ -1,6 +1,8 @@
 // Fuzz target of the line codec: any bytes decode to a line that encodes and
 // decodes back to itself, and any valid line (no lone surrogate, no line end)
-// survives encoding and decoding unchanged, also inside a whole file.
+// survives encoding and decoding unchanged, also inside a whole file. A line
+// goes out either behind the UTF-8 mark or as its code page 932 form.
+#include <QStringDecoder>
 #include <QStringList>
 
 #include "fuzz_media.h"
@@ -29,6 +31,10 @@ void CheckRoundTrip(const QString& line) {
     const QByteArray encoded = qv::EncodeLine(line);
     const QString back = qv::DecodeLine(encoded);
     if (back != line) qvfuzz::Fail("line changed by encode and decode", line + " -> " + back);
+    // What the Windows program reads (no mark) it must read as the line.
+    bool cp932 = false;
+    if (!encoded.startsWith("\xEF\xBB\xBF") && (qv::DecodeCp932(encoded, &cp932) != line || !cp932))
+        qvfuzz::Fail("an unmarked line is not the line in code page 932", line);
 }
 
 }  // namespace
@@ -69,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (qv::EncodeCp932(cp932, &again) && qv::DecodeCp932(again) != cp932)
             qvfuzz::Fail("code page 932 round trip", cp932);
     }
-    if (qv::IsValidUtf8(bytes) && QString::fromUtf8(bytes).toUtf8() != bytes)
+    // Decoded keeping a leading U+FEFF, which QString::fromUtf8 would drop.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    if (qv::IsValidUtf8(bytes) && QString(utf8.decode(bytes)).toUtf8() != bytes)
         qvfuzz::Fail("IsValidUtf8 took bytes that are not UTF-8");
     return 0;
 }
