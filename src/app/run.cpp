@@ -9,6 +9,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
 
 #include "app/clock.h"
 #include "app/close_on_signal.h"
@@ -36,8 +37,13 @@ bool InstallQtJapanese() {
 }
 
 int RunProgram(int argc, char** argv) {
-    SingleInstance instance;
-    if (!instance.Acquired()) return 0;
+    const std::vector<LockPlace> places = InstanceLockPlaces();
+    const SingleInstance instance(places);
+    if (instance.Result() == SingleInstance::Outcome::AnotherCopy) return 0;
+    // A copy that cannot tell whether another runs would rather run twice than
+    // not at all; the user hears why.
+    if (instance.Result() == SingleInstance::Outcome::NoLock)
+        std::fprintf(stderr, "%s\n", qUtf8Printable(NoLockWarning(places)));
 
     QStringList refused;
     const QStringList arguments = DecodeArguments(argc, argv, &refused);
