@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -83,7 +84,12 @@ int RunProgram(int argc, char** argv) {
     Main(state);
     if (closeWhenShown && !state.mainForm->Unloaded()) state.mainForm->close();
     if (state.mainForm->Unloaded()) return 0;
-    ReportUnstorablePaths(state, state.mainForm.get(), refused);
+    // The unload ends the program by ending the event loop. Qt forgets such an
+    // end asked for before its loop runs, so a modal box of the start shown
+    // here, and closed by a signal, would leave a process without a window:
+    // the box waits for the loop instead.
+    QTimer::singleShot(0, state.mainForm.get(),
+                       [&] { ReportUnstorablePaths(state, state.mainForm.get(), refused); });
     return QApplication::exec();
 }
 
