@@ -18,6 +18,7 @@
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
+#include "app/geometry.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/tree_view.h"
@@ -113,6 +114,25 @@ TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
     // One that others may write into is no place for the lock: the copy runs unguarded.
     ::chmod(QFile::encodeName(place).constData(), 0777);
     EXPECT_EQ(SingleInstance().Result(), Outcome::NoLock);
+}
+
+TEST(Startup, UnusableStoredSizeGivesTheDefault) {
+    const struct {
+        const char* stored;
+        int width, height;
+    } rows[] = {
+        {"Width=-9000\r\nHeight=15", 8550, 6555},
+        {"Width=3974\r\nHeight=2100", 8550, 2100},
+        {"Width=3975\r\nHeight=2099", 3975, 6555},
+    };
+    for (const auto& row : rows) {
+        qvtest::TempDir dir;
+        dir.write("Setting.ini", QByteArray("[Quorvane]\r\nLeft=-30\r\nTop=45\r\n") + row.stored);
+        const TwipsGeometry g = ReadStoredGeometry(Ini(dir.path()));
+        EXPECT_EQ(QList<int>({g.Left, g.Top, g.Width, g.Height}),
+                  QList<int>({-30, 45, row.width, row.height}))
+            << row.stored;
+    }
 }
 
 TEST(Startup, DefaultsWithoutSettings) {
