@@ -263,24 +263,37 @@ TEST(Startup, FirstPlaylistFileEndsTheCommandLine) {
     EXPECT_FALSE(p.state->splash);
 }
 
-TEST(Startup, PlaylistFileThatAddsNothingStillRecordsItself) {
-    TestProgram p;
-    const QString y = p.dir.write("empty.lst", "\r\n");
-    p.Start(y);
-    EXPECT_TRUE(p.state->PlayListData.IsEmpty());
-    EXPECT_FALSE(Played(p));
-    EXPECT_EQ(Read(p, "File", "LastPlayList"), y);
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), kNoEntry);
-}
-
-TEST(Startup, OtherKindsOnlyLeaveThePlaylistEmpty) {
-    TestProgram p;
-    const QString w = p.dir.write("w.wav", qvtest::WavBytes());
-    p.dir.write("PlayLists/LastPlayList.lst", (w + "\r\n").toUtf8());
-    p.Start(p.folder() + "notes.txt " + p.folder() + "movie.avi");
-    EXPECT_TRUE(p.state->PlayListData.IsEmpty());  // the last playlist is not loaded
-    EXPECT_FALSE(Played(p));
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), kNoEntry);
+TEST(Startup, CommandLineThatAddsNoEntryKeepsTheLastPlaylist) {
+    const struct {
+        const char* what;
+        const char* args;  // "%F": the program folder
+        bool restored;     // else only x.mp3
+    } rows[] = {
+        {"other kinds", "%Fnotes.txt %Fmovie.avi", true},
+        {"a folder", "%FPlayLists", true},
+        {"a missing playlist file", "%Fgone.lst %Fx.mp3", true},
+        {"an empty playlist file", "%Fempty.lst", true},
+        {"an entry before", "%Fx.mp3 %Fempty.lst", false},
+    };
+    for (const auto& row : rows) {
+        TestProgram p;
+        const QString w = p.dir.write("w.wav", qvtest::WavBytes());
+        const QString x = p.dir.write("x.mp3", qvtest::Id3Bytes("X"));
+        p.dir.write("empty.lst", "\r\n");
+        const QString last = p.dir.write("PlayLists/LastPlayList.lst", (w + "\r\n").toUtf8());
+        const QString args = QString(row.args).replace("%F", p.folder());
+        p.Start(args);
+        EXPECT_EQ(Paths(*p.state), QStringList{row.restored ? w : x}) << row.what;
+        EXPECT_EQ(p.state->objMediaPlay->PlayingID(), row.restored ? 0 : kNoEntry) << row.what;
+        EXPECT_EQ(Played(p), row.restored) << row.what;
+        // A playlist file named is still recorded.
+        const QString named = args.split(' ').filter(".lst").value(0);
+        if (!named.isEmpty()) {
+            EXPECT_EQ(Read(p, "File", "LastPlayList"), named) << row.what;
+        }
+        p.state->mainForm->close();
+        EXPECT_EQ(qvtest::ReadAll(last), ((row.restored ? w : x) + "\r\n").toUtf8()) << row.what;
+    }
 }
 
 TEST(Startup, LastPlaylistComesBackAndPlays) {

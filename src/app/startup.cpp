@@ -24,8 +24,8 @@
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
-#include "playback/playback_wiring.h"
 #include "playback/mod_mci.h"
+#include "playback/playback_wiring.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
@@ -51,8 +51,12 @@ void ShowMainWindow(ProgramState& state) {
     state.mainForm->lstPL->setFocus();
 }
 
-// Step 13 with a command line. Returns true when a ".lst" ended the load.
-bool ReadCommandLine(ProgramState& state) {
+// Step 13 with a command line. The first ".lst" ends it.
+// A command line that adds no entry at all (other kinds of file, folders, a
+// playlist file that is missing or empty) brings the last playlist back as a
+// start without one does: the playlist written at exit replaces the last
+// one, and an empty one would wipe it.
+void ReadCommandLine(ProgramState& state) {
     const QStringList pieces = SplitCommandLine(state.commandLine);
     for (const QString& piece : pieces) {
         const QString ext = GetExtension(piece).toUpper();
@@ -60,16 +64,20 @@ bool ReadCommandLine(ProgramState& state) {
             state.objPlayList->AddToPlayList(piece);
         } else if (ext == QStringLiteral("LST")) {
             const int32_t n = LoadPlayListFile(state, piece);
-            if (n > 0) state.objMediaPlay->OpenPlay(0);
+            if (n > 0) {
+                state.objMediaPlay->OpenPlay(0);
+            } else if (state.PlayListData.IsEmpty()) {
+                RestoreLastPlayList(state);
+            }
             state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), piece);
-            UnloadSplash(state);
-            ShowMainWindow(state);
-            Yield();
-            return true;
+            return;
         }
     }
-    if (state.objPlayList->ListCount() >= 1) state.objMediaPlay->OpenPlay(0);
-    return false;
+    if (state.objPlayList->ListCount() >= 1) {
+        state.objMediaPlay->OpenPlay(0);
+    } else {
+        RestoreLastPlayList(state);
+    }
 }
 
 }  // namespace
@@ -142,8 +150,8 @@ void LoadMainForm(ProgramState& state) {
 
     if (state.commandLine.isEmpty()) {
         RestoreLastPlayList(state);
-    } else if (ReadCommandLine(state)) {
-        return;
+    } else {
+        ReadCommandLine(state);
     }
 
     UnloadSplash(state);
