@@ -82,10 +82,6 @@ void ReadCommandLine(ProgramState& state) {
 
 }  // namespace
 
-QString LastPlayListPath(const ProgramState& state) {
-    return PlayListFolder(state) + QStringLiteral("LastPlayList.lst");
-}
-
 void Main(ProgramState& state) {
     state.lngStartTime = state.clock.timeGetTime();
     state.objMediaPlay = std::make_unique<clsMediaPlay>(state);
@@ -153,6 +149,9 @@ void LoadMainForm(ProgramState& state) {
     } else {
         ReadCommandLine(state);
     }
+    // Only now: a write during the restore could leave the last playlist
+    // half read, or empty, if the program died before the restore ended.
+    state.objPlayList->KeepLastPlayList();
 
     UnloadSplash(state);
     ShowMainWindow(state);
@@ -183,7 +182,7 @@ void UnloadMainForm(ProgramState& state) {
     MCIClose(state.mci);
     state.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
                        QString::number(state.objMediaPlay->LoopMode()));
-    SavePlayListFile(state, LastPlayListPath(state));
+    state.objPlayList->SaveLastPlayList();
     if (state.endProgram) state.endProgram();
 }
 
