@@ -1,7 +1,8 @@
 // Playlist editing benchmark: shuffle, move and remove on a 20,000-entry
 // playlist in a shown main window (offscreen), each timed alone and with the
-// event-loop turn after it, and the replacement of the playlist by a
-// 20,000-line ".lst" through the playlist popup's replace item.
+// event-loop turn after it, the write of LastPlayList.lst that follows edits,
+// and the replacement of the playlist by a 20,000-line ".lst" through the
+// playlist popup's replace item.
 // Usage: playlist_edit [ENTRIES] [RUNS]   (defaults 20000 and 5)
 #include "playlist/playlist_edit.h"
 
@@ -108,6 +109,12 @@ int main(int argc, char** argv) {
     Figures shuffle;
     for (int r = 0; r < runs; ++r) shuffle.Run([&] { qv::ShufflePlayList(state); });
     shuffle.Print("ShufflePlayList");
+
+    // What a second of edits costs once: the whole playlist written again.
+    QDir().mkpath(folder + "PlayLists");
+    Figures keep;
+    for (int r = 0; r < runs; ++r) keep.Run([&] { state.objPlayList->SaveLastPlayList(); });
+    keep.Print("LastPlayList.lst written whole");
 
     Figures up, down;
     for (int r = 0; r < 200; ++r) {

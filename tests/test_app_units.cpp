@@ -5,14 +5,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <csignal>
 
 #include "app/close_on_signal.h"
 #include "app/command_line.h"
 #include "app/main_layout.h"
 #include "app/number_text.h"
-#include "app/single_instance.h"
 #include "playlist/playlist_data.h"
 
 namespace qv {
@@ -147,24 +145,6 @@ TEST(CloseOnSignal, EachSignalReachesTheEventLoopOnce) {
     struct sigaction now = {};
     sigaction(SIGTERM, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL);
-}
-
-TEST(SingleInstance, OneHolderPerLockThenFreeAgain) {
-    QTemporaryDir dir;
-    const QString lock = dir.path() + "/quorvane.lock";
-    {
-        SingleInstance first(lock);
-        EXPECT_TRUE(first.Acquired());
-        SingleInstance second(lock);
-        EXPECT_FALSE(second.Acquired());
-    }
-    SingleInstance again(lock);
-    EXPECT_TRUE(again.Acquired());
-    // Two processes, and a lock left by a killed one, are the e2e test's.
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
-    EXPECT_EQ(InstanceLockPath(), lock);
-    qputenv("XDG_RUNTIME_DIR", saved);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Start-up and shutdown with the real windows (offscreen) in a temporary
-// program folder: defaults, garbage settings, the splash's minimum, the
-// command line, the restored playlist, and the files written at exit.
+// program folder: the single-copy lock, defaults, garbage settings, the
+// splash's minimum, the command line, the restored playlist, and the files
+// written at exit.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -15,6 +18,8 @@
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
+#include "app/geometry.h"
+#include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/tree_view.h"
 #include "app/twips.h"
@@ -46,6 +51,89 @@ QStringList Paths(const ProgramState& s) {
 
 bool Played(const TestProgram& p) {
     return p.mci.commands.contains("play PlayData");
+}
+
+// An environment variable set for one scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const QString& value) : name_(name), saved_(qgetenv(name)) {
+        qputenv(name, value.toUtf8());
+    }
+    ~ScopedEnv() { qputenv(name_, saved_); }
+
+  private:
+    const char* name_;
+    QByteArray saved_;
+};
+
+TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
+    qvtest::TempDir dir;
+    const ScopedEnv cache("XDG_CACHE_HOME", dir.file("cache")), tmp("TMPDIR", dir.file("tmp"));
+    ASSERT_TRUE(QDir().mkpath(dir.file("run")) && QDir().mkpath(dir.file("tmp")));
+    ::chmod(QFile::encodeName(dir.file("run")).constData(), 0700);
+    // Root may hand a folder to another user; anyone else finds one in "/".
+    QString others = dir.file("others");
+    QDir().mkdir(others);
+    if (::chown(QFile::encodeName(others).constData(), 65534, 65534) != 0) others = "/";
+    const QString inCache = dir.file("cache/quorvane/quorvane.lock");
+    using Outcome = SingleInstance::Outcome;
+    struct Row {
+        const char* what;
+        QString runtime, lock;
+    } rows[] = {
+        {"usable", dir.file("run"), dir.file("run/quorvane.lock")},
+        {"missing", dir.file("gone"), inCache},
+        {"not a folder", dir.write("file", "x"), inCache},
+        {"read-only", "/proc/self/fdinfo", inCache},  // ours, but takes no new file
+        {"another user's", others, inCache},
+    };
+    for (const Row& row : rows) {
+        const ScopedEnv runtime("XDG_RUNTIME_DIR", row.runtime);
+        const SingleInstance first;
+        EXPECT_EQ(first.Result(), Outcome::Acquired) << row.what;
+        EXPECT_EQ(first.LockPath(), row.lock) << row.what;
+        EXPECT_EQ(SingleInstance().Result(), Outcome::AnotherCopy) << row.what;
+    }
+    {
+        // A copy that started before the runtime folder came ends a later start.
+        const ScopedEnv runtime("XDG_RUNTIME_DIR", dir.file("late"));
+        const SingleInstance early;
+        ASSERT_EQ(early.LockPath(), inCache);
+        QDir().mkdir(dir.file("late"));
+        ::chmod(QFile::encodeName(dir.file("late")).constData(), 0700);
+        EXPECT_EQ(SingleInstance().Result(), Outcome::AnotherCopy);
+    }
+    // Without a usable cache folder the temporary folder's own place is made, for us alone.
+    const ScopedEnv runtime("XDG_RUNTIME_DIR", dir.file("gone")),
+        noCache("XDG_CACHE_HOME", dir.file("file"));
+    const QString place = dir.file("tmp/quorvane-%1").arg(::geteuid());
+    {
+        const SingleInstance last;
+        EXPECT_EQ(last.LockPath(), place + "/quorvane.lock");
+        EXPECT_EQ(QFileInfo(place).permissions() & 0x0077, 0);  // no group or other bit
+    }
+    // One that others may write into is no place for the lock: the copy runs unguarded.
+    ::chmod(QFile::encodeName(place).constData(), 0777);
+    EXPECT_EQ(SingleInstance().Result(), Outcome::NoLock);
+}
+
+TEST(Startup, UnusableStoredSizeGivesTheDefault) {
+    const struct {
+        const char* stored;
+        int width, height;
+    } rows[] = {
+        {"Width=-9000\r\nHeight=15", 8550, 6555},
+        {"Width=3974\r\nHeight=2100", 8550, 2100},
+        {"Width=3975\r\nHeight=2099", 3975, 6555},
+    };
+    for (const auto& row : rows) {
+        qvtest::TempDir dir;
+        dir.write("Setting.ini", QByteArray("[Quorvane]\r\nLeft=-30\r\nTop=45\r\n") + row.stored);
+        const TwipsGeometry g = ReadStoredGeometry(Ini(dir.path()));
+        EXPECT_EQ(QList<int>({g.Left, g.Top, g.Width, g.Height}),
+                  QList<int>({-30, 45, row.width, row.height}))
+            << row.stored;
+    }
 }
 
 TEST(Startup, DefaultsWithoutSettings) {
@@ -180,24 +268,37 @@ TEST(Startup, FirstPlaylistFileEndsTheCommandLine) {
     EXPECT_FALSE(p.state->splash);
 }
 
-TEST(Startup, PlaylistFileThatAddsNothingStillRecordsItself) {
-    TestProgram p;
-    const QString y = p.dir.write("empty.lst", "\r\n");
-    p.Start(y);
-    EXPECT_TRUE(p.state->PlayListData.IsEmpty());
-    EXPECT_FALSE(Played(p));
-    EXPECT_EQ(Read(p, "File", "LastPlayList"), y);
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), kNoEntry);
-}
-
-TEST(Startup, OtherKindsOnlyLeaveThePlaylistEmpty) {
-    TestProgram p;
-    const QString w = p.dir.write("w.wav", qvtest::WavBytes());
-    p.dir.write("PlayLists/LastPlayList.lst", (w + "\r\n").toUtf8());
-    p.Start(p.folder() + "notes.txt " + p.folder() + "movie.avi");
-    EXPECT_TRUE(p.state->PlayListData.IsEmpty());  // the last playlist is not loaded
-    EXPECT_FALSE(Played(p));
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), kNoEntry);
+TEST(Startup, CommandLineThatAddsNoEntryKeepsTheLastPlaylist) {
+    const struct {
+        const char* what;
+        const char* args;  // "%F": the program folder
+        bool restored;     // else only x.mp3
+    } rows[] = {
+        {"other kinds", "%Fnotes.txt %Fmovie.avi", true},
+        {"a folder", "%FPlayLists", true},
+        {"a missing playlist file", "%Fgone.lst %Fx.mp3", true},
+        {"an empty playlist file", "%Fempty.lst", true},
+        {"an entry before", "%Fx.mp3 %Fempty.lst", false},
+    };
+    for (const auto& row : rows) {
+        TestProgram p;
+        const QString w = p.dir.write("w.wav", qvtest::WavBytes());
+        const QString x = p.dir.write("x.mp3", qvtest::Id3Bytes("X"));
+        p.dir.write("empty.lst", "\r\n");
+        const QString last = p.dir.write("PlayLists/LastPlayList.lst", (w + "\r\n").toUtf8());
+        const QString args = QString(row.args).replace("%F", p.folder());
+        p.Start(args);
+        EXPECT_EQ(Paths(*p.state), QStringList{row.restored ? w : x}) << row.what;
+        EXPECT_EQ(p.state->objMediaPlay->PlayingID(), row.restored ? 0 : kNoEntry) << row.what;
+        EXPECT_EQ(Played(p), row.restored) << row.what;
+        // A playlist file named is still recorded.
+        const QString named = args.split(' ').filter(".lst").value(0);
+        if (!named.isEmpty()) {
+            EXPECT_EQ(Read(p, "File", "LastPlayList"), named) << row.what;
+        }
+        p.state->mainForm->close();
+        EXPECT_EQ(qvtest::ReadAll(last), ((row.restored ? w : x) + "\r\n").toUtf8()) << row.what;
+    }
 }
 
 TEST(Startup, LastPlaylistComesBackAndPlays) {

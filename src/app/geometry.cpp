@@ -1,6 +1,7 @@
-// The main window's stored geometry, and the one correction made to it: a
-// window that would open on no screen at all (a monitor unplugged since the
-// last run) opens at the top-left of the primary screen instead.
+// The main window's stored geometry, and the corrections made to it: a window
+// that would open on no screen at all (a monitor unplugged since the last run)
+// opens at the top-left of the primary screen instead, and one too small to
+// use opens at the default size.
 #include "app/geometry.h"
 
 #include <QGuiApplication>
@@ -24,8 +25,8 @@ TwipsGeometry ReadStoredGeometry(const Ini& ini) {
     g.Top = Stored(ini, "Top");
     g.Width = Stored(ini, "Width");
     g.Height = Stored(ini, "Height");
-    if (g.Width == 0) g.Width = kDefaultWidth;
-    if (g.Height == 0) g.Height = kDefaultHeight;
+    if (g.Width < kMinimumWidth) g.Width = kDefaultWidth;
+    if (g.Height < kMinimumHeight) g.Height = kDefaultHeight;
     return g;
 }
 

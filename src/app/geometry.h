@@ -17,9 +17,16 @@ struct TwipsGeometry {
 
 constexpr int kDefaultWidth = 8550;
 constexpr int kDefaultHeight = 6555;
+// The smallest stored size taken as it is: the right column whole (playlist
+// width 3795 and the margins 180 beside it) and, in height, the playlist's
+// top, one line of it, the status bar and the margin below (1560 + 255 +
+// 255 + 30), leaving the window frame aside. Anything smaller is a window
+// nobody can use, most likely a damaged file, and opens at the default size.
+constexpr int kMinimumWidth = 3975;
+constexpr int kMinimumHeight = 2100;
 
-// Section "Quorvane", keys Left, Top, Width, Height; a width or height of 0
-// (also missing or not a number) gives the default.
+// Section "Quorvane", keys Left, Top, Width, Height; a width or height below
+// the minimum (also 0, negative, missing or not a number) gives the default.
 TwipsGeometry ReadStoredGeometry(const Ini& ini);
 void WriteStoredGeometry(const Ini& ini, const TwipsGeometry& g);
 

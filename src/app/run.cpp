@@ -8,7 +8,9 @@
 #include <QFontInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 #include "app/clock.h"
 #include "app/close_on_signal.h"
@@ -36,8 +38,13 @@ bool InstallQtJapanese() {
 }
 
 int RunProgram(int argc, char** argv) {
-    SingleInstance instance;
-    if (!instance.Acquired()) return 0;
+    const std::vector<LockPlace> places = InstanceLockPlaces();
+    const SingleInstance instance(places);
+    if (instance.Result() == SingleInstance::Outcome::AnotherCopy) return 0;
+    // A copy that cannot tell whether another runs would rather run twice than
+    // not at all; the user hears why.
+    if (instance.Result() == SingleInstance::Outcome::NoLock)
+        std::fprintf(stderr, "%s\n", qUtf8Printable(NoLockWarning(places)));
 
     QStringList refused;
     const QStringList arguments = DecodeArguments(argc, argv, &refused);
@@ -77,7 +84,12 @@ int RunProgram(int argc, char** argv) {
     Main(state);
     if (closeWhenShown && !state.mainForm->Unloaded()) state.mainForm->close();
     if (state.mainForm->Unloaded()) return 0;
-    ReportUnstorablePaths(state, state.mainForm.get(), refused);
+    // The unload ends the program by ending the event loop. Qt forgets such an
+    // end asked for before its loop runs, so a modal box of the start shown
+    // here, and closed by a signal, would leave a process without a window:
+    // the box waits for the loop instead.
+    QTimer::singleShot(0, state.mainForm.get(),
+                       [&] { ReportUnstorablePaths(state, state.mainForm.get(), refused); });
     return QApplication::exec();
 }
 

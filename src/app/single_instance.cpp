@@ -1,24 +1,91 @@
 // The previous-instance test. QLockFile writes its PID into the lock, so a
 // lock whose process is gone is stale and taken over at once.
+//
+// Only a live copy may end a start. A lock that cannot be made at all (the
+// runtime folder missing, read-only, not a folder, or another user's) moves
+// to the next place; copies of one user start in the same environment, so
+// they settle on the same place.
 #include "app/single_instance.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace qv {
+namespace {
 
-QString InstanceLockPath() {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty()) {
-        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    }
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    return folder + QStringLiteral("/quorvane.lock");
+const QString kLockName = QStringLiteral("/quorvane.lock");
+
+// Another user could plant a lock in a folder he may write into, and end
+// every start of ours with it; in his own folder he could remove ours.
+bool OwnFolder(const QString& folder) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
 }
 
-SingleInstance::SingleInstance(const QString& lockPath)
-    : lock_(std::make_unique<QLockFile>(lockPath)) {
-    acquired_ = lock_->tryLock(0);
+void MakeFolder(const LockPlace& place) {
+    if (!place.make || QFileInfo::exists(place.folder)) return;
+    QDir().mkpath(QFileInfo(place.folder).path());
+    ::mkdir(QFile::encodeName(place.folder).constData(), 0700);
+}
+
+}  // namespace
+
+std::vector<LockPlace> InstanceLockPlaces() {
+    std::vector<LockPlace> places;
+    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); !runtime.isEmpty())
+        places.push_back({runtime, false});
+    if (const QString cache =
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        !cache.isEmpty())
+        places.push_back({cache + QStringLiteral("/quorvane"), true});
+    places.push_back({QDir::tempPath() + QStringLiteral("/quorvane-%1").arg(::geteuid()), true});
+    return places;
+}
+
+SingleInstance::SingleInstance(const std::vector<LockPlace>& places) {
+    size_t at = 0;
+    for (; at < places.size() && outcome_ == Outcome::NoLock; ++at) {
+        MakeFolder(places[at]);
+        if (!OwnFolder(places[at].folder)) continue;
+        auto lock = std::make_unique<QLockFile>(places[at].folder + kLockName);
+        if (lock->tryLock(0)) {
+            lock_ = std::move(lock);
+            outcome_ = Outcome::Acquired;
+        } else if (lock->error() == QLockFile::LockFailedError) {
+            outcome_ = Outcome::AnotherCopy;
+        }
+    }
+    if (outcome_ != Outcome::Acquired) return;
+    // A copy started while this place could not be used (the runtime folder
+    // came with a later login) holds its lock further down the list.
+    for (; at < places.size(); ++at) {
+        if (!OwnFolder(places[at].folder)) continue;
+        QLockFile probe(places[at].folder + kLockName);
+        if (!probe.tryLock(0) && probe.error() == QLockFile::LockFailedError) {
+            lock_.reset();
+            outcome_ = Outcome::AnotherCopy;
+            return;
+        }
+    }
+}
+
+QString SingleInstance::LockPath() const {
+    return outcome_ == Outcome::Acquired ? lock_->fileName() : QString();
+}
+
+QString NoLockWarning(const std::vector<LockPlace>& places) {
+    QStringList folders;
+    for (const LockPlace& place : places) folders.append(place.folder);
+    return QStringLiteral(
+               "quorvane: no lock file could be made in %1; starting without the check for "
+               "another running copy")
+        .arg(folders.join(QStringLiteral(", ")));
 }
 
 }  // namespace qv

@@ -1,25 +1,48 @@
-// One running copy per user: a lock file in the user's runtime folder. A copy
+// One running copy per user: a lock file in the user's runtime folder, or, when
+// that folder cannot hold one, in another place of the user's own. A copy
 // killed without cleaning up leaves a lock that the next start takes over.
 #pragma once
 
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
 namespace qv {
 
-// The lock file's path: XDG_RUNTIME_DIR (or Qt's runtime location) + "/quorvane.lock".
-QString InstanceLockPath();
+// A folder that may hold the lock file "quorvane.lock".
+struct LockPlace {
+    QString folder;
+    bool make = false;  // the program's own folder: made (mode 700) when missing
+};
 
-// Holds the lock while alive; Acquired() false means another copy runs.
+// Best first: the runtime folder (XDG_RUNTIME_DIR), "quorvane" in the per-user
+// cache folder, and "quorvane-<uid>" in the temporary folder.
+std::vector<LockPlace> InstanceLockPlaces();
+
+// Holds the lock while alive.
 class SingleInstance {
   public:
-    explicit SingleInstance(const QString& lockPath = InstanceLockPath());
-    bool Acquired() const { return acquired_; }
+    enum class Outcome {
+        Acquired,     // this is the one copy
+        AnotherCopy,  // a live copy holds the lock: this start ends
+        NoLock,       // no place could hold a lock: this copy runs unguarded
+    };
+
+    // Takes the lock in the first place that can hold one. A place can when it
+    // is a folder of this user that nobody else may write into.
+    explicit SingleInstance(const std::vector<LockPlace>& places = InstanceLockPlaces());
+    Outcome Result() const { return outcome_; }
+    // The lock file held; empty unless Acquired.
+    QString LockPath() const;
 
   private:
     std::unique_ptr<QLockFile> lock_;
-    bool acquired_ = false;
+    Outcome outcome_ = Outcome::NoLock;
 };
+
+// The one line told on standard error when a copy runs without a lock.
+QString NoLockWarning(const std::vector<LockPlace>& places);
 
 }  // namespace qv

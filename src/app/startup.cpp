@@ -52,8 +52,12 @@ void ShowMainWindow(ProgramState& state) {
     state.mainForm->lstPL->setFocus();
 }
 
-// Step 13 with a command line. Returns true when a ".lst" ended the load.
-bool ReadCommandLine(ProgramState& state) {
+// Step 13 with a command line. The first ".lst" ends it.
+// A command line that adds no entry at all (other kinds of file, folders, a
+// playlist file that is missing or empty) brings the last playlist back as a
+// start without one does: the playlist written at exit replaces the last
+// one, and an empty one would wipe it.
+void ReadCommandLine(ProgramState& state) {
     const QStringList pieces = SplitCommandLine(state.commandLine);
     for (const QString& piece : pieces) {
         const QString ext = GetExtension(piece).toUpper();
@@ -61,23 +65,23 @@ bool ReadCommandLine(ProgramState& state) {
             state.objPlayList->AddToPlayList(piece);
         } else if (ext == QStringLiteral("LST")) {
             const int32_t n = LoadPlayListFile(state, piece);
-            if (n > 0) state.objMediaPlay->OpenPlay(0);
+            if (n > 0) {
+                state.objMediaPlay->OpenPlay(0);
+            } else if (state.PlayListData.IsEmpty()) {
+                RestoreLastPlayList(state);
+            }
             state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), piece);
-            UnloadSplash(state);
-            ShowMainWindow(state);
-            Yield();
-            return true;
+            return;
         }
     }
-    if (state.objPlayList->ListCount() >= 1) state.objMediaPlay->OpenPlay(0);
-    return false;
+    if (state.objPlayList->ListCount() >= 1) {
+        state.objMediaPlay->OpenPlay(0);
+    } else {
+        RestoreLastPlayList(state);
+    }
 }
 
 }  // namespace
-
-QString LastPlayListPath(const ProgramState& state) {
-    return PlayListFolder(state) + QStringLiteral("LastPlayList.lst");
-}
 
 void Main(ProgramState& state) {
     state.lngStartTime = state.clock.timeGetTime();
@@ -142,9 +146,12 @@ void LoadMainForm(ProgramState& state) {
 
     if (state.commandLine.isEmpty()) {
         RestoreLastPlayList(state);
-    } else if (ReadCommandLine(state)) {
-        return;
+    } else {
+        ReadCommandLine(state);
     }
+    // Only now: a write during the restore could leave the last playlist
+    // half read, or empty, if the program died before the restore ended.
+    state.objPlayList->KeepLastPlayList();
 
     UnloadSplash(state);
     ShowMainWindow(state);
@@ -175,7 +182,7 @@ void UnloadMainForm(ProgramState& state) {
     MCIClose(state.mci);
     state.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
                        QString::number(state.objMediaPlay->LoopMode()));
-    SavePlayListFile(state, LastPlayListPath(state));
+    state.objPlayList->SaveLastPlayList();
     if (state.endProgram) state.endProgram();
 }
 

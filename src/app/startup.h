@@ -27,7 +27,4 @@ void UnloadMainForm(ProgramState& state);
 // Without a command line: PlayLists/LastPlayList.lst comes back.
 void RestoreLastPlayList(ProgramState& state);
 
-// The last playlist's file in the program folder.
-QString LastPlayListPath(const ProgramState& state);
-
 }  // namespace qv

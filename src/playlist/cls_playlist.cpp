@@ -3,12 +3,14 @@
 #include "playlist/cls_playlist.h"
 
 #include <QListWidget>
+#include <QTimer>
 #include <utility>
 
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "platform/paths.h"
 #include "playback/mod_mci.h"
+#include "playlist/playlist_file.h"
 #include "tags/id3.h"
 
 namespace qv {
@@ -20,7 +22,37 @@ QString EntryTitle(const QString& FileName, const QString& MediaType) {
 
 }  // namespace
 
-clsPlayList::clsPlayList(ProgramState& state) : state_(state) {}
+clsPlayList::clsPlayList(ProgramState& state) : state_(state) {
+    // The record array is where every change passes: adds, loads, walks and
+    // each editing command alike, so none of them can miss the write.
+    state_.PlayListData.OnChanged([this] {
+        if (keeper_ && !keeper_->isActive()) keeper_->start();
+    });
+}
+
+clsPlayList::~clsPlayList() {
+    state_.PlayListData.OnChanged({});
+}
+
+void clsPlayList::KeepLastPlayList() {
+    state_.PlayListData.TakeChanged();
+    keeper_ = std::make_unique<QTimer>();
+    keeper_->setSingleShot(true);
+    keeper_->setInterval(1000);
+    keeper_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(keeper_.get(), &QTimer::timeout, [this] {
+        // Taken first: a change made while the file is written (a message box
+        // of the writer runs the event loop) starts the next write.
+        state_.PlayListData.TakeChanged();
+        SavePlayListFile(state_, LastPlayListPath(state_));
+    });
+}
+
+bool clsPlayList::SaveLastPlayList() {
+    keeper_.reset();
+    state_.PlayListData.TakeChanged();
+    return SavePlayListFile(state_, LastPlayListPath(state_));
+}
 
 QListWidget* clsPlayList::List() const {
     Flush();

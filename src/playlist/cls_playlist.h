@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
 class QListWidget;
+class QTimer;
 
 namespace qv {
 
@@ -15,6 +17,9 @@ class ProgramState;
 class clsPlayList {
   public:
     explicit clsPlayList(ProgramState& state);
+    ~clsPlayList();
+    clsPlayList(const clsPlayList&) = delete;
+    clsPlayList& operator=(const clsPlayList&) = delete;
 
     void AddItem(const QString& strItem);
     void RemoveItem(int32_t lngIndex);
@@ -50,6 +55,15 @@ class clsPlayList {
         clsPlayList& list_;
     };
 
+    // From now on a change of the playlist reaches PlayLists/LastPlayList.lst
+    // within a second, all the changes of that second in one write, so that a
+    // crash or a power cut costs at most that second. What changed before (the
+    // start's own restore) is not written: only a later change writes.
+    void KeepLastPlayList();
+    // Writes PlayLists/LastPlayList.lst now and keeps it no longer (the
+    // unload); false when the file could not be written.
+    bool SaveLastPlayList();
+
   private:
     // The list box, with every waiting line handed over.
     QListWidget* List() const;
@@ -58,6 +72,7 @@ class clsPlayList {
     ProgramState& state_;
     int batchDepth_ = 0;
     mutable QStringList pendingLines_;
+    std::unique_ptr<QTimer> keeper_;  // set while LastPlayList.lst is kept
 };
 
 // The line text of a media file: the tag's title for MP3 files, else the file name.

@@ -20,11 +20,13 @@ void PlayListArray::Reset() {
     items_.assign(1, PlayListItem{});
     index_.clear();
     Tally(QString(), 1);
+    Changed();
 }
 
 void PlayListArray::Append(const PlayListItem& item) {
     items_.push_back(item);
     Tally(item.FilePath, 1);
+    Changed();
 }
 
 void PlayListArray::Set(int i, const PlayListItem& item) {
@@ -32,6 +34,7 @@ void PlayListArray::Set(int i, const PlayListItem& item) {
     Tally(slot.FilePath, -1);
     slot = item;
     Tally(slot.FilePath, 1);
+    Changed();
 }
 
 void PlayListArray::Remove(int i) {
@@ -41,10 +44,12 @@ void PlayListArray::Remove(int i) {
     }
     Tally(items_[static_cast<size_t>(i)].FilePath, -1);
     items_.erase(items_.begin() + i);
+    Changed();
 }
 
 void PlayListArray::Swap(int i, int j) {
     std::swap(items_[static_cast<size_t>(i)], items_[static_cast<size_t>(j)]);
+    Changed();
 }
 
 }  // namespace qv

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -52,11 +54,25 @@ class PlayListArray {
     void Remove(int i);
     void Swap(int i, int j);
 
+    // Every member above that changes what a playlist file would hold (the
+    // paths, their order, their number; not a length) passes here: the first
+    // change after TakeChanged() calls onChanged, the later ones only count.
+    void OnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
+    // True when the records changed since the last call.
+    bool TakeChanged() { return std::exchange(changed_, false); }
+
   private:
     void Tally(const QString& path, int delta);
+    void Changed() {
+        if (changed_) return;
+        changed_ = true;
+        if (onChanged_) onChanged_();
+    }
 
     std::vector<PlayListItem> items_;
     QHash<QString, int> index_;  // path -> number of records holding it
+    bool changed_ = false;
+    std::function<void()> onChanged_;
 };
 
 }  // namespace qv

@@ -82,6 +82,10 @@ bool SavePlayListFile(ProgramState& state, const QString& Path) {
     return true;
 }
 
+QString LastPlayListPath(const ProgramState& state) {
+    return PlayListFolder(state) + QStringLiteral("LastPlayList.lst");
+}
+
 void RegisterPlayLists(ProgramState& state) {
     if (!state.savePL) return;
     const QString folder = PlayListFolder(state);

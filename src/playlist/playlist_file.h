@@ -20,6 +20,9 @@ int32_t LoadPlayListFile(ProgramState& state, const QString& Path);
 // the previous file is then intact.
 bool SavePlayListFile(ProgramState& state, const QString& Path);
 
+// PlayLists/LastPlayList.lst: the playlist of the last run.
+QString LastPlayListPath(const ProgramState& state);
+
 // One node for every ".lst" file listed by the save dialog's file list.
 void RegisterPlayLists(ProgramState& state);
 

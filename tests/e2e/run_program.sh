@@ -3,11 +3,16 @@
 # with two media files, its caption read, closed by SIGTERM as a logout would,
 # then Setting.ini and LastPlayList.lst checked; a second copy started while
 # the first runs must end at once and leave the first alone; a copy killed
-# with SIGKILL must not block the next start.
-# Usage: run_program.sh <path of the built quorvane>
+# with SIGKILL must not block the next start. An edit of the playlist is in
+# LastPlayList.lst a second later, so a copy killed then keeps it; a start
+# that edits nothing writes nothing. A start whose lock cannot be made runs
+# anyway and says so; a signal while its start-up message box is open ends it
+# as a close would.
+# Usage: run_program.sh <path of the built quorvane> <path of the built xinput helper>
 set -u
 source "$(dirname "$0")/common.sh"
 e2e_setup "$1" prog
+xinput=$(realpath "$2")
 mkdir -p "$work/My Music"
 # Two WAV files of one second of silence, one of them in a folder with a blank.
 python3 - "$work" <<'PY'
@@ -26,16 +31,18 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
+xinput=$2
+lists="$work/prog/PlayLists"
 source "$E2E_COMMON"
 e2e_display_env
 # Whatever this script started goes with it, also when a check fails.
 trap 'kill $(jobs -p) 2>/dev/null' EXIT
 # Any main window with a track in its caption, whatever its size.
-window_named() { xwininfo -root -tree 2>/dev/null | grep -o '0x[0-9a-f]* "Quorvane[^"]*"' | head -1; }
+window_named() { xwininfo -root -tree 2>/dev/null | grep -o '0x[0-9a-f]* "Quorvane - [^"]*"' | head -1; }
 wait_for_window() {
     for _ in $(seq 1 600); do  # a sanitizer build starts slowly
         w=$(window_named)
-        [ -n "$w" ] && [ "${w#*\"}" != 'Quorvane"' ] && { echo "$w"; return 0; }
+        [ -n "$w" ] && { echo "$w"; return 0; }
         sleep 0.1
     done
     return 1
@@ -63,6 +70,8 @@ kill -TERM $first
 for _ in $(seq 1 300); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
 kill -0 $first 2>/dev/null && fail "SIGTERM did not close the program"
 wait $first || fail "exit status $? after SIGTERM"
+cp "$work/prog/Setting.ini" "$work/first-exit.ini"
+cp "$lists/LastPlayList.lst" "$work/first-exit.lst"
 
 # A copy killed outright leaves its lock; the next start takes it over.
 "$work/prog/quorvane" 2>"$work/stderr3" &
@@ -75,13 +84,59 @@ fourth=$!
 wait_for_window >/dev/null || fail "no window after a killed copy"
 kill -INT $fourth
 wait $fourth || fail "exit status $? after SIGINT"
+
+# A start that only restores writes nothing: a note added by hand stays.
+printf '//note\r\n' >> "$lists/LastPlayList.lst"
+cp "$lists/LastPlayList.lst" "$work/noted.lst"
+"$work/prog/quorvane" 2>"$work/stderr5" &
+fifth=$!
+wait_for_window >/dev/null || fail "no window for the restored playlist"
+sleep 1.5
+cmp -s "$work/noted.lst" "$lists/LastPlayList.lst" || fail "LastPlayList.lst written without an edit"
+# The first line one down (the list's rows are 13 pixels from y = 104; the
+# arrow is in the strip above it), then killed outright a little later.
+"$xinput" click 330 110 || fail "no XTEST"
+sleep 0.3
+"$xinput" click 395 94
+sleep 1.5
+kill -KILL $fifth; wait $fifth 2>/dev/null
+od -c "$lists/LastPlayList.lst" > "$work/killed.od"
+printf '%s\r\n' "$work/second.wav" "$work/My Music/first song.wav" | od -c |
+    cmp -s - "$work/killed.od" || fail "LastPlayList.lst after SIGKILL: $(cat "$work/killed.od")"
+
+# No place takes the lock: the runtime folder is missing, the cache's place is
+# a file and the temporary folder's place may be written by anyone. The start
+# names a path no playlist file can keep, so a message box waits for OK.
+mkdir -p "$work/cache" "$work/tmp/quorvane-$(id -u)"
+chmod 777 "$work/tmp/quorvane-$(id -u)"
+: > "$work/cache/quorvane"
+GST_REGISTRY=$(ls "${XDG_CACHE_HOME:-$HOME/.cache}"/gstreamer-1.0/registry.*.bin 2>/dev/null | head -1) \
+XDG_RUNTIME_DIR="$work/gone" XDG_CACHE_HOME="$work/cache" TMPDIR="$work/tmp" \
+    "$work/prog/quorvane" "$work/bad"$'\n'"name.wav" 2>"$work/stderr6" &
+sixth=$!
+w=$(wait_for_window) || fail "no window after SIGKILL"
+[ "${w#* }" = "\"Quorvane - $work/second.wav\"" ] || fail "the edit did not come back: $w"
+for _ in $(seq 1 100); do
+    xwininfo -root -tree | grep -q '"Quorvane": ("quorvane"' && break
+    sleep 0.1
+done
+xwininfo -root -tree | grep -q '"Quorvane": ("quorvane"' || fail "no message box"
+grep -q "^quorvane: no lock file could be made in $work/gone, " "$work/stderr6" ||
+    fail "no warning of the missing lock: $(grep -v ALSA "$work/stderr6")"
+rm "$lists/LastPlayList.lst"
+kill -HUP $sixth
+for _ in $(seq 1 100); do kill -0 $sixth 2>/dev/null || break; sleep 0.1; done
+kill -0 $sixth 2>/dev/null && fail "SIGHUP during the message box did not end the program"
+wait $sixth || fail "exit status $? after SIGHUP"
+od -c "$lists/LastPlayList.lst" | cmp -s - "$work/killed.od" ||
+    fail "LastPlayList.lst after SIGHUP: $(od -c "$lists/LastPlayList.lst")"
 exit 0
 INNER
 chmod +x "$work/inner.sh"
 
-e2e_xvfb "$work/inner.sh" "$work"
+e2e_xvfb "$work/inner.sh" "$work" "$xinput"
 
-settings="$work/prog/Setting.ini"
+settings="$work/first-exit.ini"
 [ -f "$settings" ] || fail "no Setting.ini"
 for line in "Left=0" "Top=0" "Width=8550" "Height=6555" "LoopMode=0" \
             "LastPlayList=$work/prog/PlayLists/LastPlayList.lst" \
@@ -90,6 +145,6 @@ for line in "Left=0" "Top=0" "Width=8550" "Height=6555" "LoopMode=0" \
 done
 grep -q $'\r$' "$settings" || fail "Setting.ini without CR LF"
 expected=$(printf '%s\r\n%s\r\n' "$work/My Music/first song.wav" "$work/second.wav" | od -An -c)
-actual=$(od -An -c "$work/prog/PlayLists/LastPlayList.lst")
+actual=$(od -An -c "$work/first-exit.lst")
 [ "$expected" = "$actual" ] || fail "LastPlayList.lst: $actual"
 echo "PASS"
