@@ -84,14 +84,15 @@ class LibraryScanTest : public ::testing::Test {
 };
 
 TEST_F(LibraryScanTest, MediaAreToldByTheirUpperCasedLastExtension) {
-    // Only the exact lower-case name "pagefile.sys" is passed over.
+    // Of the names, only hidden ones (".mp3") and the exact lower-case
+    // "pagefile.sys" are passed over.
     TouchAll(root, {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid", "f.wav",
                     "song.mp3.bak", "README", "song.", "g.mp3x", ".mp3", "PAGEFILE.SYS/in.mp3",
                     "pagefile.sys/out.mp3"});
     ScanBox(root);
     QStringList expected;
     for (const char* name : {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid",
-                             "f.wav", ".mp3", "PAGEFILE.SYS/in.mp3"})
+                             "f.wav", "PAGEFILE.SYS/in.mp3"})
         expected.append(root + "/" + name);
     expected.sort();
     EXPECT_EQ(FileKeys(), expected);

@@ -42,9 +42,10 @@ bool StillThere(const QByteArray& path, const struct stat& opened) {
            now.st_ino == opened.st_ino;
 }
 
+// Hidden names (a leading ".", "." and ".." among them) are what the existence
+// tests count as absent: taken, they would vanish again at the next start.
 bool Skipped(const char* name) {
-    return !std::strcmp(name, ".") || !std::strcmp(name, "..") ||
-           !std::strcmp(name, "pagefile.sys");
+    return name[0] == '.' || !std::strcmp(name, "pagefile.sys");
 }
 
 }  // namespace

@@ -16,9 +16,10 @@ class FolderWalk {
     virtual ~FolderWalk() = default;
 
     // Lists FolderPath (a trailing "/" is dropped) and calls FolderMet and
-    // MediaMet for its entries; ".", ".." and "pagefile.sys" are passed over,
-    // as are entries that lead nowhere (broken links). A folder that cannot be
-    // opened, or that this walk entered before, is not listed.
+    // MediaMet for its entries; hidden ones (a leading ".", so "." and ".."
+    // too) and "pagefile.sys" are passed over, as are entries that lead nowhere
+    // (broken links). A folder that cannot be opened, or that this walk entered
+    // before, is not listed.
     void Walk(const QString& FolderPath, bool IncludeSubFolders);
 
     // Folders and media files met that the program could not keep exactly (a line end,
