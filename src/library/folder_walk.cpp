@@ -13,7 +13,9 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/unstorable_paths.h"
@@ -30,11 +32,14 @@ enum class EntryKind { Folder, File, Other };
 // without leading zeros, and those digits, so that "2" comes before "10" and
 // "01" beside "1". The "0" keeps a number where a digit would stand among
 // other characters: after punctuation, before letters. At most three units
-// are written for each unit of name.
-char16_t* WriteNameOrderKey(const QString& name, char16_t* out) {
+// are written for each unit of name; with enough, the writing stops once at
+// least that many units are written.
+char16_t* WriteNameOrderKey(const QString& name, char16_t* out,
+                            qsizetype enough = std::numeric_limits<qsizetype>::max()) {
     const char16_t* p = reinterpret_cast<const char16_t*>(name.constData());
     const char16_t* const end = p + name.size();
-    while (p < end) {
+    const char16_t* const start = out;
+    while (p < end && out - start < enough) {
         const char16_t c = *p;
         if (c >= u'0' && c <= u'9') {
             const char16_t* digits = p;
@@ -96,38 +101,34 @@ bool StillThere(const QByteArray& path, const struct stat& opened) {
 
 }  // namespace
 
-// A folder's entries, read whole and put in name order. The stored names and
-// the keys lie one after another in two buffers, kept from one folder to the
-// next, so that an entry costs no allocation beyond its decoded name; the sort
-// moves pairs of numbers: the first four units of the key, which settle nearly
-// every comparison, and the entry's index.
+// A folder's entries, read whole and put in name order, kept from one folder
+// to the next at the same level of the walk so that an entry costs no
+// allocation beyond its decoded name. The sort moves pairs of numbers: the
+// first four units of an entry's key, which settle nearly every comparison,
+// and the entry's index; only names that agree that far have their whole
+// keys written and compared.
 class FolderWalk::Listing {
   public:
     struct Entry {
-        QString name;  // decoded
-        qsizetype raw, key, keyLength;
+        QString name;   // decoded
+        qsizetype raw;  // where the name as stored starts in raw_
         unsigned char type;
     };
 
     void Read(DIR* dir) {
         raw_.clear();
-        keys_.clear();
         entries_.clear();
         order_.clear();
         while (const dirent* entry = ::readdir(dir)) {
             if (Skipped(entry->d_name)) continue;
             const size_t length = std::strlen(entry->d_name);
-            QString name = QFile::decodeName(QByteArray::fromRawData(entry->d_name, length));
-            const qsizetype raw = qsizetype(raw_.size()), key = qsizetype(keys_.size());
+            const qsizetype raw = qsizetype(raw_.size());
             raw_.append(entry->d_name, length + 1);  // with its NUL
-            // A name holds at most 255 bytes, and no byte decodes to more than one unit.
-            QVarLengthArray<char16_t, 3 * 256> space(3 * name.size());
-            const qsizetype keyLength = WriteNameOrderKey(name, space.data()) - space.data();
-            keys_.append(space.data(), size_t(keyLength));
-            entries_.push_back({std::move(name), raw, key, keyLength, entry->d_type});
+            entries_.push_back({QFile::decodeName(QByteArray::fromRawData(entry->d_name, length)),
+                                raw, entry->d_type});
         }
         order_.reserve(entries_.size());
-        for (size_t i = 0; i < entries_.size(); ++i) order_.push_back({Head(entries_[i]), i});
+        for (size_t i = 0; i < entries_.size(); ++i) order_.push_back({Head(entries_[i].name), i});
         std::sort(order_.begin(), order_.end(), [this](const Place& a, const Place& b) {
             return a.head != b.head ? a.head < b.head
                                     : Before(entries_[a.index], entries_[b.index]);
@@ -146,33 +147,32 @@ class FolderWalk::Listing {
         size_t index;
     };
 
+    // Room for the key of name: a name holds at most 255 bytes, no byte
+    // decodes to more than one unit, and a unit gives at most three.
+    using KeySpace = QVarLengthArray<char16_t, 3 * 256>;
+
     // The first four units of the key, the first one highest, zeros after a
     // shorter key. A zero unit inside a key only ever follows the "0" of a
     // number, and no key ends with that "0", so heads keep the keys' order.
-    quint64 Head(const Entry& entry) const {
+    static quint64 Head(const QString& name) {
+        KeySpace key(3 * name.size());
+        const qsizetype length = WriteNameOrderKey(name, key.data(), 4) - key.data();
         quint64 head = 0;
-        for (qsizetype i = 0; i < 4; ++i) {
-            head <<= 16;
-            if (i < entry.keyLength) head |= keys_[size_t(entry.key + i)];
-        }
+        for (qsizetype i = 0; i < 4; ++i) head = head << 16 | (i < length ? key[i] : 0);
         return head;
     }
 
-    // Names that fold to one key (letter case, leading zeros) keep a fixed
-    // order by their bytes.
+    // Names whose keys agree (letter case, leading zeros) keep a fixed order
+    // by their bytes.
     bool Before(const Entry& a, const Entry& b) const {
-        const char16_t* ka = keys_.data() + a.key;
-        const char16_t* kb = keys_.data() + b.key;
-        const qsizetype common = std::min(a.keyLength, b.keyLength);
-        for (qsizetype i = 0; i < common; ++i) {
-            if (ka[i] != kb[i]) return ka[i] < kb[i];
-        }
-        if (a.keyLength != b.keyLength) return a.keyLength < b.keyLength;
-        return std::strcmp(Raw(a), Raw(b)) < 0;
+        KeySpace ka(3 * a.name.size()), kb(3 * b.name.size());
+        const std::u16string_view keyA(ka.data(), WriteNameOrderKey(a.name, ka.data()) - ka.data());
+        const std::u16string_view keyB(kb.data(), WriteNameOrderKey(b.name, kb.data()) - kb.data());
+        const int byKey = keyA.compare(keyB);
+        return byKey != 0 ? byKey < 0 : std::strcmp(Raw(a), Raw(b)) < 0;
     }
 
     std::string raw_;
-    std::u16string keys_;
     std::vector<Entry> entries_;
     std::vector<Place> order_;
 };
