@@ -1,6 +1,7 @@
 // The library walk and the scan driver on real temporary folders: media kinds,
-// subfolders on and off, abort at depth, Enter in the folder box, folders that
-// cannot be read, vanish or loop, the folder picker and drops on the folder box.
+// subfolders on and off, name order and hidden entries in every walk, abort at
+// depth, Enter in the folder box, folders that cannot be read, vanish or loop,
+// the folder picker and drops on the folder box.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,7 +19,8 @@
 #include "library/search_media.h"
 #include "library_support.h"
 #include "platform/textfile.h"
-#include "playlist/cls_playlist.h"
+#include "playlist/playlist_edit.h"
+#include "support/qt_print.h"
 
 using qvtest::Touch;
 using qvtest::TouchAll;
@@ -84,14 +86,15 @@ class LibraryScanTest : public ::testing::Test {
 };
 
 TEST_F(LibraryScanTest, MediaAreToldByTheirUpperCasedLastExtension) {
-    // Only the exact lower-case name "pagefile.sys" is passed over.
+    // Of the names, only hidden ones (".mp3") and the exact lower-case
+    // "pagefile.sys" are passed over.
     TouchAll(root, {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid", "f.wav",
                     "song.mp3.bak", "README", "song.", "g.mp3x", ".mp3", "PAGEFILE.SYS/in.mp3",
                     "pagefile.sys/out.mp3"});
     ScanBox(root);
     QStringList expected;
     for (const char* name : {"song.MP3", "x.tar.mp3", "a.Mp3", "b.au", "c.AsF", "d.wma", "e.mid",
-                             "f.wav", ".mp3", "PAGEFILE.SYS/in.mp3"})
+                             "f.wav", "PAGEFILE.SYS/in.mp3"})
         expected.append(root + "/" + name);
     expected.sort();
     EXPECT_EQ(FileKeys(), expected);
@@ -221,21 +224,23 @@ TEST_F(LibraryScanTest, FoldersThatCannotBeReadOrLeadNowhereAreSkipped) {
     EXPECT_EQ(keys, QStringList({root + "/a.mp3", root + "/z/after.mp3"}));
 }
 
-TEST_F(LibraryScanTest, FoldersThatVanishOrAreRenamedDuringTheScan) {
-    TouchAll(root,
-             {"a.mp3", "gone/inner/x.mp3", "moved/m1.mp3", "moved/deeper/m2.mp3", "keep/k.mp3"});
-    bool removed = false, renamed = false;
+TEST_F(LibraryScanTest, EntriesThatVanishOrAreRenamedDuringTheScan) {
+    TouchAll(root, {"a.mp3", "gone/inner/x.mp3", "moved/m1.mp3", "moved/deeper/m2.mp3",
+                    "keep/k.mp3", "z.mp3"});
+    bool removed = false, renamed = false, fileRemoved = false;
     AtEveryYield meddle([&] {
         if (!removed && QDir(root + "/gone").exists()) {
             removed = QDir(root + "/gone").removeRecursively();
         }
+        // Removed after the root was listed, before the walk comes to it.
+        if (!fileRemoved && !captions.isEmpty()) fileRemoved = QFile::remove(root + "/z.mp3");
         // Renamed while its own listing is open (announcing "deeper").
         if (!renamed && !captions.isEmpty() && captions.last() == kScanning + root + "/moved")
             renamed = QDir().rename(root + "/moved", root + "/moved2");
-        return removed && renamed;
+        return removed && renamed && fileRemoved;
     });
     ScanBox(root);
-    EXPECT_TRUE(removed && renamed);
+    EXPECT_TRUE(removed && renamed && fileRemoved);
     EXPECT_EQ(captions.last(), kDone);
     const QStringList keys = FileKeys();
     EXPECT_TRUE(keys.contains(root + "/a.mp3"));
@@ -266,17 +271,44 @@ TEST_F(LibraryScanTest, SymbolicLinkLoopsAndTwinLinksAreWalkedOnce) {
     EXPECT_EQ(DbLines().size(), 3);
 }
 
-TEST_F(LibraryScanTest, ThePlayListWalkHandsMediaToThePlayList) {
-    TouchAll(root, {"a.mp3", "b.txt", "s/c.wav"});
-    QFile::link(root, root + "/s/up");
-    qv::SearchMediaToPlayList(state(), root, false);
-    EXPECT_EQ(p.state->PlayListData.Count(), 1);
-    EXPECT_EQ(p.state->PlayListData[0].FilePath, root + "/a.mp3");
-    qv::SearchMediaToPlayList(state(), root + "/", true);  // a.mp3 is refused the second time
-    ASSERT_EQ(p.state->PlayListData.Count(), 2);
-    EXPECT_EQ(p.state->PlayListData[1].FilePath, root + "/s/c.wav");
+TEST_F(LibraryScanTest, EveryWalkTakesEntriesInNameOrderAndLeavesHiddenOnesOut) {
+    // Made out of order, beside hidden names, a hidden folder and a link back
+    // to the root that must not be followed.
+    TouchAll(root,
+             {"b10/x.mp3", "A.mp3", "._A.mp3", "10.mp3", "b9/track10.mp3", ".hidden/h.mp3", "a.mp3",
+              "1/x.mp3", "B.mp3", "b9/.x.mp3", "b9/track9.mp3", "01/x.mp3", "2.mp3", "notes.txt"});
+    QFile::link(root, root + "/b9/up");
+    const QStringList order = {"01/x.mp3",       "1/x.mp3",  "2.mp3", "10.mp3",
+                               "A.mp3",          "a.mp3",    "B.mp3", "b9/track9.mp3",
+                               "b9/track10.mp3", "b10/x.mp3"};
+
+    for (const bool sub : {false, true}) {
+        qv::ResetPlayList(state());
+        qv::SearchMediaToPlayList(state(), root + "/", sub);
+        QStringList added, expected;
+        for (int i = 0; i < state().PlayListData.Count(); ++i)
+            added.append(state().PlayListData[i].FilePath);
+        for (const QString& name : order) {
+            if (sub || !name.contains(u'/')) expected.append(root + "/" + name);
+        }
+        EXPECT_EQ(added, expected) << "with subfolders: " << sub;
+    }
     EXPECT_TRUE(captions.isEmpty());
     EXPECT_FALSE(QFile::exists(p.folder() + "MediaDB.db"));
+
+    ScanBox(root);
+    QStringList files, nodes;  // the nodes below the root: each folder, then its files
+    for (const QString& name : order) {
+        const QString folder = root + "/" + name.section(u'/', 0, 0);
+        if (name.contains(u'/') && !nodes.contains(folder)) nodes.append(folder);
+        nodes.append(root + "/" + name);
+        files.append(root + "/" + name);
+    }
+    EXPECT_EQ(DbLines().mid(1), files);
+    QStringList keys;
+    for (const QString& line : TreeBelow(p.tree()).mid(1))
+        keys.append(line.mid(line.lastIndexOf(u' ') + 1));
+    EXPECT_EQ(keys, nodes);
 }
 
 TEST_F(LibraryScanTest, ClosingTheWindowDuringAScanSavesWhatWasFound) {

@@ -1,13 +1,22 @@
-// The folder listing behind both walks. Folders are remembered by device and
-// inode, so a link to an ancestor or two links to one folder cannot make the
-// walk go round for ever or list a folder twice.
+// The folder listing behind every walk. Each folder is read whole and its
+// entries taken in name order, so the library, the tree and a playlist built
+// from a folder come out the same on every file system. Folders are remembered
+// by device and inode, so a link to an ancestor or two links to one folder
+// cannot make the walk go round for ever or list a folder twice.
 #include "library/folder_walk.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QScopeGuard>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/unstorable_paths.h"
 #include "library/media_kinds.h"
@@ -17,14 +26,62 @@ namespace {
 
 enum class EntryKind { Folder, File, Other };
 
+// Writes at out what puts names in the order file managers show them when
+// keys are compared as plain text, and returns the end: letter case folded,
+// and every run of ASCII digits written as "0", the count of its digits
+// without leading zeros, and those digits, so that "2" comes before "10" and
+// "01" beside "1". The "0" keeps a number where a digit would stand among
+// other characters: after punctuation, before letters. At most three units
+// are written for each unit of name; with enough, the writing stops once at
+// least that many units are written.
+char16_t* WriteNameOrderKey(const QString& name, char16_t* out,
+                            qsizetype enough = std::numeric_limits<qsizetype>::max()) {
+    const char16_t* p = reinterpret_cast<const char16_t*>(name.constData());
+    const char16_t* const end = p + name.size();
+    const char16_t* const start = out;
+    while (p < end && out - start < enough) {
+        const char16_t c = *p;
+        if (c >= u'0' && c <= u'9') {
+            const char16_t* digits = p;
+            while (p < end && *p >= u'0' && *p <= u'9') ++p;
+            while (digits < p && *digits == u'0') ++digits;
+            *out++ = u'0';
+            *out++ = char16_t(p - digits);  // a name is far shorter than 65536
+            while (digits < p) *out++ = *digits++;
+        } else if (c < 0x80) {
+            *out++ = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+            ++p;
+        } else if (c >= 0x3040 && c < 0xA000) {
+            *out++ = c;  // kana and kanji: no letter case
+            ++p;
+        } else if (QChar::isHighSurrogate(c) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, p[1]));
+            *out++ = QChar::highSurrogate(folded);
+            *out++ = QChar::lowSurrogate(folded);
+            p += 2;
+        } else {
+            *out++ = char16_t(QChar::toCaseFolded(char32_t(c)));
+            ++p;
+        }
+    }
+    return out;
+}
+
+// Hidden names (a leading ".", "." and ".." among them) are what the existence
+// tests count as absent: taken, they would vanish again at the next start.
+bool Skipped(const char* name) {
+    return name[0] == '.' || !std::strcmp(name, "pagefile.sys");
+}
+
 // The kind of an entry, following symbolic links; Other for an entry that
-// leads nowhere or is neither a folder nor a regular file.
-EntryKind KindOf(const dirent* entry, const QByteArray& prefix) {
-    if (entry->d_type == DT_DIR) return EntryKind::Folder;
-    if (entry->d_type == DT_REG) return EntryKind::File;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) return EntryKind::Other;
+// leads nowhere or is neither a folder nor a regular file. DT_UNKNOWN asks
+// the file system anew.
+EntryKind KindOf(unsigned char type, const QByteArray& prefix, const char* raw) {
+    if (type == DT_DIR) return EntryKind::Folder;
+    if (type == DT_REG) return EntryKind::File;
+    if (type != DT_LNK && type != DT_UNKNOWN) return EntryKind::Other;
     struct stat st;
-    if (::stat((prefix + entry->d_name).constData(), &st) != 0) return EntryKind::Other;
+    if (::stat((prefix + raw).constData(), &st) != 0) return EntryKind::Other;
     if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
     return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
 }
@@ -42,12 +99,86 @@ bool StillThere(const QByteArray& path, const struct stat& opened) {
            now.st_ino == opened.st_ino;
 }
 
-bool Skipped(const char* name) {
-    return !std::strcmp(name, ".") || !std::strcmp(name, "..") ||
-           !std::strcmp(name, "pagefile.sys");
-}
-
 }  // namespace
+
+// A folder's entries, read whole and put in name order, kept from one folder
+// to the next at the same level of the walk so that an entry costs no
+// allocation beyond its decoded name. The sort moves pairs of numbers: the
+// first four units of an entry's key, which settle nearly every comparison,
+// and the entry's index; only names that agree that far have their whole
+// keys written and compared.
+class FolderWalk::Listing {
+  public:
+    struct Entry {
+        QString name;   // decoded
+        qsizetype raw;  // where the name as stored starts in raw_
+        unsigned char type;
+    };
+
+    void Read(DIR* dir) {
+        raw_.clear();
+        entries_.clear();
+        order_.clear();
+        while (const dirent* entry = ::readdir(dir)) {
+            if (Skipped(entry->d_name)) continue;
+            const size_t length = std::strlen(entry->d_name);
+            const qsizetype raw = qsizetype(raw_.size());
+            raw_.append(entry->d_name, length + 1);  // with its NUL
+            entries_.push_back({QFile::decodeName(QByteArray::fromRawData(entry->d_name, length)),
+                                raw, entry->d_type});
+        }
+        order_.reserve(entries_.size());
+        for (size_t i = 0; i < entries_.size(); ++i) order_.push_back({Head(entries_[i].name), i});
+        std::sort(order_.begin(), order_.end(), [this](const Place& a, const Place& b) {
+            return a.head != b.head ? a.head < b.head
+                                    : Before(entries_[a.index], entries_[b.index]);
+        });
+    }
+
+    size_t Count() const { return order_.size(); }
+    // The entry at place i in name order.
+    const Entry& At(size_t i) const { return entries_[order_[i].index]; }
+    // The name as stored.
+    const char* Raw(const Entry& entry) const { return raw_.data() + entry.raw; }
+
+  private:
+    struct Place {
+        quint64 head;
+        size_t index;
+    };
+
+    // Room for the key of name: a name holds at most 255 bytes, no byte
+    // decodes to more than one unit, and a unit gives at most three.
+    using KeySpace = QVarLengthArray<char16_t, 3 * 256>;
+
+    // The first four units of the key, the first one highest, zeros after a
+    // shorter key. A zero unit inside a key only ever follows the "0" of a
+    // number, and no key ends with that "0", so heads keep the keys' order.
+    static quint64 Head(const QString& name) {
+        KeySpace key(3 * name.size());
+        const qsizetype length = WriteNameOrderKey(name, key.data(), 4) - key.data();
+        quint64 head = 0;
+        for (qsizetype i = 0; i < 4; ++i) head = head << 16 | (i < length ? key[i] : 0);
+        return head;
+    }
+
+    // Names whose keys agree (letter case, leading zeros) keep a fixed order
+    // by their bytes.
+    bool Before(const Entry& a, const Entry& b) const {
+        KeySpace ka(3 * a.name.size()), kb(3 * b.name.size());
+        const std::u16string_view keyA(ka.data(), WriteNameOrderKey(a.name, ka.data()) - ka.data());
+        const std::u16string_view keyB(kb.data(), WriteNameOrderKey(b.name, kb.data()) - kb.data());
+        const int byKey = keyA.compare(keyB);
+        return byKey != 0 ? byKey < 0 : std::strcmp(Raw(a), Raw(b)) < 0;
+    }
+
+    std::string raw_;
+    std::vector<Entry> entries_;
+    std::vector<Place> order_;
+};
+
+FolderWalk::FolderWalk() = default;
+FolderWalk::~FolderWalk() = default;
 
 void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
     QString folder = FolderPath;
@@ -65,39 +196,43 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
         return;
     }
     entered_.insert({opened.st_dev, opened.st_ino});
+    if (listings_.size() <= depth_) listings_.push_back(std::make_unique<Listing>());
+    Listing& listing = *listings_[depth_];
+    listing.Read(dir);
+    ++depth_;
+    const auto leave = qScopeGuard([this] { --depth_; });
 
     const QString prefix = folder == u"/" ? folder : folder + u'/';
     const QByteArray encodedPrefix = QFile::encodeName(prefix);
-    bool listing = true;
-    while (listing && !Aborted()) {
-        const dirent* entry = ::readdir(dir);
-        if (!entry) break;
-        const char* raw = entry->d_name;
-        if (Skipped(raw)) continue;
-        const EntryKind kind = KindOf(entry, encodedPrefix);
+    // Everything was listed before the first yield. A folder met after one is
+    // opened anew anyway; a file is looked at again before it is handed on, so
+    // that one removed or replaced meanwhile is passed over.
+    bool yielded = false;
+    for (size_t i = 0; i < listing.Count(); ++i) {
+        if (Aborted()) break;
+        const Listing::Entry& entry = listing.At(i);
+        const char* raw = listing.Raw(entry);
+        const EntryKind kind = KindOf(entry.type, encodedPrefix, raw);
         if (kind == EntryKind::Other) continue;
-        const QString name = QFile::decodeName(raw);
-        if (!Reachable(name, raw) || HasLineEnd(name)) {
-            if (kind == EntryKind::Folder || IsMediaKind(EntryExtension(name)))
-                unstorable_.append(prefix + name);
+        if (!Reachable(entry.name, raw) || HasLineEnd(entry.name)) {
+            if (kind == EntryKind::Folder || IsMediaKind(EntryExtension(entry.name)))
+                unstorable_.append(prefix + entry.name);
             continue;
         }
-        switch (kind) {
-            case EntryKind::Folder:
-                FolderMet(folder, prefix + name, IncludeSubFolders);
-                // Anything may have happened during the yield: a folder that
-                // was renamed or removed meanwhile is listed no further, as
-                // the paths built from its old name lead nowhere.
-                listing = StillThere(encoded, opened);
-                break;
-            case EntryKind::File: {
-                const QString ext = EntryExtension(name);
-                if (IsMediaKind(ext)) MediaMet(prefix + name, ext);
-                break;
-            }
-            case EntryKind::Other:
-                break;
+        if (kind == EntryKind::Folder) {
+            FolderMet(folder, prefix + entry.name, IncludeSubFolders);
+            yielded = true;
+            // A folder that was renamed or removed during the yield is listed
+            // no further, as the paths built from its old name lead nowhere.
+            // The folder is held open until the end, so its inode cannot have
+            // passed to another folder meanwhile.
+            if (!StillThere(encoded, opened)) break;
+            continue;
         }
+        const QString ext = EntryExtension(entry.name);
+        if (!IsMediaKind(ext)) continue;
+        if (yielded && KindOf(DT_UNKNOWN, encodedPrefix, raw) != EntryKind::File) continue;
+        MediaMet(prefix + entry.name, ext);
     }
     ::closedir(dir);
 }

@@ -1,5 +1,5 @@
-// A depth-first walk over a folder's entries in the order the file system
-// lists them, safe against unreadable folders and symbolic-link loops.
+// A depth-first walk over a folder's entries in name order, safe against
+// unreadable folders and symbolic-link loops.
 #pragma once
 
 #include <sys/types.h>
@@ -7,18 +7,25 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace qv {
 
 class FolderWalk {
   public:
-    virtual ~FolderWalk() = default;
+    FolderWalk();
+    virtual ~FolderWalk();
 
     // Lists FolderPath (a trailing "/" is dropped) and calls FolderMet and
-    // MediaMet for its entries; ".", ".." and "pagefile.sys" are passed over,
-    // as are entries that lead nowhere (broken links). A folder that cannot be
-    // opened, or that this walk entered before, is not listed.
+    // MediaMet for its entries in name order: natural ("2" before "10") and
+    // regardless of letter case, names that differ only there (or in leading
+    // zeros) in the order of their bytes. Hidden entries (a leading ".", so "."
+    // and ".." too) and "pagefile.sys" are passed over, as are entries that lead
+    // nowhere (broken links) and entries that are neither a folder nor a regular
+    // file. A folder that cannot be opened, or that this walk entered before, is
+    // not listed; one renamed or removed during FolderMet is listed no further.
     void Walk(const QString& FolderPath, bool IncludeSubFolders);
 
     // Folders and media files met that the program could not keep exactly (a line end,
@@ -36,7 +43,12 @@ class FolderWalk {
     virtual void MediaMet(const QString& FullPath, const QString& Extension) = 0;
 
   private:
+    class Listing;
+
     QSet<std::pair<dev_t, ino_t>> entered_;
+    // One listing per level of the walk, kept for the next folder at that level.
+    std::vector<std::unique_ptr<Listing>> listings_;
+    size_t depth_ = 0;
     QStringList unstorable_;
 };
 

@@ -62,10 +62,11 @@ db="$work/prog/MediaDB.db"
 [ -f "$db" ] || fail "no MediaDB.db"
 [ "$(tr -d '\r' < "$db" | head -1)" = "[$music]" ] || fail "header: $(head -1 "$db")"
 [ "$(grep -c $'\r$' "$db")" -eq 9 ] || fail "MediaDB.db: $(od -c "$db" | head)"
-# Japanese paths are written in code page 932, as the Windows program wrote them.
-iconv -f CP932 -t UTF-8 "$db" | tr -d '\r' | grep -qxF "$music/邦楽/ライブ/e.mp3" ||
-    fail "a nested path is missing"
-tr -d '\r' < "$db" | grep -q "notes.txt" && fail "a text file was taken"
+# Every media file in name order, folders among files; Japanese paths in code
+# page 932, as the Windows program wrote them.
+found=$(iconv -f CP932 -t UTF-8 "$db" | tr -d '\r' | tail -n +2 | sed "s|^$music/||" | tr '\n' ' ')
+[ "$found" = "a.mp3 b.WAV Rock/f.au Rock/g.asf Rock/old/h.mp3 邦楽/c.mid 邦楽/d.wma 邦楽/ライブ/e.mp3 " ] ||
+    fail "MediaDB.db paths: $found"
 # The number of pixels that differ.
 differing() { compare -metric AE "$1" "$2" null: 2>&1; }
 [ "$(differing "$work/before.png" "$work/scanned.png")" != 0 ] ||

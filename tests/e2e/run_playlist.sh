@@ -105,8 +105,8 @@ read_list() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 lines() { printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932; }
 saved="$work/prog/PlayLists/旅の歌.lst"
 mapfile -t s < <(read_list "$saved")
-# The folder's files in the order its walk met them, then moved.
-[ "$(printf '%s\n' "${s[@]}" | LC_ALL=C sort | tr '\n' ' ')" = "$music/a.wav $music/b.wav $music/歌.wav " ] ||
+# The folder's files in name order (a, b, 歌), the first then moved down twice.
+[ "$(printf '%s|' "${s[@]}")" = "$music/b.wav|$music/歌.wav|$music/a.wav|" ] ||
     fail "saved playlist: ${s[*]}"
 cmp -s <(lines "${s[@]}") "$saved" || fail "saved playlist not in the program's format"
 # The entry moved to the end and moved up once more: the last two swapped.
