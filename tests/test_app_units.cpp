@@ -26,6 +26,9 @@ TEST(NumberText, LeadingNumberOrZero) {
     EXPECT_EQ(Val("."), 0);
     EXPECT_EQ(Val("&H1F"), 31);
     EXPECT_EQ(Val("&O17"), 15);
+    EXPECT_EQ(Val("&H10"), 16);  // 0 digits inside and at the end count
+    EXPECT_EQ(Val("&H100"), 256);
+    EXPECT_EQ(Val("&O10"), 8);
     EXPECT_EQ(Val("１２"), 0);  // full-width digits are no number
 }
 

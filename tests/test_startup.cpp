@@ -1,8 +1,9 @@
 // Start-up and shutdown with the real windows (offscreen) in a temporary
 // program folder: the single-copy lock, defaults, garbage settings, the
-// splash's minimum, the command line, the restored playlist, and the files
-// written at exit.
+// splash's minimum, the command line, the restored playlist, the files written
+// at exit, and the built program running its event loop until a signal ends it.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QScreen>
 #include <functional>
 
@@ -406,6 +408,40 @@ TEST(Shutdown, StoredGeometryRoundTripsMovesAndComesBackOnScreen) {
                   [&](frmQuorvane& f) { EXPECT_EQ(f.frameGeometry().topLeft(), screen.topLeft()); })
                   .first(),
               twips(screen.left()));
+}
+
+// The built program, copied into a folder of its own and left alone: only its
+// event loop's monitor moves on when the second track ends, so the third one
+// opening shows the loop runs; a SIGTERM then ends it normally.
+TEST(Shutdown, TheProgramRunsItsEventLoopUntilSignalled) {
+    qvtest::TempDir dir;
+    const QString exe = dir.file("prog/quorvane");
+    dir.write("prog/Setting.ini", "[Quorvane]\r\nLoopMode=1\r\n");  // Loop-All
+    ASSERT_TRUE(QFile::copy(QV_BUILD_DIR "/quorvane", exe));
+    const QStringList tracks = {dir.write("a.wav", qvtest::WavBytes(200)),
+                                dir.write("b.wav", qvtest::WavBytes(500)),
+                                dir.write("c.wav", qvtest::WavBytes(3000))};
+    QDir().mkpath(dir.file("run"));  // the single-copy lock of its own
+    QFile::setPermissions(dir.file("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", dir.file("run"));
+    program.setProcessEnvironment(env);
+    program.start(exe, tracks);
+    ASSERT_TRUE(program.waitForStarted());
+    const pid_t pid = pid_t(program.processId());
+    const QString fds = QStringLiteral("/proc/%1/fd/").arg(pid);
+    bool third = false;
+    for (int i = 0; i < 600 && !third && !program.waitForFinished(50); ++i)
+        for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System))
+            third |= QFileInfo(fds + fd).symLinkTarget() == tracks[2];
+    ASSERT_TRUE(third);
+    ::kill(pid, SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(qvtest::ReadAll(dir.file("prog/PlayLists/LastPlayList.lst")),
+              (tracks.join("\r\n") + "\r\n").toUtf8());
 }
 
 }  // namespace
