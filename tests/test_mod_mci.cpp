@@ -7,6 +7,7 @@
 
 #include "platform/mci/mci_errors.h"
 #include "platform/mci/mci_interpreter.h"
+#include "platform/media_kinds.h"
 #include "playback/mod_mci.h"
 #include "support/fake_media_device.h"
 #include "support/tempdir.h"
@@ -149,14 +150,30 @@ TEST(ModMciNumbers, LeadingNumberReadsTheNumberAtTheStart) {
     EXPECT_EQ(LeadingNumber("-2147483648"), std::numeric_limits<int32_t>::min());
 }
 
-TEST(ModMciKinds, GetMediaTypeByExtension) {
-    const std::map<QString, QString> kinds = {
-        {"/m/a.mp3", "MP3"}, {"/m/a.MID", "MIDI"}, {"/m/a.wav", "WAVE"}, {"/m/a.Cda", "CDAudio"},
-        {"/m/a.au", "AU"},   {"/m/a.asf", "ASF"},  {"/m/a.wMa", "WMA"},  {"/m/a.midi", ""},
-        {"/m/a.wave", ""},   {"/m/a", ""},         {"/m.x/readme", ""},  {"/m/a.ogg", ""},
+// Every lookup over the kind table, by extension in any letter case: the
+// name, the tree picture (none: the library never lists it) and whether an
+// entry's title comes from the tag.
+TEST(ModMciKinds, EachKindByExtension) {
+    const struct {
+        const char *path, *kind;
+        int picture;
+        bool tags;
+    } cases[] = {
+        {"/m/a.mp3", "MP3", 7, true},   {"/m/a.MID", "MIDI", 5, false},
+        {"/m/a.wav", "WAVE", 6, false}, {"/m/a.Cda", "CDAudio", 0, false},
+        {"/m/a.au", "AU", 7, false},    {"/m/a.asf", "ASF", 8, false},
+        {"/m/a.wMa", "WMA", 8, false},  {"/m/a.midi", "", 0, false},
+        {"/m/a.wave", "", 0, false},    {"/m/a", "", 0, false},
+        {"/m.x/readme", "", 0, false},  {"/m/a.ogg", "", 0, false},
+        {"/m/a.mp3.", "", 0, false},
     };
-    for (const auto& [path, kind] : kinds)
-        EXPECT_EQ(GetMediaType(path), kind) << path.toStdString();
+    for (const auto& c : cases) {
+        const QString ext = EntryExtension(c.path);
+        EXPECT_EQ(GetMediaType(c.path), c.kind) << c.path;
+        EXPECT_EQ(MediaImage(ext), c.picture) << c.path;
+        EXPECT_EQ(IsMediaKind(ext), c.picture != 0) << c.path;
+        EXPECT_EQ(KindReadsTags(GetMediaType(c.path)), c.tags) << c.path;
+    }
 }
 
 }  // namespace

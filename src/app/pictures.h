@@ -20,6 +20,10 @@ QPixmap UpPicture();       // 13 x 12
 QPixmap DownPicture();     // 13 x 13
 // The tree images 1 to 9 (16 x 16), at indexes 0 to 8.
 QList<QPixmap> TreeImages();
+// Tree images by number. Each media kind's own is in its row of
+// platform/media_kinds.cpp.
+constexpr int kImageFolder = 4;
+constexpr int kImagePlayList = 9;
 QPixmap BannerPicture();    // 213 x 23: the product name
 QPixmap SubtitlePicture();  // 246 x 13
 QPixmap IconPicture();      // 32 x 32: the program icon

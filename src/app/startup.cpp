@@ -23,6 +23,7 @@
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "platform/filesystem.h"
+#include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
@@ -38,13 +39,6 @@ namespace {
 
 void Yield() {
     QCoreApplication::processEvents();
-}
-
-bool IsMediaKind(const QString& ext) {
-    static const QStringList kinds = {QStringLiteral("MID"), QStringLiteral("MP3"),
-                                      QStringLiteral("WAV"), QStringLiteral("WMA"),
-                                      QStringLiteral("AU"),  QStringLiteral("ASF")};
-    return kinds.contains(ext);
 }
 
 void ShowMainWindow(ProgramState& state) {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/unstorable_paths.h"
-#include "library/media_kinds.h"
+#include "platform/media_kinds.h"
 
 namespace qv {
 namespace {

@@ -10,10 +10,11 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "app/pictures.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
-#include "library/media_kinds.h"
 #include "platform/filesystem.h"
+#include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
@@ -21,6 +22,12 @@ namespace qv {
 namespace {
 
 const QString kSearchedMedia = QStringLiteral("SearchedMedia");
+
+// The key of the folder node that a path prefix names: the prefix itself,
+// except that the file-system root (an empty prefix) is keyed "/".
+QString FolderKey(const QString& prefix) {
+    return prefix.isEmpty() ? QStringLiteral("/") : prefix;
+}
 
 QString HeaderOf(const QString& root) {
     return u'[' + root + u']';

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/filesystem.h"
-#include "platform/paths.h"
+#include "platform/media_kinds.h"
 
 namespace qv {
 
@@ -37,18 +37,17 @@ QString PathWord(const QString& path) {
     return u'"' + quoted + u'"';
 }
 
+// A word of the kind table as text; the table lives as long as the program,
+// so the text shares its characters rather than copying them.
+QString Text(QStringView word) {
+    return QString::fromRawData(word.data(), word.size());
+}
+
 }  // namespace
 
 QString MciDeviceType(const QString& strFilePath) {
-    const QString ext = GetExtension(strFilePath).toUpper();
-    if (ext == u"MID") return QStringLiteral("Sequencer");
-    if (ext == u"MP3") return QStringLiteral("MPEGVideo");
-    if (ext == u"WAV") return QStringLiteral("WaveAudio");
-    if (ext == u"CDA") return QStringLiteral("CDAudio");
-    if (ext == u"WMA") return QStringLiteral("MPEGVideo2");
-    if (ext == u"ASF") return QStringLiteral("MPEGVideo2");
-    if (ext == u"AU") return QStringLiteral("MPEGVideo");
-    return {};
+    const MediaKind* kind = FindMediaKind(EntryExtension(strFilePath));
+    return kind ? Text(kind->deviceType) : QString();
 }
 
 int32_t MCIOpen(MciSender& mci, const QString& strFilePath) {
@@ -91,15 +90,8 @@ QString MCIGetMode(MciSender& mci) {
 }
 
 QString GetMediaType(const QString& strFilePath) {
-    const QString ext = GetExtension(strFilePath).toUpper();
-    if (ext == u"MP3") return QStringLiteral("MP3");
-    if (ext == u"MID") return QStringLiteral("MIDI");
-    if (ext == u"WAV") return QStringLiteral("WAVE");
-    if (ext == u"CDA") return QStringLiteral("CDAudio");
-    if (ext == u"AU") return QStringLiteral("AU");
-    if (ext == u"ASF") return QStringLiteral("ASF");
-    if (ext == u"WMA") return QStringLiteral("WMA");
-    return {};
+    const MediaKind* kind = FindMediaKind(EntryExtension(strFilePath));
+    return kind ? Text(kind->name) : QString();
 }
 
 int32_t LeadingNumber(const QString& strText) {

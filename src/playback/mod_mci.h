@@ -23,12 +23,13 @@ int32_t MCIGetLength(MciSender& mci);    // milliseconds
 int32_t MCIGetPosition(MciSender& mci);  // milliseconds
 QString MCIGetMode(MciSender& mci);      // the device's own lower-case word
 
-// "MP3", "MIDI", "WAVE", "CDAudio", "AU", "ASF", "WMA" by extension in any
-// letter case; "" for anything else.
+// The name of the media kind of the path's extension in any letter case
+// ("MP3", "MIDI", "WAVE", "CDAudio", ...: platform/media_kinds.h); "" for
+// anything else.
 QString GetMediaType(const QString& strFilePath);
 
-// The device type that MCIOpen names for a path ("" when the extension is
-// not one of ours).
+// The device type that MCIOpen names for a path, by the same table ("" when
+// the extension is not one of ours).
 QString MciDeviceType(const QString& strFilePath);
 
 // The leading-number reading of a reply: the decimal number at the start of

@@ -8,6 +8,7 @@
 
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "playback/mod_mci.h"
 #include "playlist/playlist_file.h"
@@ -17,7 +18,7 @@ namespace qv {
 namespace {
 
 QString EntryTitle(const QString& FileName, const QString& MediaType) {
-    return MediaType == u"MP3" ? ReadID3Tag(FileName).Title : GetFileName(FileName);
+    return KindReadsTags(MediaType) ? ReadID3Tag(FileName).Title : GetFileName(FileName);
 }
 
 }  // namespace

@@ -75,7 +75,8 @@ class clsPlayList {
     std::unique_ptr<QTimer> keeper_;  // set while LastPlayList.lst is kept
 };
 
-// The line text of a media file: the tag's title for MP3 files, else the file name.
+// The line text of a media file: the tag's title for the kinds that read tags
+// (MP3), else the file name.
 QString GetEntryTitle(const QString& FileName);
 
 }  // namespace qv

@@ -14,7 +14,7 @@
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
 #include "library/folder_box.h"
-#include "library/media_kinds.h"
+#include "platform/media_kinds.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 

@@ -7,10 +7,12 @@
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
+#include "app/pictures.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
 #include "app/unstorable_paths.h"
 #include "platform/filesystem.h"
+#include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "playback/mod_mci.h"
@@ -25,19 +27,22 @@ void AddPlayListNode(ProgramState& state, const QString& Path) {
     if (!state.mainForm) return;
     // A duplicate key means the node is there already; a missing parent
     // cannot happen once the fixed nodes exist, and is skipped if it does.
-    state.mainForm->TV1->AddNode(QStringLiteral("RegisteredPlayList"), Path, GetBaseName(Path), 9);
+    state.mainForm->TV1->AddNode(QStringLiteral("RegisteredPlayList"), Path, GetBaseName(Path),
+                                 kImagePlayList);
 }
 
 namespace {
 
-// The common line of a playlist: an MP3 file under a clean, visible path. Its
-// file is opened once, and the open both passes the file test (only a regular
-// file opens as a tag file) and reads the title. False, having done nothing,
-// for any other line, and for a file that does not open (missing, or not
-// readable): the caller's file test then decides.
-bool AddOpenedMp3(ProgramState& state, const QString& line) {
+// The common line of a playlist: a file of a kind that takes its title from
+// the tag (MP3), under a clean, visible path. Its file is opened once, and the
+// open both passes the file test (only a regular file opens as a tag file) and
+// reads the title. False, having done nothing, for any other line, and for a
+// file that does not open (missing, or not readable): the caller's file test
+// then decides.
+bool AddOpenedTagged(ProgramState& state, const QString& line) {
     const QString type = GetMediaType(line);
-    if (type != u"MP3" || !IsCleanPath(line) || GetFileName(line).startsWith(u'.')) return false;
+    if (!KindReadsTags(type) || !IsCleanPath(line) || GetFileName(line).startsWith(u'.'))
+        return false;
     TagFile file(line);
     if (!file.isOpen()) return false;
     state.objPlayList->AppendEntry(line, type, ReadID3Tag(file, line).Title);
@@ -58,7 +63,7 @@ int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
         if (line.isEmpty() || line.startsWith(QStringLiteral("//"))) continue;
         // A known path adds nothing, whether its file is there or not.
         if (state.PlayListData.Contains(line)) continue;
-        if (AddOpenedMp3(state, line)) {
+        if (AddOpenedTagged(state, line)) {
             ++count;
             continue;
         }

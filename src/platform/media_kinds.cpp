@@ -1,0 +1,51 @@
+// The table of media kinds and the lookups over it.
+#include "platform/media_kinds.h"
+
+#include "platform/paths.h"
+
+namespace qv {
+namespace {
+
+// CD audio track files have a device type and a name, but no file of theirs
+// holds sound, so the library never lists them (no picture).
+// clang-format off
+constexpr MediaKind kKinds[] = {
+    // extension  device type     name         picture  title from the tag
+    {u"MID",      u"Sequencer",   u"MIDI",     5,       false},
+    {u"MP3",      u"MPEGVideo",   u"MP3",      7,       true},
+    {u"WAV",      u"WaveAudio",   u"WAVE",     6,       false},
+    {u"WMA",      u"MPEGVideo2",  u"WMA",      8,       false},
+    {u"ASF",      u"MPEGVideo2",  u"ASF",      8,       false},
+    {u"AU",       u"MPEGVideo",   u"AU",       7,       false},
+    {u"CDA",      u"CDAudio",     u"CDAudio",  0,       false},
+};
+// clang-format on
+
+}  // namespace
+
+const MediaKind* FindMediaKind(QStringView Extension) {
+    for (const MediaKind& kind : kKinds)
+        if (kind.extension == Extension) return &kind;
+    return nullptr;
+}
+
+QString EntryExtension(const QString& name) {
+    return GetExtension(name).toUpper();
+}
+
+int MediaImage(const QString& Extension) {
+    const MediaKind* kind = FindMediaKind(Extension);
+    return kind ? kind->picture : 0;
+}
+
+bool IsMediaKind(const QString& Extension) {
+    return MediaImage(Extension) != 0;
+}
+
+bool KindReadsTags(const QString& MediaType) {
+    for (const MediaKind& kind : kKinds)
+        if (kind.name == MediaType) return kind.readsTags;
+    return false;
+}
+
+}  // namespace qv

@@ -1,0 +1,39 @@
+// The media kinds the program knows by a file's extension. One row tells all
+// that differs between kinds: the device type a file opens with, the name
+// GetMediaType gives it, its picture in the media tree and whether an entry
+// takes its title from the ID3 tag. A new kind is a new row.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace qv {
+
+struct MediaKind {
+    QStringView extension;   // upper case, as EntryExtension gives it
+    QStringView deviceType;  // the device type of the open command
+    QStringView name;        // what GetMediaType answers
+    int picture;             // the tree picture; 0 for a kind the library never lists
+    bool readsTags;          // an entry's title is the tag's, not the file name
+};
+
+// The row of an upper-cased extension; the comparison is exact, so "MP3X",
+// "mp3" or "" find none (nullptr).
+const MediaKind* FindMediaKind(QStringView Extension);
+
+// The upper-cased text after the last "." of a name or path (GetExtension),
+// "" when it holds no "." (a name without a dot is no media file).
+QString EntryExtension(const QString& name);
+
+// True for the kinds the library scans, shows and opens: those with a tree
+// picture (an upper-cased extension).
+bool IsMediaKind(const QString& Extension);
+
+// The tree picture of an upper-cased extension; 0 for anything else.
+int MediaImage(const QString& Extension);
+
+// Whether an entry of the kind GetMediaType names MediaType takes its title
+// from the file's ID3 tag.
+bool KindReadsTags(const QString& MediaType);
+
+}  // namespace qv
