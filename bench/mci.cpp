@@ -123,7 +123,6 @@ void OpenLatency(const std::vector<std::pair<MediaKind, QString>>& files) {
     }
 }
 
-
 double SelfCpu() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -143,7 +142,7 @@ int PlayThrough(const QString& path, const QString& report) {
         QThread::msleep(50);
         for (const char* command : kTick) mci->SendString(QString::fromLatin1(command), &mode, 16);
         mci->SendString("status PlayData mode", &mode, 10);
-    } while (mode == "playing");
+    } while (mode == qv::kModePlaying);
     mci->SendString("close PlayData", nullptr, 0);
     QFile out(report);
     if (out.open(QIODevice::WriteOnly)) out.write(QByteArray::number(SelfCpu() - before, 'f', 3));

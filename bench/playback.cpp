@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "child_cpu.h"
 #include "app/clock.h"
 #include "app/command_line.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/startup.h"
+#include "child_cpu.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
 #include "playback/media_play.h"
@@ -73,14 +73,14 @@ int PlayProgram(int argc, char** argv, const QString& file, const QString& folde
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         const QString s = state.objMediaPlay->PlayState();
-        if (s == u"PLAYING") started = true;
+        if (s == qv::kStatePlaying) started = true;
         // "Loop-Off" rewinds at the end and leaves the player stopped by itself.
-        if (started && s == u"STOPPED" && state.objMediaPlay->StopByUser()) state.mainForm->close();
+        if (started && s == qv::kStateStopped && state.objMediaPlay->StopByUser())
+            state.mainForm->close();
     });
     watch.start(200);
     return QApplication::exec();
 }
-
 
 }  // namespace
 

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     std::printf("%-44s %9.3f ms\n", "filling it (AddToPlayList each)", fill.nsecsElapsed() / 1e6);
     const int mid = n / 2;
     state.objMediaPlay->PlayingID(mid);
-    state.objMediaPlay->PlayState(QStringLiteral("PLAYING"));
+    state.objMediaPlay->PlayState(qv::kStatePlaying);
 
     Figures shuffle;
     for (int r = 0; r < runs; ++r) shuffle.Run([&] { qv::ShufflePlayList(state); });

@@ -131,7 +131,7 @@ void LoadMainForm(ProgramState& state) {
     form.chkSF->setChecked(true);
     form.Text1->setText(
         GetLongPath(state.ini.ReadIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"))));
-    form.Panel(4)->setText(QStringLiteral("ready"));
+    form.Panel(4)->setText(kStateNoDevice);
     form.MoveTwips(ReadStoredGeometry(state.ini));
 
     LoadMediaDB(state, *form.TV1);

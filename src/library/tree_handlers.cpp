@@ -37,7 +37,7 @@ void StopPlayer(ProgramState& state, Player& player) {
         MCIStop(state.mci);
         MCISeekStart(state.mci);
         player.StopByUser(true);
-        player.PlayState(QStringLiteral("STOPPED"));
+        player.PlayState(kStateStopped);
     }
 }
 
@@ -115,7 +115,7 @@ void mnClickNodeMediaPlay_Click(ProgramState& state) {
 void mnClickNodeMediaAdd_Click(ProgramState& state) {
     state.objPlayList->AddToPlayList(state.strClickedFile);
     const QString mode = state.objMediaPlay->PlayState();
-    if (mode == u"READY" || mode == u"STOPPED")
+    if (mode == kStateReady || mode == kStateStopped)
         state.objMediaPlay->OpenPlay(state.PlayListData.UBound());
 }
 

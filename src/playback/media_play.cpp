@@ -44,7 +44,7 @@ void clsMediaPlay::LoopMode(int32_t lLoopMode) {
 }
 
 void clsMediaPlay::PlayState(const QString& strPlayState) {
-    strPlayState_ = strPlayState.isEmpty() ? QStringLiteral("ready") : strPlayState;
+    strPlayState_ = strPlayState.isEmpty() ? kStateNoDevice : strPlayState;
 }
 
 bool clsMediaPlay::HasRecord(int32_t SongID) const {
@@ -78,7 +78,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
     state_.objPlayList->SetListIndex(SongID);
     PlayingID(SongID);
-    PlayState(QStringLiteral("READY"));
+    PlayState(kStateReady);
     if (opened) {
         ShowPlayingInfo(state_, state_.PlayListData[PlayingID()].FilePath);
     } else {
@@ -110,7 +110,7 @@ void clsMediaPlay::PlayStart(int32_t SongID) {
 
 void clsMediaPlay::Play() {
     const bool started = MCIPlay(state_.mci) == 0;
-    PlayState(QStringLiteral("PLAYING"));
+    PlayState(kStatePlaying);
     StopByUser(false);
     // A file that opened but will not start. One that did not even open is
     // shown already, and play on nothing open fails for that reason alone.
@@ -126,7 +126,7 @@ void clsMediaPlay::SetStart(int32_t SongID) {
         MCIStop(state_.mci);
         MCISeekStart(state_.mci);
     }
-    PlayState(QStringLiteral("STOPPED"));
+    PlayState(kStateStopped);
     StopByUser(true);
 }
 
@@ -134,17 +134,17 @@ void clsMediaPlay::StopPlay() {
     MCIStop(state_.mci);
     MCISeekStart(state_.mci);
     StopByUser(true);
-    PlayState(QStringLiteral("STOPPED"));
+    PlayState(kStateStopped);
 }
 
 void clsMediaPlay::Pause() {
     MCIPause(state_.mci);
-    PlayState(QStringLiteral("PAUSED"));
+    PlayState(kStatePaused);
 }
 
 void clsMediaPlay::PlayResume() {
     MCIResume(state_.mci);
-    PlayState(QStringLiteral("PLAYING"));
+    PlayState(kStatePlaying);
 }
 
 int32_t clsMediaPlay::GetTime() {

@@ -10,6 +10,18 @@ namespace qv {
 
 class ProgramState;
 
+// The player's state words (PlayState). The monitor stores the device's mode
+// word upper-cased, so while a file is open they are the device's words in
+// capitals.
+inline const QString kStatePlaying = QStringLiteral("PLAYING");
+inline const QString kStatePaused = QStringLiteral("PAUSED");
+inline const QString kStateStopped = QStringLiteral("STOPPED");
+// Opened, and not started yet.
+inline const QString kStateReady = QStringLiteral("READY");
+// Nothing open, or no mode word: what PlayState("") stores, and what panel 4
+// shows then.
+inline const QString kStateNoDevice = QStringLiteral("ready");
+
 class clsMediaPlay {
   public:
     explicit clsMediaPlay(ProgramState& state);
@@ -19,7 +31,7 @@ class clsMediaPlay {
     int32_t LoopMode() const { return lLoopMode_; }
     void LoopMode(int32_t lLoopMode);
 
-    // The play state text; setting "" stores "ready".
+    // The play state text; setting "" stores kStateNoDevice.
     QString PlayState() const { return strPlayState_; }
     void PlayState(const QString& strPlayState);
 
@@ -53,7 +65,7 @@ class clsMediaPlay {
     // Entry SongID from its start: the current entry is rewound, another one
     // opened. An index naming no record, other than the current one, is ignored.
     void PlayStart(int32_t SongID);
-    // Starts the device; the state is "PLAYING" whatever the device answered,
+    // Starts the device; the state is kStatePlaying whatever the device answered,
     // and StopByUser False, so that the monitor applies the loop mode to a
     // start that failed as it does to a finished track.
     void Play();

@@ -18,7 +18,7 @@ namespace qv {
 namespace {
 
 bool EndOfTrack(const clsMediaPlay& player, int32_t lLoopMode) {
-    return player.PlayState() == u"STOPPED" && player.LoopMode() == lLoopMode &&
+    return player.PlayState() == kStateStopped && player.LoopMode() == lLoopMode &&
            !player.StopByUser();
 }
 
@@ -57,7 +57,7 @@ void Timer1_Timer(ProgramState& state) {
 
     // 1. The picture follows the state as the last tick (or a button) left it.
     ShowPicture(form->imgPlay,
-                player->PlayState() == u"PAUSED" ? form->imgPlayOff : form->imgPlayOn);
+                player->PlayState() == kStatePaused ? form->imgPlayOff : form->imgPlayOn);
 
     // 2. The device's own word, upper-cased; nothing at all becomes "ready".
     player->PlayState(MCIGetMode(state.mci).toUpper());
@@ -82,9 +82,9 @@ void Timer1_Timer(ProgramState& state) {
     // another file opens, rather than turning into "ready" (nothing open).
     const QString mode = MCIGetMode(state.mci);
     if (!player->FailedPath().isEmpty()) {
-        form->Panel(4)->setText(FailedMode());
+        form->Panel(4)->setText(kFailedMode);
     } else {
-        form->Panel(4)->setText(mode.isEmpty() ? QStringLiteral("ready") : mode);
+        form->Panel(4)->setText(mode.isEmpty() ? kStateNoDevice : mode);
     }
 
     // 7. Position and length.

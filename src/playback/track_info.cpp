@@ -36,10 +36,6 @@ bool ShowTags(ProgramState& state, const QString& FilePath, const QString& prefi
 
 }  // namespace
 
-QString FailedMode() {
-    return QStringLiteral("failed");
-}
-
 void ShowPlayingInfo(ProgramState& state, const QString& FilePath) {
     const clsMediaPlay* player = state.objMediaPlay.get();
     if (player && !FilePath.isEmpty() && FilePath == player->FailedPath()) {
@@ -60,7 +56,7 @@ void ShowFailedInfo(ProgramState& state, const QString& FilePath) {
     frmQuorvane* form = state.mainForm.get();
     if (!form) return;
     ShowPanels(*form, {GetFileName(FilePath), QString(), QString()});
-    form->Panel(4)->setText(FailedMode());
+    form->Panel(4)->setText(kFailedMode);
     form->setWindowTitle(QStringLiteral("Quorvane - ") + FilePath);
 }
 

@@ -20,10 +20,10 @@ void ShowSelectedInfo(ProgramState& state, const QString& FilePath);
 
 // A file that could not be played: its name in panel 1 (no "> ", it does not
 // play), panels 2 and 3 emptied so that no other file's tags stay beside it,
-// FailedMode() in panel 4 and the path in the caption.
+// kFailedMode in panel 4 and the path in the caption.
 void ShowFailedInfo(ProgramState& state, const QString& FilePath);
 
 // Panel 4's word for that, in the manner of the device's own words there.
-QString FailedMode();
+inline const QString kFailedMode = QStringLiteral("failed");
 
 }  // namespace qv

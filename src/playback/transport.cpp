@@ -27,7 +27,7 @@ QString State(const clsMediaPlay& player) {
 }
 
 bool StoppedOrPaused(const QString& s) {
-    return s == u"PAUSED" || s == u"STOPPED" || s == u"READY";
+    return s == kStatePaused || s == kStateStopped || s == kStateReady;
 }
 
 int SelectedLine(const QListWidget& list) {
@@ -43,12 +43,12 @@ void imgPlay_Click(ProgramState& state) {
     QListWidget& list = *state.mainForm->lstPL;
     if (SelectedLine(list) < 0) state.objPlayList->SetListIndex(0);
     const QString s = State(*player);
-    if (s == u"PLAYING") {
+    if (s == kStatePlaying) {
         player->Pause();
-    } else if (s == u"PAUSED") {
+    } else if (s == kStatePaused) {
         player->PlayResume();
         player->StopByUser(false);
-    } else if (s == u"STOPPED" || s == u"READY") {
+    } else if (s == kStateStopped || s == kStateReady) {
         // The selected line, which need not be the current entry; the
         // selection handling above may have run a handler that emptied it.
         const int line = SelectedLine(list);
@@ -66,7 +66,7 @@ void imgFF_Click(ProgramState& state) {
     clsMediaPlay* player = Ready(state);
     if (!player) return;
     const QString s = State(*player);
-    if (s == u"PLAYING") {
+    if (s == kStatePlaying) {
         player->PlayNext();
     } else if (StoppedOrPaused(s)) {
         player->SetNext();
@@ -78,7 +78,7 @@ void imgREW_Click(ProgramState& state) {
     clsMediaPlay* player = Ready(state);
     if (!player) return;
     const QString s = State(*player);
-    if (s == u"PLAYING") {
+    if (s == kStatePlaying) {
         player->PlayPrev();
     } else if (StoppedOrPaused(s)) {
         player->SetPrev();

@@ -45,7 +45,7 @@ void AddDropped(ProgramState& state, const QString& path) {
     state.objPlayList->AddToPlayList(path);
     clsMediaPlay& player = *state.objMediaPlay;
     const QString mode = player.PlayState();
-    if (mode == u"READY" || mode == u"STOPPED") player.OpenPlay(state.PlayListData.UBound());
+    if (mode == kStateReady || mode == kStateStopped) player.OpenPlay(state.PlayListData.UBound());
 }
 
 // A path the program cannot keep exactly is left out and named in *left.

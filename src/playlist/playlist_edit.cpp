@@ -70,7 +70,7 @@ void ResetPlayList(ProgramState& state) {
     state.PlayListData.Reset();
     state.objPlayList->Clear();
     state.objMediaPlay->StopPlay();
-    state.objMediaPlay->PlayState(QStringLiteral("READY"));
+    state.objMediaPlay->PlayState(kStateReady);
     SetToolTip(state, QString());
 }
 
@@ -94,8 +94,8 @@ void lblRemove_Click(ProgramState& state) {
     const int next = s < U ? s : s - 1;  // the follower, or the new last entry
     pl.SetListIndex(next);
     SetToolTip(state, data[next].FilePath);
-    if (player.PlayState() == u"PLAYING" && player.PlayingID() == s) player.OpenPlay(next);
-    if (player.PlayState() == u"STOPPED" && player.PlayingID() == s) player.OpenFile(next);
+    if (player.PlayState() == kStatePlaying && player.PlayingID() == s) player.OpenPlay(next);
+    if (player.PlayState() == kStateStopped && player.PlayingID() == s) player.OpenFile(next);
     if (s < U && s < player.PlayingID()) player.PlayingID(player.PlayingID() - 1);
 }
 

@@ -6,8 +6,17 @@
 
 namespace qv {
 
+// The words a mode query ("status <alias> mode") answers with: the classic
+// interface's own, in lower case. With nothing open the reply is empty.
+inline const QString kModeStopped = QStringLiteral("stopped");
+inline const QString kModePlaying = QStringLiteral("playing");
+inline const QString kModePaused = QStringLiteral("paused");
+inline const QString kModeSeeking = QStringLiteral("seeking");
+inline const QString kModeOpen = QStringLiteral("open");
+inline const QString kModeNotReady = QStringLiteral("not ready");
+
 class MciSender {
-public:
+  public:
     virtual ~MciSender() = default;
     // Executes one command string. The reply (when reply is given) is cut to
     // fit replyLength characters together with a terminating NUL, as the

@@ -59,19 +59,19 @@ int CanonicalDeviceType(const MciToken& token, QString* type) {
 QString ModeWord(MediaMode mode) {
     switch (mode) {
         case MediaMode::Stopped:
-            return QStringLiteral("stopped");
+            return kModeStopped;
         case MediaMode::Playing:
-            return QStringLiteral("playing");
+            return kModePlaying;
         case MediaMode::Paused:
-            return QStringLiteral("paused");
+            return kModePaused;
         case MediaMode::Seeking:
-            return QStringLiteral("seeking");
+            return kModeSeeking;
         case MediaMode::Open:
-            return QStringLiteral("open");
+            return kModeOpen;
         case MediaMode::NotReady:
             break;
     }
-    return QStringLiteral("not ready");
+    return kModeNotReady;
 }
 
 // Whatever follows the words a command has used up: a classic flag we do not
