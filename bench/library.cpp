@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
         scan, scanCpuMs, rounds, found, nodes, QFile(lastFolder + "MediaDB.db").size());
     std::printf("  of which walk and tree nodes %.0f ms, MediaDB.db written %.0f ms\n", walkMs,
                 saveMs);
-    std::printf("scan / find: %.2f wall, %.2f CPU (target at most 3)\n", scan / floor,
+    std::printf("scan / find: %.2f wall, %.2f CPU (target at most 2.5)\n", scan / floor,
                 scanCpuMs / floorCpu);
     std::fflush(stdout);
 
