@@ -20,16 +20,16 @@
 #include <vector>
 
 #include "app/clock.h"
-#include "app/command_line.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
-#include "app/startup.h"
 #include "child_cpu.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
 #include "playback/media_play.h"
-#include "playback/playback_wiring.h"
+#include "program/command_line.h"
+#include "program/playback_wiring.h"
+#include "program/startup.h"
 #include "support/media_maker.h"
 
 extern char** environ;

@@ -3,7 +3,7 @@
 // for an empty program folder and for a LastPlayList.lst of 20,000 entries;
 // and the time to add 20,000 files to the playlist, tag reads included.
 // Usage: startup [runs]   (prints one line per figure; medians over the runs)
-#include "app/startup.h"
+#include "program/startup.h"
 
 #include <sys/resource.h>
 

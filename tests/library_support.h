@@ -12,7 +12,7 @@
 
 #include "app/frm_quorvane.h"
 #include "app/tree_view.h"
-#include "library/library_wiring.h"
+#include "program/library_wiring.h"
 #include "support/test_program.h"
 
 namespace qvtest {

@@ -7,11 +7,11 @@
 #include <QElapsedTimer>
 #include <csignal>
 
-#include "app/close_on_signal.h"
-#include "app/command_line.h"
 #include "app/main_layout.h"
 #include "app/number_text.h"
 #include "playlist/playlist_data.h"
+#include "program/close_on_signal.h"
+#include "program/command_line.h"
 
 namespace qv {
 namespace {

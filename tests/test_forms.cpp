@@ -25,10 +25,10 @@
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
 #include "app/pictures.h"
-#include "app/run.h"
 #include "app/tree_view.h"
 #include "app/twips.h"
 #include "playlist/frm_save_pl.h"
+#include "program/run.h"
 #include "support/test_program.h"
 
 namespace qv {

@@ -12,7 +12,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "app/command_line.h"
 #include "app/frm_quorvane.h"
 #include "library/folder_box.h"
 #include "library/media_db.h"
@@ -25,6 +24,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_file.h"
+#include "program/command_line.h"
 #include "support/fake_media_device.h"
 #include "support/qt_print.h"
 

@@ -19,7 +19,7 @@
 #include "library/tree_handlers.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
-#include "playlist/playlist_wiring.h"
+#include "program/playlist_wiring.h"
 #include "support/fake_program.h"
 
 namespace qv {

@@ -20,10 +20,10 @@
 #include "app/main_layout.h"
 #include "app/pictures.h"
 #include "app/program_state.h"
-#include "app/startup.h"
 #include "app/tree_view.h"
 #include "app/twips.h"
 #include "playback/track_info.h"
+#include "program/startup.h"
 
 namespace qv {
 namespace {

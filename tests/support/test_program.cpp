@@ -2,10 +2,10 @@
 #include "support/test_program.h"
 
 #include "app/frm_quorvane.h"
-#include "app/startup.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "program/startup.h"
 
 namespace qvtest {
 

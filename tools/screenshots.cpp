@@ -11,8 +11,8 @@
 
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
-#include "app/startup.h"
 #include "playlist/frm_save_pl.h"
+#include "program/startup.h"
 #include "support/media_files.h"
 #include "support/test_program.h"
 

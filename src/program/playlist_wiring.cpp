@@ -2,7 +2,7 @@
 // list is replaced, and a drop is acted on from the event loop once it has
 // been answered: the popup it opens would otherwise hold the dragging
 // program (a file manager) until the user chooses.
-#include "playlist/playlist_wiring.h"
+#include "program/playlist_wiring.h"
 
 #include <QAction>
 #include <QDropEvent>

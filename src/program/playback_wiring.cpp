@@ -1,7 +1,7 @@
 // The wiring of the playback controls. The connections hang on a helper
 // object of the window, which the window deletes before its controls, so no
 // tick or click reaches a handler while the window is taken apart.
-#include "playback/playback_wiring.h"
+#include "program/playback_wiring.h"
 
 #include <QTimer>
 

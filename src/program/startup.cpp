@@ -1,7 +1,7 @@
 // The program's start and end in the order the user sees them: the splash
 // at once, the main window restored as it was left, the playlist of the last
 // run (or the files of the command line), and all of it saved again on exit.
-#include "app/startup.h"
+#include "program/startup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +11,6 @@
 #include <chrono>
 
 #include "app/clock.h"
-#include "app/command_line.h"
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
@@ -19,7 +18,6 @@
 #include "app/program_state.h"
 #include "app/settings.h"
 #include "app/tree_view.h"
-#include "library/library_wiring.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "platform/filesystem.h"
@@ -27,12 +25,14 @@
 #include "platform/paths.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
-#include "playback/playback_wiring.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
-#include "playlist/playlist_wiring.h"
 #include "playlist/save_playlist.h"
+#include "program/command_line.h"
+#include "program/library_wiring.h"
+#include "program/playback_wiring.h"
+#include "program/playlist_wiring.h"
 
 namespace qv {
 namespace {

@@ -1,6 +1,6 @@
 // The process around Main: the single-copy test comes before anything is
 // created, so a second start costs nothing and shows nothing.
-#include "app/run.h"
+#include "program/run.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,17 +13,17 @@
 #include <cstdio>
 
 #include "app/clock.h"
-#include "app/close_on_signal.h"
-#include "app/command_line.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_quorvane.h"
 #include "app/pictures.h"
 #include "app/program_state.h"
-#include "app/single_instance.h"
-#include "app/startup.h"
 #include "app/unstorable_paths.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
+#include "program/close_on_signal.h"
+#include "program/command_line.h"
+#include "program/single_instance.h"
+#include "program/startup.h"
 
 namespace qv {
 

@@ -1,7 +1,7 @@
 // The wiring of the library's controls. Qt's own handling of the folder box's
 // and the tree's drags is replaced: the folder box would insert the dropped
 // text, and the tree would drag its internal item format instead of text.
-#include "library/library_wiring.h"
+#include "program/library_wiring.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Building and splitting the argument text.
-#include "app/command_line.h"
+#include "program/command_line.h"
 
 #include <QDir>
 #include <QFile>

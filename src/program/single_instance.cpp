@@ -5,7 +5,7 @@
 // runtime folder missing, read-only, not a folder, or another user's) moves
 // to the next place; copies of one user start in the same environment, so
 // they settle on the same place.
-#include "app/single_instance.h"
+#include "program/single_instance.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

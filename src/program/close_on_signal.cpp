@@ -1,7 +1,7 @@
 // The self-pipe: the signal handler may only write a byte; the event loop
 // reads it and does the real work on the user-interface thread. The pipe's
 // ends are process-wide because a signal handler can reach nothing else.
-#include "app/close_on_signal.h"
+#include "program/close_on_signal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
