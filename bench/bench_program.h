@@ -10,6 +10,7 @@
 #include "platform/mci/mci.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
+#include "program/main_form_wiring.h"
 
 namespace qvbench {
 
@@ -29,7 +30,8 @@ struct BenchProgram {
     explicit BenchProgram(const QString& folder) : state(folder, mci, dialogs, clock) {
         state.objMediaPlay = std::make_unique<qv::clsMediaPlay>(state);
         state.objPlayList = std::make_unique<qv::clsPlayList>(state);
-        state.mainForm = std::make_unique<qv::frmQuorvane>(state);
+        state.mainForm = std::make_unique<qv::frmQuorvane>();
+        qv::ConnectMainForm(state, *state.mainForm);
     }
     SilentMci mci;
     DialogsT dialogs;

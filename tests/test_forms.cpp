@@ -28,7 +28,6 @@
 #include "app/tree_view.h"
 #include "app/twips.h"
 #include "playlist/frm_save_pl.h"
-#include "program/run.h"
 #include "support/test_program.h"
 
 namespace qv {

@@ -19,6 +19,7 @@
 #include "library/search_media.h"
 #include "library_support.h"
 #include "platform/textfile.h"
+#include "playlist/playlist_data.h"
 #include "playlist/playlist_edit.h"
 #include "support/qt_print.h"
 

@@ -19,6 +19,7 @@
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
 #include "playlist/save_playlist.h"
+#include "program/playlist_wiring.h"
 #include "support/file_size_limit.h"
 #include "support/media_files.h"
 #include "support/test_program.h"

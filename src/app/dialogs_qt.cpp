@@ -2,12 +2,26 @@
 // read in Japanese through Qt's own translation, loaded at start-up.
 #include "app/dialogs_qt.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace qv {
+
+bool InstallQtJapanese() {
+    auto* qtbase = new QTranslator(QCoreApplication::instance());
+    if (!qtbase->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qtbase;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qtbase);
+}
 
 MsgAnswer QtDialogs::MsgBox(QWidget* owner, const QString& prompt, MsgButtons buttons, MsgIcon icon,
                             const QString& title) {

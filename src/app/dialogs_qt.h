@@ -15,4 +15,8 @@ class QtDialogs final : public Dialogs {
                             const QString& startFolder) override;
 };
 
+// Qt's own Japanese translation for the application (the message boxes'
+// はい(&Y) and いいえ(&N)); false when qtbase_ja.qm is not installed.
+bool InstallQtJapanese();
+
 }  // namespace qv

@@ -1,6 +1,6 @@
 // The main window: its controls at their design places (twips), the resize
-// rule, and the load, unload and list-click handlers, which call into the
-// start-up module and the track-information display.
+// rule, and the load, unload and list-click handlers, which hand their work
+// to the program through the window's signals.
 #include "app/frm_quorvane.h"
 
 #include <QCheckBox>
@@ -19,11 +19,8 @@
 #include "app/controls.h"
 #include "app/main_layout.h"
 #include "app/pictures.h"
-#include "app/program_state.h"
 #include "app/tree_view.h"
 #include "app/twips.h"
-#include "playback/track_info.h"
-#include "program/startup.h"
 
 namespace qv {
 namespace {
@@ -69,7 +66,7 @@ ClickLabel* StripLabel(QWidget* parent, const char* name, const QString& caption
 
 }  // namespace
 
-frmQuorvane::frmQuorvane(ProgramState& state) : state_(state) {
+frmQuorvane::frmQuorvane() {
     Named(this, "frmQuorvane");
     setWindowTitle(QStringLiteral("Quorvane"));
     setWindowIcon(AppIcon());
@@ -195,13 +192,13 @@ void frmQuorvane::Place(QWidget* w, int left, int top, int width, int height) {
 }
 
 void frmQuorvane::Form_Load() {
-    LoadMainForm(state_);
+    emit loading();
 }
 
 void frmQuorvane::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    UnloadMainForm(state_);
+    emit unloading();
 }
 
 void frmQuorvane::resizeEvent(QResizeEvent* event) {
@@ -270,10 +267,8 @@ void frmQuorvane::closeEvent(QCloseEvent* event) {
 void frmQuorvane::lstPL_Click() {
     if (unloaded_) return;
     const int s = lstPL->currentRow();
-    if (s < 0 || !lstPL->item(s)->isSelected() || s > state_.PlayListData.UBound()) return;
-    const QString path = state_.PlayListData[s].FilePath;
-    setWindowTitle(QStringLiteral("Quorvane - ") + path);
-    ShowSelectedInfo(state_, path);
+    if (s < 0 || !lstPL->item(s)->isSelected()) return;
+    emit lineSelected(s);
 }
 
 void frmQuorvane::MoveTwips(const TwipsGeometry& g) {

@@ -22,23 +22,25 @@ class QTimer;
 namespace qv {
 
 class ClickLabel;
-class ProgramState;
 class StatusPanel;
 class TreeView;
 
 class frmQuorvane : public QWidget {
     Q_OBJECT
   public:
-    explicit frmQuorvane(ProgramState& state);
+    frmQuorvane();
     ~frmQuorvane() override;
 
-    // Restores the saved state, reads the command line and shows the window.
+    // The window's load: loading() has the program restore the saved state,
+    // read the command line and show the window.
     void Form_Load();
     // Lays the controls out for the present client size.
     void Form_Resize();
-    // Saves the state and ends the program; runs when the window closes.
+    // The window's unload, once; runs when the window closes: unloading() has
+    // the program save the state and end.
     void Form_Unload();
-    // A line of the playlist was selected (by the user or by code).
+    // A line of the playlist was selected (by the user or by code):
+    // lineSelected(row).
     void lstPL_Click();
 
     // Panel i (1 to 5) of the status bar; its setText keeps the accessible
@@ -83,6 +85,13 @@ class frmQuorvane : public QWidget {
 
     bool Unloaded() const { return unloaded_; }
 
+  signals:
+    // The window knows none of the modules: the program's wiring
+    // (program/main_form_wiring.*) answers these.
+    void loading();
+    void unloading();
+    void lineSelected(int row);
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -94,7 +103,6 @@ class frmQuorvane : public QWidget {
     void Place(QWidget* w, int left, int top, int width, int height);
     void SettleFrame();
 
-    ProgramState& state_;
     QList<StatusPanel*> panels_;
     int tv1WidthTwips_ = 4395;  // TV1's width as last laid out
     TwipsGeometry restoredTwips_{};

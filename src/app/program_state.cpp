@@ -1,32 +1,13 @@
-// The program-wide state: its forms go before the player and the playlist,
-// since the forms' last events may still reach both.
+// The program-wide state's settings writes and its popup form. Its making and
+// ending are in program/program_state_objects.cpp.
 #include "app/program_state.h"
 
 #include <QTimer>
 #include <utility>
 
 #include "app/frm_hide_menu.h"
-#include "app/frm_quorvane.h"
-#include "app/frm_splash.h"
-#include "playback/media_play.h"
-#include "playlist/cls_playlist.h"
-#include "playlist/frm_save_pl.h"
 
 namespace qv {
-
-ProgramState::ProgramState(const QString& appPath, MciSender& mciSender, Dialogs& dialogSeam,
-                           Clock& clockSource)
-    : ini(appPath), mci(mciSender), dialogs(dialogSeam), clock(clockSource) {}
-
-ProgramState::~ProgramState() {
-    FlushSettings();
-    hideMenu_.reset();
-    splash.reset();
-    savePL.reset();
-    mainForm.reset();
-    objMediaPlay.reset();
-    objPlayList.reset();
-}
 
 void ProgramState::WriteIniSoon(const QString& Section, const QString& Key, const QString& Value) {
     for (QStringList& pending : pendingSettings_) {

@@ -1,5 +1,8 @@
 // Everything the program keeps for the whole run, in one object that Main
 // makes and hands by reference to the forms and classes; tests make their own.
+// The modules' objects are only named here, so that the forms and the widget
+// kit see none of the modules: the state is made and ended in
+// program/program_state_objects.cpp, where their types are whole.
 #pragma once
 
 #include <QList>
@@ -12,7 +15,6 @@
 #include <random>
 
 #include "app/settings.h"
-#include "playlist/playlist_data.h"
 
 class QTreeWidgetItem;
 
@@ -21,6 +23,7 @@ namespace qv {
 class Clock;
 class Dialogs;
 class MciSender;
+class PlayListArray;
 class clsMediaPlay;
 class clsPlayList;
 class frmQuorvane;
@@ -36,6 +39,12 @@ class ProgramState {
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
 
+  private:
+    // The records PlayListData names: made before and ended after everything
+    // below, which may reach them to its last moment.
+    std::unique_ptr<PlayListArray> playListRecords_;
+
+  public:
     Ini ini;
     MciSender& mci;
     Dialogs& dialogs;
@@ -45,7 +54,7 @@ class ProgramState {
     uint32_t lngStartTime = 0;
     std::unique_ptr<clsMediaPlay> objMediaPlay;
     std::unique_ptr<clsPlayList> objPlayList;
-    PlayListArray PlayListData;
+    PlayListArray& PlayListData;
     // Seeded by Main; the shuffle draws from it.
     std::mt19937 random;
 

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+// The other store: whoever holds the playlist holds its records.
+#include "playlist/playlist_data.h"
+
 class QListWidget;
 class QTimer;
 

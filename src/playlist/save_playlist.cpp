@@ -11,12 +11,11 @@
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playlist/frm_save_pl.h"
+#include "playlist/playlist_data.h"
 #include "playlist/playlist_file.h"
 
 namespace qv {
 namespace {
-
-const char kConnected[] = "qvSavePlayListConnected";
 
 void SelectName(frmSavePL& dialog) {
     dialog.Text1->selectAll();
@@ -103,13 +102,6 @@ void lblSave_Click(ProgramState& state) {
     if (state.mainForm) PlaceOver(dialog, *state.mainForm);
     dialog.Text1->setFocus();
     dialog.exec();
-}
-
-void ConnectSavePlayList(ProgramState& state, frmQuorvane& form) {
-    if (form.lblSave->property(kConnected).toBool()) return;
-    form.lblSave->setProperty(kConnected, true);
-    QObject::connect(form.lblSave, &ClickLabel::clicked, form.lblSave,
-                     [&state] { lblSave_Click(state); });
 }
 
 }  // namespace qv

@@ -7,7 +7,6 @@
 namespace qv {
 
 class ProgramState;
-class frmQuorvane;
 
 // The file name a typed name is saved under: ".lst" is appended unless the
 // name already ends in it, in any letter case ("a.txt" -> "a.txt.lst").
@@ -30,8 +29,5 @@ bool SaveFromDialog(ProgramState& state);
 // is loaded anew (the folder as it is now, an empty name) and shown modally
 // over the main window. Returns when the dialog has closed.
 void lblSave_Click(ProgramState& state);
-
-// Connects lblSave of the main window; a second call does nothing.
-void ConnectSavePlayList(ProgramState& state, frmQuorvane& form);
 
 }  // namespace qv

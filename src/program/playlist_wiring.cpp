@@ -21,11 +21,13 @@
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/popup_items.h"
+#include "playlist/save_playlist.h"
 
 namespace qv {
 namespace {
 
 const QString kEventsName = QStringLiteral("qvPlaylistEvents");
+const char kSaveConnected[] = "qvSavePlayListConnected";
 
 int SelectedRow(const QListWidget& list) {
     const int row = list.currentRow();
@@ -124,6 +126,13 @@ void ConnectPlaylistEditing(ProgramState& state, frmQuorvane& form) {
         QObject::connect(action, &QAction::triggered, context,
                          [&state, handler = handler] { handler(state); });
     }
+}
+
+void ConnectSavePlayList(ProgramState& state, frmQuorvane& form) {
+    if (form.lblSave->property(kSaveConnected).toBool()) return;
+    form.lblSave->setProperty(kSaveConnected, true);
+    QObject::connect(form.lblSave, &ClickLabel::clicked, form.lblSave,
+                     [&state] { lblSave_Click(state); });
 }
 
 }  // namespace qv

@@ -1,5 +1,5 @@
-// Connects the playlist strip, the playlist box's clicks, keys and drops, and
-// the popup items that fill the playlist, to their handlers.
+// Connects the playlist strip, the playlist box's clicks, keys and drops, the
+// popup items that fill the playlist, and the "Save" command to their handlers.
 #pragma once
 
 namespace qv {
@@ -12,5 +12,8 @@ class frmQuorvane;
 // items mnAddListNoneOnly … mnAddPlayListCancel. A second call for the same
 // window does nothing.
 void ConnectPlaylistEditing(ProgramState& state, frmQuorvane& form);
+
+// Connects lblSave of the main window; a second call does nothing.
+void ConnectSavePlayList(ProgramState& state, frmQuorvane& form);
 
 }  // namespace qv

@@ -6,10 +6,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontInfo>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 
 #include "app/clock.h"
@@ -26,16 +23,6 @@
 #include "program/startup.h"
 
 namespace qv {
-
-bool InstallQtJapanese() {
-    auto* qtbase = new QTranslator(QCoreApplication::instance());
-    if (!qtbase->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete qtbase;
-        return false;
-    }
-    return QCoreApplication::installTranslator(qtbase);
-}
 
 int RunProgram(int argc, char** argv) {
     const std::vector<LockPlace> places = InstanceLockPlaces();

@@ -28,9 +28,9 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
-#include "playlist/save_playlist.h"
 #include "program/command_line.h"
 #include "program/library_wiring.h"
+#include "program/main_form_wiring.h"
 #include "program/playback_wiring.h"
 #include "program/playlist_wiring.h"
 
@@ -95,7 +95,8 @@ void Main(ProgramState& state) {
     // events; hand them over once, without user input.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    state.mainForm = std::make_unique<frmQuorvane>(state);
+    state.mainForm = std::make_unique<frmQuorvane>();
+    ConnectMainForm(state, *state.mainForm);
     ConnectLibrary(state, *state.mainForm);
     ConnectPlayback(state, *state.mainForm);
     ConnectPlaylistEditing(state, *state.mainForm);

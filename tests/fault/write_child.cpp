@@ -25,6 +25,7 @@
 
 #include "app/program_state.h"
 #include "library/media_db.h"
+#include "playlist/playlist_data.h"
 #include "playlist/playlist_file.h"
 #include "support/test_program.h"
 

@@ -20,6 +20,7 @@
 #include "playback/monitor.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "program/main_form_wiring.h"
 #include "program/playback_wiring.h"
 #include "support/fake_media_device.h"
 #include "support/media_files.h"
@@ -66,7 +67,8 @@ class FakeProgram {
         state->objPlayList = std::make_unique<qv::clsPlayList>(*state);
         state->savePL = std::make_unique<qv::frmSavePL>(*state);
         state->savePL->Form_Load();
-        state->mainForm = std::make_unique<qv::frmQuorvane>(*state);
+        state->mainForm = std::make_unique<qv::frmQuorvane>();
+        qv::ConnectMainForm(*state, *state->mainForm);
         state->mainForm->Timer1->stop();
         qv::ConnectPlayback(*state, *state->mainForm);
         player().StopByUser(true);

@@ -5,6 +5,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "program/main_form_wiring.h"
 #include "program/startup.h"
 
 namespace qvtest {
@@ -34,7 +35,8 @@ void TestProgram::MakeObjects() {
     state->objPlayList = std::make_unique<qv::clsPlayList>(*state);
     state->savePL = std::make_unique<qv::frmSavePL>(*state);
     state->savePL->Form_Load();
-    state->mainForm = std::make_unique<qv::frmQuorvane>(*state);
+    state->mainForm = std::make_unique<qv::frmQuorvane>();
+    qv::ConnectMainForm(*state, *state->mainForm);
 }
 
 }  // namespace qvtest

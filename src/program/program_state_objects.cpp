@@ -1,0 +1,34 @@
+// The program state's making and ending, here where the modules' types are
+// whole: its forms go before the player and the playlist, since the forms'
+// last events may still reach both.
+#include "app/frm_hide_menu.h"
+#include "app/frm_quorvane.h"
+#include "app/frm_splash.h"
+#include "app/program_state.h"
+#include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/frm_save_pl.h"
+#include "playlist/playlist_data.h"
+
+namespace qv {
+
+ProgramState::ProgramState(const QString& appPath, MciSender& mciSender, Dialogs& dialogSeam,
+                           Clock& clockSource)
+    : playListRecords_(std::make_unique<PlayListArray>()),
+      ini(appPath),
+      mci(mciSender),
+      dialogs(dialogSeam),
+      clock(clockSource),
+      PlayListData(*playListRecords_) {}
+
+ProgramState::~ProgramState() {
+    FlushSettings();
+    hideMenu_.reset();
+    splash.reset();
+    savePL.reset();
+    mainForm.reset();
+    objMediaPlay.reset();
+    objPlayList.reset();
+}
+
+}  // namespace qv
