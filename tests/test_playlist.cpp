@@ -1,7 +1,8 @@
-// The playlist object and playlist files with the real main window: entries
-// built from paths, duplicates, the placeholder, ".lst" reading and writing
-// (code page 932, UTF-8, comments, missing files, binary data, a folder that
-// cannot be written) and the registered-playlist nodes.
+// The playlist object and playlist files with the real main window: the record
+// array and its path index, entries built from paths, duplicates, the
+// placeholder, ".lst" reading and writing (code page 932, UTF-8, comments,
+// missing files, binary data, a folder that cannot be written) and the
+// registered-playlist nodes.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "playlist/playlist_data.h"
 #include "playlist/playlist_file.h"
 #include "support/file_size_limit.h"
 #include "support/media_files.h"
@@ -49,6 +51,55 @@ class Playlist : public ::testing::Test {
 
     qvtest::TestProgram p;
 };
+
+PlayListItem Item(const QString& path) {
+    return PlayListItem{path, "MP3", path, 0};
+}
+
+TEST(PlayListArray, NeverEmptyAndIndexFollowsEveryChange) {
+    PlayListArray a;
+    EXPECT_EQ(a.Count(), 1);
+    EXPECT_TRUE(a.IsEmpty());
+    EXPECT_TRUE(a.Contains(""));  // the placeholder's path
+    a.Set(0, Item("/a"));
+    a.Append(Item("/b"));
+    a.Append(Item("/c"));
+    EXPECT_FALSE(a.Contains(""));
+    EXPECT_TRUE(a.Contains("/b"));
+    EXPECT_FALSE(a.Contains("/B"));
+    a.Swap(0, 2);
+    EXPECT_EQ(a[0].FilePath, "/c");
+    EXPECT_TRUE(a.Contains("/a"));
+    a.Remove(1);
+    EXPECT_FALSE(a.Contains("/b"));
+    EXPECT_EQ(a.Count(), 2);
+    a.Set(1, Item("/d"));
+    EXPECT_FALSE(a.Contains("/a"));
+    EXPECT_TRUE(a.Contains("/d"));
+    a.SetLength(1, 59);
+    EXPECT_EQ(a[1].Length, 59);
+    a.Remove(0);
+    a.Remove(0);  // the last record goes: the placeholder comes back
+    EXPECT_EQ(a.Count(), 1);
+    EXPECT_TRUE(a.IsEmpty());
+    EXPECT_FALSE(a.Contains("/d"));
+    a.Append(Item("/e"));
+    a.Reset();
+    EXPECT_EQ(a.Count(), 1);
+    EXPECT_FALSE(a.Contains("/e"));
+}
+
+TEST(PlayListArray, TwoRecordsOfOnePathAreCountedApart) {
+    // Records are copied whole by the editing commands; a path held twice for
+    // a moment stays known until its last record goes.
+    PlayListArray a;
+    a.Set(0, Item("/a"));
+    a.Append(Item("/a"));
+    a.Remove(0);
+    EXPECT_TRUE(a.Contains("/a"));
+    a.Set(0, Item("/b"));
+    EXPECT_FALSE(a.Contains("/a"));
+}
 
 TEST_F(Playlist, FirstAddReusesThePlaceholder) {
     EXPECT_TRUE(data().IsEmpty());

@@ -1,7 +1,8 @@
 // Start-up and shutdown with the real windows (offscreen) in a temporary
 // program folder: the single-copy lock, defaults, garbage settings, the
-// splash's minimum, the command line, the restored playlist, the files written
-// at exit, and the built program running its event loop until a signal ends it.
+// splash's minimum, the command line (its text and its splitting), the restored
+// playlist, the files written at exit, the signals that close the window, and the
+// built program running its event loop until a signal ends it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -9,12 +10,14 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QScreen>
+#include <csignal>
 #include <functional>
 
 #include "app/controls.h"
@@ -27,6 +30,8 @@
 #include "playback/media_play.h"
 #include "playback/transport.h"
 #include "playlist/cls_playlist.h"
+#include "program/close_on_signal.h"
+#include "program/command_line.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 #include "support/media_files.h"
@@ -228,6 +233,38 @@ TEST(Startup, SplashMinimumCountsFromMainAcrossTheClockWrap) {
     EXPECT_TRUE(unload(1000, 3450).isEmpty());            // 2450 ms, then 2550 ms
 }
 
+TEST(CommandLine, QuotedAndPlainSplitting) {
+    // One quoted path with blanks.
+    EXPECT_EQ(SplitCommandLine("\"C:/My Music/a.mp3\""), QStringList{"C:/My Music/a.mp3"});
+    // Two quoted paths separated by one blank.
+    EXPECT_EQ(SplitCommandLine("\"/a b/x.mp3\" \"/c/y.mid\""),
+              (QStringList{"/a b/x.mp3", "/c/y.mid"}));
+    // Unquoted: every blank splits, empty pieces kept.
+    EXPECT_EQ(SplitCommandLine("C:/a.mp3 C:/b.mid"), (QStringList{"C:/a.mp3", "C:/b.mid"}));
+    EXPECT_EQ(SplitCommandLine("C:/My Music/a.mp3"), (QStringList{"C:/My", "Music/a.mp3"}));
+    EXPECT_EQ(SplitCommandLine("a  b"), (QStringList{"a", "", "b"}));
+    // The last character is dropped whatever it is.
+    EXPECT_EQ(SplitCommandLine("\"a.mp3\" \"b.mp3x"), (QStringList{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(SplitCommandLine("\""), QStringList{});
+    EXPECT_EQ(SplitCommandLine("\"\""), QStringList{""});
+}
+
+TEST(CommandLine, ArgumentTextAsTheShellBuildsIt) {
+    EXPECT_EQ(ArgumentText({}), "");
+    EXPECT_EQ(ArgumentText({"/a.mp3", "/b.mid"}), "/a.mp3 /b.mid");
+    EXPECT_EQ(ArgumentText({"/My Music/a.mp3", "/b.mid"}), "\"/My Music/a.mp3\" \"/b.mid\"");
+    // Whatever argv holds, splitting the text gives the arguments back.
+    const QStringList withBlanks = {"/x y/1.mp3", "/2.wav", ""};
+    EXPECT_EQ(SplitCommandLine(ArgumentText(withBlanks)), withBlanks);
+    const QStringList plain = {"/1.mp3", "/2.wav"};
+    EXPECT_EQ(SplitCommandLine(ArgumentText(plain)), plain);
+}
+
+TEST(CommandLine, RelativeArgumentsBecomeAbsolute) {
+    EXPECT_EQ(AbsoluteArguments({"a.mp3", "../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
+              (QStringList{"/home/u/music/a.mp3", "/home/u/b/c.mid", "/abs.wav", ""}));
+}
+
 TEST(Startup, CommandLineOfMediaFiles) {
     TestProgram p;
     const QString a = p.dir.write("My Music/a.mp3", qvtest::Id3Bytes("Song A"));
@@ -413,6 +450,26 @@ TEST(Shutdown, StoredGeometryRoundTripsMovesAndComesBackOnScreen) {
 // The built program, copied into a folder of its own and left alone: only its
 // event loop's monitor moves on when the second track ends, so the third one
 // opening shows the loop runs; a SIGTERM then ends it normally.
+TEST(CloseOnSignal, EachSignalReachesTheEventLoopOnce) {
+    int calls = 0;
+    {
+        CloseOnSignal closer([&calls] { ++calls; });
+        for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+            const int before = calls;
+            std::raise(sig);  // the handler only writes to the pipe
+            EXPECT_EQ(calls, before);
+            QElapsedTimer t;
+            t.start();
+            while (calls == before && t.elapsed() < 2000) QCoreApplication::processEvents();
+            EXPECT_EQ(calls, before + 1);
+        }
+    }
+    // Gone with the object: the default action is back (not raised here).
+    struct sigaction now = {};
+    sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
 TEST(Shutdown, TheProgramRunsItsEventLoopUntilSignalled) {
     qvtest::TempDir dir;
     const QString exe = dir.file("prog/quorvane");
