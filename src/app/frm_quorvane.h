@@ -54,8 +54,8 @@ class frmQuorvane : public QWidget {
     TwipsGeometry NormalGeometryTwips() const;
 
     TreeView* TV1;
-    QGroupBox* Frame1;
-    QLineEdit* Text1;
+    QGroupBox* Frame1;  // the box "メディアの検索" round the folder box and the scan controls
+    QLineEdit* Text1;   // the folder box: the folder to scan, typed, picked or dropped
     QCheckBox* chkSF;
     QPushButton* cmdScan;
     QPushButton* cmdRef;
@@ -78,10 +78,10 @@ class frmQuorvane : public QWidget {
     ClickLabel* lblClear;
     ClickLabel* lblSave;
     QListWidget* lstPL;
-    QStatusBar* SB1;
+    QStatusBar* SB1;  // the status bar; its five panels are Panel(1) … Panel(5)
     QList<QPixmap> ImageList1;
-    QTimer* Timer1;
-    QTimer* Timer2;
+    QTimer* Timer1;  // the 50 ms playback monitor (Timer1_Timer, playback/monitor.h)
+    QTimer* Timer2;  // 1.7 s one-shot: back to the playing entry after a preview (Timer2_Timer)
 
     bool Unloaded() const { return unloaded_; }
 
