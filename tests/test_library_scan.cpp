@@ -21,6 +21,7 @@
 #include "platform/textfile.h"
 #include "playlist/playlist_data.h"
 #include "playlist/playlist_edit.h"
+#include "playlist/playlist_walk.h"
 #include "support/qt_print.h"
 
 using qvtest::Touch;
