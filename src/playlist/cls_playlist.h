@@ -8,7 +8,7 @@
 #include <memory>
 
 // The other store: whoever holds the playlist holds its records.
-#include "playlist/playlist_data.h"
+#include "app/playlist_data.h"
 
 class QListWidget;
 class QTimer;

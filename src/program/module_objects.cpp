@@ -1,0 +1,76 @@
+// The views of the player and the playlist over the real controls. The
+// player reaches the playlist's lines through clsPlayList, so that lines
+// still waiting in a batch are handed over before it counts or selects.
+#include "program/module_objects.h"
+
+#include <QListWidget>
+#include <QPixmap>
+#include <memory>
+
+#include "app/controls.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "playback/media_play.h"
+#include "playback/player_view.h"
+#include "playlist/cls_playlist.h"
+
+namespace qv {
+namespace {
+
+class WindowPlayerView final : public PlayerView {
+  public:
+    explicit WindowPlayerView(ProgramState& state) : state_(state) {}
+
+    void ShowLoopMode(int32_t lLoopMode) override {
+        frmQuorvane* form = state_.mainForm.get();
+        if (!form) return;
+        const ClickLabel* from = nullptr;
+        QString tip;
+        switch (lLoopMode) {
+            case 0:
+                from = form->imgLoopOff;
+                tip = QStringLiteral("Loop-Off");
+                break;
+            case 1:
+                from = form->imgLoopAll;
+                tip = QStringLiteral("Loop-All");
+                break;
+            case 2:
+                from = form->imgLoopOne;
+                tip = QStringLiteral("Loop-One");
+                break;
+            default:
+                return;
+        }
+        form->imgLoop->setToolTip(tip);
+        form->imgLoop->setPixmap(from->pixmap());
+    }
+
+    int32_t LineCount() override {
+        return state_.objPlayList ? state_.objPlayList->ListCount() : 0;
+    }
+
+    void SelectLine(int32_t lngIndex) override {
+        if (state_.objPlayList) state_.objPlayList->SetListIndex(lngIndex);
+    }
+
+    int32_t SelectedLine() override {
+        if (!state_.mainForm) return -1;
+        const QListWidget& list = *state_.mainForm->lstPL;
+        const int row = list.currentRow();
+        return row >= 0 && list.item(row)->isSelected() ? row : -1;
+    }
+
+  private:
+    ProgramState& state_;
+};
+
+}  // namespace
+
+void MakeModuleObjects(ProgramState& state) {
+    state.objMediaPlay = std::make_unique<clsMediaPlay>(state);
+    state.objMediaPlay->SetView(std::make_unique<WindowPlayerView>(state));
+    state.objPlayList = std::make_unique<clsPlayList>(state);
+}
+
+}  // namespace qv
