@@ -11,6 +11,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "program/main_form_wiring.h"
+#include "program/module_objects.h"
 
 namespace qvbench {
 
@@ -28,8 +29,7 @@ class SilentMci final : public qv::MciSender {
 template <typename DialogsT>
 struct BenchProgram {
     explicit BenchProgram(const QString& folder) : state(folder, mci, dialogs, clock) {
-        state.objMediaPlay = std::make_unique<qv::clsMediaPlay>(state);
-        state.objPlayList = std::make_unique<qv::clsPlayList>(state);
+        qv::MakeModuleObjects(state);
         state.mainForm = std::make_unique<qv::frmQuorvane>();
         qv::ConnectMainForm(state, *state.mainForm);
     }

@@ -13,14 +13,15 @@
 #include <QUrl>
 #include <functional>
 
+#include "app/playlist_data.h"
 #include "library/folder_box.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/search_media.h"
 #include "library_support.h"
 #include "platform/textfile.h"
-#include "playlist/playlist_data.h"
 #include "playlist/playlist_edit.h"
+#include "playlist/playlist_walk.h"
 #include "support/qt_print.h"
 
 using qvtest::Touch;

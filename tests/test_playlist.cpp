@@ -14,12 +14,12 @@
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/tree_view.h"
 #include "platform/textcodec.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
-#include "playlist/playlist_data.h"
 #include "playlist/playlist_file.h"
 #include "support/file_size_limit.h"
 #include "support/media_files.h"

@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QString>
 
 namespace qv {
 
@@ -18,6 +19,12 @@ inline bool AnswerDrag(QEvent* event, bool takesText) {
         drag->ignore();
     }
     return true;
+}
+
+// The drag texts of the tree's three fixed nodes; drop targets ignore them.
+inline bool IsTreeMarkerText(const QString& text) {
+    return text == u"OLEDropAllMedia" || text == u"OLEDropRegisteredPlayList" ||
+           text == u"OLEDropSearchedMedia";
 }
 
 }  // namespace qv

@@ -10,10 +10,6 @@
 
 namespace qv {
 
-bool HasLineEnd(QStringView path) {
-    return path.contains(u'\n') || path.contains(u'\r');
-}
-
 bool DecodedInexactly(const QString& text, const QByteArray& bytes) {
     return text.contains(QChar::ReplacementCharacter) && QFile::encodeName(text) != bytes;
 }

@@ -6,16 +6,14 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "platform/paths.h"  // HasLineEnd
+
 class QUrl;
 class QWidget;
 
 namespace qv {
 
 class ProgramState;
-
-// True when the path holds a line end (CR or LF), which would split it over two lines of
-// Setting.ini, MediaDB.db or a .lst file.
-bool HasLineEnd(QStringView path);
 
 // True when text decodes bytes that were not valid in the file-name encoding: the
 // replacement character stands where they were, so the path names another file.

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "app/drag_answer.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
@@ -15,11 +16,6 @@
 #include "platform/paths.h"
 
 namespace qv {
-
-bool IsTreeMarkerText(const QString& text) {
-    return text == u"OLEDropAllMedia" || text == u"OLEDropRegisteredPlayList" ||
-           text == u"OLEDropSearchedMedia";
-}
 
 QString DroppedFolder(const QString& path) {
     if (path.isEmpty()) return QString();

@@ -12,9 +12,6 @@ namespace qv {
 
 class ProgramState;
 
-// The drag texts of the tree's three fixed nodes; drop targets ignore them.
-bool IsTreeMarkerText(const QString& text);
-
 // The folder a dropped path stands for: a folder as it is, an existing file
 // as its folder with the trailing "/", "" for anything else.
 QString DroppedFolder(const QString& path);

@@ -17,6 +17,7 @@
 #include "library/media_db.h"
 #include "library/search_media.h"
 #include "platform/filesystem.h"
+#include "platform/folder_walk.h"
 
 namespace qv {
 namespace {

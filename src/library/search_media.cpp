@@ -1,18 +1,15 @@
-// The library walk and the playlist walk over FolderWalk. The library walk
-// announces and yields at every folder entry, even one it does not descend
-// into, so the window and playback stay alive and the abort is seen.
+// The library walk over FolderWalk. It announces and yields at every folder entry, even one it does
+// not descend into, so the window and playback stay alive and the abort is seen.
 #include "library/search_media.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
 #include "app/unstorable_paths.h"
-#include "library/folder_walk.h"
 #include "library/media_db.h"
-#include "playlist/cls_playlist.h"
+#include "platform/folder_walk.h"
 
 namespace qv {
 namespace {
@@ -50,28 +47,7 @@ class LibraryWalk final : public FolderWalk {
     const TreeView::Batch batch_{tree_};
 };
 
-class PlayListWalk final : public FolderWalk {
-  public:
-    explicit PlayListWalk(ProgramState& state) : state_(state) {}
-
-  protected:
-    void FolderMet(const QString&, const QString& FullPath, bool IncludeSubFolders) override {
-        if (IncludeSubFolders) Walk(FullPath, true);
-        YieldToEventLoop();
-    }
-    void MediaMet(const QString& FullPath, const QString&) override {
-        if (state_.objPlayList) state_.objPlayList->AddToPlayList(FullPath);
-    }
-
-  private:
-    ProgramState& state_;
-};
-
 }  // namespace
-
-void YieldToEventLoop() {
-    QCoreApplication::processEvents();
-}
 
 void SearchMedia(ProgramState& state, TreeView& tree, QWidget& window, const QString& FolderPath,
                  bool IncludeSubFolders) {
@@ -79,12 +55,6 @@ void SearchMedia(ProgramState& state, TreeView& tree, QWidget& window, const QSt
     walk.Walk(FolderPath, IncludeSubFolders);
     tree.Attach();  // the last files' nodes, before a message lets events run
     ReportUnstorablePaths(state, &window, walk.Unstorable());
-}
-
-void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders) {
-    PlayListWalk walk(state);
-    walk.Walk(FolderPath, IncludeSubFolders);
-    ReportUnstorablePaths(state, state.mainForm.get(), walk.Unstorable());
 }
 
 }  // namespace qv

@@ -1,5 +1,4 @@
-// The two folder walks: the library walk that feeds the media tree and the
-// library file, and the playlist walk that hands media files to the playlist.
+// The library walk that feeds the media tree and the library file.
 #pragma once
 
 #include <QString>
@@ -11,9 +10,6 @@ namespace qv {
 class ProgramState;
 class TreeView;
 
-// Lets pending events run once: input, paint and the playback timers.
-void YieldToEventLoop();
-
 // Walks FolderPath (and its subfolders when IncludeSubFolders) for media files
 // and hands each to AddMediaNode. Before every entry it stops when bAbortScan
 // is set; at every folder entry it shows "メディアをスキャン中... " + the folder
@@ -21,10 +17,5 @@ void YieldToEventLoop();
 // cannot read are skipped; a folder reached twice (symbolic links) is walked once.
 void SearchMedia(ProgramState& state, TreeView& tree, QWidget& window, const QString& FolderPath,
                  bool IncludeSubFolders);
-
-// The same walk for the playlist: every media file goes to AddToPlayList (its
-// answer is not needed); no abort, no caption; it descends into a subfolder
-// first and yields afterwards.
-void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders);
 
 }  // namespace qv

@@ -24,4 +24,8 @@ QString GetFolderPath(const QString& path) {
     return path.left(path.lastIndexOf(u'/') + 1);
 }
 
+bool HasLineEnd(QStringView path) {
+    return path.contains(u'\n') || path.contains(u'\r');
+}
+
 }  // namespace qv

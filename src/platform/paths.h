@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace qv {
 
@@ -15,5 +16,9 @@ QString GetFileName(const QString& path);
 QString GetBaseName(const QString& path);
 // Text up to and including the last "/", or "" when there is none.
 QString GetFolderPath(const QString& path);
+
+// True when the path holds a line end (CR or LF), which would split it over two lines of
+// Setting.ini, MediaDB.db or a .lst file.
+bool HasLineEnd(QStringView path);
 
 }  // namespace qv

@@ -2,44 +2,17 @@
 // fixed sequence of device commands and state changes.
 #include "playback/media_play.h"
 
-#include <QPixmap>
-
-#include "app/controls.h"
-#include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
-#include "playlist/cls_playlist.h"
 
 namespace qv {
 
 clsMediaPlay::clsMediaPlay(ProgramState& state) : state_(state) {}
 
 void clsMediaPlay::LoopMode(int32_t lLoopMode) {
-    if (frmQuorvane* form = state_.mainForm.get()) {
-        const ClickLabel* from = nullptr;
-        QString tip;
-        switch (lLoopMode) {
-            case 0:
-                from = form->imgLoopOff;
-                tip = QStringLiteral("Loop-Off");
-                break;
-            case 1:
-                from = form->imgLoopAll;
-                tip = QStringLiteral("Loop-All");
-                break;
-            case 2:
-                from = form->imgLoopOne;
-                tip = QStringLiteral("Loop-One");
-                break;
-            default:
-                break;
-        }
-        if (from) {
-            form->imgLoop->setToolTip(tip);
-            form->imgLoop->setPixmap(from->pixmap());
-        }
-    }
+    if (view_) view_->ShowLoopMode(lLoopMode);
     lLoopMode_ = lLoopMode;
 }
 
@@ -76,7 +49,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     lngSkipped_ = 0;
     if (opened) ClearFailure();
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
-    state_.objPlayList->SetListIndex(SongID);
+    SelectLine(SongID);
     PlayingID(SongID);
     PlayState(kStateReady);
     if (opened) {
@@ -105,7 +78,7 @@ void clsMediaPlay::PlayStart(int32_t SongID) {
         Play();
     }
     PlayingID(SongID);
-    if (HasRecord(SongID)) state_.objPlayList->SetListIndex(SongID);
+    if (HasRecord(SongID)) SelectLine(SongID);
 }
 
 void clsMediaPlay::Play() {

@@ -5,6 +5,10 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <utility>
+
+#include "playback/player_view.h"
 
 namespace qv {
 
@@ -25,6 +29,18 @@ inline const QString kStateNoDevice = QStringLiteral("ready");
 class clsMediaPlay {
   public:
     explicit clsMediaPlay(ProgramState& state);
+
+    // The loop button and the playlist lines the player works on; set by
+    // the program's wiring.
+    void SetView(std::unique_ptr<PlayerView> view) { view_ = std::move(view); }
+    // The playlist's line count, 0 without a view.
+    int32_t ListCount() const { return view_ ? view_->LineCount() : 0; }
+    // The selected playlist line, -1 without a view.
+    int32_t SelectedLine() const { return view_ ? view_->SelectedLine() : -1; }
+    // Selects playlist line lngIndex through the view.
+    void SelectLine(int32_t lngIndex) {
+        if (view_) view_->SelectLine(lngIndex);
+    }
 
     // 0 "Loop-Off", 1 "Loop-All", 2 "Loop-One"; setting it first brings the
     // loop button's picture and tooltip in line (other values leave it as it is).
@@ -93,6 +109,7 @@ class clsMediaPlay {
     bool HasRecord(int32_t SongID) const;
 
     ProgramState& state_;
+    std::unique_ptr<PlayerView> view_;
     int32_t lngID_ = 0;
     bool bStopByUser_ = false;
     int32_t lLoopMode_ = 0;

@@ -8,11 +8,11 @@
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
-#include "playlist/cls_playlist.h"
 
 namespace qv {
 namespace {
@@ -68,7 +68,7 @@ void Timer1_Timer(ProgramState& state) {
     // this happens once, so a list of bad files is never retried tick after
     // tick.
     if (!player->FailedPath().isEmpty() && !player->StopByUser()) {
-        const int32_t count = state.objPlayList ? state.objPlayList->ListCount() : 0;
+        const int32_t count = player->ListCount();
         if (player->LoopMode() != 1 || !player->SkipFailed(count)) player->StopByUser(true);
     }
 

@@ -3,12 +3,9 @@
 // it as to a finished track.
 #include "playback/transport.h"
 
-#include <QListWidget>
-
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
-#include "playlist/cls_playlist.h"
 
 namespace qv {
 namespace {
@@ -17,7 +14,7 @@ namespace {
 // line; nothing otherwise.
 clsMediaPlay* Ready(ProgramState& state) {
     if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay ||
-        !state.objPlayList || state.objPlayList->ListCount() < 1)
+        state.objMediaPlay->ListCount() < 1)
         return nullptr;
     return state.objMediaPlay.get();
 }
@@ -30,18 +27,12 @@ bool StoppedOrPaused(const QString& s) {
     return s == kStatePaused || s == kStateStopped || s == kStateReady;
 }
 
-int SelectedLine(const QListWidget& list) {
-    const int row = list.currentRow();
-    return row >= 0 && list.item(row)->isSelected() ? row : -1;
-}
-
 }  // namespace
 
 void imgPlay_Click(ProgramState& state) {
     clsMediaPlay* player = Ready(state);
     if (!player) return;
-    QListWidget& list = *state.mainForm->lstPL;
-    if (SelectedLine(list) < 0) state.objPlayList->SetListIndex(0);
+    if (player->SelectedLine() < 0) player->SelectLine(0);
     const QString s = State(*player);
     if (s == kStatePlaying) {
         player->Pause();
@@ -51,7 +42,7 @@ void imgPlay_Click(ProgramState& state) {
     } else if (s == kStateStopped || s == kStateReady) {
         // The selected line, which need not be the current entry; the
         // selection handling above may have run a handler that emptied it.
-        const int line = SelectedLine(list);
+        const int line = player->SelectedLine();
         if (line < 0) return;
         player->OpenPlay(line);
         player->StopByUser(false);

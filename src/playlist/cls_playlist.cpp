@@ -2,11 +2,9 @@
 // 16-bit index: nothing here narrows an index.
 #include "playlist/cls_playlist.h"
 
-#include <QListWidget>
 #include <QTimer>
 #include <utility>
 
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "platform/media_kinds.h"
 #include "platform/paths.h"
@@ -55,60 +53,49 @@ bool clsPlayList::SaveLastPlayList() {
     return SavePlayListFile(state_, LastPlayListPath(state_));
 }
 
-QListWidget* clsPlayList::List() const {
+PlayListView* clsPlayList::View() const {
     Flush();
-    return state_.mainForm ? state_.mainForm->lstPL : nullptr;
+    return view_.get();
 }
 
 void clsPlayList::Flush() const {
     if (pendingLines_.isEmpty()) return;
     const QStringList lines = std::exchange(pendingLines_, {});
-    if (state_.mainForm) state_.mainForm->lstPL->addItems(lines);
+    if (view_) view_->AddLines(lines);
 }
 
 void clsPlayList::AddItem(const QString& strItem) {
     if (batchDepth_ > 0) {
         pendingLines_.append(strItem);
-    } else if (QListWidget* list = List()) {
-        list->addItem(strItem);
+    } else if (PlayListView* view = View()) {
+        view->AddLine(strItem);
     }
 }
 
 void clsPlayList::RemoveItem(int32_t lngIndex) {
-    if (QListWidget* list = List()) delete list->takeItem(lngIndex);
+    if (PlayListView* view = View()) view->RemoveLine(lngIndex);
 }
 
 void clsPlayList::Clear() {
-    if (QListWidget* list = List()) list->clear();
+    if (PlayListView* view = View()) view->ClearLines();
 }
 
 int32_t clsPlayList::ListCount() const {
-    const QListWidget* list = List();
-    return list ? list->count() : 0;
+    PlayListView* view = View();
+    return view ? view->LineCount() : 0;
 }
 
 void clsPlayList::SetListIndex(int32_t lngIndex) {
-    QListWidget* list = List();
-    if (!list) return;
-    // Selecting a line emits the selection change synchronously, and the main
-    // window runs its click handling on it.
-    if (lngIndex < 0) {
-        list->setCurrentRow(-1);
-        list->clearSelection();
-    } else {
-        list->setCurrentRow(lngIndex);
-    }
+    if (PlayListView* view = View()) view->SelectLine(lngIndex);
 }
 
 QString clsPlayList::GetList(int32_t lngIndex) const {
-    const QListWidget* list = List();
-    const QListWidgetItem* item = list ? list->item(lngIndex) : nullptr;
-    return item ? item->text() : QString();
+    PlayListView* view = View();
+    return view ? view->LineText(lngIndex) : QString();
 }
 
 void clsPlayList::SetList(int32_t lngIndex, const QString& strText) {
-    QListWidget* list = List();
-    if (QListWidgetItem* item = list ? list->item(lngIndex) : nullptr) item->setText(strText);
+    if (PlayListView* view = View()) view->SetLineText(lngIndex, strText);
 }
 
 bool clsPlayList::AddToPlayList(const QString& FileName) {

@@ -1,4 +1,4 @@
-// clsPlayList: the playlist box lstPL of the main window, and AddToPlayList,
+// clsPlayList: the lines of the playlist box (through its view), and AddToPlayList,
 // which adds one media file to both stores of the playlist at once.
 #pragma once
 
@@ -6,11 +6,12 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 // The other store: whoever holds the playlist holds its records.
-#include "playlist/playlist_data.h"
+#include "app/playlist_data.h"
+#include "playlist/playlist_view.h"
 
-class QListWidget;
 class QTimer;
 
 namespace qv {
@@ -23,6 +24,9 @@ class clsPlayList {
     ~clsPlayList();
     clsPlayList(const clsPlayList&) = delete;
     clsPlayList& operator=(const clsPlayList&) = delete;
+
+    // The list box the lines go to; set by the program's wiring.
+    void SetView(std::unique_ptr<PlayListView> view) { view_ = std::move(view); }
 
     void AddItem(const QString& strItem);
     void RemoveItem(int32_t lngIndex);
@@ -68,11 +72,12 @@ class clsPlayList {
     bool SaveLastPlayList();
 
   private:
-    // The list box, with every waiting line handed over.
-    QListWidget* List() const;
+    // The view, with every waiting line handed over; null without one.
+    PlayListView* View() const;
     void Flush() const;
 
     ProgramState& state_;
+    std::unique_ptr<PlayListView> view_;
     int batchDepth_ = 0;
     mutable QStringList pendingLines_;
     std::unique_ptr<QTimer> keeper_;  // set while LastPlayList.lst is kept

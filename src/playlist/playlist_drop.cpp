@@ -9,11 +9,11 @@
 #include <QUrl>
 
 #include "app/dialogs.h"
+#include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
-#include "library/folder_box.h"
 #include "platform/media_kinds.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"

@@ -3,10 +3,10 @@
 #include "playlist/popup_items.h"
 
 #include "app/program_state.h"
-#include "library/search_media.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/playlist_file.h"
+#include "playlist/playlist_walk.h"
 
 namespace qv {
 namespace {

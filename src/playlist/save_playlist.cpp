@@ -9,9 +9,9 @@
 #include "app/controls.h"
 #include "app/dialogs.h"
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playlist/frm_save_pl.h"
-#include "playlist/playlist_data.h"
 #include "playlist/playlist_file.h"
 
 namespace qv {

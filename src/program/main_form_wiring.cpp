@@ -2,9 +2,9 @@
 #include "program/main_form_wiring.h"
 
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/track_info.h"
-#include "playlist/playlist_data.h"
 #include "program/startup.h"
 
 namespace qv {

@@ -4,11 +4,11 @@
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
-#include "playlist/playlist_data.h"
 
 namespace qv {
 

@@ -31,6 +31,7 @@
 #include "program/command_line.h"
 #include "program/library_wiring.h"
 #include "program/main_form_wiring.h"
+#include "program/module_objects.h"
 #include "program/playback_wiring.h"
 #include "program/playlist_wiring.h"
 
@@ -79,8 +80,7 @@ void ReadCommandLine(ProgramState& state) {
 
 void Main(ProgramState& state) {
     state.lngStartTime = state.clock.timeGetTime();
-    state.objMediaPlay = std::make_unique<clsMediaPlay>(state);
-    state.objPlayList = std::make_unique<clsPlayList>(state);
+    MakeModuleObjects(state);
     state.PlayListData.Reset();
     state.random.seed(
         static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));

@@ -23,9 +23,9 @@
 #include <iostream>
 #include <string>
 
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "library/media_db.h"
-#include "playlist/playlist_data.h"
 #include "playlist/playlist_file.h"
 #include "support/test_program.h"
 

@@ -21,6 +21,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "program/main_form_wiring.h"
+#include "program/module_objects.h"
 #include "program/playback_wiring.h"
 #include "support/fake_media_device.h"
 #include "support/media_files.h"
@@ -63,8 +64,7 @@ class FakeProgram {
                 commands << command;
         });
         state = std::make_unique<qv::ProgramState>(dir.path(), mci, dialogs, clock);
-        state->objMediaPlay = std::make_unique<qv::clsMediaPlay>(*state);
-        state->objPlayList = std::make_unique<qv::clsPlayList>(*state);
+        qv::MakeModuleObjects(*state);
         state->savePL = std::make_unique<qv::frmSavePL>(*state);
         state->savePL->Form_Load();
         state->mainForm = std::make_unique<qv::frmQuorvane>();

@@ -6,6 +6,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "program/main_form_wiring.h"
+#include "program/module_objects.h"
 #include "program/startup.h"
 
 namespace qvtest {
@@ -31,8 +32,7 @@ void TestProgram::Start(const QString& commandLine) {
 }
 
 void TestProgram::MakeObjects() {
-    state->objMediaPlay = std::make_unique<qv::clsMediaPlay>(*state);
-    state->objPlayList = std::make_unique<qv::clsPlayList>(*state);
+    qv::MakeModuleObjects(*state);
     state->savePL = std::make_unique<qv::frmSavePL>(*state);
     state->savePL->Form_Load();
     state->mainForm = std::make_unique<qv::frmQuorvane>();

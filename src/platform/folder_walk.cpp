@@ -3,11 +3,12 @@
 // from a folder come out the same on every file system. Folders are remembered
 // by device and inode, so a link to an ancestor or two links to one folder
 // cannot make the walk go round for ever or list a folder twice.
-#include "library/folder_walk.h"
+#include "platform/folder_walk.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QScopeGuard>
 #include <QVarLengthArray>
@@ -18,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/unstorable_paths.h"
 #include "platform/media_kinds.h"
+#include "platform/paths.h"
 
 namespace qv {
 namespace {
@@ -176,6 +177,10 @@ class FolderWalk::Listing {
     std::vector<Entry> entries_;
     std::vector<Place> order_;
 };
+
+void YieldToEventLoop() {
+    QCoreApplication::processEvents();
+}
 
 FolderWalk::FolderWalk() = default;
 FolderWalk::~FolderWalk() = default;

@@ -1,6 +1,6 @@
 // The playlist's record array: every change keeps the path index in step so
 // that the duplicate test of each add costs O(1) rather than a full scan.
-#include "playlist/playlist_data.h"
+#include "app/playlist_data.h"
 
 #include <utility>
 

@@ -13,6 +13,10 @@
 
 namespace qv {
 
+// Lets pending events run once: input, paint and the playback timers. The
+// walks call it between folders so that the window stays alive.
+void YieldToEventLoop();
+
 class FolderWalk {
   public:
     FolderWalk();
@@ -29,8 +33,8 @@ class FolderWalk {
     void Walk(const QString& FolderPath, bool IncludeSubFolders);
 
     // Folders and media files met that the program could not keep exactly (a line end,
-    // or bytes the file-name encoding does not hold: app/unstorable_paths.h). They are
-    // left out of the walk rather than handed on under a changed name.
+    // or bytes the file-name encoding does not hold: app/unstorable_paths.h tells the user). They
+    // are left out of the walk rather than handed on under a changed name.
     const QStringList& Unstorable() const { return unstorable_; }
 
   protected:

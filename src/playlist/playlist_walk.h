@@ -1,0 +1,17 @@
+// The playlist's folder walk: a folder's media files (and its subfolders')
+// become playlist entries, in the order the walk lists them.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class ProgramState;
+
+// Every media file under FolderPath (its subfolders too when IncludeSubFolders)
+// goes to AddToPlayList (its answer is not needed); no abort, no caption; it
+// descends into a subfolder first and yields afterwards. Paths that could not
+// be kept exactly are named in one message at the end.
+void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders);
+
+}  // namespace qv

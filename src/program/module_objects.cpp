@@ -1,0 +1,127 @@
+// The views of the player and the playlist over the real controls. The
+// player reaches the playlist's lines through clsPlayList, so that lines
+// still waiting in a batch are handed over before it counts or selects.
+#include "program/module_objects.h"
+
+#include <QListWidget>
+#include <QPixmap>
+#include <memory>
+
+#include "app/controls.h"
+#include "app/frm_quorvane.h"
+#include "app/program_state.h"
+#include "playback/media_play.h"
+#include "playback/player_view.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/playlist_view.h"
+
+namespace qv {
+namespace {
+
+class WindowPlayerView final : public PlayerView {
+  public:
+    explicit WindowPlayerView(ProgramState& state) : state_(state) {}
+
+    void ShowLoopMode(int32_t lLoopMode) override {
+        frmQuorvane* form = state_.mainForm.get();
+        if (!form) return;
+        const ClickLabel* from = nullptr;
+        QString tip;
+        switch (lLoopMode) {
+            case 0:
+                from = form->imgLoopOff;
+                tip = QStringLiteral("Loop-Off");
+                break;
+            case 1:
+                from = form->imgLoopAll;
+                tip = QStringLiteral("Loop-All");
+                break;
+            case 2:
+                from = form->imgLoopOne;
+                tip = QStringLiteral("Loop-One");
+                break;
+            default:
+                return;
+        }
+        form->imgLoop->setToolTip(tip);
+        form->imgLoop->setPixmap(from->pixmap());
+    }
+
+    int32_t LineCount() override {
+        return state_.objPlayList ? state_.objPlayList->ListCount() : 0;
+    }
+
+    void SelectLine(int32_t lngIndex) override {
+        if (state_.objPlayList) state_.objPlayList->SetListIndex(lngIndex);
+    }
+
+    int32_t SelectedLine() override {
+        if (!state_.mainForm) return -1;
+        const QListWidget& list = *state_.mainForm->lstPL;
+        const int row = list.currentRow();
+        return row >= 0 && list.item(row)->isSelected() ? row : -1;
+    }
+
+  private:
+    ProgramState& state_;
+};
+
+// The main window's list box lstPL.
+class WindowPlayListView final : public PlayListView {
+  public:
+    explicit WindowPlayListView(ProgramState& state) : state_(state) {}
+
+    void AddLine(const QString& text) override {
+        if (QListWidget* list = List()) list->addItem(text);
+    }
+    void AddLines(const QStringList& lines) override {
+        if (QListWidget* list = List()) list->addItems(lines);
+    }
+    void RemoveLine(int32_t lngIndex) override {
+        if (QListWidget* list = List()) delete list->takeItem(lngIndex);
+    }
+    void ClearLines() override {
+        if (QListWidget* list = List()) list->clear();
+    }
+    int32_t LineCount() override {
+        const QListWidget* list = List();
+        return list ? list->count() : 0;
+    }
+    void SelectLine(int32_t lngIndex) override {
+        QListWidget* list = List();
+        if (!list) return;
+        // Selecting a line emits the selection change synchronously, and the
+        // main window runs its click handling on it.
+        if (lngIndex < 0) {
+            list->setCurrentRow(-1);
+            list->clearSelection();
+        } else {
+            list->setCurrentRow(lngIndex);
+        }
+    }
+    QString LineText(int32_t lngIndex) override {
+        const QListWidget* list = List();
+        const QListWidgetItem* item = list ? list->item(lngIndex) : nullptr;
+        return item ? item->text() : QString();
+    }
+    void SetLineText(int32_t lngIndex, const QString& text) override {
+        QListWidget* list = List();
+        if (QListWidgetItem* item = list ? list->item(lngIndex) : nullptr) item->setText(text);
+    }
+
+  private:
+    QListWidget* List() const { return state_.mainForm ? state_.mainForm->lstPL : nullptr; }
+
+    ProgramState& state_;
+};
+
+}  // namespace
+
+void MakeModuleObjects(ProgramState& state) {
+    state.objMediaPlay = std::make_unique<clsMediaPlay>(state);
+    state.objMediaPlay->SetView(std::make_unique<WindowPlayerView>(state));
+    state.objPlayList = std::make_unique<clsPlayList>(state);
+    state.objPlayList->SetView(std::make_unique<WindowPlayListView>(state));
+}
+
+}  // namespace qv
