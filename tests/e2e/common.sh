@@ -23,9 +23,28 @@ e2e_setup() {
 }
 
 # Runs a script on a display of its own, 96 dpi (a twip is 1/15 pixel there).
+# Xvfb picks a free display itself (-displayfd), and is waited for at the end:
+# xvfb-run -a neither, so a server still shutting down from the test before
+# could delete the socket of the next one on the same number.
 # On failure the program's error output (every $work/stderr*) is shown.
 e2e_xvfb() {
-    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$@" && return 0
+    local xpid rc=1
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 -dpi 96 \
+        3>"$work/display" 2>"$work/stderr.xvfb" &
+    xpid=$!
+    for _ in $(seq 1 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    if [ -s "$work/display" ]; then
+        DISPLAY=":$(head -1 "$work/display")" XAUTHORITY= "$@"
+        rc=$?
+    else
+        echo "FAIL: Xvfb did not start" >&2
+    fi
+    kill $xpid 2>/dev/null
+    wait $xpid 2>/dev/null
+    [ $rc -eq 0 ] && return 0
     for f in "$work"/stderr*; do
         [ -f "$f" ] || continue
         echo "== $f" >&2
