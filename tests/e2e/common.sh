@@ -23,18 +23,24 @@ e2e_setup() {
 }
 
 # Runs a script on a display of its own, 96 dpi (a twip is 1/15 pixel there).
-# Xvfb picks a free display itself (-displayfd), and is waited for at the end:
-# xvfb-run -a neither, so a server still shutting down from the test before
-# could delete the socket of the next one on the same number.
+# The server is waited for at the end: xvfb-run does not, so a server still
+# shutting down from the test before could delete the socket of the next one
+# on the same number. A random number keeps test runs of several checkouts
+# apart; Xvfb refuses a number in use, and the next one is tried.
 # On failure the program's error output (every $work/stderr*) is shown.
 e2e_xvfb() {
-    local xpid rc=1
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 -dpi 96 \
-        3>"$work/display" 2>"$work/stderr.xvfb" &
-    xpid=$!
-    for _ in $(seq 1 100); do
+    local xpid= rc=1 n
+    for _ in $(seq 1 20); do
+        n=$((100 + RANDOM % 900))
+        [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 -dpi 96 \
+            3>"$work/display" 2>>"$work/stderr.xvfb" &
+        xpid=$!
+        # The number is written once the server listens.
+        while [ ! -s "$work/display" ] && kill -0 $xpid 2>/dev/null; do sleep 0.1; done
         [ -s "$work/display" ] && break
-        sleep 0.1
+        wait $xpid 2>/dev/null
+        xpid=
     done
     if [ -s "$work/display" ]; then
         DISPLAY=":$(head -1 "$work/display")" XAUTHORITY= "$@"
@@ -42,8 +48,10 @@ e2e_xvfb() {
     else
         echo "FAIL: Xvfb did not start" >&2
     fi
-    kill $xpid 2>/dev/null
-    wait $xpid 2>/dev/null
+    if [ -n "$xpid" ]; then
+        kill $xpid 2>/dev/null
+        wait $xpid 2>/dev/null
+    fi
     [ $rc -eq 0 ] && return 0
     for f in "$work"/stderr*; do
         [ -f "$f" ] || continue
