@@ -2,12 +2,12 @@
 // rename refused, a read-only folder, and the writing process killed at random points. This
 // program's own write, fsync, rename and open stand in for the C library's for every caller;
 // each faulty write runs in a forked process.
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdarg.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,20 +29,14 @@ namespace {
 
 // The disk: writes to regular files stop with ENOSPC once failAfter bytes are down (the write
 // that crosses it is cut short), or trickle out 32 bytes at a time after a pause; fsync or
-// rename fail with EIO; opening anything under readOnly for writing fails with EROFS, as on a
-// read-only mount (the tests run as root, whom a folder's permission bits do not stop).
+// rename fail with EIO; creating anything under readOnly fails with EROFS, as on a read-only
+// mount (the tests run as root, whom a folder's permission bits do not stop).
 struct Disk {
     long long failAfter = -1;
-    int trickleUs = 0;
-    bool failSync = false, failRename = false;
+    bool trickle = false, failSync = false, failRename = false;
     QByteArray readOnly = {};
     long long written = 0;
 } disk;
-
-template <typename F>
-F Next(const char* name) {
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
 
 int Refuse(int code) {
     errno = code;
@@ -56,27 +50,26 @@ extern "C" {
 ssize_t write(int fd, const void* buf, size_t count) {
     struct stat st;
     const bool faulty =
-        (disk.failAfter >= 0 || disk.trickleUs > 0) && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (faulty && disk.trickleUs > 0) {
-        usleep(useconds_t(disk.trickleUs));
+        (disk.failAfter >= 0 || disk.trickle) && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (faulty && disk.trickle) {
+        usleep(20);
         count = std::min<size_t>(count, 32);
     }
     if (faulty && disk.failAfter >= 0) {
         if (disk.written >= disk.failAfter) return Refuse(ENOSPC);
         count = std::min<size_t>(count, size_t(disk.failAfter - disk.written));
     }
-    const ssize_t n = Next<ssize_t (*)(int, const void*, size_t)>("write")(fd, buf, count);
+    const ssize_t n = syscall(SYS_write, fd, buf, count);
     if (faulty && n > 0) disk.written += n;
     return n;
 }
 
 int fsync(int fd) {
-    return disk.failSync ? Refuse(EIO) : Next<int (*)(int)>("fsync")(fd);
+    return disk.failSync ? Refuse(EIO) : int(syscall(SYS_fsync, fd));
 }
 
 int rename(const char* from, const char* to) noexcept {
-    return disk.failRename ? Refuse(EIO)
-                           : Next<int (*)(const char*, const char*)>("rename")(from, to);
+    return disk.failRename ? Refuse(EIO) : int(syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
 }
 
 int open(const char* path, int flags, ...) {
@@ -84,10 +77,9 @@ int open(const char* path, int flags, ...) {
     va_start(args, flags);
     const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? mode_t(va_arg(args, int)) : 0;
     va_end(args);
-    if ((flags & (O_WRONLY | O_RDWR | O_CREAT)) && !disk.readOnly.isEmpty() &&
-        QByteArray(path).startsWith(disk.readOnly))
+    if ((flags & O_CREAT) && !disk.readOnly.isEmpty() && QByteArray(path).startsWith(disk.readOnly))
         return Refuse(EROFS);
-    return Next<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+    return int(syscall(SYS_openat, AT_FDCWD, path, flags, mode));
 }
 
 }  // extern "C"
@@ -123,27 +115,16 @@ const Writer kWriters[] = {
      }},
 };
 
-class FaultInjection : public ::testing::TestWithParam<int> {
-  protected:
-    void SetUp() override {
-        for (int n = 0; n < 60; ++n) dir.write(QStringLiteral("media/曲%1.mp3").arg(n), {});
-        // A settings file with more in it than the one value written.
-        for (const QString folder : {"app/", "clean/"}) {
-            dir.write(folder + "Setting.ini",
-                      "[Quorvane]\r\nLoopMode=1\r\n\r\n[File]\r\nLastSearchedPath=/x\r\n");
-            ASSERT_TRUE(QDir().mkpath(dir.file(folder + "PlayLists")));
-            ASSERT_EQ(Run(dir.file(folder), 0, 30), Outcome::Success);
-        }
-        ASSERT_EQ(Run(dir.file("clean/"), w.first), Outcome::Success);
-        old = ReadAll(app + w.target);
-        fresh = ReadAll(dir.file("clean/") + w.target);
-        ASSERT_NE(old, fresh);
-    }
+class FaultInjection : public ::testing::TestWithParam<int> {};
 
+TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLosesTheOldFile) {
+    const Writer& w = kWriters[GetParam()];
+    const qvtest::TempDir dir;
+    const QString app = dir.file("app/");
     // Writes songs first to first + count - 1 in folder, in a forked process on a disk with
     // these faults, killed killAfterUs microseconds after the fork unless that is negative.
-    Outcome Run(const QString& folder, int first, int count = 40, const Disk& faults = {},
-                qint64 killAfterUs = -1) {
+    auto run = [&](const QString& folder, int first, int count, const Disk& faults,
+                   qint64 killAfterUs) {
         qvtest::RecordingMci mci;
         qvtest::ScriptedDialogs dialogs;
         qvtest::ManualClock clock;
@@ -165,46 +146,41 @@ class FaultInjection : public ::testing::TestWithParam<int> {
         return !WIFEXITED(status)         ? Outcome::Killed
                : WEXITSTATUS(status) == 0 ? Outcome::Success
                                           : Outcome::Failure;
+    };
+    auto change = [&](const Disk& faults, qint64 killAfterUs = -1) {
+        return run(app, w.first, 40, faults, killAfterUs);
+    };
+    for (int n = 0; n < 60; ++n) dir.write(QStringLiteral("media/曲%1.mp3").arg(n), {});
+    // A settings file with more in it than the one value written.
+    for (const QString folder : {"app/", "clean/"}) {
+        dir.write(folder + "Setting.ini",
+                  "[Quorvane]\r\nLoopMode=1\r\n\r\n[File]\r\nLastSearchedPath=/x\r\n");
+        ASSERT_TRUE(QDir().mkpath(dir.file(folder + "PlayLists")));
+        ASSERT_EQ(run(dir.file(folder), 0, 30, {}, -1), Outcome::Success);
     }
+    ASSERT_EQ(run(dir.file("clean/"), w.first, 40, {}, -1), Outcome::Success);
+    const QByteArray old = ReadAll(app + w.target), fresh = ReadAll(dir.file("clean/") + w.target);
+    ASSERT_NE(old, fresh);
 
     // The file after one faulty run: the old content whole after a reported failure, the new
     // one whole after success, either after a kill (an append may also be cut anywhere after
-    // the old content); the settings still read.
-    bool Check(Outcome o) {
+    // the old content); the settings still read. Then back to the old content, counting the
+    // temporary files left behind.
+    int cut = 0, leftovers = 0;
+    auto checkAndReset = [&](Outcome o) {
         const QByteArray now = ReadAll(app + w.target);
         cut += now != old && now != fresh;
         const bool whole = o == Outcome::Success   ? now == fresh
                            : o == Outcome::Failure ? now == old
                            : w.append              ? now.startsWith(old) && fresh.startsWith(now)
                                                    : now == old || now == fresh;
-        return whole && qv::ReadProfileString(app + "Setting.ini", "Quorvane", "LoopMode") == u"1";
-    }
-
-    // Back to the old content for the next try; temporary files left behind are counted.
-    void Reset() {
         const QString folder = QFileInfo(app + w.target).path() + u'/';
         for (const QString& name : QDir(folder).entryList({"*.tmp-*"}, QDir::Files))
             leftovers += QFile::remove(folder + name);
         dir.write("app/" + QString(w.target), old);
-    }
+        return whole && qv::ReadProfileString(app + "Setting.ini", "Quorvane", "LoopMode") == u"1";
+    };
 
-    // The next start after all the damage: a clean run writes, and the file reads back
-    // (an append may leave a cut line between the old lines and the new ones).
-    void ExpectNextRunWorks() {
-        ASSERT_EQ(Run(app, w.first), Outcome::Success);
-        const QStringList lines = *qv::ReadTextFile(app + w.target);
-        EXPECT_TRUE(w.append || ReadAll(app + w.target) == fresh);
-        for (const QString& line : qv::SplitTextLines(fresh)) EXPECT_TRUE(lines.contains(line));
-    }
-
-    const Writer w = kWriters[GetParam()];
-    qvtest::TempDir dir;
-    const QString app = dir.file("app/");
-    QByteArray old, fresh;
-    int cut = 0, leftovers = 0;
-};
-
-TEST_P(FaultInjection, FullDiskFailingSyncOrRenameAndReadOnlyFolderLeaveTheOldFileWhole) {
     // Budgets over the bytes this write adds: an even spread and the edges, each once.
     const int size = int(fresh.size() - (w.append ? old.size() : 0));
     std::set<int> budgets{size - 1, size};
@@ -216,39 +192,39 @@ TEST_P(FaultInjection, FullDiskFailingSyncOrRenameAndReadOnlyFolderLeaveTheOldFi
     faults.append(Disk{.readOnly = app.toUtf8()});
     int failures = 0;
     for (qsizetype i = 0; i < faults.size(); ++i) {
-        const Outcome o = Run(app, w.first, 40, faults[i]);
+        const Outcome o = change(faults[i]);
         failures += o == Outcome::Failure;
-        EXPECT_TRUE(Check(o)) << "fault " << i << " of " << faults.size();
-        Reset();
+        EXPECT_TRUE(checkAndReset(o)) << "fault " << i << " of " << faults.size();
     }
     EXPECT_EQ(leftovers, 0);                 // a failed write takes its temporary file back
     EXPECT_EQ(failures, faults.size() - 1);  // only the budget of the whole write suffices
-    ExpectNextRunWorks();
-}
 
-TEST_P(FaultInjection, KilledAtRandomPointsNeverLosesTheOldContent) {
-    // Writes trickle out a few bytes at a time, so that the kills spread over the whole
+    // Kills: writes trickle out a few bytes at a time, so that the kills spread over the whole
     // write; the delays cover about one write.
-    const Disk trickle{.trickleUs = 20};
     qint64 span = std::numeric_limits<qint64>::max();
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer clock;
         clock.start();
-        ASSERT_EQ(Run(app, w.first, 40, trickle), Outcome::Success);
+        ASSERT_EQ(change({.trickle = true}), Outcome::Success);
         span = std::min(span, clock.nsecsElapsed() / 1000);
     }
-    Reset();
+    checkAndReset(Outcome::Success);
     QRandomGenerator random(20261207u);
     int killed = 0;
     for (int i = 0; i < 200; ++i) {
-        const Outcome o = Run(app, w.first, 40, trickle, random.bounded(span));
+        const Outcome o = change({.trickle = true}, random.bounded(span));
         killed += o == Outcome::Killed;
-        EXPECT_TRUE(Check(o)) << "try " << i;
-        Reset();
+        EXPECT_TRUE(checkAndReset(o)) << "try " << i;
     }
     EXPECT_GT(killed, 20);
     EXPECT_GT(cut + leftovers, 0);  // some kills did land inside a write
-    ExpectNextRunWorks();
+
+    // The next start after all the damage: a clean run writes, and the file reads back
+    // (an append may leave a cut line between the old lines and the new ones).
+    ASSERT_EQ(change({}), Outcome::Success);
+    const QStringList lines = *qv::ReadTextFile(app + w.target);
+    EXPECT_TRUE(w.append || ReadAll(app + w.target) == fresh);
+    for (const QString& line : qv::SplitTextLines(fresh)) EXPECT_TRUE(lines.contains(line));
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, FaultInjection, ::testing::Range(0, 3));
