@@ -12,9 +12,7 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <set>
 
@@ -28,17 +26,19 @@
 namespace {
 
 // The disk: writes to regular files stop with ENOSPC once failAfter bytes are down (the write
-// that crosses it is cut short), or trickle out 32 bytes at a time after a pause; fsync or
-// rename fail with EIO; creating anything under readOnly fails with EROFS, as on a read-only
-// mount (the tests run as root, whom a folder's permission bits do not stop).
+// that crosses it is cut short); fsync or rename fail with EIO; creating anything under
+// readOnly fails with EROFS, as on a read-only mount (the tests run as root, whom a folder's
+// permission bits do not stop). With kill, the process is killed where the call would fail.
 struct Disk {
     long long failAfter = -1;
-    bool trickle = false, failSync = false, failRename = false;
+    bool failSync = false, failRename = false;
     QByteArray readOnly = {};
+    bool kill = false;
     long long written = 0;
 } disk;
 
 int Refuse(int code) {
+    if (disk.kill) raise(SIGKILL);
     errno = code;
     return -1;
 }
@@ -49,18 +49,11 @@ extern "C" {
 
 ssize_t write(int fd, const void* buf, size_t count) {
     struct stat st;
-    const bool faulty =
-        (disk.failAfter >= 0 || disk.trickle) && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (faulty && disk.trickle) {
-        usleep(20);
-        count = std::min<size_t>(count, 32);
-    }
-    if (faulty && disk.failAfter >= 0) {
-        if (disk.written >= disk.failAfter) return Refuse(ENOSPC);
-        count = std::min<size_t>(count, size_t(disk.failAfter - disk.written));
-    }
+    const bool limited = disk.failAfter >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (limited && disk.written >= disk.failAfter) return Refuse(ENOSPC);
+    if (limited) count = std::min<size_t>(count, size_t(disk.failAfter - disk.written));
     const ssize_t n = syscall(SYS_write, fd, buf, count);
-    if (faulty && n > 0) disk.written += n;
+    if (limited && n > 0) disk.written += n;
     return n;
 }
 
@@ -122,9 +115,8 @@ TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLoses
     const qvtest::TempDir dir;
     const QString app = dir.file("app/");
     // Writes songs first to first + count - 1 in folder, in a forked process on a disk with
-    // these faults, killed killAfterUs microseconds after the fork unless that is negative.
-    auto run = [&](const QString& folder, int first, int count, const Disk& faults,
-                   qint64 killAfterUs) {
+    // these faults.
+    auto run = [&](const QString& folder, int first, int count, const Disk& faults) {
         qvtest::RecordingMci mci;
         qvtest::ScriptedDialogs dialogs;
         qvtest::ManualClock clock;
@@ -137,18 +129,11 @@ TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLoses
             disk = faults;
             _exit(w.write(state, folder, songs) ? 0 : 1);
         }
-        if (killAfterUs >= 0) {
-            usleep(useconds_t(killAfterUs));
-            kill(pid, SIGKILL);
-        }
         int status = 0;
         EXPECT_EQ(waitpid(pid, &status, 0), pid);
         return !WIFEXITED(status)         ? Outcome::Killed
                : WEXITSTATUS(status) == 0 ? Outcome::Success
                                           : Outcome::Failure;
-    };
-    auto change = [&](const Disk& faults, qint64 killAfterUs = -1) {
-        return run(app, w.first, 40, faults, killAfterUs);
     };
     for (int n = 0; n < 60; ++n) dir.write(QStringLiteral("media/曲%1.mp3").arg(n), {});
     // A settings file with more in it than the one value written.
@@ -156,9 +141,9 @@ TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLoses
         dir.write(folder + "Setting.ini",
                   "[Quorvane]\r\nLoopMode=1\r\n\r\n[File]\r\nLastSearchedPath=/x\r\n");
         ASSERT_TRUE(QDir().mkpath(dir.file(folder + "PlayLists")));
-        ASSERT_EQ(run(dir.file(folder), 0, 30, {}, -1), Outcome::Success);
+        ASSERT_EQ(run(dir.file(folder), 0, 30, {}), Outcome::Success);
     }
-    ASSERT_EQ(run(dir.file("clean/"), w.first, 40, {}, -1), Outcome::Success);
+    ASSERT_EQ(run(dir.file("clean/"), w.first, 40, {}), Outcome::Success);
     const QByteArray old = ReadAll(app + w.target), fresh = ReadAll(dir.file("clean/") + w.target);
     ASSERT_NE(old, fresh);
 
@@ -190,38 +175,24 @@ TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLoses
     faults.append(Disk{.failSync = true});
     if (!w.append) faults.append(Disk{.failRename = true});
     faults.append(Disk{.readOnly = app.toUtf8()});
-    int failures = 0;
-    for (qsizetype i = 0; i < faults.size(); ++i) {
-        const Outcome o = change(faults[i]);
-        failures += o == Outcome::Failure;
-        EXPECT_TRUE(checkAndReset(o)) << "fault " << i << " of " << faults.size();
+    // Each fault as an error, then as a kill: all but the budget of the whole write fail (a
+    // playlist's write may be killed at the settings write after it).
+    for (const bool kill : {false, true}) {
+        int failures = 0;
+        for (qsizetype i = 0; i < faults.size(); ++i) {
+            faults[i].kill = kill;
+            const Outcome o = run(app, w.first, 40, faults[i]);
+            failures += o == (kill ? Outcome::Killed : Outcome::Failure);
+            EXPECT_TRUE(checkAndReset(o)) << "fault " << i << " of " << faults.size() << kill;
+        }
+        EXPECT_GE(failures, faults.size() - 1);
+        EXPECT_TRUE(kill || leftovers == 0);  // a failed write takes its temporary file back
     }
-    EXPECT_EQ(leftovers, 0);                 // a failed write takes its temporary file back
-    EXPECT_EQ(failures, faults.size() - 1);  // only the budget of the whole write suffices
-
-    // Kills: writes trickle out a few bytes at a time, so that the kills spread over the whole
-    // write; the delays cover about one write.
-    qint64 span = std::numeric_limits<qint64>::max();
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        ASSERT_EQ(change({.trickle = true}), Outcome::Success);
-        span = std::min(span, clock.nsecsElapsed() / 1000);
-    }
-    checkAndReset(Outcome::Success);
-    QRandomGenerator random(20261207u);
-    int killed = 0;
-    for (int i = 0; i < 200; ++i) {
-        const Outcome o = change({.trickle = true}, random.bounded(span));
-        killed += o == Outcome::Killed;
-        EXPECT_TRUE(checkAndReset(o)) << "try " << i;
-    }
-    EXPECT_GT(killed, 20);
     EXPECT_GT(cut + leftovers, 0);  // some kills did land inside a write
 
     // The next start after all the damage: a clean run writes, and the file reads back
     // (an append may leave a cut line between the old lines and the new ones).
-    ASSERT_EQ(change({}), Outcome::Success);
+    ASSERT_EQ(run(app, w.first, 40, {}), Outcome::Success);
     const QStringList lines = *qv::ReadTextFile(app + w.target);
     EXPECT_TRUE(w.append || ReadAll(app + w.target) == fresh);
     for (const QString& line : qv::SplitTextLines(fresh)) EXPECT_TRUE(lines.contains(line));
