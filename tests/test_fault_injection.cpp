@@ -171,7 +171,7 @@ TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLoses
             faults[i].kill = kill;
             const int o = run(app, w.first, 40, faults[i]);
             failures += o == (kill ? kKilled : kRefused);
-            EXPECT_TRUE(checkAndReset(o)) << "fault " << i << " of " << faults.size() << kill;
+            EXPECT_TRUE(checkAndReset(o)) << "fault " << i << (kill ? ", killed" : "");
         }
         EXPECT_GE(failures, faults.size() - 1);
         EXPECT_TRUE(kill || leftovers == 0);  // a failed write takes its temporary file back
