@@ -6,11 +6,10 @@
 # tree node with "プレイリストに置き換え(&H)" must bring back the saved order,
 # not the one of the last run. A double-click is one click there: on Next it
 # moves one entry on, on "Remove" it takes one line away.
-# Usage: run_playlist.sh <path of the built quorvane> <path of the built xinput helper>
+# Usage: run_playlist.sh <path of the built quorvane>
 set -u
 source "$(dirname "$0")/common.sh"
 e2e_setup "$1" playlist
-xinput=$(realpath "$2")
 music="$work/Music"
 mkdir -p "$music"
 # Three WAV files of half a second of silence, one with a Japanese name.
@@ -31,7 +30,6 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
-xinput=$2
 music="$work/Music"
 source "$E2E_COMMON"
 e2e_display_env
@@ -39,37 +37,37 @@ lists="$work/prog/PlayLists"
 # Tree rows are 18 pixels from y = 13; "*" on the top node opens every branch.
 row() { echo $((13 + 18 * $1)); }
 expand_tree() {
-    "$xinput" click 40 "$(row 0)" || fail "no XTEST"
+    xdotool mousemove 40 "$(row 0)" click 1 || fail "no XTEST"
     sleep 0.3
-    "$xinput" key KP_Multiply
+    xdotool key KP_Multiply
     sleep 0.5
 }
 # The strip above the playlist (top 1320 twips): the arrows and "Save". Two
 # clicks on one spot within the double-click time would be one double-click.
-up() { "$xinput" click 379 94; sleep 0.6; }
-down() { "$xinput" click 395 94; sleep 0.6; }
+up() { xdotool mousemove 379 94 click 1; sleep 0.6; }
+down() { xdotool mousemove 395 94 click 1; sleep 0.6; }
 
 e2e_start
 expand_tree
 # Rows: the top node, the registered playlists (none yet), the searched
 # media, then the scanned folder.
-"$xinput" click 80 "$(row 3)"
+xdotool mousemove 80 "$(row 3)" click 1
 wait_caption "$id" "Quorvane - $music" || fail "caption after the folder click: $(caption "$id")"
 sleep 0.5
-"$xinput" key a  # "プレイリストに追加(&A)"
+xdotool key a  # "プレイリストに追加(&A)"
 sleep 0.5
-"$xinput" key n  # "このフォルダのみ(&N)"
+xdotool key n  # "このフォルダのみ(&N)"
 sleep 0.5
 # The first line (the list's rows are 13 pixels from y = 104) moved down twice.
-"$xinput" click 330 110
+xdotool mousemove 330 110 click 1
 sleep 0.3
 down
 down
-"$xinput" click 545 94  # "Save": the dialog opens with the name box ready
+xdotool mousemove 545 94 click 1  # "Save": the dialog opens with the name box ready
 wait_named "プレイリストの保存" || fail "no save dialog"
 sleep 0.3
-"$xinput" type "旅の歌"
-"$xinput" key Return
+xdotool type --delay 300 "旅の歌"
+xdotool key Return
 for _ in $(seq 1 50); do [ -f "$lists/旅の歌.lst" ] && break; sleep 0.1; done
 [ -f "$lists/旅の歌.lst" ] || fail "nothing saved: $(ls "$lists")"
 up  # the last two swapped in what the program keeps at exit
@@ -79,11 +77,11 @@ cp "$lists/LastPlayList.lst" "$work/first-exit.lst"
 e2e_start
 expand_tree
 # Rows: the top node, the registered playlists, "LastPlayList", "旅の歌".
-"$xinput" click 80 "$(row 3)"
+xdotool mousemove 80 "$(row 3)" click 1
 wait_caption "$id" "Quorvane - $lists/旅の歌.lst" ||
     fail "caption after the playlist click: $(caption "$id")"
 sleep 0.5
-"$xinput" key h  # "プレイリストに置き換え(&H)"
+xdotool key h  # "プレイリストに置き換え(&H)"
 sleep 0.5
 # Stopped on the first entry: Next, double-clicked, opens the second.
 second=$(iconv -f CP932 -t UTF-8 "$lists/旅の歌.lst" | tr -d '\r' | sed -n 2p)
@@ -97,7 +95,7 @@ exit 0
 INNER
 chmod +x "$work/inner.sh"
 
-e2e_xvfb "$work/inner.sh" "$work" "$xinput"
+e2e_xvfb "$work/inner.sh" "$work"
 
 # A playlist file's lines, read as the program writes them: code page 932, CR LF.
 read_list() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }

@@ -8,11 +8,10 @@
 # that edits nothing writes nothing. A start whose lock cannot be made runs
 # anyway and says so; a signal while its start-up message box is open ends it
 # as a close would.
-# Usage: run_program.sh <path of the built quorvane> <path of the built xinput helper>
+# Usage: run_program.sh <path of the built quorvane>
 set -u
 source "$(dirname "$0")/common.sh"
 e2e_setup "$1" prog
-xinput=$(realpath "$2")
 mkdir -p "$work/My Music"
 # Two WAV files of one second of silence, one of them in a folder with a blank.
 python3 - "$work" <<'PY'
@@ -31,7 +30,6 @@ cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
 set -u
 work=$1
-xinput=$2
 lists="$work/prog/PlayLists"
 source "$E2E_COMMON"
 e2e_display_env
@@ -95,9 +93,9 @@ sleep 1.5
 cmp -s "$work/noted.lst" "$lists/LastPlayList.lst" || fail "LastPlayList.lst written without an edit"
 # The first line one down (the list's rows are 13 pixels from y = 104; the
 # arrow is in the strip above it), then killed outright a little later.
-"$xinput" click 330 110 || fail "no XTEST"
+xdotool mousemove 330 110 click 1 || fail "no XTEST"
 sleep 0.3
-"$xinput" click 395 94
+xdotool mousemove 395 94 click 1
 sleep 1.5
 kill -KILL $fifth; wait $fifth 2>/dev/null
 od -c "$lists/LastPlayList.lst" > "$work/killed.od"
@@ -134,7 +132,7 @@ exit 0
 INNER
 chmod +x "$work/inner.sh"
 
-e2e_xvfb "$work/inner.sh" "$work" "$xinput"
+e2e_xvfb "$work/inner.sh" "$work"
 
 settings="$work/first-exit.ini"
 [ -f "$settings" ] || fail "no Setting.ini"
