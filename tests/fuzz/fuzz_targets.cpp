@@ -153,6 +153,17 @@ void TextCodec(const QByteArray& bytes) {
     if (units.isValidUtf16() && !units.contains(u'\r') && !units.contains(u'\n'))
         CheckRoundTrip(units);
 
+    // The other decoders take anything, one character per byte at most; valid
+    // code page 932 whose characters have one exact form encodes back alike.
+    if (qv::DecodeWindows1252(bytes).size() != bytes.size())
+        Fail("Windows-1252 is one character per byte");
+    bool ok = false;
+    const QString cp932 = qv::DecodeCp932(bytes, &ok);
+    if (cp932.size() > bytes.size()) Fail("code page 932 gave more characters than bytes");
+    QByteArray again;
+    if (ok && qv::EncodeCp932(cp932, &again) && qv::DecodeCp932(again) != cp932)
+        Fail("code page 932 round trip", cp932);
+
     // Decoded keeping a leading U+FEFF, which QString::fromUtf8 would drop.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     if (qv::IsValidUtf8(bytes) && QString(utf8.decode(bytes)).toUtf8() != bytes)
