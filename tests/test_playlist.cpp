@@ -1,329 +1,383 @@
-// The playlist object and playlist files with the real main window: the record
-// array and its path index, entries built from paths, duplicates, the
-// placeholder, ".lst" reading and writing (code page 932, UTF-8, comments,
-// missing files, binary data, a folder that cannot be written) and the
-// registered-playlist nodes.
+// The playlist on a real main window over the scripted device: the records and their
+// lines, ".lst" files and the save dialog, the editing commands, the list's clicks, keys and
+// drops, and the popup items that add or replace.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <map>
 
 #include "app/controls.h"
-#include "app/frm_quorvane.h"
-#include "app/playlist_data.h"
+#include "app/frm_hide_menu.h"
 #include "app/tree_view.h"
-#include "platform/textcodec.h"
-#include "playback/media_play.h"
-#include "playlist/cls_playlist.h"
-#include "playlist/frm_save_pl.h"
+#include "library/tree_handlers.h"
+#include "platform/filesystem.h"
+#include "playlist/playlist_drop.h"
+#include "playlist/playlist_edit.h"
 #include "playlist/playlist_file.h"
-#include "support/file_size_limit.h"
-#include "support/media_files.h"
-#include "support/test_program.h"
+#include "program/playlist_wiring.h"
+#include "support/cp932_python.h"
+#include "support/fake_program.h"
 
 namespace qv {
 namespace {
 
-class Playlist : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        p.MakeObjects();
-        p.state->mainForm->TV1->AddNode("", "root", "r", 1);
-        p.state->mainForm->TV1->AddNode("root", "RegisteredPlayList", "p", 2);
+// Editing wired, the registered-playlist node in the tree, one WAV file per letter in the
+// playlist ("ABC": a.wav …), and entry `playing` opened and played.
+struct Program : qvtest::FakeProgram {
+    explicit Program(const QString& letters = {}, int playing = -1) {
+        ConnectPlaylistEditing(*state, form());
+        form().TV1->AddNode("", "root", "r", 1);
+        form().TV1->AddNode("root", "RegisteredPlayList", "p", 2);
+        for (QChar c : letters) Add(QString(c.toLower()) + ".wav");
+        if (playing >= 0) player().OpenPlay(playing);
+        Take();
     }
-    clsPlayList& list() { return *p.state->objPlayList; }
-    const PlayListArray& data() { return p.state->PlayListData; }
-    QListWidget& box() { return *p.state->mainForm->lstPL; }
-    // Written once control is back in the event loop.
-    QString LastOpenFile() {
-        QCoreApplication::processEvents();
-        return p.state->ini.ReadIni("File", "LastOpenFile");
-    }
-    QStringList Paths() {
+    QListWidget& list() { return *form().lstPL; }
+    // Every entry as "path|type|line text", after checking that line i shows record i.
+    QStringList Records() {
+        const PlayListArray& data = state->PlayListData;
+        EXPECT_EQ(list().count(), data.IsEmpty() ? 0 : data.Count());
         QStringList out;
-        for (int i = 0; i < data().Count(); ++i) out.append(data()[i].FilePath);
+        for (int i = 0; i < list().count() && i < data.Count(); ++i) {
+            EXPECT_EQ(list().item(i)->text(), data[i].DisplayName);
+            out << data[i].FilePath + '|' + data[i].MediaType + '|' + data[i].DisplayName;
+        }
         return out;
     }
-
-    qvtest::TestProgram p;
+    // The first letters of the entries' lines.
+    QString Order() {
+        QString out;
+        for (const QString& r : Records()) out += r.section('|', 2).left(1).toUpper();
+        return out;
+    }
+    QStringList Opened(int i, bool play) {
+        QStringList c{"stop PlayData", "close PlayData", OpenCommand(i)};
+        if (play) c << "play PlayData";
+        return c;
+    }
+    // The message boxes since the last call as "prompt|BI|title": B the buttons (0 OK, 1 Yes
+    // and No), I the icon (0 none, 1 information).
+    QStringList Asked() {
+        QStringList out;
+        for (const qvtest::AskedMessage& m : std::exchange(dialogs.asked, {}))
+            out << m.prompt + QString("|%1%2|").arg(int(m.buttons)).arg(int(m.icon)) + m.title;
+        return out;
+    }
+    // Drops the text, or the files of a file manager, on the list.
+    void Drop(const QString& text, const QList<QUrl>& urls = {}) {
+        QMimeData data;
+        urls.isEmpty() ? data.setText(text) : data.setUrls(urls);
+        QDragEnterEvent enter({}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list().viewport(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop({}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list().viewport(), &drop);
+        QApplication::processEvents();  // the drop is acted on once it is answered
+    }
 };
 
-PlayListItem Item(const QString& path) {
-    return PlayListItem{path, "MP3", path, 0};
-}
+const QStringList kStopped = {"stop PlayData", "seek PlayData to start"};
 
-TEST(PlayListArray, NeverEmptyAndIndexFollowsEveryChange) {
+TEST(PlayListArray, NeverEmptyAndItsIndexCountsEveryRecord) {
+    const auto item = [](const QString& path) { return PlayListItem{path, "MP3", path, 0}; };
     PlayListArray a;
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_TRUE(a.IsEmpty());
-    EXPECT_TRUE(a.Contains(""));  // the placeholder's path
-    a.Set(0, Item("/a"));
-    a.Append(Item("/b"));
-    a.Append(Item("/c"));
-    EXPECT_FALSE(a.Contains(""));
-    EXPECT_TRUE(a.Contains("/b"));
-    EXPECT_FALSE(a.Contains("/B"));
-    a.Swap(0, 2);
-    EXPECT_EQ(a[0].FilePath, "/c");
-    EXPECT_TRUE(a.Contains("/a"));
+    a.Set(0, item("/a"));
+    a.Append(item("/a"));  // held twice for a moment, as a move copies records
     a.Remove(1);
-    EXPECT_FALSE(a.Contains("/b"));
-    EXPECT_EQ(a.Count(), 2);
-    a.Set(1, Item("/d"));
-    EXPECT_FALSE(a.Contains("/a"));
-    EXPECT_TRUE(a.Contains("/d"));
-    a.SetLength(1, 59);
-    EXPECT_EQ(a[1].Length, 59);
-    a.Remove(0);
-    a.Remove(0);  // the last record goes: the placeholder comes back
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_TRUE(a.IsEmpty());
-    EXPECT_FALSE(a.Contains("/d"));
-    a.Append(Item("/e"));
-    a.Reset();
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_FALSE(a.Contains("/e"));
-}
-
-TEST(PlayListArray, TwoRecordsOfOnePathAreCountedApart) {
-    // Records are copied whole by the editing commands; a path held twice for
-    // a moment stays known until its last record goes.
-    PlayListArray a;
-    a.Set(0, Item("/a"));
-    a.Append(Item("/a"));
-    a.Remove(0);
     EXPECT_TRUE(a.Contains("/a"));
-    a.Set(0, Item("/b"));
-    EXPECT_FALSE(a.Contains("/a"));
+    a.Set(0, item("/c"));
+    EXPECT_FALSE(a.Contains("") || a.Contains("/a"));
+    a.Remove(0);  // the last record goes: the placeholder comes back
+    // The placeholder's path is known as any other.
+    EXPECT_TRUE(a.Count() == 1 && a.IsEmpty() && a.Contains("") && !a.Contains("/c"));
 }
 
-TEST_F(Playlist, FirstAddReusesThePlaceholder) {
-    EXPECT_TRUE(data().IsEmpty());
-    EXPECT_EQ(list().ListCount(), 0);
-    const QString a = p.dir.write("a.wav", qvtest::WavBytes());
-    EXPECT_TRUE(list().AddToPlayList(a));
-    EXPECT_EQ(data().Count(), 1);
-    EXPECT_EQ(list().ListCount(), 1);
-    EXPECT_EQ(data()[0].FilePath, a);
-    EXPECT_EQ(data()[0].MediaType, "WAVE");
-    EXPECT_EQ(data()[0].DisplayName, "a.wav");
-    EXPECT_EQ(data()[0].Length, 0);
-    EXPECT_EQ(list().GetList(0), "a.wav");
-    EXPECT_EQ(LastOpenFile(), a);
-    EXPECT_EQ(box().currentRow(), -1);  // the selection is not touched
-}
-
-TEST_F(Playlist, DuplicatesAndLetterCase) {
-    EXPECT_TRUE(list().AddToPlayList("/m/A.mid"));
-    EXPECT_TRUE(list().AddToPlayList("/m/b.mid"));
-    EXPECT_FALSE(list().AddToPlayList("/m/A.mid"));
-    EXPECT_EQ(LastOpenFile(), "/m/b.mid");  // a refused duplicate writes nothing
-    EXPECT_TRUE(list().AddToPlayList("/m/a.mid"));
-    EXPECT_EQ(Paths(), (QStringList{"/m/A.mid", "/m/b.mid", "/m/a.mid"}));
-    EXPECT_EQ(list().ListCount(), 3);
-    // Missing files and unknown kinds are the callers' business.
-    EXPECT_TRUE(list().AddToPlayList("/m/readme.txt"));
-    EXPECT_EQ(data()[3].MediaType, "");
-    EXPECT_EQ(data()[3].DisplayName, "readme.txt");
-}
-
-TEST_F(Playlist, TitlesFromTagsOnlyForMp3) {
-    const QString tagged = p.dir.write("t.Mp3", qvtest::Id3Bytes("日本語のタイトル", "歌手"));
-    const QString bare = p.dir.write("bare.mp3", QByteArray(64, '\x01'));
-    const QString midi = p.dir.write("tune.mid", qvtest::MidiBytes());
-    // A WAV file that carries an ID3 tag still shows its file name.
-    const QString wav = p.dir.write("w.wav", qvtest::Id3Bytes("Not shown"));
-    for (const QString& f : {tagged, bare, midi, wav}) EXPECT_TRUE(list().AddToPlayList(f));
-    EXPECT_EQ(list().GetList(0), "日本語のタイトル");
-    EXPECT_EQ(data()[0].MediaType, "MP3");
-    EXPECT_EQ(list().GetList(1), "bare.mp3");
-    EXPECT_EQ(list().GetList(2), "tune.mid");
-    EXPECT_EQ(data()[2].MediaType, "MIDI");
-    EXPECT_EQ(list().GetList(3), "w.wav");
-    EXPECT_EQ(GetEntryTitle("no-folder.mid"), "no-folder.mid");
-}
-
-TEST_F(Playlist, ListOperationsAndSelectionRunTheClickHandling) {
-    const QString a = p.dir.write("a.mid", qvtest::MidiBytes());
-    const QString b = p.dir.write("b.mid", qvtest::MidiBytes());
-    list().AddToPlayList(a);
-    list().AddToPlayList(b);
-    list().SetListIndex(1);
-    // Before SetListIndex returned, the caption and the preview followed.
-    EXPECT_EQ(p.state->mainForm->windowTitle(), "Quorvane - " + b);
-    EXPECT_EQ(p.state->mainForm->Panel(1)->text(), "b.mid");
-    list().SetListIndex(-1);
-    EXPECT_EQ(box().currentRow(), -1);
-    list().SetList(0, "renamed");
-    EXPECT_EQ(list().GetList(0), "renamed");
-    list().RemoveItem(0);
-    EXPECT_EQ(list().GetList(0), "b.mid");
-    list().Clear();
-    EXPECT_EQ(list().ListCount(), 0);
-}
-
-TEST_F(Playlist, MoreThan32767Entries) {
-    const int n = 33000;
-    for (int i = 0; i < n; ++i) list().AddToPlayList(QString("/m/%1.mid").arg(i));
-    EXPECT_EQ(LastOpenFile(), "/m/32999.mid");
-    EXPECT_EQ(list().ListCount(), n);
-    EXPECT_EQ(data().Count(), n);
-    EXPECT_EQ(list().GetList(32768), "32768.mid");
-    list().SetListIndex(32999);
-    EXPECT_EQ(box().currentRow(), 32999);
-    EXPECT_FALSE(list().AddToPlayList("/m/32999.mid"));
-}
-
-TEST_F(Playlist, SaveWritesExactBytesAndRecordsTheFile) {
-    const QString listFile = PlayListFolder(*p.state) + "x.lst";
-    list().AddToPlayList("C:/a.mp3");
-    list().AddToPlayList("C:/b.mid");
-    EXPECT_TRUE(SavePlayListFile(*p.state, listFile));
-    EXPECT_EQ(qvtest::ReadAll(listFile), QByteArray("C:/a.mp3\r\nC:/b.mid\r\n"));
-    EXPECT_EQ(p.state->ini.ReadIni("File", "LastPlayList"), listFile);
-}
-
-TEST_F(Playlist, LoadSkipsCommentsEmptyLinesAndMissingFiles) {
-    const QString a = p.dir.write("a.mp3", qvtest::Id3Bytes("A"));
-    const QString b = p.dir.write("b.mp3", qvtest::Id3Bytes("B"));
-    const QString gone = p.dir.write("gone.mp3", qvtest::Id3Bytes("G"));
-    QFile::remove(gone);
-    const QString hidden = p.dir.write(".hidden.mp3", qvtest::Id3Bytes("H"));
-    QDir().mkpath(p.folder() + "folder.mp3");
-    const QString f = p.dir.write("l.lst", ("//" + a + "\r\n\r\n" + gone + "\r\n" + hidden +
-                                            "\r\n" + p.folder() + "folder.mp3\r\n" + b + "\r\n")
-                                               .toUtf8());
-    EXPECT_EQ(LoadPlayListFile(*p.state, f), 1);
-    EXPECT_EQ(Paths(), QStringList{b});
-    // Loading it again adds nothing; the node is there once.
-    EXPECT_EQ(LoadPlayListFile(*p.state, f), 0);
-    EXPECT_EQ(Paths(), QStringList{b});
-    QTreeWidgetItem* node = p.state->mainForm->TV1->Node(f);
-    ASSERT_TRUE(node);
-    EXPECT_EQ(node->text(0), "l");
-    EXPECT_EQ(p.state->mainForm->TV1->Image(node), 9);
-    EXPECT_EQ(node->parent(), p.state->mainForm->TV1->Node("RegisteredPlayList"));
-    EXPECT_EQ(node->parent()->childCount(), 1);
-
-    // A missing playlist file still gets its node; a binary one adds nothing.
-    const QString missing = p.folder() + "nothing.here.lst";
-    EXPECT_EQ(LoadPlayListFile(*p.state, missing), 0);
-    ASSERT_TRUE(p.state->mainForm->TV1->Node(missing));
-    EXPECT_EQ(p.state->mainForm->TV1->Node(missing)->text(0), "nothing.here");
-    QByteArray junk;
-    for (int i = 0; i < 70000; ++i) junk.append(static_cast<char>((i * 7919) % 256));
-    EXPECT_EQ(LoadPlayListFile(*p.state, p.dir.write("junk.lst", junk)), 0);
-    EXPECT_EQ(Paths(), QStringList{b});
-}
-
-TEST_F(Playlist, LineEndsOtherThanCrLfAndUntrimmedLines) {
-    const QString a = p.dir.write("a.wav", qvtest::WavBytes());
-    const QString b = p.dir.write("b.wav", qvtest::WavBytes());
-    const QString c = p.dir.write("c.wav", qvtest::WavBytes());
-    const QString f = p.dir.write("l.lst", (a + "\n" + b + "\r" + c + " \r\n" + c).toUtf8());
-    // "c.wav " with its blank names no file; the last line has no line end.
-    EXPECT_EQ(LoadPlayListFile(*p.state, f), 3);
-    EXPECT_EQ(Paths(), (QStringList{a, b, c}));
-}
-
-TEST_F(Playlist, CodePage932FileFromTheWindowsProgram) {
-    const QString song = p.dir.write("曲/ソング①.mid", qvtest::MidiBytes());
-    QByteArray sjis;
-    ASSERT_TRUE(EncodeCp932(song, &sjis));
-    const QString f = p.dir.write("win.lst", sjis + "\r\n");
-    EXPECT_EQ(LoadPlayListFile(*p.state, f), 1);
-    EXPECT_EQ(Paths(), QStringList{song});
-    // Written back byte for byte as the Windows program wrote it.
-    const QString out = PlayListFolder(*p.state) + "back.lst";
-    ASSERT_TRUE(SavePlayListFile(*p.state, out));
-    EXPECT_EQ(qvtest::ReadAll(out), sjis + "\r\n");
-}
-
-TEST_F(Playlist, PathThatCodePage932CannotHoldSurvivesWhole) {
-    const QString song = p.dir.write("café 🎵.wav", qvtest::WavBytes());
-    const QString plain = p.dir.write("plain.wav", qvtest::WavBytes());
-    list().AddToPlayList(song);
-    list().AddToPlayList(plain);
-    const QString out = PlayListFolder(*p.state) + "utf8.lst";
-    ASSERT_TRUE(SavePlayListFile(*p.state, out));
-    // In UTF-8 behind its mark, which no code page 932 line starts with.
-    EXPECT_EQ(qvtest::ReadAll(out), "\xEF\xBB\xBF" + (song + "\r\n" + plain + "\r\n").toUtf8());
-    qvtest::TestProgram q;
-    q.MakeObjects();
-    EXPECT_EQ(LoadPlayListFile(*q.state, out), 2);
-    EXPECT_EQ(q.state->PlayListData[0].FilePath, song);
-}
-
-TEST_F(Playlist, TwentyThousandLines) {
-    QByteArray text;
-    QStringList files;
-    for (int i = 0; i < 20000; ++i) {
-        const QString f = p.folder() + QString("m/%1.mid").arg(i);
-        files.append(f);
-        text += f.toUtf8() + "\r\n";
-    }
-    QDir().mkpath(p.folder() + "m");
-    for (const QString& f : files) {
-        QFile out(f);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    }
-    const QString listFile = p.dir.write("big.lst", text + text);  // every path twice
-    EXPECT_EQ(LoadPlayListFile(*p.state, listFile), 20000);
-    EXPECT_EQ(list().ListCount(), 20000);
-    EXPECT_EQ(Paths(), files);
-    const QString out = PlayListFolder(*p.state) + "big-out.lst";
-    ASSERT_TRUE(SavePlayListFile(*p.state, out));
-    EXPECT_EQ(qvtest::ReadAll(out), text);
-}
-
-TEST_F(Playlist, FailedWriteKeepsThePreviousFile) {
-    const QString folder = PlayListFolder(*p.state);
-    const QString f = folder + "kept.lst";
-    p.dir.write("PlayLists/kept.lst", "old\r\n");
-    list().AddToPlayList("/" + QString(5000, 'x') + ".mid");
+TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCount) {
+    Program p;
+    clsPlayList& list = *p.state->objPlayList;
+    const QString m = p.dir.path() + "m/";
+    const QString tagged = p.dir.write("m/t.Mp3", qvtest::Id3Bytes("日本語のタイトル"));
+    const QString bare = p.dir.write("m/bare.mp3", "no tag");
+    const QString wav = p.dir.write("m/w.wav", qvtest::Id3Bytes("Not shown"));  // not a tag kind
+    const QString midi = p.dir.write("m/tune.mid", qvtest::MidiBytes());
     {
-        // A full disk: no file may grow past 100 bytes.
-        qvtest::FileSizeLimit limit(100);
-        ASSERT_TRUE(limit.ok());
-        EXPECT_FALSE(SavePlayListFile(*p.state, f));
+        // Held lines wait for one insertion, yet are there for anyone who looks. Missing files
+        // and unknown kinds are the callers' business; letter case makes another path.
+        const clsPlayList::LineBatch batch(list);
+        for (const QString& f : {midi, m + "A.txt"}) EXPECT_TRUE(list.AddToPlayList(f));
+        EXPECT_EQ(list.GetList(1), "A.txt");
+        EXPECT_TRUE(list.AddToPlayList(m + "a.txt"));
+        EXPECT_FALSE(list.AddToPlayList(midi));
     }
-    EXPECT_EQ(qvtest::ReadAll(f), QByteArray("old\r\n"));
-    EXPECT_EQ(p.state->ini.ReadIni("File", "LastPlayList"), "");  // nothing was written
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"kept.lst"});
+    QCoreApplication::processEvents();  // the setting is written from the event loop
+    EXPECT_EQ(p.state->ini.ReadIni("File", "LastOpenFile"), m + "a.txt");
+    EXPECT_EQ(GetEntryTitle("no-folder.mid"), "no-folder.mid");
 
-    // A folder that cannot be written (only for a user the permissions hold for).
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    const bool enforced = !QFile(folder + "probe").open(QIODevice::WriteOnly);
-    if (enforced) {
-        EXPECT_FALSE(SavePlayListFile(*p.state, f));
-        EXPECT_EQ(qvtest::ReadAll(f), QByteArray("old\r\n"));
-    }
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    p.dir.write("m/.hidden.mp3", qvtest::Id3Bytes("Hidden"));
+    const QStringList lines = {
+        "//" + bare, "", midi, m + ".hidden.mp3", m + "missing.mp3", tagged, bare, wav, tagged};
+    const QString lst = p.dir.write("l.lst", (lines.join("\r\n") + "\r\n").toUtf8());
+    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 3);
+    EXPECT_EQ(p.Records(), QStringList({midi + "|MIDI|tune.mid", m + "A.txt||A.txt",
+                                        m + "a.txt||a.txt", tagged + "|MP3|日本語のタイトル",
+                                        bare + "|MP3|bare.mp3", wav + "|WAVE|w.wav"}));
+    // Again: nothing added, and the list's node is there once.
+    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 0);
+    QTreeWidgetItem* registered = p.form().TV1->Node("RegisteredPlayList");
+    ASSERT_EQ(registered->childCount(), 1);
+    EXPECT_EQ(registered->child(0)->text(0), "l");
+    EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
 }
 
-TEST_F(Playlist, RegisteredPlaylistsInSortedOrder) {
-    for (const char* name : {"b.lst", "A.lst", "c.LST", "a.lst", "z.txt"}) {
-        p.dir.write(QString("PlayLists/") + name, "\r\n");
-    }
-    p.state->savePL->Form_Load();
+TEST(CleanPath, OnlyPathsThatCleaningLeavesAlone) {
+    for (const QString path :
+         {"/", "/a", "/a/b.mp3", "a", "a/b", "/a/.b/c", "/a/..b", "/a/b..", "/a/.../c", "/ü/曲.mp3",
+          "//a", "/a//b", "/a/", "a/", "/./a", "/a/.", "/a/..", "./a", "/a/b/../c"})
+        EXPECT_EQ(IsCleanPath(path), QDir::cleanPath(path) == path) << path.toStdString();
+    // Cleaning keeps these; they are left to it all the same.
+    for (const QString& path : QStringList{"", ".", "..", "../a", "/a" + QString(QChar(0)) + "b"})
+        EXPECT_FALSE(IsCleanPath(path)) << path.toStdString();
+}
+
+TEST(SavePlayList, NamesAreCompletedRefusedOrAskedAboutAndSaveOpensTheDialogAnew) {
+    Program p("A");
+    p.Add("曲/さくら.wav");
+    // Code page 932 where a path fits it, CR LF after each.
+    const QByteArray saved = qvtest::Cp932FileByPython({p.Path(0), p.Path(1)});
+    const QString folder = PlayListFolder(*p.state);
+    p.dir.write("PlayLists/old.lst", "old\r\n");
+    frmSavePL& dialog = *p.state->savePL;
+    dialog.Form_Load();
     RegisterPlayLists(*p.state);
-    QTreeWidgetItem* registered = p.state->mainForm->TV1->Node("RegisteredPlayList");
-    QStringList texts;
-    QStringList keys;
-    for (int i = 0; i < registered->childCount(); ++i) {
-        texts.append(registered->child(i)->text(0));
-        keys.append(TreeView::Key(registered->child(i)));
+    EXPECT_TRUE(p.form().TV1->Node(folder + "old.lst"));
+    const QString badChar = "ファイル名に「/」などの使えない文字が含まれています|00|Quorvane";
+    const QString overwrite = "old.lstはすでに存在します、上書きしてよろしいですか?|11|上書き確認";
+    const QString tooLong(300, QChar(0x3042));  // longer than a file name may be
+    const QString failed =
+        ".lst に保存できませんでした。ディスクの空きと書き込みの権限を確かめてください|00|Quorvane";
+    p.dialogs.answers = {MsgAnswer::No, MsgAnswer::Yes};  // to the first two questions
+    // Each name typed, the file saved ("": the dialog stays open) and the message asked.
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"old", "", overwrite},
+        {"old.lst", "old.lst", overwrite},
+        {"OLD", "OLD.lst", ""},  // another file: not asked about
+        {"mylist", "mylist.lst", ""},
+        {"a.Lst", "a.Lst", ""},
+        {"a.txt", "a.txt.lst", ""},
+        {"", "", "ファイル名を入力してください|00|Quorvane"},
+        {"sub/list", "", badChar},
+        {"a" + QString(QChar(0)) + "b", "", badChar},
+        {"..", "", "「.」で始まる名前は使えません|00|Quorvane"},
+        {tooLong, "", folder + tooLong + failed},
+    };
+    for (const auto& [typed, file, asked] : cases) {
+        SCOPED_TRACE(typed.toStdString());
+        dialog.show();
+        dialog.Text1->setText(typed);
+        QTest::keyClick(dialog.Text1, Qt::Key_Return);  // Enter acts as OK
+        EXPECT_EQ(p.Asked(), asked.isEmpty() ? QStringList() : QStringList{asked});
+        EXPECT_EQ(dialog.isVisible(), file.isEmpty());
+        if (file.isEmpty()) {
+            EXPECT_EQ(dialog.Text1->selectedText(), typed);  // to be corrected in place
+        } else {
+            EXPECT_EQ(qvtest::ReadAll(folder + file), saved);
+            EXPECT_EQ(p.state->ini.ReadIni("File", "LastPlayList"), folder + file);
+            EXPECT_TRUE(p.form().TV1->Node(folder + file));
+        }
     }
-    // The pattern matches as on Windows, without regard to letter case.
-    EXPECT_EQ(texts, (QStringList{"A", "a", "b", "c"}));
-    EXPECT_EQ(keys.last(), PlayListFolder(*p.state) + "c.LST");
-    // Again: no second node for any of them.
-    RegisterPlayLists(*p.state);
-    EXPECT_EQ(registered->childCount(), 4);
+    dialog.cmdCancel->click();
+    EXPECT_FALSE(dialog.isVisible());
+
+    // "Save" opens it modally, as if loaded anew; wired twice, it is connected once.
+    ConnectSavePlayList(*p.state, p.form());
+    ConnectSavePlayList(*p.state, p.form());
+    p.dir.write("PlayLists/later.lst", "\r\n");
+    p.dialogs.answers = {MsgAnswer::Yes};
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(dialog.Text1->text(), "");
+        QListWidgetItem* later = dialog.File1->findItems("later.lst", Qt::MatchExactly).value(0);
+        QTest::mouseClick(dialog.File1->viewport(), Qt::LeftButton, {},
+                          dialog.File1->visualItemRect(later).center());
+        QTest::mouseDClick(dialog.Text1, Qt::MiddleButton);
+        EXPECT_EQ(dialog.Text1->selectedText(), "");  // the left button only selects it all
+        QTest::mouseDClick(dialog.Text1, Qt::LeftButton);
+        EXPECT_EQ(dialog.Text1->selectedText(), "later.lst");
+        dialog.cmdOK->click();
+    });
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);  // never hang on a fault
+    emit p.form().lblSave->clicked();
+    EXPECT_EQ(p.Asked(),
+              QStringList{"later.lstはすでに存在します、上書きしてよろしいですか?|11|上書き確認"});
+    EXPECT_EQ(qvtest::ReadAll(folder + "later.lst"), saved);
+    ResetPlayList(*p.state);
+    emit p.form().lblSave->clicked();
+    EXPECT_EQ(p.Asked(), QStringList{"プレイリストが空です|00|Quorvane"});
+}
+
+TEST(PlaylistEditing, StripCommandsKeepLinesRecordsAndPlayingIDInStep) {
+    enum Then { Nothing, Plays, Opens, Stops };
+    const auto up = &frmQuorvane::imgUp, down = &frmQuorvane::imgDown;
+    const auto remove = &frmQuorvane::lblRemove, clear = &frmQuorvane::lblClear;
+    const auto shuffle = &frmQuorvane::lblShuffle;
+    const QStringList clearAsked = {"プレイリストをクリアしてよろしいですか?|11|Quorvane"};
+    struct Case {
+        ClickLabel* frmQuorvane::*command;
+        QString start, mode, order;
+        int playing, selected, selectedAfter, playingAfter;
+        Then then;  // Stops: a clear answered Yes
+    } const cases[] = {
+        {up, "ABC", "PLAYING", "BAC", 1, 1, 0, 0, Nothing},
+        {up, "ABC", "PLAYING", "ACB", 1, 2, 1, 2, Nothing},
+        {down, "ABC", "PLAYING", "BAC", 1, 0, 1, 0, Nothing},
+        {up, "ABC", "PLAYING", "ABC", 1, 0, 0, 1, Nothing},
+        {down, "ABC", "PLAYING", "ABC", 1, 2, 2, 1, Nothing},
+        {remove, "ABC", "PLAYING", "AB", 2, 2, 1, 1, Plays},    // the last, playing
+        {remove, "ABC", "PLAYING", "BC", 2, 0, 0, 1, Nothing},  // above the playing one
+        {remove, "ABC", "PLAYING", "AB", 0, 2, 1, 0, Nothing},  // below it
+        {remove, "ABC", "STOPPED", "AC", 1, 1, 1, 1, Opens},    // a middle one, stopped
+        {remove, "A", "PLAYING", "", 0, 0, -1, 0, Stops},       // the only one
+        {clear, "ABC", "PLAYING", "ABC", 1, 1, 1, 1, Nothing},
+        {clear, "ABC", "PLAYING", "", 1, 1, -1, 1, Stops},
+        {shuffle, "A", "PLAYING", "A", 0, -1, 0, 0, Nothing},
+        {shuffle, "", "", "", -1, -1, -1, 65535, Nothing},  // the placeholder is no line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.start + c.mode).toStdString() + std::to_string(c.selected));
+        Program p(c.start, c.playing);
+        if (c.mode == "STOPPED") p.player().StopPlay();
+        p.Take();
+        p.state->objPlayList->SetListIndex(c.selected);
+        p.list().setToolTip("x");
+        p.dialogs.answers = {c.then == Stops ? MsgAnswer::Yes : MsgAnswer::No};
+        qvtest::Click(p.form().*c.command);
+        EXPECT_EQ(p.Order(), c.order);
+        EXPECT_EQ(p.list().currentRow(), c.selectedAfter);
+        EXPECT_EQ(p.player().PlayingID(), c.playingAfter);
+        QStringList sent = c.then == Stops ? kStopped : QStringList();
+        if (c.then == Plays || c.then == Opens) sent = p.Opened(c.selectedAfter, c.then == Plays);
+        EXPECT_EQ(p.Take(), sent);
+        EXPECT_EQ(p.Asked(), c.command == clear ? clearAsked : QStringList());
+        const QString shown = c.selectedAfter < 0 ? QString() : p.Path(c.selectedAfter);
+        EXPECT_EQ(p.list().toolTip(), c.command == clear ? "" : c.command == remove ? shown : "x");
+        EXPECT_TRUE(shown.isEmpty() || p.form().windowTitle() == "Quorvane - " + shown);
+    }
+}
+
+TEST(PlaylistEditing, ShuffleGivesEveryOrderTheSameChanceAndKeepsThePlayingEntryPlaying) {
+    Program p("ABC", 1);
+    const QString playing = p.Path(1);
+    p.state->random.seed(20240607);
+    // Counted is where each shuffle moved the entries, not the order reached:
+    // shuffles applied one after another even out, a biased one too.
+    std::map<QString, int> seen;
+    for (int i = 0; i < 60000; ++i) {
+        const QString before = p.Order();
+        ShufflePlayList(*p.state);
+        // The playing entry is selected under its new index.
+        ASSERT_EQ(p.Path(p.player().PlayingID()), playing);
+        ASSERT_EQ(p.list().currentRow(), p.player().PlayingID());
+        QString moved;
+        for (QChar c : p.Order()) moved += QString::number(before.indexOf(c));
+        ++seen[moved];
+    }
+    ASSERT_EQ(seen.size(), 6u);
+    // Each order is expected 10,000 times (standard deviation about 91); an
+    // order drawn from the whole range every step comes 8,889 or 11,111 times.
+    for (const auto& [order, count] : seen) EXPECT_NEAR(count, 10000, 500) << order.toStdString();
+}
+
+TEST(PlaylistEditing, EnterAndALeftDoubleClickPlayAndTheStripAnswersLeftAndRightOnly) {
+    Program p("ABCDE");
+    p.state->objPlayList->SetListIndex(0);
+    QTest::keyClick(&p.list(), Qt::Key_Return);
+    EXPECT_EQ(p.Take(), p.Opened(0, true));
+    // The list answers the left button only: no other selects a line.
+    QWidget* viewport = p.list().viewport();
+    const QPoint b = p.list().visualItemRect(p.list().item(1)).center();
+    QTest::mouseClick(viewport, Qt::RightButton, {}, b);
+    EXPECT_EQ(p.list().currentRow(), 0);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, b);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, b);
+    EXPECT_EQ(p.Take(), p.Opened(1, true));
+    // A click on the line selected already shows that entry again.
+    p.form().setWindowTitle("elsewhere");
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, b);
+    EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + p.Path(1));
+    EXPECT_EQ(p.Take(), QStringList());
+    // The strip answers the left and the right button, not the middle one.
+    QTest::mouseClick(p.form().lblRemove, Qt::MiddleButton);
+    QTest::mouseClick(p.form().lblRemove, Qt::RightButton);
+    EXPECT_EQ(p.Order(), "ACDE");
+}
+
+TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
+    enum Then { Nothing, Plays, Stops };
+    Program p;
+    const QString media = p.dir.write("n.wav", qvtest::WavBytes(50));
+    const QString folder = p.dir.path() + "F";
+    for (const char* f : {"F/f.wav", "F/sub/g.wav", "L/o.wav", "L/p.wav"})
+        p.dir.write(f, qvtest::WavBytes(50));
+    const QString lst = p.dir.write(
+        "x.LST", p.dir.file("L/o.wav\r\n").toUtf8() + p.dir.file("L/p.wav\r\n").toUtf8());
+    const std::tuple<QString, QString, QString, Then> cases[] = {
+        {media, "", "AN", Plays},
+        {media, "", "AN", Nothing},
+        {folder, "mnAddListNoneOnly", "AF", Nothing},
+        {folder, "mnAddListNoneSub", "AFG", Nothing},
+        {folder, "mnAddListClearOnly", "F", Stops},
+        {folder, "mnAddListClearSub", "FG", Stops},
+        {folder, "mnAddListCancel", "A", Nothing},
+        {lst, "mnAddPlayList", "AOP", Nothing},
+        {lst, "mnAddPlayListRep", "OP", Stops},
+        {lst, "mnAddPlayListCancel", "A", Nothing},
+    };
+    for (const auto& [text, item, order, then] : cases) {
+        SCOPED_TRACE((text + " " + item).toStdString());
+        ResetPlayList(*p.state);
+        p.Add("a.wav");
+        p.player().PlayState(then == Plays ? "STOPPED" : "PLAYING");  // a drop plays if stopped
+        p.Take();
+        p.dialogs.menuChoices = {item};
+        p.Drop(text);
+        EXPECT_EQ(p.Order(), order);
+        EXPECT_EQ(p.Take(), then == Plays   ? p.Opened(order.size() - 1, true)
+                            : then == Stops ? kStopped
+                                            : QStringList());
+        EXPECT_TRUE(then != Stops || p.player().PlayState() == "READY");
+        EXPECT_EQ(p.state->strClickedPath,
+                  item.isEmpty() || item.endsWith("Cancel") ? QString() : text);
+    }
+    EXPECT_FALSE(p.state->HideMenu().mnTreeExpand->isVisible());
+    EXPECT_FALSE(p.state->HideMenu().sp40->isVisible());
+    // The tree's node of a playlist file opens the same popup.
+    ResetPlayList(*p.state);
+    p.form().TV1->AddNode("root", lst, "x", 9);
+    p.dialogs.menuChoices = {"mnAddPlayList"};
+    TV1_NodeClick(*p.state, p.form().TV1->Node(lst));
+    EXPECT_EQ(p.Order(), "OP");
+
+    // Files from a file manager are taken one by one.
+    ResetPlayList(*p.state);
+    p.Take();
+    p.Drop("", {QUrl::fromLocalFile(media), QUrl::fromLocalFile(p.dir.write("notes.txt", "x")),
+                QUrl::fromLocalFile(folder + "/"), QUrl::fromLocalFile(lst)});
+    EXPECT_EQ(p.Order(), "N");
+    EXPECT_EQ(p.Take(), p.Opened(0, true));
+    EXPECT_EQ(p.dialogs.poppedMenus.last(2), QStringList({"mnAddListDrop", "mnNodePL"}));
+    EXPECT_EQ(p.state->strClickedPath, lst);
+
+    // A folder dropped at the yield of a walk is added, and the walk goes on.
+    ResetPlayList(*p.state);
+    p.dialogs.menuChoices = {"mnAddListNoneSub", "mnAddListNoneOnly"};
+    QTimer::singleShot(0, &p.form(), [&] { DropTextOnPlayList(*p.state, p.dir.file("L")); });
+    DropTextOnPlayList(*p.state, folder);
+    EXPECT_EQ(p.Order(), "FGOP");
+    EXPECT_EQ(p.state->strClickedPath, p.dir.file("L"));
 }
 
 }  // namespace

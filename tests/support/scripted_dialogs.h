@@ -3,8 +3,8 @@
 // PopupMenu returns, as with a real menu.
 #pragma once
 
-#include <QList>
-#include <QString>
+#include <QAction>
+#include <QMenu>
 #include <QStringList>
 
 #include "app/dialogs.h"
@@ -32,11 +32,27 @@ class ScriptedDialogs final : public qv::Dialogs {
     QStringList pickerTitles;
     QStringList pickerStarts;  // the folder each picker opened on
 
-    qv::MsgAnswer MsgBox(QWidget* owner, const QString& prompt, qv::MsgButtons buttons,
-                         qv::MsgIcon icon, const QString& title) override;
-    QAction* PopupMenu(QMenu& menu) override;
-    QString BrowseForFolder(QWidget* owner, const QString& title,
-                            const QString& startFolder) override;
+    qv::MsgAnswer MsgBox(QWidget*, const QString& prompt, qv::MsgButtons buttons, qv::MsgIcon icon,
+                         const QString& title) override {
+        asked.append({prompt, buttons, icon, title});
+        return answers.isEmpty() ? qv::MsgAnswer::OK : answers.takeFirst();
+    }
+    QAction* PopupMenu(QMenu& menu) override {
+        poppedMenus.append(menu.objectName());
+        const QString choice = menuChoices.isEmpty() ? QString() : menuChoices.takeFirst();
+        // An item of a submenu is a child of the submenu, itself a child of the menu. A
+        // hidden or disabled item cannot be chosen from a real menu either.
+        QAction* action = choice.isEmpty() ? nullptr : menu.findChild<QAction*>(choice);
+        if (!action || action->menu() || !action->isVisible() || !action->isEnabled())
+            return nullptr;
+        action->trigger();
+        return action;
+    }
+    QString BrowseForFolder(QWidget*, const QString& title, const QString& startFolder) override {
+        pickerTitles.append(title);
+        pickerStarts.append(startFolder);
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
 };
 
 }  // namespace qvtest
