@@ -25,7 +25,6 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/playlist_walk.h"
-#include "support/cp932_python.h"
 #include "support/media_files.h"
 #include "support/qt_print.h"
 
@@ -167,7 +166,6 @@ TEST_F(Library, SavingAppendsOnlyNewLinesEachUnderItsOwnHeader) {
     Scan(e);
     EXPECT_EQ(Db(), QStringList({"[" + root + "]", "", wav, b, c, "[" + n + "]", x,
                                  "[" + root + "]", a, "[" + root + "/Pop]", "[" + e + "]"}));
-    EXPECT_EQ(p.tree().Node(root + "/Pop")->parent(), p.tree().Node(root));
     EXPECT_EQ(Loaded(), QStringList({root + " [4] " + root, "  a.mp3.wav [6] " + wav,
                                      "  Pop [4] " + root + "/Pop", "    b.wav [6] " + b,
                                      "    c.mid [5] " + c, "  a.mp3 [7] " + a, n + " [4] " + n,
@@ -189,24 +187,6 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndKeepsPathsUnderTheirRoot) {
               QStringList({root + " [4] " + root, "  a.mp3 [7] " + a, "  b.mp3 [7] " + b,
                            "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2,
                            "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x}));
-}
-
-TEST_F(Library, TheWindowsProgramsCodePage932FileLoadsAndGrowsInItsCodePage) {
-    // Half-width katakana alone are valid UTF-8 as well (ﾗｼﾞｵ is D7 BC DE B5):
-    // the root of the header among them.
-    const QString jroot = root + "/ﾗｼﾞｵ", a = Make("Music/ﾗｼﾞｵ/邦楽/ｶﾀｶﾅ/曲①.mp3");
-    const QString b = Make("Music/ﾗｼﾞｵ/ﾏｲ ﾗｼﾞｵ.mid");
-    const QByteArray windows = qvtest::Cp932FileByPython({"[" + jroot + "]", a, b});
-    p.dir.write("MediaDB.db", windows);
-    // New paths follow in code page 932, or as marked UTF-8 where it falls short.
-    const QString c = Make("Music/ﾗｼﾞｵ/新.wav"), d = Make("Music/ﾗｼﾞｵ/Café 🎵.mp3");
-    Scan(jroot);
-    EXPECT_EQ(qvtest::ReadAll(db),
-              windows + "\xEF\xBB\xBF" + d.toUtf8() + "\r\n" + qvtest::Cp932FileByPython({c}));
-    EXPECT_EQ(Loaded(), QStringList({jroot + " [4] " + jroot, "  邦楽 [4] " + jroot + "/邦楽",
-                                     "    ｶﾀｶﾅ [4] " + jroot + "/邦楽/ｶﾀｶﾅ",
-                                     "      曲①.mp3 [7] " + a, "  ﾏｲ ﾗｼﾞｵ.mid [5] " + b,
-                                     "  Café 🎵.mp3 [7] " + d, "  新.wav [6] " + c}));
 }
 
 TEST_F(Library, TheFileSystemRootIsKeyedSlashAndOtherPathsAreMadeCanonical) {
@@ -258,20 +238,11 @@ TEST_F(Library, EveryWalkTakesMediaByTheirLastExtensionInNameOrderAndLeavesHidde
     }
     EXPECT_TRUE(captions.isEmpty());
     EXPECT_FALSE(QFile::exists(db));
-    Scan(root);
+    Scan(root + "/");  // a trailing "/" scans the same root
+    EXPECT_EQ(state().ini.ReadIni("File", "LastSearchedPath"), root + "/");
     EXPECT_EQ(Db(), QStringList("[" + root + "]") + files);
     EXPECT_EQ(Keys(), QStringList(root) + nodes);
     EXPECT_EQ(captions.last(), kDone);
-}
-
-TEST_F(Library, WithoutSubfoldersEachSubfolderIsStillAnnounced) {
-    Make("Music/top.mp3|Music/A/a.mp3|Music/B/b.mp3|Music/B/C/c.mp3");
-    Scan(root + "/", false);  // a trailing "/" scans the same root
-    EXPECT_EQ(Keys(), QStringList({root, root + "/top.mp3"}));
-    EXPECT_EQ(captions.first(), kScanning + root);  // a subfolder is announced all the same
-    EXPECT_EQ(state().ini.ReadIni("File", "LastSearchedPath"), root + "/");
-    Scan(root, true);
-    EXPECT_EQ(Keys().size(), 8);  // the root node was not added twice
 }
 
 TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIgnored) {
@@ -288,7 +259,6 @@ TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIg
     EXPECT_EQ(captions.count(kAborted), 1);
     EXPECT_EQ(captions.count(kDone), 0);
     EXPECT_EQ(p.form().Text1->text(), root);  // no character typed
-    EXPECT_EQ(p.form().cmdScan->text(), kScan);
     QTest::keyClick(p.form().Text1, Qt::Key_Return);
     EXPECT_EQ(captions.last(), kDone);
     EXPECT_EQ(Keys().size(), 6);
@@ -314,21 +284,18 @@ TEST_F(Library, UnusablePathsAreRefusedAndAnUnreadableLibraryFileIsLeftAlone) {
 }
 
 TEST_F(Library, EntriesThatVanishOrAreRenamedDuringTheScan) {
-    Make(
-        "Music/a.mp3|Music/gone/inner/x.mp3|Music/moved/m1.mp3|Music/moved/deeper/m2.mp3|"
-        "Music/keep/k.mp3|Music/z.mp3");
-    bool removed = false, renamed = false, fileRemoved = false;
+    Make("Music/a.mp3|Music/moved/m1.mp3|Music/moved/deeper/m2.mp3|Music/keep/k.mp3|Music/z.mp3");
+    bool renamed = false, fileRemoved = false;
     AtEachYield([&] {
-        if (!removed) removed = QDir(root + "/gone").removeRecursively();
         // Removed after the root was listed, before the walk comes to it.
         if (!fileRemoved && !captions.isEmpty()) fileRemoved = QFile::remove(root + "/z.mp3");
         // Renamed while its own listing is open (announcing "deeper").
         if (captions.value(captions.size() - 1) == kScanning + root + "/moved")
             renamed = QDir().rename(root + "/moved", root + "/moved2");
-        return removed && renamed && fileRemoved;
+        return renamed && fileRemoved;
     });
     Scan(root);
-    EXPECT_TRUE(removed && renamed && fileRemoved);
+    EXPECT_TRUE(renamed && fileRemoved);
     EXPECT_EQ(captions.last(), kDone);
     EXPECT_EQ(Db(), QStringList({"[" + root + "]", root + "/a.mp3", root + "/keep/k.mp3"}));
     Scan(root);
