@@ -176,13 +176,13 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndKeepsPathsUnderTheirRoot) {
     const QString n = p.folder() + "N", gone = p.folder() + "gone", a = Make("Music/a.mp3");
     const QString b = Make("Music/b.mp3"), x = Make("N/x.mp3"), a2 = Make("Music/sub/a2.mid");
     const QString txt = Make("Music/docs/readme.txt"), deleted = root + "/old/deep/c.mp3";
-    // A lone "[", a header that loses its last character whatever it is, an
-    // empty line, a vanished root with its path, paths behind another root's
-    // header, another kind of file, a deleted file.
+    // A lone "[", bytes naming nothing, a header that loses its last character
+    // whatever it is, an empty line, a vanished root with its path, paths
+    // behind another root's header, another kind of file, a deleted file.
     const QStringList lines = {
-        "[", "[" + root + "c", a, "", "[" + gone + "]", gone + "/x.mp3", b, "[" + n + "]", x, a2,
-        txt, deleted};
-    p.dir.write("MediaDB.db", lines.join("\r\n").toUtf8());
+        "[" + root + "c", a, "", "[" + gone + "]", gone + "/x.mp3", b, "[" + n + "]", x, a2, txt,
+        deleted};
+    p.dir.write("MediaDB.db", "[\r\n\xff\xfe\r\n" + lines.join("\r\n").toUtf8());
     EXPECT_EQ(Loaded(),
               QStringList({root + " [4] " + root, "  a.mp3 [7] " + a, "  b.mp3 [7] " + b,
                            "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2,
