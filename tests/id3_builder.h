@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <algorithm>
 #include <cstdint>
 
 namespace qvtest::id3 {
@@ -74,9 +73,9 @@ inline QByteArray Tag(int major, const QByteArray& content, uint8_t flags = 0, i
 inline QByteArray Unsynchronise(const QByteArray& in) {
     QByteArray out;
     for (qsizetype i = 0; i < in.size(); ++i) {
+        const auto next = static_cast<unsigned char>(i + 1 < in.size() ? in[i + 1] : 0);
         out.append(in[i]);
-        if (static_cast<unsigned char>(in[i]) != 0xFF) continue;
-        if (i + 1 == in.size() || in[i + 1] == 0 || static_cast<unsigned char>(in[i + 1]) >= 0xE0)
+        if (static_cast<unsigned char>(in[i]) == 0xFF && (next == 0 || next >= 0xE0))
             out.append('\0');
     }
     return out;
@@ -87,16 +86,11 @@ inline QByteArray Unsynchronise(const QByteArray& in) {
 inline QByteArray V1(const QByteArray& title, const QByteArray& artist = {},
                      const QByteArray& album = {}, const QByteArray& comment = {}, int track = 0,
                      const QByteArray& year = "2001", uint8_t genre = 12) {
-    auto field = [](const QByteArray& b, int width) {
-        return b.left(width) + QByteArray(width - std::min<qsizetype>(b.size(), width), '\0');
-    };
-    QByteArray out =
-        "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4);
-    if (track > 0)
-        out += field(comment, 28) + '\0' + static_cast<char>(track);
-    else
-        out += field(comment, 30);
-    return out + static_cast<char>(genre);
+    auto field = [](const QByteArray& b, int width) { return b.leftJustified(width, '\0', true); };
+    const QByteArray tail =
+        track > 0 ? field(comment, 28) + '\0' + static_cast<char>(track) : field(comment, 30);
+    return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) + tail +
+           static_cast<char>(genre);
 }
 
 // Stand-in audio: whole MPEG-1 layer III frames (128 kbit/s, 44.1 kHz, 417

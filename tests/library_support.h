@@ -1,14 +1,11 @@
-// Helpers of the library tests: the tree as text lines, media files on disk,
-// and a program whose main window is wired to the library's handlers.
+// Helpers of the library tests: the tree as text lines, and a program whose
+// main window is wired to the library's handlers.
 #pragma once
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidgetItem>
-#include <initializer_list>
 
 #include "app/frm_quorvane.h"
 #include "app/tree_view.h"
@@ -17,7 +14,7 @@
 
 namespace qvtest {
 
-// The subtree below key, one line per node in tree order: two blanks per
+// The subtree below node, one line per node in tree order: two blanks per
 // level, then "text [image] key".
 inline void AppendTree(const QTreeWidgetItem* node, int depth, QStringList* out) {
     for (int i = 0; i < node->childCount(); ++i) {
@@ -29,9 +26,11 @@ inline void AppendTree(const QTreeWidgetItem* node, int depth, QStringList* out)
     }
 }
 
+// The subtree below the node of key; the whole tree for an empty key.
 inline QStringList TreeBelow(const qv::TreeView& tree, const QString& key = "SearchedMedia") {
     QStringList out;
-    if (const QTreeWidgetItem* node = tree.Node(key)) AppendTree(node, 0, &out);
+    const QTreeWidgetItem* node = key.isEmpty() ? tree.invisibleRootItem() : tree.Node(key);
+    if (node) AppendTree(node, 0, &out);
     return out;
 }
 
@@ -40,20 +39,6 @@ inline void AddFixedNodes(qv::TreeView& tree) {
     tree.AddNode(QString(), "root", QStringLiteral("全てのメディア"), 1);
     tree.AddNode("root", "RegisteredPlayList", QStringLiteral("登録済みプレイリスト"), 2);
     tree.AddNode("root", "SearchedMedia", QStringLiteral("検索されたメディア"), 3);
-}
-
-// Creates the file (and its folders) with a few bytes; returns its path.
-inline QString Touch(const QString& path, const QByteArray& bytes = "x") {
-    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
-// Touches each of names below folder.
-inline void TouchAll(const QString& folder, std::initializer_list<const char*> names) {
-    for (const char* name : names) Touch(folder + "/" + QString::fromUtf8(name));
 }
 
 // A test program with the player, the playlist and the main window made, the

@@ -7,12 +7,10 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
-#include "app/frm_quorvane.h"
 #include "library/folder_box.h"
 #include "library/media_db.h"
 #include "library/scan.h"
@@ -39,15 +37,6 @@ const QList<QByteArray> kStorable =
         .split('|');
 const QByteArray kUnstorable[] = {"line\nbreak.mp3", "cr\rx.wav", "bad\xff\xfe.mp3"};
 
-// Creates the file (and its folders) by its bytes; returns its path.
-QString Make(const QString& folder, const QByteArray& name) {
-    const QByteArray path = QFile::encodeName(folder);
-    for (qsizetype slash = 0; (slash = name.indexOf('/', slash + 1)) > 0;)
-        ::mkdir((path + name.left(slash)).constData(), 0755);
-    ::close(::open((path + name).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
-    return QFile::decodeName(path + name);
-}
-
 // Every entry under folder, sorted (names that are not UTF-8 as well as Qt shows them).
 QStringList Tree(const QString& folder) {
     QStringList all;
@@ -63,9 +52,9 @@ class HostilePaths : public ::testing::Test {
   protected:
     void SetUp() override {
         p.MakeObjects();
-        qvtest::AddFixedNodes(*p.state->mainForm->TV1);
-        for (const QByteArray& name : kStorable) storable.append(Make(media.path(), name));
-        for (const QByteArray& name : kUnstorable) unstorable.append(Make(media.path(), name));
+        qvtest::AddFixedNodes(*form().TV1);
+        for (const QByteArray& name : kStorable) storable.append(Make(name));
+        for (const QByteArray& name : kUnstorable) unstorable.append(Make(name));
         before = Tree(media.path());
     }
     void TearDown() override {
@@ -75,12 +64,21 @@ class HostilePaths : public ::testing::Test {
         // Qt cannot reach a name that is not UTF-8 to remove it.
         ::unlink((QFile::encodeName(media.path()) + kUnstorable[2]).constData());
     }
+    // Creates the file (and its folders) by its bytes; returns its path.
+    QString Make(const QByteArray& name) {
+        const QByteArray path = QFile::encodeName(media.path()) + name;
+        for (qsizetype slash = path.indexOf('/', 1); slash > 0;
+             slash = path.indexOf('/', slash + 1))
+            ::mkdir(path.left(slash).constData(), 0755);
+        ::close(::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+        return QFile::decodeName(path);
+    }
     qv::frmQuorvane& form() { return *p.state->mainForm; }
     // The one message box asked since the last call, which must name every path given.
     void ExpectReported(const QStringList& paths) {
         ASSERT_EQ(p.dialogs.asked.size(), 1);
-        QString shown = p.dialogs.asked.takeFirst().prompt;
-        shown.replace("\\n", "\n").replace("\\r", "\r");
+        const QString shown =
+            p.dialogs.asked.takeFirst().prompt.replace("\\n", "\n").replace("\\r", "\r");
         for (const QString& path : paths) EXPECT_TRUE(shown.contains(path)) << path.toStdString();
     }
 
@@ -93,25 +91,24 @@ TEST_F(HostilePaths, ScanLibraryFileAndPlaylistFileKeepEveryStorablePathExactly)
     QString root = media.path();
     qv::ScanFolder(*p.state, *form().TV1, form(), root, true);
     ExpectReported(unstorable);
-    for (const QString& path : storable) EXPECT_TRUE(form().TV1->Node(path)) << path.toStdString();
-    // The library file holds headers and storable paths, whole, one a line.
-    const QStringList lines = *qv::ReadTextFile(qv::MediaDBPath(*p.state));
-    for (const QString& line : lines)
-        EXPECT_TRUE(line.startsWith(u'[') || storable.contains(line)) << line.toStdString();
+    // The library file holds the header and every storable path, whole, one a line.
+    QStringList lines = *qv::ReadTextFile(qv::MediaDBPath(*p.state)), expected = storable;
+    expected.append("[" + root.chopped(1) + "]");
+    lines.sort();
+    expected.sort();
+    EXPECT_EQ(lines, expected);
+    qv::TreeView loaded;
+    qvtest::AddFixedNodes(loaded);
+    qv::LoadMediaDB(*p.state, loaded);
+    for (const QString& path : storable) EXPECT_TRUE(loaded.Node(path)) << path.toStdString();
 
-    // A second program loads the library and the playlist saved from the first.
-    const QStringList added = storable + unstorable.mid(0, 2);
-    for (const QString& path : added) p.state->objPlayList->AddToPlayList(path);
+    for (const QString& path : storable + unstorable.mid(0, 2))
+        p.state->objPlayList->AddToPlayList(path);
     const QString lst = p.folder() + "PlayLists/hostile.lst";
     EXPECT_TRUE(qv::SavePlayListFile(*p.state, lst));
     ExpectReported(unstorable.mid(0, 2));
     qvtest::TestProgram next;
     next.MakeObjects();
-    qvtest::AddFixedNodes(*next.state->mainForm->TV1);
-    QFile::copy(qv::MediaDBPath(*p.state), qv::MediaDBPath(*next.state));
-    qv::LoadMediaDB(*next.state, *next.state->mainForm->TV1);
-    for (const QString& path : storable)
-        EXPECT_TRUE(next.state->mainForm->TV1->Node(path)) << path.toStdString();
     EXPECT_EQ(qv::LoadPlayListFile(*next.state, lst), storable.size());
     for (int i = 0; i < storable.size(); ++i)
         EXPECT_EQ(next.state->PlayListData[i].FilePath, storable[i]);
@@ -148,9 +145,9 @@ TEST_F(HostilePaths, CommandLineTakesWhatItCanCarryAndNamesTheRest) {
     EXPECT_EQ(refused, QStringList{storable[2]});
     EXPECT_EQ(qv::SplitCommandLine(qv::ArgumentText(carried)), carried);
     p.Start(qv::ArgumentText(carried));
+    EXPECT_EQ(p.state->PlayListData.Count(), carried.size());
     for (int i = 0; i < carried.size(); ++i)
         EXPECT_EQ(p.state->PlayListData[i].FilePath, carried[i]);
-    EXPECT_EQ(p.state->PlayListData.Count(), carried.size());
     // A relative path with a leading dash is a file, made absolute.
     EXPECT_EQ(qv::AbsoluteArguments({"-x.mp3"}, media.path()), QStringList{storable[4]});
 }
@@ -163,9 +160,10 @@ TEST_F(HostilePaths, DropsOfPathsThatCannotBeKeptAreNamedAndScanNothing) {
         EXPECT_EQ(form().Text1->text(), qv::DroppedFolder(path));
     }
     form().Text1->setText("unchanged");
-    const QByteArray bad = "file://" + QFile::encodeName(media.path()).toPercentEncoding("/") +
-                           QByteArray(kUnstorable[2]).toPercentEncoding();
-    for (const QUrl& url : {QUrl::fromLocalFile(unstorable[0]), QUrl::fromEncoded(bad)}) {
+    const QUrl bad =
+        QUrl::fromEncoded("file://" + QFile::encodeName(media.path()).toPercentEncoding("/") +
+                          QByteArray(kUnstorable[2]).toPercentEncoding());
+    for (const QUrl& url : {QUrl::fromLocalFile(unstorable[0]), bad}) {
         QMimeData data;
         data.setUrls({url});
         qv::Text1_OLEDragDrop(*p.state, data);
@@ -179,16 +177,15 @@ TEST_F(HostilePaths, DropsOfPathsThatCannotBeKeptAreNamedAndScanNothing) {
     // On the playlist: the file it can keep is added, the two it cannot are named together,
     // and so is a dropped text naming a file with a line end.
     QMimeData many;
-    many.setUrls({QUrl::fromLocalFile(unstorable[0]), QUrl::fromLocalFile(storable[0]),
-                  QUrl::fromEncoded(bad)});
+    many.setUrls({QUrl::fromLocalFile(unstorable[0]), QUrl::fromLocalFile(storable[0]), bad});
     qv::lstPL_OLEDragDrop(*p.state, many);
-    ExpectReported({unstorable[0], QUrl::fromEncoded(bad).toLocalFile()});
+    ExpectReported({unstorable[0], bad.toLocalFile()});
     qv::DropTextOnPlayList(*p.state, unstorable[1]);
     ExpectReported({unstorable[1]});
     EXPECT_EQ(p.state->PlayListData.Count(), 1);
     EXPECT_EQ(p.state->PlayListData[0].FilePath, storable[0]);
     // A folder box holding a line end (typed or pasted) is not scanned into the library file.
-    QString folder = QFileInfo(unstorable[0]).path() + "/odd\nfolder";
+    QString folder = media.path() + "odd\nfolder";
     ASSERT_TRUE(QDir().mkpath(folder));
     qv::ScanFolder(*p.state, *form().TV1, form(), folder, true);
     ExpectReported({folder});

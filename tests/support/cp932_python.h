@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QList>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 namespace qvtest {
