@@ -1,6 +1,6 @@
 // Short media files of all six kinds for the media-control tests and the
-// benchmark: WAV, AU and MIDI bytes written here, MP3 and Windows Media made
-// with Debian's tools (ffmpeg, gst-launch-1.0) into a folder of the caller's.
+// benchmark: MIDI bytes written here, the rest made with ffmpeg from its own
+// generated sound into a folder of the caller's.
 #pragma once
 
 #include <QByteArray>
@@ -13,8 +13,8 @@ enum class MediaKind {
     AuPcm,      // 16-bit big-endian linear PCM AU
     AuAlaw,     // 8 kHz A-law AU
     Midi,       // Standard MIDI file, format 0
-    Mp3Xing,    // variable bit rate with a Xing header (ffmpeg)
-    Mp3NoXing,  // variable bit rate, no Xing header, silence then noise (lamemp3enc)
+    Mp3Xing,    // variable bit rate with a Xing header
+    Mp3NoXing,  // variable bit rate, no Xing header, silence then noise
     Wma,        // Windows Media Audio 2
     Asf,        // the same codec in a file named .asf
 };
@@ -23,12 +23,11 @@ const char* KindName(MediaKind kind);
 QString KindExtension(MediaKind kind);  // "wav", "au", "mid", "mp3", "wma", "asf"
 QString KindDeviceType(MediaKind kind);
 
-QByteArray WavFile(int ms, bool silent = false, bool noiseInSecondHalf = false);
-QByteArray AuFile(int ms, bool alaw);
-QByteArray MidiFile(int ms);
+// A silent 16-bit stereo PCM WAV at 44.1 kHz.
+QByteArray WavFile(int ms);
 
 // Writes <folder>/<name> of the kind, about ms long. "" and *error on failure
-// (a tool missing or failing).
+// (ffmpeg missing or failing).
 QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, int ms,
                   QString* error);
 
