@@ -20,9 +20,9 @@ class FakeMedia {
   public:
     struct State {
         qint64 now = 0;
-        QHash<QString, qint64> lengths;  // by path; 10000 ms if not given
-        QHash<QString, int> openFailures;
-        QHash<QString, int> callFailures;
+        QHash<QString, qint64> lengths;    // by path; 10000 ms if not given
+        QHash<QString, int> openFailures;  // by path: the MCI error number
+        QHash<QString, int> callFailures;  // by call, see FailCall
         // Calls received, oldest first: "open <path> <type>", "play", "pause",
         // "resume", "stop", "seek start", "seek end", "seek <ms>", "close".
         // Queries (length, position, mode) are not logged.

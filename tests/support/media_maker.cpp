@@ -1,13 +1,12 @@
 // Media files for tests, and the byte-by-byte ones of media_files.h. The tones
-// are plain sines; the MP3 without a Xing header starts silent and ends in
-// noise, so that its bit rate changes a lot and any length estimated from the
-// first frames is far off.
+// are plain sines; the MP3 without a Xing header is noise fading in from
+// silence, so that its bit rate changes a lot and any length estimated from
+// the first frames is far off.
 #include "support/media_maker.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
-
-#include "support/media_files.h"
 
 namespace qvtest {
 namespace {
@@ -50,20 +49,17 @@ QByteArray MidiFile(int ms) {
                     QByteArray("\x80\x40\x40\0\xFF\x2F\0", 7));
 }
 
-struct KindInfo {
-    const char *name, *extension, *deviceType, *codec;
-};
-
 // In the order of MediaKind, with ffmpeg's output options.
-constexpr KindInfo kKinds[] = {
-    {"Wav", "wav", "WaveAudio", "-c:a pcm_s16le -ac 2"},
-    {"AuPcm", "au", "MPEGVideo", "-c:a pcm_s16be"},
-    {"AuAlaw", "au", "MPEGVideo", "-c:a pcm_alaw -ar 8000"},
-    {"Midi", "mid", "Sequencer", ""},
-    {"Mp3Xing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 4"},
-    {"Mp3NoXing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 2 -write_xing 0"},
-    {"Wma", "wma", "MPEGVideo2", "-c:a wmav2 -b:a 64k"},
-    {"Asf", "asf", "MPEGVideo2", "-c:a wmav2 -b:a 64k -f asf"}};
+constexpr struct {
+    const char *name, *extension, *deviceType, *codec;
+} kKinds[] = {{"Wav", "wav", "WaveAudio", "-c:a pcm_s16le -ac 2"},
+              {"AuPcm", "au", "MPEGVideo", "-c:a pcm_s16be"},
+              {"AuAlaw", "au", "MPEGVideo", "-c:a pcm_alaw -ar 8000"},
+              {"Midi", "mid", "Sequencer", ""},
+              {"Mp3Xing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 4"},
+              {"Mp3NoXing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 2 -write_xing 0"},
+              {"Wma", "wma", "MPEGVideo2", "-c:a wmav2 -b:a 64k"},
+              {"Asf", "asf", "MPEGVideo2", "-c:a wmav2 -b:a 64k -f asf"}};
 
 }  // namespace
 
@@ -117,7 +113,7 @@ QByteArray MidiBytes() {
 
 QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, int ms,
                   QString* error) {
-    const QString out = folder + (folder.endsWith(u'/') ? "" : "/") + name;
+    const QString out = QDir(folder).filePath(name);
     if (kind == MediaKind::Midi) {
         QFile f(out);
         if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(MidiFile(ms)) > 0)
@@ -125,26 +121,21 @@ QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, in
         *error = "cannot write " + out;
         return {};
     }
-    const QString seconds = QString::number(ms / 1000.0);
-    const QString source = kind == MediaKind::Mp3NoXing
-                               ? QString("aevalsrc=exprs='if(lt(t,%1),0,0.9*(random(0)*2-1))':d=%2")
-                                     .arg(ms / 2000.0)
-                                     .arg(seconds)
-                               : "sine=frequency=440:duration=" + seconds;
+    const QString source = QString(kind == MediaKind::Mp3NoXing ? "anoisesrc=a=0.9:d=%1,afade=d=%1"
+                                                                : "sine=frequency=440:duration=%1")
+                               .arg(ms / 1000.0);
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f",
                                   "lavfi", "-i", source} +
                           QString(kKinds[static_cast<int>(kind)].codec).split(' ') +
                           QStringList{out});
-    if (!p.waitForStarted(10000)) {
-        *error = "ffmpeg did not start (is it installed? scripts/deps installs it)";
-    } else if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit ||
-               p.exitCode() != 0 || QFile(out).size() == 0) {
-        *error = "ffmpeg failed: " + QString::fromLocal8Bit(p.readAll());
-    } else {
+    // waitForFinished fails too when ffmpeg does not start.
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
+        QFile(out).size() > 0)
         return out;
-    }
+    *error = "ffmpeg (scripts/deps installs it) failed: " + p.errorString() + " " +
+             QString::fromLocal8Bit(p.readAll());
     return {};
 }
 
