@@ -110,10 +110,10 @@ INSTANTIATE_TEST_SUITE_P(Media, GstDevice,
                                            MediaKind::Mp3NoXing, MediaKind::Wma, MediaKind::Asf),
                          [](const auto& info) { return qvtest::KindName(info.param); });
 
-// Files the device refuses fail with their number, quietly; so
-// does an open that does not preroll in time, and MIDI without a soundfont,
-// with a text that says why. The desktop's output (none on a build machine:
-// the automatic choice falls back to a null sink) opens quietly too.
+// Files the device refuses fail with their number, quietly; so does an open
+// that does not preroll in time, and MIDI without a soundfont, with a text
+// that says why. The desktop's output (none on a build machine: the
+// automatic choice falls back to a null sink) opens quietly too.
 TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
     const QString midi = Make(MediaKind::Midi, "a.mid"), wav = Make(MediaKind::Wav, "a.wav", 300);
     const std::pair<QString, int> files[] = {

@@ -1,7 +1,7 @@
 // The media-control layer over the scripted device: the interpreter's words,
-// quoting, letter case, error numbers and reply truncation; Mod_MCI's exact
-// strings, buffer sizes and number reading; the kind table; and the frame walk
-// that gives MP3 files without a Xing header their exact length.
+// quoting, letter case, error numbers and reply truncation; Mod_MCI's buffer
+// sizes and number reading; and the frame walk that gives MP3 files without
+// a Xing header their exact length.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -116,7 +116,7 @@ TEST(Monitor, ButtonsPanelsAndTimersFollowThePlayer) {
     FakeProgram p;
     Entries(p, 3);
     frmQuorvane& f = p.form();
-    ConnectPlayback(*p.state, f);
+    ConnectPlayback(*p.state, f);  // the program wired it already: this adds nothing
     const auto is = [](ClickLabel* a, ClickLabel* b) {
         return a->pixmap().toImage() == b->pixmap().toImage();
     };
@@ -161,7 +161,8 @@ TEST(Monitor, ButtonsPanelsAndTimersFollowThePlayer) {
 
 // After a refused file "Loop-All" goes on to the next entry that opens, at
 // most once round the list, and round again after a good one played;
-// "Loop-Off" and "Loop-One" stop on it. Later ticks send nothing.
+// "Loop-One" stops on it, as "Loop-Off" does (see the previews). Later ticks
+// send nothing.
 TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
     // The list (G opens, B is refused), the loop mode, the entry started,
     // whether play fails; what the player and panels 1 and 4 show at the
