@@ -1,162 +1,78 @@
-// The scripted fake media device and its world. The position of a playing
-// device is computed from the manual clock whenever it is asked, so nothing
-// runs in the background.
+// The scripted fake media device. The position of a playing device is
+// computed from the manual clock whenever it is asked, so nothing runs in the
+// background.
 #include "support/fake_media_device.h"
 
-#include <QHash>
-#include <algorithm>
-
-#include "platform/mci/mci_errors.h"
-
 namespace qvtest {
-
-struct FakeMedia::State {
-    qint64 now = 0;
-    qint64 defaultLength = 10000;
-    QHash<QString, qint64> lengths;
-    QHash<QString, int> openFailures;
-    QHash<QString, int> callFailures;
-    QStringList calls;
-    int openDevices = 0;
-};
-
 namespace {
+
+using enum qv::MediaMode;
 
 class FakeDevice final : public qv::MediaDevice {
   public:
     FakeDevice(std::shared_ptr<FakeMedia::State> world, QString type)
         : world_(std::move(world)), type_(std::move(type)) {}
     ~FakeDevice() override {
-        if (!open_) return;
+        if (length_ < 0) return;  // never opened
         world_->calls << QStringLiteral("close");
         --world_->openDevices;
     }
 
     int Open(const QString& path) override {
-        world_->calls << QStringLiteral("open %1 %2").arg(path, type_);
+        world_->calls << "open " + path + " " + type_;
         if (int code = world_->openFailures.value(path)) return code;
-        length_ = world_->lengths.value(path, world_->defaultLength);
-        open_ = true;
+        length_ = world_->lengths.value(path, 10000);
         ++world_->openDevices;
         return 0;
     }
-    int Play() override {
-        if (int code = Begin("play")) return code;
-        if (mode_ == qv::MediaMode::Playing || position_ >= length_) return 0;
-        mode_ = qv::MediaMode::Playing;
-        since_ = world_->now;
-        return 0;
-    }
-    int Pause() override {
-        if (int code = Begin("pause")) return code;
-        if (mode_ == qv::MediaMode::Playing) Halt(qv::MediaMode::Paused);
-        return 0;
-    }
-    int Resume() override {
-        if (int code = Begin("resume")) return code;
-        if (mode_ != qv::MediaMode::Paused) return 0;
-        mode_ = qv::MediaMode::Playing;
-        since_ = world_->now;
-        return 0;
-    }
-    int Stop() override {
-        if (int code = Begin("stop")) return code;
-        if (mode_ != qv::MediaMode::Stopped) Halt(qv::MediaMode::Stopped);
-        return 0;
-    }
-    int SeekStart() override { return SeekCall(QStringLiteral("seek start"), 0); }
-    int SeekEnd() override { return SeekCall(QStringLiteral("seek end"), length_); }
-    int SeekTo(qint64 ms) override {
-        if (ms < 0 || ms > length_) return qv::mcierr::kOutOfRange;
-        return SeekCall(QStringLiteral("seek %1").arg(ms), ms);
-    }
+    int Play() override { return Go("play", Mode() != Playing && position_ < length_, Playing); }
+    int Pause() override { return Go("pause", Mode() == Playing, Paused); }
+    int Resume() override { return Go("resume", Mode() == Paused, Playing); }
+    int Stop() override { return Go("stop", Mode() != Stopped, Stopped); }
+    int SeekStart() override { return Go("seek start", true, Stopped, 0); }
+    int SeekEnd() override { return Go("seek end", true, Stopped, length_); }
+    int SeekTo(qint64 ms) override { return Go("seek " + QString::number(ms), true, Stopped, ms); }
     qint64 Length() override { return length_; }
     qint64 Position() override {
-        Settle();
-        return mode_ == qv::MediaMode::Playing ? PlayingPosition() : position_;
+        return Mode() == Playing ? position_ + world_->now - since_ : position_;
     }
     qv::MediaMode Mode() override {
-        Settle();
+        // A playing device that has reached its end stops there by itself.
+        if (mode_ == Playing && position_ + world_->now - since_ >= length_) {
+            position_ = length_;
+            mode_ = Stopped;
+        }
         return mode_;
     }
 
   private:
-    qint64 PlayingPosition() const { return std::min(length_, position_ + (world_->now - since_)); }
-    // A playing device that has reached its end stops there by itself.
-    void Settle() {
-        if (mode_ == qv::MediaMode::Playing && PlayingPosition() >= length_) {
-            position_ = length_;
-            mode_ = qv::MediaMode::Stopped;
+    // Logs the call; then the failure set for its first word, if any, or the
+    // change to `to` when `when` holds, at `at` or where the device is now.
+    int Go(const QString& call, bool when, qv::MediaMode to, qint64 at = -1) {
+        world_->calls << call;
+        if (int code = world_->callFailures.value(call.section(' ', 0, 0))) return code;
+        if (when) {
+            position_ = at < 0 ? Position() : at;
+            since_ = world_->now;
+            mode_ = to;
         }
-    }
-    void Halt(qv::MediaMode mode) {
-        if (mode_ == qv::MediaMode::Playing) position_ = PlayingPosition();
-        mode_ = mode;
-    }
-    int Begin(const char* call) {
-        world_->calls << QLatin1String(call);
-        Settle();
-        return world_->callFailures.value(QLatin1String(call));
-    }
-    int SeekCall(const QString& logged, qint64 to) {
-        world_->calls << logged;
-        Settle();
-        if (int code = world_->callFailures.value(QStringLiteral("seek"))) return code;
-        position_ = to;
-        mode_ = qv::MediaMode::Stopped;
         return 0;
     }
 
     std::shared_ptr<FakeMedia::State> world_;
     QString type_;
-    bool open_ = false;
-    qint64 length_ = 0;
+    qint64 length_ = -1;   // -1 until opened
     qint64 position_ = 0;  // while playing: the position at since_
     qint64 since_ = 0;
-    qv::MediaMode mode_ = qv::MediaMode::Stopped;
+    qv::MediaMode mode_ = Stopped;
 };
 
 }  // namespace
 
-FakeMedia::FakeMedia() : state_(std::make_shared<State>()) {}
-FakeMedia::~FakeMedia() = default;
-
 qv::MediaDeviceFactory FakeMedia::Factory() {
-    std::shared_ptr<State> state = state_;
-    return [state](const QString& type) -> std::unique_ptr<qv::MediaDevice> {
+    return [state = state_](const QString& type) -> std::unique_ptr<qv::MediaDevice> {
         return std::make_unique<FakeDevice>(state, type);
     };
-}
-
-void FakeMedia::SetDefaultLength(qint64 ms) {
-    state_->defaultLength = ms;
-}
-void FakeMedia::SetLength(const QString& path, qint64 ms) {
-    state_->lengths[path] = ms;
-}
-void FakeMedia::FailOpen(const QString& path, int code) {
-    state_->openFailures[path] = code;
-}
-void FakeMedia::FailCall(const QString& call, int code) {
-    if (code == 0)
-        state_->callFailures.remove(call);
-    else
-        state_->callFailures[call] = code;
-}
-void FakeMedia::Advance(qint64 ms) {
-    state_->now += ms;
-}
-qint64 FakeMedia::Now() const {
-    return state_->now;
-}
-QStringList FakeMedia::Calls() const {
-    return state_->calls;
-}
-void FakeMedia::ClearCalls() {
-    state_->calls.clear();
-}
-int FakeMedia::OpenDevices() const {
-    return state_->openDevices;
 }
 
 }  // namespace qvtest

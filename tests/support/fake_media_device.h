@@ -2,9 +2,8 @@
 // player and the monitor get instant, deterministic playback and track ends.
 #pragma once
 
-#include <QString>
+#include <QHash>
 #include <QStringList>
-#include <QtGlobal>
 #include <memory>
 
 #include "platform/mci/media_device.h"
@@ -19,36 +18,33 @@ namespace qvtest {
 // leaves it stopped; play at the end stays stopped there.
 class FakeMedia {
   public:
-    FakeMedia();
-    ~FakeMedia();
+    struct State {
+        qint64 now = 0;
+        QHash<QString, qint64> lengths;    // by path; 10000 ms if not given
+        QHash<QString, int> openFailures;  // by path: the MCI error number
+        QHash<QString, int> callFailures;  // by call, see FailCall
+        // Calls received, oldest first: "open <path> <type>", "play", "pause",
+        // "resume", "stop", "seek start", "seek end", "seek <ms>", "close".
+        // Queries (length, position, mode) are not logged.
+        QStringList calls;
+        int openDevices = 0;  // opened and not yet closed
+    };
 
     qv::MediaDeviceFactory Factory();
 
-    // Length in milliseconds of a file when it opens (default 10000 ms).
-    void SetDefaultLength(qint64 ms);
-    void SetLength(const QString& path, qint64 ms);
+    void SetLength(const QString& path, qint64 ms) { state_->lengths[path] = ms; }
     // Opening this path fails with the given MCI error number.
-    void FailOpen(const QString& path, int code);
+    void FailOpen(const QString& path, int code) { state_->openFailures[path] = code; }
     // Every later call of this kind ("play", "pause", "resume", "stop",
     // "seek") fails with the code and changes nothing; 0 ends that.
-    void FailCall(const QString& call, int code);
-
+    void FailCall(const QString& call, int code) { state_->callFailures[call] = code; }
     // Moves the clock on; playing devices advance and stop at their end.
-    void Advance(qint64 ms);
-    qint64 Now() const;
-
-    // Calls received, oldest first: "open <path> <type>", "play", "pause",
-    // "resume", "stop", "seek start", "seek end", "seek <ms>", "close".
-    // Queries (length, position, mode) are not logged.
-    QStringList Calls() const;
-    void ClearCalls();
-    // Devices that are open now (opened and not yet closed).
-    int OpenDevices() const;
-
-    struct State;
+    void Advance(qint64 ms) { state_->now += ms; }
+    QStringList Calls() const { return state_->calls; }
+    int OpenDevices() const { return state_->openDevices; }
 
   private:
-    std::shared_ptr<State> state_;
+    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 }  // namespace qvtest

@@ -1,6 +1,7 @@
 // Short media files of all six kinds for the media-control tests and the
-// benchmark: WAV, AU and MIDI bytes written here, MP3 and Windows Media made
-// with Debian's tools (ffmpeg, gst-launch-1.0) into a folder of the caller's.
+// benchmark: MIDI bytes written here, the rest made with ffmpeg from its own
+// generated sound into a folder of the caller's; and the small files of
+// media_files.h, byte by byte.
 #pragma once
 
 #include <QByteArray>
@@ -8,27 +9,30 @@
 
 namespace qvtest {
 
-enum class MediaKind {
-    Wav,        // 16-bit stereo PCM, 44.1 kHz
-    AuPcm,      // 16-bit big-endian linear PCM AU
-    AuAlaw,     // 8 kHz A-law AU
-    Midi,       // Standard MIDI file, format 0
-    Mp3Xing,    // variable bit rate with a Xing header (ffmpeg)
-    Mp3NoXing,  // variable bit rate, no Xing header, silence then noise (lamemp3enc)
-    Wma,        // Windows Media Audio 2
-    Asf,        // the same codec in a file named .asf
-};
+// Wav: 16-bit stereo PCM, 44.1 kHz. AuPcm: 16-bit big-endian linear PCM AU.
+// AuAlaw: 8 kHz A-law AU. Midi: Standard MIDI file, format 0. Mp3Xing:
+// variable bit rate with a Xing header. Mp3NoXing: variable bit rate, no
+// Xing header, noise fading in from silence. Wma: Windows Media Audio 2.
+// Asf: the same codec in a file named .asf.
+enum class MediaKind { Wav, AuPcm, AuAlaw, Midi, Mp3Xing, Mp3NoXing, Wma, Asf };
 
 const char* KindName(MediaKind kind);
 QString KindExtension(MediaKind kind);  // "wav", "au", "mid", "mp3", "wma", "asf"
 QString KindDeviceType(MediaKind kind);
 
-QByteArray WavFile(int ms, bool silent = false, bool noiseInSecondHalf = false);
-QByteArray AuFile(int ms, bool alaw);
-QByteArray MidiFile(int ms);
+// A silent 16-bit stereo PCM WAV at 44.1 kHz.
+QByteArray WavFile(int ms);
+// A silent 16-bit mono PCM WAV at 8 kHz (media_files.h).
+QByteArray WavBytes(int milliseconds = 200);
+// An ID3v2.3 tag with the frames that are not empty, then a few bytes of
+// padding (media_files.h).
+QByteArray Id3Bytes(const QString& title, const QString& artist = {}, const QString& comment = {},
+                    const QString& album = {});
+// A format-0 MIDI file with one short note (media_files.h).
+QByteArray MidiBytes();
 
 // Writes <folder>/<name> of the kind, about ms long. "" and *error on failure
-// (a tool missing or failing).
+// (ffmpeg missing or failing).
 QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, int ms,
                   QString* error);
 

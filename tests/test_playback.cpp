@@ -1,0 +1,254 @@
+// The player, the playback monitor, the transport buttons, the previews and
+// the track information, on the scripted device: a test moves the clock and
+// runs the ticks.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+
+#include "app/controls.h"
+#include "playback/track_info.h"
+#include "playback/transport.h"
+#include "support/fake_program.h"
+#include "support/qt_print.h"
+
+namespace qv {
+namespace {
+
+using qvtest::FakeProgram;
+
+// t0.wav ... t<n-1>.wav in the playlist: 1, 2, 3 ... seconds long.
+void Entries(FakeProgram& p, int n = 5) {
+    for (int i = 0; i < n; ++i) p.Add(QStringLiteral("t%1.wav").arg(i), 1000 * (i + 1));
+}
+
+// The playing entry, the state, StopByUser, and the commands sent since the
+// last call by their first word, an open with the entry it opens:
+// "2 PLAYING: stop close open2 play", "0 STOPPED by user: stop seek".
+QString Now(FakeProgram& p) {
+    QStringList words;
+    for (const QString& command : p.Take()) {
+        words << command.section(' ', 0, 0);
+        for (int i = 0; words.last() == "open" && i < p.form().lstPL->count(); ++i)
+            if (command == p.OpenCommand(i)) words.last() += QString::number(i);
+    }
+    return QString("%1 %2%3: %4")
+        .arg(p.player().PlayingID())
+        .arg(p.player().PlayState(), p.player().StopByUser() ? " by user" : "", words.join(' '));
+}
+
+using P = FakeProgram&;
+
+// A panel's text, which a screen reader hears as its description.
+QString Panel(FakeProgram& p, int i) {
+    EXPECT_EQ(p.form().Panel(i)->accessibleDescription(), p.form().Panel(i)->text());
+    return p.form().Panel(i)->text();
+}
+
+TEST(TimeText, NearestSecondHalvesToEvenAndHoursShown) {
+    EXPECT_EQ(NearestSecond(3500), 4);
+    EXPECT_EQ(TimeText(59600, 61000), "01:00/01:01");
+    EXPECT_EQ(TimeText(3599499, 3600500), "59:59/1:00:00");
+    EXPECT_EQ(TimeText(int64_t{40000} * 1000, 0), "11:06:40/00:00");  // beyond 32767 s
+}
+
+// The buttons and the player's operations, one after the other: the commands
+// sent and the entry, state and StopByUser left. PlayingID starts at 65535,
+// naming no entry; nothing may read past the last record, and on an empty
+// playlist the buttons do nothing.
+TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
+    FakeProgram p;
+    p.player().PlayState("PAUSED");
+    for (auto click : {imgPlay_Click, imgFF_Click, imgREW_Click, imgStop_Click}) click(*p.state);
+    EXPECT_EQ(Now(p), "65535 PAUSED by user: ");
+    Entries(p);
+    const std::pair<void (*)(P), const char*> rows[] = {
+        {[](P p) { p.player().SetPrev(); }, "65535 PAUSED by user: "},  // 65534: no entry
+        {[](P p) { imgFF_Click(*p.state); }, "0 STOPPED: stop close open0"},
+        // Play opens the selected line, pauses, resumes (clearing
+        // StopByUser); "ready" (no device) counts as "READY".
+        {[](P p) { p.player().PlayState(""); }, "0 ready: "},
+        {[](P p) { imgPlay_Click(*p.state); }, "0 PLAYING: stop close open0 play"},
+        {[](P p) { imgPlay_Click(*p.state); }, "0 PAUSED: pause"},
+        {[](P p) { p.player().StopByUser(true); }, "0 PAUSED by user: "},
+        {[](P p) { imgPlay_Click(*p.state); }, "0 PLAYING: resume"},
+        // Next and previous while playing: no step back from the first,
+        // the first after the last.
+        {[](P p) { imgREW_Click(*p.state); }, "0 PLAYING: stop seek play"},
+        {[](P p) { imgFF_Click(*p.state); }, "1 PLAYING: stop close open1 play"},
+        {[](P p) { imgREW_Click(*p.state); }, "0 PLAYING: stop close open0 play"},
+        {[](P p) { p.player().PlayingID(4); }, "4 PLAYING: "},
+        {[](P p) { imgFF_Click(*p.state); }, "0 PLAYING: stop close open0 play"},
+        {[](P p) { p.player().PlayStart(1); }, "1 PLAYING: stop close open1 play"},
+        {[](P p) { p.player().PlayStart(1); }, "1 PLAYING: stop seek play"},
+        {[](P p) { p.player().OpenFile(2); }, "2 READY by user: stop close open2"},
+        // Next and previous while stopped leave the new entry to the
+        // next tick's end-of-track rule ("Loop-Off" here).
+        {[](P p) { imgFF_Click(*p.state); }, "3 STOPPED: stop close open3"},
+        {[](P p) { imgREW_Click(*p.state); }, "2 STOPPED: stop close open2"},
+        {[](P p) { p.Tick(); }, "2 STOPPED by user: stop seek"},
+        {[](P p) { p.player().SetStart(4); }, "4 STOPPED by user: stop close open4"},
+        {[](P p) { p.player().Play(); }, "4 PLAYING: play"},
+        // One past the end (the last entry removed): back to the new
+        // last. Rewinding needs no record.
+        {[](P p) { p.player().PlayingID(5); }, "5 PLAYING: "},
+        {[](P p) { p.player().SetPrev(); }, "4 STOPPED by user: stop close open4"},
+        {[](P p) { p.player().PlayingID(9); }, "9 STOPPED by user: "},
+        {[](P p) { p.player().PlayStart(9); }, "9 PLAYING: stop seek play"}};
+    for (const auto& [op, now] : rows) {
+        SCOPED_TRACE(now);
+        op(p);
+        EXPECT_EQ(Now(p), now);
+    }
+    EXPECT_EQ(p.state->PlayListData[3].Length, 4);  // recorded when opened
+    EXPECT_EQ(p.form().lstPL->currentRow(), 4);     // no line for PlayingID 9
+    p.player().OpenPlay(2);
+    p.media.Advance(2999);
+    EXPECT_EQ(p.player().GetTime(), 2);  // the fraction dropped
+}
+
+// Real clicks on buttons wired once, however often the wiring runs: the
+// status panels, the play picture (as the tick before left it) and the loop
+// button (turning the mode round) follow the player. Timer1 ticks, and
+// Timer2 ends a preview after 1.7 s.
+TEST(Monitor, ButtonsPanelsAndTimersFollowThePlayer) {
+    FakeProgram p;
+    Entries(p, 3);
+    frmQuorvane& f = p.form();
+    ConnectPlayback(*p.state, f);  // the program wired it already: this adds nothing
+    const auto is = [](ClickLabel* a, ClickLabel* b) {
+        return a->pixmap().toImage() == b->pixmap().toImage();
+    };
+    // The loop button's picture, if its tooltip says the same.
+    const auto shown = [&] {
+        const QString loop = is(f.imgLoop, f.imgLoopAll)   ? "All"
+                             : is(f.imgLoop, f.imgLoopOne) ? "One"
+                                                           : "Off";
+        return QStringList{Now(p).section(':', 0, 0), Panel(p, 4), Panel(p, 5),
+                           is(f.imgPlay, f.imgPlayOn) ? "on" : "off",
+                           f.imgLoop->toolTip() == "Loop-" + loop ? loop : "?"}
+            .join(' ');
+    };
+    p.player().LoopMode(0);
+    p.player().OpenPlay(2);
+    const std::tuple<ClickLabel * frmQuorvane::*, int, const char*> steps[] = {
+        {nullptr, 1400, "2 PLAYING playing 00:01/00:03 on Off"},
+        {&frmQuorvane::imgPlay, 0, "2 PAUSED playing 00:01/00:03 on Off"},
+        {nullptr, 2000, "2 PAUSED paused 00:01/00:03 off Off"},
+        {&frmQuorvane::imgLoop, 0, "2 PAUSED paused 00:01/00:03 off All"},
+        {&frmQuorvane::imgLoop, 0, "2 PAUSED paused 00:01/00:03 off One"},
+        {&frmQuorvane::imgLoop, 0, "2 PAUSED paused 00:01/00:03 off Off"},
+        {&frmQuorvane::imgFF, 0, "0 STOPPED paused 00:01/00:03 off Off"},
+        {&frmQuorvane::imgFF, 0, "1 STOPPED paused 00:01/00:03 off Off"},
+        {&frmQuorvane::imgREW, 0, "0 STOPPED paused 00:01/00:03 off Off"},
+        {&frmQuorvane::imgStop, 0, "0 STOPPED by user paused 00:01/00:03 off Off"},
+        {&frmQuorvane::imgPlay, 0, "0 PLAYING paused 00:01/00:03 off Off"},
+        {nullptr, 950, "0 PLAYING playing 00:01/00:01 on Off"},
+        {nullptr, 50, "0 STOPPED by user stopped 00:00/00:01 on Off"}};
+    for (const auto& [button, ms, expected] : steps) {
+        if (button) qvtest::Click(f.*button);
+        if (ms) p.Tick(ms);
+        EXPECT_EQ(shown(), expected);
+    }
+    f.Timer1->start();
+    p.state->objPlayList->SetListIndex(2);
+    qvtest::RunEvents(1000);
+    EXPECT_EQ(Panel(p, 4) + " " + f.windowTitle(), "stopped Quorvane - " + p.Path(2));
+    qvtest::RunEvents(900);
+    EXPECT_EQ(f.windowTitle(), "Quorvane - " + p.Path(0));
+}
+
+// After a refused file "Loop-All" goes on to the next entry that opens, at
+// most once round the list, and round again after a good one played;
+// "Loop-One" stops on it, as "Loop-Off" does (see the previews). Later ticks
+// send nothing.
+TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
+    // The list (G opens, B is refused), the loop mode, the entry started,
+    // whether play fails; what the player and panels 1 and 4 show at the
+    // end, and how many opens it took.
+    const std::tuple<const char*, int, int, bool, const char*, const char*, int> cases[] = {
+        {"GBGG", 2, 1, false, "1 ready by user: ", "1B.wav failed", 1},
+        {"GBB", 1, 1, false, "0 PLAYING: ", "> 0G.wav playing", 3},      // round the end
+        {"BBB", 1, 0, false, "2 ready by user: ", "2B.wav failed", 3},   // once round only
+        {"GG", 1, 0, true, "1 STOPPED by user: ", "1G.wav failed", 2}};  // will not start
+    for (const auto& [list, mode, start, playFails, now, panels, opens] : cases) {
+        SCOPED_TRACE(testing::Message() << list << " mode " << mode);
+        FakeProgram p;
+        for (int i = 0; list[i]; ++i) {
+            const QString path = p.Add(QStringLiteral("%1%2.wav").arg(i).arg(list[i]));
+            if (list[i] == 'B') p.media.FailOpen(path, 296);
+        }
+        if (playFails) p.media.FailCall("play", 282);
+        p.player().LoopMode(mode);
+        p.player().OpenPlay(start);
+        for (int i = 0; i < 40; ++i) p.Tick();
+        EXPECT_EQ(p.Take().filter("open ").size(), opens);
+        for (int i = 0; i < 20; ++i) p.Tick();
+        EXPECT_EQ(Now(p), now);
+        EXPECT_EQ(Panel(p, 1) + " " + Panel(p, 4), panels);
+    }
+    FakeProgram p;
+    p.Add("good.wav", 1000);
+    for (const char* name : {"bad1.wav", "bad2.wav"}) p.media.FailOpen(p.Add(name), 296);
+    p.player().LoopMode(1);
+    p.player().OpenPlay(0);
+    for (int round = 0, ticks = 0; round < 4; ++round, ticks = 0) {
+        while (!p.Take().contains(p.OpenCommand(0)) && ++ticks < 30) p.Tick();
+        ASSERT_LT(ticks, 30) << "round " << round;
+    }
+}
+
+// Panels 1 to 3 show the title ("> " while it plays), artist and comment,
+// each hidden while empty, never the album; a file without tags its name,
+// and a file that failed its name alone. A preview (another line selected)
+// shows that line and starts Timer2; when it fires, panels and caption come
+// back to the playing entry, or to the file that failed; with no entry to
+// come back to, the preview stays.
+TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
+    FakeProgram p;
+    const QString tagged =
+        p.dir.write("tag.mp3", qvtest::Id3Bytes("曲名", "Band", "Note", "Album"));
+    p.state->objPlayList->AddToPlayList(tagged);
+    const QString missing = p.Add("missing.wav");
+    const QString midi = p.dir.write("tune.mid", qvtest::MidiBytes());
+    p.state->objPlayList->AddToPlayList(midi);
+    QFile::remove(missing);
+    QTimer& timer2 = *p.form().Timer2;
+    const auto panels = [&] {
+        QStringList texts;
+        for (int i = 1; i <= 4; ++i)
+            texts << Panel(p, i) + (p.form().Panel(i)->isHidden() ? "-" : "");
+        return texts.join('|') + " " + p.form().windowTitle();
+    };
+    p.player().OpenPlay(0);
+    p.Tick();
+    EXPECT_EQ(panels(), "> 曲名|Band|Note|playing Quorvane - " + tagged);
+    p.player().OpenPlay(1);
+    for (int i = 0; i < 5; ++i) p.Tick();
+    const QString failure = "missing.wav|-|-|failed Quorvane - " + missing;
+    EXPECT_EQ(panels(), failure);
+    p.state->objPlayList->SetListIndex(0);
+    EXPECT_EQ(panels(), "曲名|Band|Note|failed Quorvane - " + tagged);
+    EXPECT_GT(timer2.remainingTime(), 1500);
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(panels(), failure);
+
+    p.player().OpenPlay(2);
+    p.Tick();
+    p.state->objPlayList->SetListIndex(1);  // a missing file: only the caption changes
+    EXPECT_EQ(panels(), "> tune.mid|-|-|playing Quorvane - " + missing);
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(panels(), "> tune.mid|-|-|playing Quorvane - " + midi);
+    EXPECT_FALSE(timer2.isActive());
+    ShowSelectedInfo(*p.state, "");  // no line selected: nothing to come back from
+    EXPECT_FALSE(timer2.isActive());
+    p.player().PlayingID(4);
+    p.state->objPlayList->SetListIndex(0);
+    Timer2_Timer(*p.state);
+    EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + tagged);
+    EXPECT_FALSE(timer2.isActive());
+}
+
+}  // namespace
+}  // namespace qv
