@@ -5,23 +5,17 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QMouseEvent>
-#include <QStringList>
 #include <QThread>
 #include <QTimer>
-#include <memory>
 
 #include "app/frm_quorvane.h"
-#include "app/program_state.h"
 #include "platform/mci/mci_interpreter.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
 #include "playback/monitor.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
-#include "program/main_form_wiring.h"
-#include "program/module_objects.h"
 #include "program/playback_wiring.h"
 #include "support/fake_media_device.h"
 #include "support/media_files.h"
@@ -64,17 +58,12 @@ class FakeProgram {
                 commands << command;
         });
         state = std::make_unique<qv::ProgramState>(dir.path(), mci, dialogs, clock);
-        qv::MakeModuleObjects(*state);
-        state->savePL = std::make_unique<qv::frmSavePL>(*state);
-        state->savePL->Form_Load();
-        state->mainForm = std::make_unique<qv::frmQuorvane>();
-        qv::ConnectMainForm(*state, *state->mainForm);
+        MakeObjects(*state);
         state->mainForm->Timer1->stop();
         qv::ConnectPlayback(*state, *state->mainForm);
         player().StopByUser(true);
         player().PlayingID(65535);
     }
-    ~FakeProgram() { state.reset(); }
 
     qv::clsMediaPlay& player() { return *state->objMediaPlay; }
     qv::frmQuorvane& form() { return *state->mainForm; }

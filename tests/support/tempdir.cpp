@@ -6,9 +6,7 @@
 
 namespace qvtest {
 
-TempDir::TempDir() : dir_(QDir::tempPath() + "/qvtest-XXXXXX") {
-    path_ = dir_.path() + "/";
-}
+TempDir::TempDir() : dir_(QDir::tempPath() + "/qvtest-XXXXXX"), path_(dir_.path() + "/") {}
 
 QString TempDir::write(const QString& name, const QByteArray& bytes) const {
     const QString full = path_ + name;
@@ -25,8 +23,7 @@ QStringList EntriesOf(const QString& folder) {
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace qvtest

@@ -9,7 +9,7 @@
 namespace qvtest {
 
 class TempDir {
-public:
+  public:
     TempDir();
     // The folder, ending in "/".
     QString path() const { return path_; }
@@ -18,7 +18,7 @@ public:
     // Writes bytes to path() + name (creating folders on the way); returns the full path.
     QString write(const QString& name, const QByteArray& bytes) const;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString path_;
 };

@@ -2,8 +2,6 @@
 #include "support/test_program.h"
 
 #include "app/frm_quorvane.h"
-#include "playback/media_play.h"
-#include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "program/main_form_wiring.h"
 #include "program/module_objects.h"
@@ -22,21 +20,17 @@ TestProgram::TestProgram() {
     state->endProgram = [this] { ended = true; };
 }
 
-TestProgram::~TestProgram() {
-    state.reset();
-}
-
 void TestProgram::Start(const QString& commandLine) {
     state->commandLine = commandLine;
     qv::Main(*state);
 }
 
-void TestProgram::MakeObjects() {
-    qv::MakeModuleObjects(*state);
-    state->savePL = std::make_unique<qv::frmSavePL>(*state);
-    state->savePL->Form_Load();
-    state->mainForm = std::make_unique<qv::frmQuorvane>();
-    qv::ConnectMainForm(*state, *state->mainForm);
+void MakeObjects(qv::ProgramState& state) {
+    qv::MakeModuleObjects(state);
+    state.savePL = std::make_unique<qv::frmSavePL>(state);
+    state.savePL->Form_Load();
+    state.mainForm = std::make_unique<qv::frmQuorvane>();
+    qv::ConnectMainForm(state, *state.mainForm);
 }
 
 }  // namespace qvtest

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 #include "app/clock.h"
 #include "app/program_state.h"
@@ -29,28 +30,26 @@ class ManualClock final : public qv::Clock {
     uint32_t now = 1000;
     uint32_t stepPerReading = 0;  // added after every reading
     QList<uint32_t> sleeps;
-    uint32_t timeGetTime() override {
-        const uint32_t t = now;
-        now += stepPerReading;
-        return t;
-    }
+    uint32_t timeGetTime() override { return std::exchange(now, now + stepPerReading); }
     void Sleep(uint32_t ms) override {
         sleeps.append(ms);
         now += ms;
     }
 };
 
+// The player, the playlist, the save dialog and the main window, made and connected.
+void MakeObjects(qv::ProgramState& state);
+
 class TestProgram {
   public:
     TestProgram();
-    ~TestProgram();
 
     // The program folder, ending in "/".
     QString folder() const { return dir.path(); }
     // Runs Main with this argument text.
     void Start(const QString& commandLine = {});
     // The player, the playlist and the main window, without Main's load.
-    void MakeObjects();
+    void MakeObjects() { qvtest::MakeObjects(*state); }
 
     TempDir dir;
     RecordingMci mci;
