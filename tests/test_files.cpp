@@ -1,0 +1,215 @@
+// The program's files on a real folder tree: the stored spelling of a path and
+// the existence tests, text files (line ends, code pages, appends, the replacing
+// write) and Setting.ini with the number text of its values.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "app/number_text.h"
+#include "app/settings.h"
+#include "platform/filesystem.h"
+#include "platform/textfile.h"
+#include "support/qt_print.h"
+#include "support/tempdir.h"
+
+using namespace qv;
+using qvtest::EntriesOf;
+using qvtest::ReadAll;
+
+TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
+    qvtest::TempDir dir;
+    const QString root = dir.path();
+    for (const char* name : {"My Music/Song One.MP3", "Case/Foo/a", "Case/FOO/a", ".config/v.mp3"})
+        dir.write(name, "x");
+    ASSERT_TRUE(QFile::link("My Music", root + "link") && QFile::link("nowhere", root + "dead"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + "fifo").constData(), 0600), 0);
+    // Below root: the stored spelling ("" for none), the file test, the folder-or-file test.
+    const std::tuple<QString, QString, bool, bool> cases[] = {
+        {"MY MUSIC/song one.mp3", "My Music/Song One.MP3", false, false},
+        {"My Music/./Song One.MP3", "My Music/Song One.MP3", true, true},
+        // "." and ".." fold by the text alone, even over a name that does not exist.
+        {"./missing/../my music/", "My Music/", false, false},
+        {"My Music/", "My Music/", false, true},
+        // Letter-case twins: the exact name, else the first in byte order.
+        {"case/Foo/a", "Case/Foo/a", false, false},
+        {"case/foo/a", "Case/FOO/a", false, false},
+        // A link keeps its own name, and ".." goes back over it.
+        {"LINK/song one.mp3", "link/Song One.MP3", false, false},
+        {"link/../case", "Case", false, false},
+        {"link", "link", false, true},
+        {".config/v.mp3", ".config/v.mp3", true, true},  // only the last name counts as hidden
+        {".config", ".config", false, false},
+        {"fifo", "fifo", false, false},
+        {"My Music/Song One.MP3/", "", false, false},
+        {"dead", "", false, false},
+        {QString("My Music") + QChar(0) + "x", "", false,
+         false},  // the system would see "My Music"
+    };
+    for (const auto& [in, stored, file, any] : cases) {
+        EXPECT_EQ(GetLongPath(root + in), stored.isEmpty() ? "" : root + stored)
+            << in.toStdString();
+        EXPECT_EQ(QList<bool>({FileExists(root + in), FileOrFolderExists(root + in)}),
+                  QList<bool>({file, any}))
+            << in.toStdString();
+    }
+    // The whole path upper-cased, the temporary folder's own name included.
+    EXPECT_EQ(GetLongPath((root + "My Music/Song One.mp3").toUpper()),
+              root + "My Music/Song One.MP3");
+    EXPECT_EQ(GetLongPath("/.."), "/");
+    // A relative path stays relative, ".." above the working folder included.
+    const QString old = QDir::currentPath(), self = QDir(root).dirName();
+    QDir::setCurrent(root);
+    EXPECT_EQ(GetLongPath("../" + self.toUpper() + "/case"), "../" + self + "/Case");
+    QDir::setCurrent(old);
+    EXPECT_EQ(GetShortPath(root + "My Music/Song One.MP3") + GetShortPath(root + "My Music"),
+              root + "My Music/Song One.MP3");
+}
+
+TEST(TextFile, LineEndsCodePagesAndAppendsOnALineOfTheirOwn) {
+    EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd\n\re\r"), QStringList({"a", "b", "c", "d", "", "e"}));
+    qvtest::TempDir dir;
+    const QString db = dir.file("MediaDB.db");
+    const QStringList lines = {QStringLiteral("/曲.mp3"), "", QStringLiteral("/Café"), "x"};
+    ASSERT_TRUE(WriteTextFile(db, lines.mid(0, 3)));
+    ASSERT_TRUE(AppendTextLines(db, {"x"}));
+    // Code page 932 where it holds the line, else UTF-8 behind its mark; CR LF after each.
+    EXPECT_EQ(ReadAll(db), "/\x8b\xc8.mp3\r\n\r\n\xEF\xBB\xBF/Caf\xC3\xA9\r\nx\r\n");
+    EXPECT_EQ(ReadTextFile(db), lines);
+    // Whatever ended the last line, or none.
+    for (const auto& [old, after] :
+         {std::pair{"", "b\r\n"}, {"a", "a\r\nb\r\n"}, {"a\n", "a\nb\r\n"}, {"a\r", "a\rb\r\n"}}) {
+        ASSERT_TRUE(AppendTextLines(dir.write("old.db", old), {"b"}));
+        EXPECT_EQ(ReadAll(dir.file("old.db")), after);
+    }
+    for (const QString& unreadable : {dir.file("missing"), dir.path()})
+        EXPECT_EQ(ReadTextFile(unreadable), std::nullopt) << unreadable.toStdString();
+    const QString nul = dir.file("new") + QChar(0) + "x";  // the system would see "new"
+    EXPECT_FALSE(WriteTextFile(nul, {"x"}) || AppendTextLines(nul, {"x"}));
+    EXPECT_FALSE(AppendTextLines(dir.path(), {"x"}));
+    EXPECT_EQ(EntriesOf(dir.path()), QStringList({"MediaDB.db", "old.db"}));
+}
+
+TEST(TextFile, ReplacingKeepsLinkAndModeAndSweepsOnlyOldLeftoversOfItsOwn) {
+    qvtest::TempDir dir;
+    const QString real = dir.write("dotfiles/Setting.ini", "old\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    ASSERT_TRUE(QFile::link(real, dir.file("Setting.ini")));
+    // A killed write's leftover, one that may be a write still running, another file's, and
+    // names the writer does not make.
+    const std::pair<const char*, int> aged[] = {{"Setting.ini.tmp-a1b2c3d4", 3600},
+                                                {"Setting.ini.tmp-e5f6g7h8", 5},
+                                                {"MediaDB.db.tmp-a1b2c3d4", 3600},
+                                                {"Setting.ini.tmp-Notes123", 3600},
+                                                {"Setting.ini.tmp-a1b2c3d45", 3600}};
+    for (const auto& [name, seconds] : aged) {
+        const timeval back[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+        const QString path = dir.write(QStringLiteral("dotfiles/") + name, "half");
+        ASSERT_EQ(::utimes(QFile::encodeName(path).constData(), back), 0);
+    }
+    ASSERT_TRUE(WriteTextFile(dir.file("Setting.ini"), {"new"}));
+    EXPECT_TRUE(QFileInfo(dir.file("Setting.ini")).isSymLink());
+    EXPECT_EQ(ReadAll(real), "new\r\n");
+    EXPECT_EQ(QFile::permissions(real), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                            QFile::WriteUser | QFile::ReadGroup);
+    EXPECT_EQ(EntriesOf(dir.file("dotfiles")),
+              QStringList({"MediaDB.db.tmp-a1b2c3d4", "Setting.ini", "Setting.ini.tmp-Notes123",
+                           "Setting.ini.tmp-a1b2c3d45", "Setting.ini.tmp-e5f6g7h8"}));
+}
+
+TEST(Settings, HandEditedFileReadsAsWindowsDoesAndKeepsEveryOtherLine) {
+    qvtest::TempDir dir;
+    // The section first, blanks, quotes, comments, foreign lines, twice the same key and section, a
+    // line in Windows-1252 (not code page 932) and one whose 0x5C is the second byte of 表.
+    QList<QByteArray> lines = {"  [ quorvane ]  ",
+                               "; settings",
+                               "  Left  =  12  ",
+                               "Top=",
+                               "Width=\"  8550 \"",
+                               "Height=\"6555",
+                               "; LoopMode=2",
+                               "just some text",
+                               "=orphan",
+                               "LEFT=99",
+                               "",
+                               "[File]",
+                               "[Other]",
+                               "Caf\xe9=cr\xe8me",
+                               "Path=C:\\\x89\xb9\x8a\x79\\\x95\x5c\x8e\xa6",
+                               "[QUORVANE]",
+                               "LoopMode=5"};
+    dir.write("Setting.ini", lines.join("\r\n"));
+    const Ini ini(dir.path());
+    // Only the first section and key of a name count.
+    const char* reads[][3] = {{"Quorvane", "Left", "12"},
+                              {" QUORVANE\t", " left ", "12"},
+                              {"Quorvane", "Top", ""},
+                              {"Quorvane", "Width", "  8550 "},
+                              {"Quorvane", "Height", "\"6555"},
+                              {"Quorvane", "LoopMode", ""},
+                              {"Quorvane", "just some text", ""},
+                              {"Quorvane", "", ""},
+                              {"File", "Path", ""},
+                              {"Other", "Café", "crème"},
+                              {"Other", "Path", "C:\\音楽\\表示"}};
+    for (const auto& r : reads) EXPECT_EQ(ini.ReadIni(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
+    // In place under the key's own spelling, after the section's last key, into an empty
+    // section, a new section at the end; quoted where the value would not read back.
+    ASSERT_EQ(ini.WriteIni("quorvane", "left", "200"), 1);
+    ASSERT_EQ(ini.WriteIni("Quorvane", "LoopMode", "1"), 1);
+    ASSERT_EQ(ini.WriteIni("File", "Path", "\"q\""), 1);
+    ASSERT_EQ(ini.WriteIni(QStringLiteral("新しい"), "Key", " v"), 1);
+    lines[2] = "Left=200";
+    lines.insert(10, "LoopMode=1");
+    lines.insert(13, "Path=\"\"q\"\"");
+    lines << "[\x90\x56\x82\xb5\x82\xa2]"
+          << "Key=\" v\"";
+    EXPECT_EQ(ReadAll(dir.file("Setting.ini")), lines.join("\r\n") + "\r\n");
+    EXPECT_EQ(ini.ReadIni("File", "Path") + ini.ReadIni(QStringLiteral("新しい"), "Key"),
+              "\"q\" v");
+    // What the file could not give back as written is refused, and nothing changes.
+    const char* refused[][3] = {{"File", "Key", "/a\n[Quorvane]"},
+                                {"File", "Key", "/a\rb"},
+                                {"File", "A=B", "x"},
+                                {"File", "  ", "x"},
+                                {"File", "[Key]", "x"},
+                                {"File", ";Key", "x"},
+                                {"Fi]le", "Key", "x"},
+                                {"File\n", "Key", "x"},
+                                {"File", "Key\r", "x"}};
+    for (const auto& r : refused) EXPECT_EQ(ini.WriteIni(r[0], r[1], r[2]), 0) << r[1] << r[2];
+    EXPECT_EQ(ReadAll(dir.file("Setting.ini")), lines.join("\r\n") + "\r\n");
+    EXPECT_EQ(Ini(dir.write("plain", "plain")).WriteIni("File", "Key", "x"), 0);  // under a file
+}
+
+TEST(Settings, FreshFileProgramFolderLoopModeAndNumberText) {
+    qvtest::TempDir dir;
+    const Ini ini(dir.path() + "/");
+    EXPECT_EQ(ini.ReadIni("File", "LastPlayList"), "");
+    EXPECT_EQ(EntriesOf(dir.path()), QStringList());  // a read makes no file
+    ASSERT_EQ(ini.WriteIni("File", "LastPlayList", QStringLiteral("/音楽/a.lst")), 1);
+    // As the Windows program reads it: code page 932, CR LF.
+    EXPECT_EQ(ReadAll(dir.file("Setting.ini")),
+              "[File]\r\nLastPlayList=/\x89\xb9\x8a\x79/a.lst\r\n");
+    // The program folder ends in exactly one "/"; the test program's own is writable.
+    EXPECT_EQ(
+        QStringList({ini.GetAppPath(), Ini("/").GetAppPath(), Ini("/opt/q").GetAppPath(),
+                     Ini::DefaultAppPath()}),
+        QStringList({dir.path(), "/", "/opt/q/", QCoreApplication::applicationDirPath() + "/"}));
+    for (const auto& [stored, mode] : {std::pair{"1", 1}, {"2", 2}, {"2.6", 0}, {"-1", 0}}) {
+        ASSERT_EQ(ini.WriteIni("Quorvane", "LoopMode", stored), 1);
+        EXPECT_EQ(ReadLoopMode(ini), mode) << stored;
+    }
+    // The leading number, blanks ignored anywhere; hexadecimal and octal after "&H" and "&O".
+    const std::pair<const char*, double> numbers[] = {
+        {"", 0},        {"abc", 0},  {"12abc", 12}, {"  -3 4x", -34}, {"1.5e2z", 150},
+        {"1.5e", 1.5},  {".", 0},    {"&H1F", 31},  {"&O17", 15},     {"&H10", 16},
+        {"&H100", 256}, {"&O10", 8}, {"１２", 0}};
+    for (const auto& [text, value] : numbers) EXPECT_EQ(Val(text), value) << text;
+    // Half to even, inside the 32-bit range.
+    for (const auto& [value, n] :
+         {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {1e20, INT32_MAX}, {-1e20, INT32_MIN}})
+        EXPECT_EQ(CLng(value), n) << value;
+}
