@@ -1,505 +1,415 @@
-// Start-up and shutdown with the real windows (offscreen) in a temporary
-// program folder: the single-copy lock, defaults, garbage settings, the
-// splash's minimum, the command line (its text and its splitting), the restored
-// playlist, the files written at exit, the signals that close the window, and the
-// built program running its event loop until a signal ends it.
+// The program with its real windows (offscreen) in a temporary program folder:
+// the windows as built and the resize rule, the single-copy lock, the settings,
+// the last playlist and the command line read at start, the splash's minimum,
+// what the exit writes, the signals, and the built program's event loop.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <QCheckBox>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QLabel>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
-#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <csignal>
-#include <functional>
 
 #include "app/controls.h"
-#include "app/frm_quorvane.h"
+#include "app/dialogs_qt.h"
+#include "app/frm_hide_menu.h"
 #include "app/frm_splash.h"
-#include "app/geometry.h"
-#include "app/tree_view.h"
+#include "app/pictures.h"
 #include "app/twips.h"
 #include "library_support.h"
 #include "playback/media_play.h"
-#include "playback/transport.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/frm_save_pl.h"
 #include "program/close_on_signal.h"
 #include "program/command_line.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 #include "support/media_files.h"
-#include "support/test_program.h"
+#include "support/qt_print.h"
 
-namespace qv {
-namespace {
-
+using namespace qv;
+using qvtest::ReadAll;
 using qvtest::TestProgram;
 
-QString Read(const TestProgram& p, const char* section, const char* key) {
-    return p.state->ini.ReadIni(section, key);
+namespace {
+
+int Px(int twips) {
+    return TwipsToPixels(twips, LogicalDpi());
+}
+QString Read(const TestProgram& p, const char* key) {
+    return p.state->ini.ReadIni(key == QStringLiteral("LastPlayList") ? "File" : "Quorvane", key);
 }
 
-void WriteSettings(TestProgram& p, const QByteArray& text) {
-    p.dir.write("Setting.ini", text);
-}
+}  // namespace
 
-QStringList Paths(const ProgramState& s) {
-    QStringList out;
-    for (int i = 0; i < s.PlayListData.Count(); ++i) out.append(s.PlayListData[i].FilePath);
-    return out;
-}
-
-bool Played(const TestProgram& p) {
-    return p.mci.commands.contains("play PlayData");
-}
-
-// An environment variable set for one scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const QString& value) : name_(name), saved_(qgetenv(name)) {
-        qputenv(name, value.toUtf8());
+TEST(Windows, EveryControlNamedPlacedAndStyled) {
+    TestProgram p;
+    for (const char* name : {"b.lst", "a.lst", ".hidden.lst", "notes.txt"})
+        p.dir.write(QStringLiteral("PlayLists/") + name, "\r\n");
+    p.MakeObjects();
+    frmQuorvane& f = *p.state->mainForm;
+    frmSavePL& d = *p.state->savePL;
+    frmSplash s;
+    s.Form_Load();
+    frmHideMenu m;
+    // Every control carries its name as its accessible name and has its place: none is left
+    // where Qt puts a new one. The status bar is placed by the resize, its panels by itself.
+    int named = 0;
+    for (QWidget* form : QWidgetList{&f, &d, &s}) {
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
+            ++named;
+            EXPECT_EQ(w->accessibleName(), w->objectName());
+            EXPECT_TRUE(w->objectName().startsWith("SB1") || w->geometry() != QRect(0, 0, 100, 30))
+                << w->objectName().toStdString();
+        }
     }
-    ~ScopedEnv() { qputenv(name_, saved_); }
+    EXPECT_EQ(named, 31 + 7 + 3);  // the status bar and its panels included
+    EXPECT_EQ(f.SB1->findChild<QLabel*>("SB1.4"), f.Panel(4));
+    EXPECT_EQ(s.Image3->geometry(), TwipsRect(142, 780, 3690, 195));
+    EXPECT_EQ(f.imgREW->toolTip() + "|" + f.imgFF->toolTip(), "Previous|Next");
+    EXPECT_FALSE(f.windowIcon().isNull() || d.windowIcon().isNull() || s.Image2->pixmap().isNull());
+    // Timer1's interval and run, Timer2's, the drop targets and the drag source.
+    EXPECT_EQ(QList<int>({f.Timer1->interval(), f.Timer1->isActive(), f.Timer2->interval(),
+                          f.Timer2->isSingleShot(), f.Timer2->isActive(), f.lstPL->acceptDrops(),
+                          f.Text1->acceptDrops(), f.TV1->acceptDrops(), f.TV1->dragEnabled()}),
+              QList<int>({50, 1, 1700, 1, 0, 1, 1, 1, 1}));
+    // The dark strips and splash; white bold Verdana on the strips, large type in the dialog.
+    for (QWidget* dark : QWidgetList{f.frameOperation, f.frameListOperation, &s})
+        EXPECT_EQ(dark->autoFillBackground() ? dark->palette().color(QPalette::Window) : QColor(),
+                  QColor(0x40, 0x40, 0x40));
+    const QFont font = f.lblSave->font();
+    EXPECT_TRUE(font.bold() && font.family() == "Verdana" && font.pointSizeF() == 8.25);
+    EXPECT_EQ(f.lblSave->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(d.Label2->font().pointSizeF(), 15.75);
+    EXPECT_EQ(d.Label2->palette().color(QPalette::WindowText), QColor(0x40, 0x40, 0x40));
+    EXPECT_EQ(d.size(), TwipsRect(0, 0, 5940, 3105).size());
+    EXPECT_EQ(s.size(), TwipsRect(0, 0, 3975, 1050).size());
+    EXPECT_TRUE(s.windowFlags() & Qt::WindowStaysOnTopHint);  // above every other window
+    // The save dialog lists its folder's playlists, sorted, hidden ones left out.
+    EXPECT_EQ(d.File1->Names(), (QStringList{"a.lst", "b.lst"}));
+    QStringList items;
+    for (QAction* a : m.mnAddListDrop->actions()) items << a->objectName();
+    EXPECT_EQ(items.join(u' '),
+              "mnTreeExpand sp40 mnAddListNone mnAddListClear sp10 mnAddListCancel");
+    EXPECT_EQ(m.mnNodePL->accessibleName(), "mnNodePL");
+}
 
-  private:
-    const char* name_;
-    QByteArray saved_;
-};
+TEST(Windows, PicturesAtTheirSizesNeverBlankAndTreeImagesAllDifferent) {
+    QList<std::pair<QPixmap, QSize>> pictures = {
+        {PlayOnPicture(), {35, 16}},  {PlayOffPicture(), {35, 16}}, {StopPicture(), {12, 13}},
+        {PrevPicture(), {24, 13}},    {NextPicture(), {24, 13}},    {LoopOffPicture(), {29, 18}},
+        {LoopAllPicture(), {29, 18}}, {LoopOnePicture(), {29, 18}}, {UpPicture(), {13, 12}},
+        {DownPicture(), {13, 13}},    {BannerPicture(), {213, 23}}, {SubtitlePicture(), {246, 13}},
+        {IconPicture(), {32, 32}}};
+    const QList<QPixmap> tree = TreeImages();
+    ASSERT_EQ(tree.size(), 9);
+    for (const QPixmap& image : tree) pictures.append({image, {16, 16}});
+    for (const auto& [pixmap, size] : pictures) {
+        EXPECT_EQ(pixmap.size(), size);
+        QImage blank = pixmap.toImage();
+        blank.fill(blank.pixelColor(0, 0));
+        EXPECT_NE(pixmap.toImage(), blank);
+    }
+    EXPECT_NE(PlayOnPicture().toImage(), PlayOffPicture().toImage());
+    EXPECT_NE(LoopAllPicture().toImage(), LoopOnePicture().toImage());
+    for (int i = 0; i < 9; ++i)
+        for (int j = 0; j < i; ++j) EXPECT_NE(tree[i].toImage(), tree[j].toImage()) << i << j;
+}
+
+TEST(Windows, ResizeRuleAtDefaultFiveThousandTooNarrowAndMinimized) {
+    TestProgram p;
+    p.Start();
+    frmQuorvane& f = *p.state->mainForm;
+    const int sbTop = f.height() - Px(255);
+    EXPECT_EQ(f.SB1->geometry(), QRect(0, sbTop, f.width(), Px(255)));
+    // The lists end 30 twips above the status bar, the column 60 twips before the edge.
+    EXPECT_EQ(f.TV1->geometry().bottom() + 1, sbTop - Px(30));
+    EXPECT_EQ(f.lstPL->geometry().bottom() + 1, sbTop - Px(30));
+    EXPECT_EQ(f.width() - (f.lstPL->geometry().right() + 1), Px(60));
+    f.resize(Px(5000), f.height());
+    const int W = PixelsToTwips(f.width(), LogicalDpi());
+    // Too narrow the second time: the tree keeps its width, the column stays beside it.
+    for (int width : {5000, 3000}) {
+        f.resize(Px(width), f.height());
+        EXPECT_EQ(f.TV1->width(), Px(W - 3975));
+        for (QWidget* w : QWidgetList{f.lstPL, f.Frame1, f.frameOperation, f.frameListOperation})
+            EXPECT_EQ(w->x(), Px(W - 3975 + 120)) << width;
+    }
+    // Minimized there is no client area: a new size moves nothing until it is restored.
+    const QRect tree = f.TV1->geometry(), list = f.lstPL->geometry();
+    f.showMinimized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(f.isMinimized());
+    f.resize(Px(7000), Px(5000));
+    EXPECT_EQ(f.TV1->geometry(), tree);
+    EXPECT_EQ(f.lstPL->geometry(), list);
+    f.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_NE(f.TV1->width(), tree.width());
+    EXPECT_NE(f.lstPL->height(), list.height());
+}
+
+TEST(Windows, MessageBoxesAreModalJapaneseAndGiveTheChoice) {
+    ASSERT_TRUE(InstallQtJapanese());
+    QtDialogs dialogs;
+    QStringList seen;
+    // Clicks button in the next modal box, after noting its title, icon, text and buttons.
+    const auto answer = [&](QMessageBox::StandardButton button) {
+        QTimer::singleShot(50, [&seen, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            seen = QStringList{box->windowTitle(), QString::number(box->icon()), box->text()};
+            for (QAbstractButton* b : box->buttons()) seen << b->text();
+            box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::No);
+    EXPECT_EQ(dialogs.MsgBox(nullptr, "上書き?", MsgButtons::YesNo, MsgIcon::Information, "確認"),
+              MsgAnswer::No);
+    seen.sort();
+    EXPECT_EQ(seen, (QStringList{"1", "いいえ(&N)", "はい(&Y)", "上書き?", "確認"}));
+    answer(QMessageBox::Ok);
+    EXPECT_EQ(dialogs.MsgBox(nullptr, "空です", MsgButtons::OK, MsgIcon::None, "Quorvane"),
+              MsgAnswer::OK);
+    EXPECT_EQ(seen, (QStringList{"Quorvane", "0", "空です", "OK"}));
+}
 
 TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
+    // The places: the runtime folder, then the cache's and the temporary folder's own, made.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", "/run/q");
+    QStringList places;
+    for (const LockPlace& place : InstanceLockPlaces())
+        places << place.folder + "|" + QString::number(place.make);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    EXPECT_EQ(places,
+              (QStringList{"/run/q|0",
+                           QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                               "/quorvane|1",
+                           QDir::tempPath() + QStringLiteral("/quorvane-%1|1").arg(::geteuid())}));
     qvtest::TempDir dir;
-    const ScopedEnv cache("XDG_CACHE_HOME", dir.file("cache")), tmp("TMPDIR", dir.file("tmp"));
-    ASSERT_TRUE(QDir().mkpath(dir.file("run")) && QDir().mkpath(dir.file("tmp")));
-    ::chmod(QFile::encodeName(dir.file("run")).constData(), 0700);
+    QDir().mkdir(dir.file("run"));
     // Root may hand a folder to another user; anyone else finds one in "/".
     QString others = dir.file("others");
     QDir().mkdir(others);
     if (::chown(QFile::encodeName(others).constData(), 65534, 65534) != 0) others = "/";
-    const QString inCache = dir.file("cache/quorvane/quorvane.lock");
-    using Outcome = SingleInstance::Outcome;
-    struct Row {
-        const char* what;
-        QString runtime, lock;
-    } rows[] = {
-        {"usable", dir.file("run"), dir.file("run/quorvane.lock")},
-        {"missing", dir.file("gone"), inCache},
-        {"not a folder", dir.write("file", "x"), inCache},
-        {"read-only", "/proc/self/fdinfo", inCache},  // ours, but takes no new file
-        {"another user's", others, inCache},
-    };
-    for (const Row& row : rows) {
-        const ScopedEnv runtime("XDG_RUNTIME_DIR", row.runtime);
-        const SingleInstance first;
-        EXPECT_EQ(first.Result(), Outcome::Acquired) << row.what;
-        EXPECT_EQ(first.LockPath(), row.lock) << row.what;
-        EXPECT_EQ(SingleInstance().Result(), Outcome::AnotherCopy) << row.what;
+    const LockPlace cache{dir.file("cache/quorvane"), true}, own{dir.file("own"), true};
+    // The runtime folder: the lock taken; a second copy finds it.
+    const std::pair<QString, QString> rows[] = {
+        {dir.file("run"), dir.file("run")},
+        {dir.file("gone"), cache.folder},
+        {dir.write("file", "x"), cache.folder},
+        {"/proc/self/fdinfo", cache.folder},  // ours, no new file
+        {others, cache.folder}};
+    for (const auto& [runtime, folder] : rows) {
+        const std::vector<LockPlace> in = {{runtime, false}, cache, own};
+        const SingleInstance first(in);
+        EXPECT_EQ(first.LockPath(), folder + "/quorvane.lock") << runtime.toStdString();
+        EXPECT_EQ(SingleInstance(in).Result(), SingleInstance::Outcome::AnotherCopy);
     }
-    {
-        // A copy that started before the runtime folder came ends a later start.
-        const ScopedEnv runtime("XDG_RUNTIME_DIR", dir.file("late"));
-        const SingleInstance early;
-        ASSERT_EQ(early.LockPath(), inCache);
-        QDir().mkdir(dir.file("late"));
-        ::chmod(QFile::encodeName(dir.file("late")).constData(), 0700);
-        EXPECT_EQ(SingleInstance().Result(), Outcome::AnotherCopy);
-    }
-    // Without a usable cache folder the temporary folder's own place is made, for us alone.
-    const ScopedEnv runtime("XDG_RUNTIME_DIR", dir.file("gone")),
-        noCache("XDG_CACHE_HOME", dir.file("file"));
-    const QString place = dir.file("tmp/quorvane-%1").arg(::geteuid());
-    {
-        const SingleInstance last;
-        EXPECT_EQ(last.LockPath(), place + "/quorvane.lock");
-        EXPECT_EQ(QFileInfo(place).permissions() & 0x0077, 0);  // no group or other bit
-    }
-    // One that others may write into is no place for the lock: the copy runs unguarded.
-    ::chmod(QFile::encodeName(place).constData(), 0777);
-    EXPECT_EQ(SingleInstance().Result(), Outcome::NoLock);
+    // A copy that started before the runtime folder came ends a later start.
+    const std::vector<LockPlace> late = {{dir.file("late"), false}, cache, own};
+    const SingleInstance early(late);
+    QDir().mkdir(dir.file("late"));
+    EXPECT_EQ(SingleInstance(late).Result(), SingleInstance::Outcome::AnotherCopy);
+    // The last place is made for us alone; one that others may write into takes no lock.
+    const std::vector<LockPlace> last = {{dir.file("gone"), false}, {dir.file("file"), true}, own};
+    EXPECT_EQ(SingleInstance(last).LockPath(), own.folder + "/quorvane.lock");
+    EXPECT_EQ(QFileInfo(own.folder).permissions() & 0x0077, 0);
+    ::chmod(QFile::encodeName(own.folder).constData(), 0777);
+    EXPECT_EQ(SingleInstance(last).Result(), SingleInstance::Outcome::NoLock);
 }
 
-TEST(Startup, UnusableStoredSizeGivesTheDefault) {
-    const struct {
-        const char* stored;
-        int width, height;
-    } rows[] = {
-        {"Width=-9000\r\nHeight=15", 8550, 6555},
-        {"Width=3974\r\nHeight=2100", 8550, 2100},
-        {"Width=3975\r\nHeight=2099", 3975, 6555},
-    };
-    for (const auto& row : rows) {
-        qvtest::TempDir dir;
-        dir.write("Setting.ini", QByteArray("[Quorvane]\r\nLeft=-30\r\nTop=45\r\n") + row.stored);
-        const TwipsGeometry g = ReadStoredGeometry(Ini(dir.path()));
-        EXPECT_EQ(QList<int>({g.Left, g.Top, g.Width, g.Height}),
-                  QList<int>({-30, 45, row.width, row.height}))
-            << row.stored;
-    }
-}
-
-TEST(Startup, DefaultsWithoutSettings) {
+TEST(Startup, SplashStaysItsMinimumCountedFromMainAcrossTheClockWrap) {
     TestProgram p;
-    p.Start();
-    frmQuorvane& form = *p.state->mainForm;
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(p.state->splash);
-    const double dpi = LogicalDpi();
-    EXPECT_EQ(form.frameGeometry(),
-              QRect(0, 0, TwipsToPixels(8550, dpi), TwipsToPixels(6555, dpi)));
-    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 0);
-    EXPECT_EQ(form.imgLoop->toolTip(), "Loop-Off");
-    EXPECT_TRUE(p.state->objMediaPlay->StopByUser());
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);  // no LastPlayList.lst
-    EXPECT_TRUE(form.chkSF->isChecked());
-    EXPECT_EQ(form.Text1->text(), "");
-    EXPECT_EQ(form.Panel(4)->text(), "ready");
-    EXPECT_EQ(p.state->strFoundMedia, QStringList{""});
-    EXPECT_TRUE(p.state->PlayListData.IsEmpty());
-    EXPECT_EQ(form.lstPL->count(), 0);
-    // The fixed nodes, "root" expanded by showing "SearchedMedia".
-    ASSERT_EQ(form.TV1->topLevelItemCount(), 1);
-    EXPECT_EQ(form.TV1->topLevelItem(0)->text(0), "全てのメディア");
-    EXPECT_TRUE(form.TV1->topLevelItem(0)->isExpanded());
-    EXPECT_EQ(qvtest::TreeBelow(*form.TV1, "root"),
-              QStringList({"登録済みプレイリスト [2] RegisteredPlayList",
-                           "検索されたメディア [3] SearchedMedia"}));
-    // The playlist folder made by the save dialog's load.
-    EXPECT_TRUE(QDir(p.folder() + "PlayLists").exists());
-    // The clock stood still: the splash waited its whole minimum.
-    EXPECT_EQ(p.clock.sleeps, QList<uint32_t>{2500});
-    // An empty playlist is stored as one empty line.
-    form.close();
-    EXPECT_EQ(qvtest::ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), QByteArray("\r\n"));
-}
-
-TEST(Startup, GarbageSettingsGiveTheDefaults) {
-    TestProgram p;
-    WriteSettings(p,
-                  "[Quorvane]\r\nLeft=abc\r\nTop=  1 5x\r\nWidth=0\r\nHeight=zz\r\n"
-                  "LoopMode=2.6junk\r\n[File]\r\nLastSearchedPath=/no/such/folder\r\n");
-    p.Start();
-    frmQuorvane& form = *p.state->mainForm;
-    const double dpi = LogicalDpi();
-    EXPECT_EQ(form.frameGeometry(),
-              QRect(0, TwipsToPixels(15, dpi), TwipsToPixels(8550, dpi), TwipsToPixels(6555, dpi)));
-    // 2.6 rounds to 3, no mode: "Loop-Off", whose next click is "Loop-All".
-    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 0);
-    EXPECT_EQ(form.imgLoop->toolTip(), "Loop-Off");
-    EXPECT_EQ(form.imgLoop->pixmap().toImage(), form.imgLoopOff->pixmap().toImage());
-    imgLoop_Click(*p.state);
-    EXPECT_EQ(form.imgLoop->toolTip(), "Loop-All");
-    EXPECT_EQ(form.Text1->text(), "");
-}
-
-TEST(Startup, StoredValuesComeBack) {
-    TestProgram p;
-    QDir().mkpath(p.folder() + "scan/Sub");
-    WriteSettings(p, "[Quorvane]\r\nLoopMode=1\r\n[File]\r\nLastSearchedPath=" +
-                         (p.folder() + "scan/sub").toUtf8() + "\r\n");
-    p.Start();
-    EXPECT_EQ(p.state->objMediaPlay->LoopMode(), 1);
-    EXPECT_EQ(p.state->mainForm->imgLoop->toolTip(), "Loop-All");
-    EXPECT_EQ(p.state->mainForm->imgLoop->pixmap().toImage(),
-              p.state->mainForm->imgLoopAll->pixmap().toImage());
-    EXPECT_EQ(p.state->mainForm->Text1->text(), p.folder() + "scan/Sub");  // stored spelling
-}
-
-TEST(Startup, SplashMinimumCountsFromMainAcrossTheClockWrap) {
-    TestProgram p;
-    p.MakeObjects();
-    auto unload = [&](uint32_t start, uint32_t now) {
+    // Start of Main, the clock, its step per reading (the second reading decides): the sleep.
+    const uint32_t rows[][4] = {{1000, 1800, 0, 1700},
+                                {1000, 3500, 0, 0},
+                                {0xFFFFFF00u, 0x100u, 0, 2500 - 0x200},
+                                {0xFFFFF000u, 0x1000u, 0, 0},
+                                {1000, 3300, 100, 100},
+                                {1000, 3450, 100, 0}};
+    for (const auto& r : rows) {
         p.state->splash = std::make_unique<frmSplash>();
-        p.state->lngStartTime = start;
-        p.clock.now = now;
+        p.state->lngStartTime = r[0];
+        p.clock.now = r[1];
+        p.clock.stepPerReading = r[2];
         p.clock.sleeps.clear();
         UnloadSplash(*p.state);
         EXPECT_FALSE(p.state->splash);
-        return p.clock.sleeps;
-    };
-    EXPECT_EQ(unload(1000, 1800), QList<uint32_t>{1700});
-    EXPECT_TRUE(unload(1000, 3500).isEmpty());  // slow start: not a moment longer
-    EXPECT_TRUE(unload(1000, 9000).isEmpty());
-    EXPECT_EQ(unload(0xFFFFFF00u, 0x100u), QList<uint32_t>{2500 - 0x200});
-    EXPECT_TRUE(unload(0xFFFFF000u, 0x1000u).isEmpty());
-    // The second reading decides how long to sleep.
-    p.clock.stepPerReading = 100;
-    EXPECT_EQ(unload(1000, 3300), QList<uint32_t>{100});  // 2300 ms, then 2400 ms
-    EXPECT_TRUE(unload(1000, 3450).isEmpty());            // 2450 ms, then 2550 ms
-}
-
-TEST(CommandLine, QuotedAndPlainSplitting) {
-    // One quoted path with blanks.
-    EXPECT_EQ(SplitCommandLine("\"C:/My Music/a.mp3\""), QStringList{"C:/My Music/a.mp3"});
-    // Two quoted paths separated by one blank.
-    EXPECT_EQ(SplitCommandLine("\"/a b/x.mp3\" \"/c/y.mid\""),
-              (QStringList{"/a b/x.mp3", "/c/y.mid"}));
-    // Unquoted: every blank splits, empty pieces kept.
-    EXPECT_EQ(SplitCommandLine("C:/a.mp3 C:/b.mid"), (QStringList{"C:/a.mp3", "C:/b.mid"}));
-    EXPECT_EQ(SplitCommandLine("C:/My Music/a.mp3"), (QStringList{"C:/My", "Music/a.mp3"}));
-    EXPECT_EQ(SplitCommandLine("a  b"), (QStringList{"a", "", "b"}));
-    // The last character is dropped whatever it is.
-    EXPECT_EQ(SplitCommandLine("\"a.mp3\" \"b.mp3x"), (QStringList{"a.mp3", "b.mp3"}));
-    EXPECT_EQ(SplitCommandLine("\""), QStringList{});
-    EXPECT_EQ(SplitCommandLine("\"\""), QStringList{""});
-}
-
-TEST(CommandLine, ArgumentTextAsTheShellBuildsIt) {
-    EXPECT_EQ(ArgumentText({}), "");
-    EXPECT_EQ(ArgumentText({"/a.mp3", "/b.mid"}), "/a.mp3 /b.mid");
-    EXPECT_EQ(ArgumentText({"/My Music/a.mp3", "/b.mid"}), "\"/My Music/a.mp3\" \"/b.mid\"");
-    // Whatever argv holds, splitting the text gives the arguments back.
-    const QStringList withBlanks = {"/x y/1.mp3", "/2.wav", ""};
-    EXPECT_EQ(SplitCommandLine(ArgumentText(withBlanks)), withBlanks);
-    const QStringList plain = {"/1.mp3", "/2.wav"};
-    EXPECT_EQ(SplitCommandLine(ArgumentText(plain)), plain);
-}
-
-TEST(CommandLine, RelativeArgumentsBecomeAbsolute) {
-    EXPECT_EQ(AbsoluteArguments({"a.mp3", "../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
-              (QStringList{"/home/u/music/a.mp3", "/home/u/b/c.mid", "/abs.wav", ""}));
-}
-
-TEST(Startup, CommandLineOfMediaFiles) {
-    TestProgram p;
-    const QString a = p.dir.write("My Music/a.mp3", qvtest::Id3Bytes("Song A"));
-    const QString b = p.dir.write("b.mid", qvtest::MidiBytes());
-    p.Start("\"" + a + "\" \"" + b + "\"");
-    EXPECT_EQ(Paths(*p.state), (QStringList{a, b}));
-    EXPECT_EQ(p.state->mainForm->lstPL->item(0)->text(), "Song A");
-    EXPECT_EQ(p.state->mainForm->lstPL->item(1)->text(), "b.mid");
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
-    EXPECT_EQ(p.state->objMediaPlay->PlayState(), "PLAYING");
-    EXPECT_TRUE(Played(p));
-    EXPECT_EQ(p.state->mainForm->lstPL->currentRow(), 0);
-    EXPECT_EQ(p.state->mainForm->windowTitle(), "Quorvane - " + a);
-    EXPECT_EQ(p.state->mainForm->Panel(1)->text(), "> Song A");
-    EXPECT_EQ(Read(p, "File", "LastOpenFile"), b);
-}
-
-TEST(Startup, UnquotedPathWithABlankSplitsInTwo) {
-    TestProgram p;
-    // The second piece has the kind MP3 and goes in as the relative path it is.
-    p.Start("/nowhere/My Music/a.mp3 other.txt");
-    EXPECT_EQ(Paths(*p.state), QStringList{"Music/a.mp3"});
-    EXPECT_TRUE(Played(p));
-}
-
-TEST(Startup, FirstPlaylistFileEndsTheCommandLine) {
-    TestProgram p;
-    const QString x = p.dir.write("x.mp3", qvtest::Id3Bytes("X"));
-    const QString y1 = p.dir.write("y1.wav", qvtest::WavBytes());
-    const QString y2 = p.dir.write("y2.wav", qvtest::WavBytes());
-    const QString z = p.dir.write("z.mp3", qvtest::Id3Bytes("Z"));
-    const QString y = p.dir.write("lists/y.lst", (y1 + "\r\n" + y2 + "\r\n").toUtf8());
-    p.Start(x + " " + y + " " + z);
-    EXPECT_EQ(Paths(*p.state), (QStringList{x, y1, y2}));
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
-    EXPECT_TRUE(Played(p));
-    EXPECT_EQ(Read(p, "File", "LastPlayList"), y);
-    EXPECT_TRUE(p.state->mainForm->TV1->Node(y));
-    EXPECT_TRUE(p.state->mainForm->isVisible());
-    EXPECT_FALSE(p.state->splash);
-}
-
-TEST(Startup, CommandLineThatAddsNoEntryKeepsTheLastPlaylist) {
-    const struct {
-        const char* what;
-        const char* args;  // "%F": the program folder
-        bool restored;     // else only x.mp3
-    } rows[] = {
-        {"other kinds", "%Fnotes.txt %Fmovie.avi", true},
-        {"a folder", "%FPlayLists", true},
-        {"a missing playlist file", "%Fgone.lst %Fx.mp3", true},
-        {"an empty playlist file", "%Fempty.lst", true},
-        {"an entry before", "%Fx.mp3 %Fempty.lst", false},
-    };
-    for (const auto& row : rows) {
-        TestProgram p;
-        const QString w = p.dir.write("w.wav", qvtest::WavBytes());
-        const QString x = p.dir.write("x.mp3", qvtest::Id3Bytes("X"));
-        p.dir.write("empty.lst", "\r\n");
-        const QString last = p.dir.write("PlayLists/LastPlayList.lst", (w + "\r\n").toUtf8());
-        const QString args = QString(row.args).replace("%F", p.folder());
-        p.Start(args);
-        EXPECT_EQ(Paths(*p.state), QStringList{row.restored ? w : x}) << row.what;
-        EXPECT_EQ(p.state->objMediaPlay->PlayingID(), row.restored ? 0 : kNoEntry) << row.what;
-        EXPECT_EQ(Played(p), row.restored) << row.what;
-        // A playlist file named is still recorded.
-        const QString named = args.split(' ').filter(".lst").value(0);
-        if (!named.isEmpty()) {
-            EXPECT_EQ(Read(p, "File", "LastPlayList"), named) << row.what;
-        }
-        p.state->mainForm->close();
-        EXPECT_EQ(qvtest::ReadAll(last), ((row.restored ? w : x) + "\r\n").toUtf8()) << row.what;
+        EXPECT_EQ(p.clock.sleeps, r[3] ? QList<uint32_t>{r[3]} : QList<uint32_t>{}) << r[1];
     }
 }
 
-TEST(Startup, LastPlaylistComesBackAndPlays) {
-    TestProgram p;
-    const QString a = p.dir.write("a.wav", qvtest::WavBytes());
-    const QString b = p.dir.write("b.wav", qvtest::WavBytes());
-    const QString c = p.dir.write("c.mid", qvtest::MidiBytes());
-    p.dir.write("PlayLists/LastPlayList.lst", ("//comment\r\n" + a + "\r\n\r\n" + b + "\r\n" + c +
-                                               "\r\n" + p.folder() + "gone.wav\r\n")
-                                                  .toUtf8());
-    p.dir.write("PlayLists/Mine.lst", "\r\n");
-    p.Start();
-    EXPECT_EQ(Paths(*p.state), (QStringList{a, b, c}));
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
-    EXPECT_EQ(p.mci.commands.filter("open ").value(0),
-              "open " + a + " type WaveAudio alias PlayData");
-    // Registered playlists, sorted, each once.
-    QTreeWidgetItem* registered = p.state->mainForm->TV1->Node("RegisteredPlayList");
-    ASSERT_EQ(registered->childCount(), 2);
-    EXPECT_EQ(registered->child(0)->text(0), "LastPlayList");
-    EXPECT_EQ(registered->child(1)->text(0), "Mine");
+TEST(CommandLine, SplitAndBuiltAsTheShellDoes) {
+    EXPECT_EQ(SplitCommandLine("\""), QStringList());
+    EXPECT_EQ(SplitCommandLine("\"\""), QStringList{""});
+    EXPECT_EQ(ArgumentText({"/a.mp3", "/b.mid"}), "/a.mp3 /b.mid");  // quoted only with a blank
+    EXPECT_EQ(AbsoluteArguments({"../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
+              (QStringList{"/home/u/b/c.mid", "/abs.wav", ""}));
 }
 
-TEST(Startup, LibraryComesBackBeforeThePlaylists) {
-    TestProgram p;
-    const QString root = p.folder() + "Music";
-    const QString song = p.dir.write("Music/Pop/song.mp3", qvtest::Id3Bytes("S"));
-    p.dir.write("MediaDB.db", ("[" + root + "]\r\n" + song + "\r\n").toUtf8());
-    p.dir.write("PlayLists/Mine.lst", "\r\n");
-    p.Start();
-    TreeView& tree = *p.state->mainForm->TV1;
-    ASSERT_TRUE(tree.Node(root));
-    EXPECT_EQ(tree.Node(root)->parent(), tree.Node("SearchedMedia"));
-    ASSERT_TRUE(tree.Node(song));
-    EXPECT_EQ(tree.Image(tree.Node(song)), 7);
-    EXPECT_TRUE(tree.Node(p.folder() + "PlayLists/Mine.lst"));
+TEST(Startup, CommandLineOrElseTheLastPlaylistWithTheLibrary) {
+    // The argument text ("%F": the program folder), the playlist after the start ("" for the
+    // last playlist's: w.wav, v.mid), the playlist file recorded, whether the first entry plays.
+    const struct {
+        const char* args;
+        const char* paths;
+        const char* recorded;
+        bool played;
+    } rows[] = {
+        {"", "", "", true},
+        {"\"%FMy Music/a.mp3\" \"%Fv.mid\"", "%FMy Music/a.mp3|%Fv.mid", "", true},
+        // Unquoted, a blank splits the path: the second piece is of a media kind.
+        {"/nowhere/My Music/a.mp3 other.txt", "Music/a.mp3", "", true},
+        {"%Fx.mp3 %Fy.lst %Fz.mp3", "%Fx.mp3|%Fw.wav|%Fv.mid", "%Fy.lst", true},  // .lst ends it
+        // Nothing added: the last playlist comes back, as without a command line.
+        {"%Fnotes.txt %FPlayLists", "", "", true},
+        {"%Fgone.lst %Fx.mp3", "", "%Fgone.lst", true},
+        {"%Fempty.lst", "", "%Fempty.lst", true},
+        {"%Fx.mp3 %Fempty.lst", "%Fx.mp3", "%Fempty.lst", false},
+    };
+    for (const auto& row : rows) {
+        TestProgram p;
+        const auto f = [&](const char* text) { return QString(text).replace("%F", p.folder()); };
+        for (const char* name : {"My Music/a.mp3", "x.mp3", "w.wav", "v.mid", "Music/song.mp3"})
+            p.dir.write(name, qvtest::WavBytes());
+        p.dir.write("y.lst", f("%Fw.wav\r\n%Fv.mid\r\n").toUtf8());
+        p.dir.write("empty.lst", "\r\n");
+        p.dir.write("PlayLists/LastPlayList.lst",
+                    f("//c\r\n%Fw.wav\r\n\r\n%Fgone.wav\r\n%Fv.mid").toUtf8());
+        p.dir.write("MediaDB.db", f("[%FMusic]\r\n%FMusic/song.mp3\r\n").toUtf8());
+        p.Start(f(row.args));
+        QStringList paths;
+        for (int i = 0; i < p.state->PlayListData.Count(); ++i)
+            paths << p.state->PlayListData[i].FilePath;
+        const QString expected = f(*row.paths ? row.paths : "%Fw.wav|%Fv.mid");
+        EXPECT_EQ(paths.join(u'|'), expected) << row.args;
+        EXPECT_EQ(p.state->objMediaPlay->PlayingID(), row.played ? 0 : kNoEntry) << row.args;
+        EXPECT_EQ(p.mci.commands.contains("play PlayData"), row.played) << row.args;
+        EXPECT_EQ(Read(p, "LastPlayList"), f(row.recorded)) << row.args;
+        const TreeView& tree = *p.state->mainForm->TV1;
+        EXPECT_EQ(tree.Image(tree.Node(f("%FMusic/song.mp3"))), 7);
+        EXPECT_TRUE(tree.Node(f("%FPlayLists/LastPlayList.lst")));
+        p.state->mainForm->close();
+        EXPECT_EQ(ReadAll(p.folder() + "PlayLists/LastPlayList.lst"),
+                  (QString(expected).replace(u'|', "\r\n") + "\r\n").toUtf8());
+    }
 }
 
-TEST(Startup, EmptyLastPlaylistMeansNoEntry) {
+// Starts on these settings ("%F": the program folder) and this last playlist, runs act on the
+// shown window and closes it: the folder box, PlayingID, the stored Left, Top, Width, Height and
+// LoopMode. Whatever the settings, the start and the exit do the same.
+QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuorvane&)) {
     TestProgram p;
-    p.dir.write("PlayLists/LastPlayList.lst", "\r\n");
+    QDir().mkpath(p.folder() + "scan/Sub");
+    p.dir.write("Setting.ini", QString(settings).replace("%F", p.folder()).toUtf8());
+    if (last) p.dir.write("PlayLists/LastPlayList.lst", last);
     p.Start();
-    EXPECT_EQ(p.state->objMediaPlay->PlayingID(), 0);
-    EXPECT_FALSE(Played(p));
-}
-
-TEST(Shutdown, WritesSettingsAndPlaylistAndEnds) {
-    TestProgram p;
-    const QString a = p.dir.write("a.wav", qvtest::WavBytes());
-    const QString b = p.dir.write("b b.mid", qvtest::MidiBytes());
-    p.Start("\"" + a + "\" \"" + b + "\"");
-    p.state->objMediaPlay->LoopMode(2);
+    frmQuorvane& f = *p.state->mainForm;
+    EXPECT_TRUE(f.isVisible() && !p.state->splash && f.chkSF->isChecked());
+    EXPECT_EQ(p.clock.sleeps, QList<uint32_t>{2500});  // the clock stood still
+    EXPECT_TRUE(p.state->objMediaPlay->StopByUser() && f.TV1->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(f.Panel(4)->text() + "|" + p.state->strFoundMedia.join(u'|'), "ready|");
+    EXPECT_FALSE(p.mci.commands.contains("play PlayData"));
+    if (act) act(f);
+    QStringList out{f.Text1->text().replace(p.folder(), "%F"),
+                    QString::number(p.state->objMediaPlay->PlayingID())};
     p.mci.commands.clear();
-    EXPECT_TRUE(p.state->mainForm->close());
-    EXPECT_TRUE(p.ended);
-    EXPECT_TRUE(p.state->mainForm->Unloaded());
+    EXPECT_TRUE(f.close() && p.ended);
     EXPECT_EQ(p.mci.commands, (QStringList{"stop PlayData", "close PlayData"}));
-    EXPECT_EQ(qvtest::ReadAll(p.folder() + "PlayLists/LastPlayList.lst"),
-              (a + "\r\n" + b + "\r\n").toUtf8());
-    EXPECT_EQ(Read(p, "Quorvane", "LoopMode"), "2");
-    EXPECT_EQ(Read(p, "Quorvane", "Left"), "0");
-    EXPECT_EQ(Read(p, "Quorvane", "Top"), "0");
-    const double dpi = LogicalDpi();
-    EXPECT_EQ(Read(p, "Quorvane", "Width"),
-              QString::number(PixelsToTwips(TwipsToPixels(8550, dpi), dpi)));
-    EXPECT_EQ(Read(p, "File", "LastPlayList"), p.folder() + "PlayLists/LastPlayList.lst");
+    EXPECT_EQ(ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), "\r\n");
+    EXPECT_EQ(Read(p, "LastPlayList"), p.folder() + "PlayLists/LastPlayList.lst");
+    for (const char* key : {"Left", "Top", "Width", "Height", "LoopMode"}) out << Read(p, key);
+    return out.join(u'|');
 }
 
-// Starts on these settings, runs act on the shown window and closes it: the
-// stored Left, Top, Width and Height.
-QStringList StoredGeometry(const QByteArray& settings,
-                           const std::function<void(frmQuorvane&)>& act) {
-    TestProgram p;
-    WriteSettings(p, settings);
-    p.Start();
-    act(*p.state->mainForm);
-    p.state->mainForm->close();
-    QStringList out;
-    for (const char* key : {"Left", "Top", "Width", "Height"}) out << Read(p, "Quorvane", key);
-    return out;
+TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
+    const struct {
+        const char* settings;
+        const char* last;  // LastPlayList.lst
+        void (*act)(frmQuorvane&);
+        const char* after;
+    } rows[] = {
+        {"", nullptr, nullptr, "|0|0|0|8550|6555|0"},
+        {"[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\nLoopMode=2\r\n"
+         "[File]\r\nLastSearchedPath=%Fscan/sub\r\n",
+         "\r\n", nullptr, "%Fscan/Sub|0|1234|567|9001|7003|2"},  // the folder as stored
+        {"[Quorvane]\r\nLeft=abc\r\nTop=  1 5x\r\nWidth=0\r\nHeight=zz\r\nLoopMode=2.6junk\r\n"
+         "[File]\r\nLastSearchedPath=/no/such/folder\r\n",
+         nullptr, nullptr, "|0|0|15|8550|6555|0"},
+        // Smaller than the smallest usable size: the default.
+        {"[Quorvane]\r\nLeft=30\r\nTop=45\r\nWidth=3974\r\nHeight=2100\r\n", nullptr, nullptr,
+         "|0|30|45|8550|2100|0"},
+        {"[Quorvane]\r\nWidth=3975\r\nHeight=2099\r\n", nullptr, nullptr, "|0|0|0|3975|6555|0"},
+        {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|0|300|150|8550|6555|0"},
+        // A maximized window stores its normal rectangle.
+        {"[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n", nullptr,
+         [](frmQuorvane& f) {
+             f.showMaximized();
+             QCoreApplication::processEvents();
+             EXPECT_TRUE(f.isMaximized() && f.width() != Px(6000));
+         },
+         "|0|150|150|6000|5000|0"},
+        // Off every screen: back at the primary screen's top left.
+        {"[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n", nullptr, nullptr, "|0|0|0|8550|6555|0"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(StartAndClose(row.settings, row.last, row.act), row.after);
 }
 
-TEST(Shutdown, StoredGeometryRoundTripsMovesAndComesBackOnScreen) {
-    const double dpi = LogicalDpi();
-    auto twips = [dpi](int px) { return QString::number(PixelsToTwips(px, dpi)); };
-    const QString width = twips(TwipsToPixels(8550, dpi)), height = twips(TwipsToPixels(6555, dpi));
-    EXPECT_EQ(StoredGeometry("[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\n",
-                             [](frmQuorvane&) {}),
-              QStringList({"1234", "567", "9001", "7003"}));
-    EXPECT_EQ(StoredGeometry("", [](frmQuorvane& f) { f.move(20, 10); }),
-              QStringList({twips(20), twips(10), width, height}));
-    // A maximized window stores its normal rectangle.
-    EXPECT_EQ(StoredGeometry("[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n",
-                             [dpi](frmQuorvane& f) {
-                                 f.showMaximized();
-                                 QCoreApplication::processEvents();
-                                 ASSERT_TRUE(f.isMaximized());
-                                 EXPECT_NE(f.width(), TwipsToPixels(6000, dpi));
-                             }),
-              QStringList({"150", "150", "6000", "5000"}));
-    // A window off every screen comes back to the primary screen.
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(StoredGeometry(
-                  "[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n",
-                  [&](frmQuorvane& f) { EXPECT_EQ(f.frameGeometry().topLeft(), screen.topLeft()); })
-                  .first(),
-              twips(screen.left()));
-}
-
-// The built program, copied into a folder of its own and left alone: only its
-// event loop's monitor moves on when the second track ends, so the third one
-// opening shows the loop runs; a SIGTERM then ends it normally.
-TEST(CloseOnSignal, EachSignalReachesTheEventLoopOnce) {
+TEST(CloseOnSignal, EachSignalReachesTheEventLoopOnceUntilTheObjectGoes) {
     int calls = 0;
     {
         CloseOnSignal closer([&calls] { ++calls; });
         for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
-            const int before = calls;
+            const int expected = calls + 1;
             std::raise(sig);  // the handler only writes to the pipe
-            EXPECT_EQ(calls, before);
-            QElapsedTimer t;
-            t.start();
-            while (calls == before && t.elapsed() < 2000) QCoreApplication::processEvents();
-            EXPECT_EQ(calls, before + 1);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return calls == expected; }, 2000)) << sig;
         }
     }
-    // Gone with the object: the default action is back (not raised here).
     struct sigaction now = {};
     sigaction(SIGTERM, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_DFL);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);  // the default action is back (not raised here)
 }
 
-TEST(Shutdown, TheProgramRunsItsEventLoopUntilSignalled) {
+// The built program, copied into a folder of its own and left alone: only its event loop's
+// monitor moves on when the second track ends, so the third one opening shows the loop runs;
+// a SIGTERM then ends it normally.
+TEST(Shutdown, TheBuiltProgramRunsItsEventLoopUntilSignalled) {
     qvtest::TempDir dir;
     const QString exe = dir.file("prog/quorvane");
-    dir.write("prog/Setting.ini", "[Quorvane]\r\nLoopMode=1\r\n");  // Loop-All
+    dir.write("prog/Setting.ini", "[Quorvane]\r\nLoopMode=1\r\n");
     ASSERT_TRUE(QFile::copy(QV_BUILD_DIR "/quorvane", exe));
     const QStringList tracks = {dir.write("a.wav", qvtest::WavBytes(200)),
                                 dir.write("b.wav", qvtest::WavBytes(500)),
                                 dir.write("c.wav", qvtest::WavBytes(3000))};
     QDir().mkpath(dir.file("run"));  // the single-copy lock of its own
-    QFile::setPermissions(dir.file("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", dir.file("run"));
+    QProcess program;
     program.setProcessEnvironment(env);
     program.start(exe, tracks);
     ASSERT_TRUE(program.waitForStarted());
-    const pid_t pid = pid_t(program.processId());
-    const QString fds = QStringLiteral("/proc/%1/fd/").arg(pid);
+    const QString fds = QStringLiteral("/proc/%1/fd/").arg(program.processId());
     bool third = false;
     for (int i = 0; i < 600 && !third && !program.waitForFinished(50); ++i)
         for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System))
             third |= QFileInfo(fds + fd).symLinkTarget() == tracks[2];
     ASSERT_TRUE(third);
-    ::kill(pid, SIGTERM);
+    ::kill(pid_t(program.processId()), SIGTERM);
     ASSERT_TRUE(program.waitForFinished(10000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
-    EXPECT_EQ(qvtest::ReadAll(dir.file("prog/PlayLists/LastPlayList.lst")),
+    EXPECT_EQ(ReadAll(dir.file("prog/PlayLists/LastPlayList.lst")),
               (tracks.join("\r\n") + "\r\n").toUtf8());
 }
-
-}  // namespace
-}  // namespace qv
