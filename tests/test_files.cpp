@@ -1,5 +1,5 @@
-// The program's files on a real folder tree: the stored spelling of a path and
-// the existence tests, text files (line ends, code pages, appends, the replacing
+// The program's files on a real folder tree: path text, the stored spelling of a
+// path and the existence tests, text files (line ends, code pages, appends, the replacing
 // write) and Setting.ini with the number text of its values.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include "app/number_text.h"
 #include "app/settings.h"
 #include "platform/filesystem.h"
+#include "platform/paths.h"
 #include "platform/textfile.h"
 #include "support/qt_print.h"
 #include "support/tempdir.h"
@@ -18,6 +19,12 @@
 using namespace qv;
 using qvtest::EntriesOf;
 using qvtest::ReadAll;
+
+// The rest of the path splitters' edges is in every test that adds, scans or names a file.
+TEST(Paths, BaseNameIgnoresADotInAFolderNameTheExtensionDoesNot) {
+    EXPECT_EQ(GetBaseName("/My.Music/song"), "song");
+    EXPECT_EQ(GetExtension("/My.Music/song"), "Music/song");
+}
 
 TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
     qvtest::TempDir dir;
