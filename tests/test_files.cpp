@@ -79,11 +79,14 @@ TEST(TextFile, LineEndsCodePagesAndAppendsOnALineOfTheirOwn) {
     EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd\n\re\r"), QStringList({"a", "b", "c", "d", "", "e"}));
     qvtest::TempDir dir;
     const QString db = dir.file("MediaDB.db");
-    const QStringList lines = {QStringLiteral("/曲.mp3"), "", QStringLiteral("/Café"), "x"};
-    ASSERT_TRUE(WriteTextFile(db, lines.mid(0, 3)));
+    const QStringList lines = {QStringLiteral("/曲.mp3"), "", QStringLiteral("/Café"),
+                               QStringLiteral("/ﾗｼﾞｵ"), "x"};
+    ASSERT_TRUE(WriteTextFile(db, lines.mid(0, 4)));
     ASSERT_TRUE(AppendTextLines(db, {"x"}));
-    // Code page 932 where it holds the line, else UTF-8 behind its mark; CR LF after each.
-    EXPECT_EQ(ReadAll(db), "/\x8b\xc8.mp3\r\n\r\n\xEF\xBB\xBF/Caf\xC3\xA9\r\nx\r\n");
+    // Code page 932 where it holds the line, else UTF-8 behind its mark; CR LF after each. The
+    // half-width katakana's bytes are valid UTF-8 as well, and read as they were meant.
+    EXPECT_EQ(ReadAll(db),
+              "/\x8b\xc8.mp3\r\n\r\n\xEF\xBB\xBF/Caf\xC3\xA9\r\n/\xd7\xbc\xde\xb5\r\nx\r\n");
     EXPECT_EQ(ReadTextFile(db), lines);
     // Whatever ended the last line, or none.
     for (const auto& [old, after] :
