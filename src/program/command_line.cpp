@@ -5,6 +5,8 @@
 #include <QFile>
 
 #include "app/unstorable_paths.h"
+#include "platform/media_kinds.h"
+#include "platform/paths.h"
 
 namespace qv {
 
@@ -60,6 +62,12 @@ QStringList SplitCommandLine(const QString& text) {
         return text.mid(1, text.size() - 2).split(QStringLiteral("\" \""), Qt::KeepEmptyParts);
     }
     return text.split(u' ', Qt::KeepEmptyParts);
+}
+
+PieceKind KindOfPiece(const QString& piece) {
+    const QString ext = GetExtension(piece).toUpper();
+    if (IsMediaKind(ext)) return PieceKind::Media;
+    return ext == QStringLiteral("LST") ? PieceKind::PlayList : PieceKind::Other;
 }
 
 }  // namespace qv

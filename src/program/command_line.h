@@ -31,4 +31,9 @@ QStringList CarriedArguments(const QStringList& arguments, QStringList* refused)
 // Empty pieces are kept. A lone double quote gives no pieces.
 QStringList SplitCommandLine(const QString& text);
 
+// What the command line takes a piece for, by its extension: a media file to
+// add, a playlist file (".lst") to load, or nothing.
+enum class PieceKind { Media, PlayList, Other };
+PieceKind KindOfPiece(const QString& piece);
+
 }  // namespace qv

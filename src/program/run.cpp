@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 #include "app/clock.h"
 #include "app/dialogs_qt.h"
@@ -19,15 +20,42 @@
 #include "platform/mci/mci_interpreter.h"
 #include "program/close_on_signal.h"
 #include "program/command_line.h"
+#include "program/handoff.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 
 namespace qv {
 
+namespace {
+
+// A second start: its files go to the running copy, and it ends.
+int HandOver(const QString& lockFolder, int argc, char** argv) {
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
+    // The program folder may be the per-user one, which is named after the program.
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QStringList refused;
+    const QStringList paths =
+        AbsoluteArguments(DecodeArguments(argc, argv, &refused), QDir::currentPath());
+    for (QString path : refused) {
+        // A line end shown as is would look like two paths.
+        path.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+        std::fprintf(stderr, "quorvane: not handed over, no playlist can keep this path: %s\n",
+                     qUtf8Printable(path));
+    }
+    QString error;
+    if (SendHandOff(HandOffSocketPath(lockFolder, Ini::DefaultAppPath()), paths, &error)) return 0;
+    std::fprintf(stderr, "quorvane: %s\n", qUtf8Printable(error));
+    return 1;
+}
+
+}  // namespace
+
 int RunProgram(int argc, char** argv) {
     const std::vector<LockPlace> places = InstanceLockPlaces();
     const SingleInstance instance(places);
-    if (instance.Result() == SingleInstance::Outcome::AnotherCopy) return 0;
+    if (instance.Result() == SingleInstance::Outcome::AnotherCopy)
+        return HandOver(instance.Folder(), argc, argv);
     // A copy that cannot tell whether another runs would rather run twice than
     // not at all; the user hears why.
     if (instance.Result() == SingleInstance::Outcome::NoLock)
@@ -52,7 +80,8 @@ int RunProgram(int argc, char** argv) {
     SystemClock clock;
     QtDialogs dialogs;
     MciInterpreter mci(GstDeviceFactory());
-    ProgramState state(Ini::DefaultAppPath(), mci, dialogs, clock);
+    const QString programFolder = Ini::DefaultAppPath();
+    ProgramState state(programFolder, mci, dialogs, clock);
     state.commandLine =
         ArgumentText(CarriedArguments(AbsoluteArguments(arguments, QDir::currentPath()), &refused));
     state.endProgram = [] { QCoreApplication::exit(0); };
@@ -68,7 +97,20 @@ int RunProgram(int argc, char** argv) {
         }
     });
 
+    // Listening before Main: a second start during the splash is not turned
+    // away, and its files wait until the start has read its own.
+    std::unique_ptr<HandOffServer> handOff;
+    if (instance.Result() == SingleInstance::Outcome::Acquired) {
+        handOff = std::make_unique<HandOffServer>(
+            HandOffSocketPath(instance.Folder(), programFolder),
+            [&state](const QStringList& paths) { TakeHandedFiles(state, paths); });
+        if (!handOff->Listening())
+            std::fprintf(stderr, "quorvane: files of a second start cannot be taken: %s\n",
+                         qUtf8Printable(handOff->ErrorString()));
+    }
+
     Main(state);
+    if (handOff) handOff->Open();
     if (closeWhenShown && !state.mainForm->Unloaded()) state.mainForm->close();
     if (state.mainForm->Unloaded()) return 0;
     // The unload ends the program by ending the event loop. Qt forgets such an

@@ -60,6 +60,7 @@ SingleInstance::SingleInstance(const std::vector<LockPlace>& places) {
         } else if (lock->error() == QLockFile::LockFailedError) {
             outcome_ = Outcome::AnotherCopy;
         }
+        if (outcome_ != Outcome::NoLock) folder_ = places[at].folder;
     }
     if (outcome_ != Outcome::Acquired) return;
     // A copy started while this place could not be used (the runtime folder
@@ -70,6 +71,7 @@ SingleInstance::SingleInstance(const std::vector<LockPlace>& places) {
         if (!probe.tryLock(0) && probe.error() == QLockFile::LockFailedError) {
             lock_.reset();
             outcome_ = Outcome::AnotherCopy;
+            folder_ = places[at].folder;
             return;
         }
     }

@@ -36,10 +36,15 @@ class SingleInstance {
     Outcome Result() const { return outcome_; }
     // The lock file held; empty unless Acquired.
     QString LockPath() const;
+    // The place of the lock this copy holds, or of the one a live copy holds
+    // (the running copy listens there for the files of a second start); empty
+    // with NoLock.
+    QString Folder() const { return folder_; }
 
   private:
     std::unique_ptr<QLockFile> lock_;
     Outcome outcome_ = Outcome::NoLock;
+    QString folder_;
 };
 
 // The one line told on standard error when a copy runs without a lock.

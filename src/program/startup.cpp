@@ -21,7 +21,6 @@
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "platform/filesystem.h"
-#include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
@@ -55,10 +54,10 @@ void ShowMainWindow(ProgramState& state) {
 void ReadCommandLine(ProgramState& state) {
     const QStringList pieces = SplitCommandLine(state.commandLine);
     for (const QString& piece : pieces) {
-        const QString ext = GetExtension(piece).toUpper();
-        if (IsMediaKind(ext)) {
+        const PieceKind kind = KindOfPiece(piece);
+        if (kind == PieceKind::Media) {
             state.objPlayList->AddToPlayList(piece);
-        } else if (ext == QStringLiteral("LST")) {
+        } else if (kind == PieceKind::PlayList) {
             const int32_t n = LoadPlayListFile(state, piece);
             if (n > 0) {
                 state.objMediaPlay->OpenPlay(0);

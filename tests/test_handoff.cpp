@@ -1,0 +1,96 @@
+// The hand-off of a second start's files: the running copy's socket takes
+// well-formed messages and drops every other peer; the files join the playlist
+// as the command line's would, the first new one playing only when nothing plays.
+#include <gtest/gtest.h>
+
+#include <QLocalSocket>
+#include <QtEndian>
+#include <future>
+#include <tuple>
+
+#include "program/handoff.h"
+#include "support/fake_program.h"
+#include "support/qt_print.h"
+
+namespace qv {
+namespace {
+
+using qvtest::RunEvents;
+
+QByteArray Message(const QByteArray& payload, quint32 size) {
+    QByteArray head("QVHO\0\0\0\0", 8);
+    qToBigEndian(size, head.data() + 4);
+    return head + payload;
+}
+
+TEST(HandOff, ServerTakesWellFormedMessagesAndDropsEveryOtherPeer) {
+    qvtest::TempDir dir;
+    const QString path = HandOffSocketPath(dir.path().chopped(1), "/opt/quorvane/");
+    dir.write(QFileInfo(path).fileName(), "left by a killed copy");
+    QList<QStringList> taken;
+    HandOffServer server(
+        path, [&](const QStringList& paths) { taken.append(paths); }, 1000);
+    ASSERT_TRUE(server.Listening()) << server.ErrorString().toStdString();
+
+    // Each is dropped at once, but the half message only when its time is up.
+    for (const auto& [what, bytes, waitMs] : {
+             std::tuple{"not ours", Message("/a", 2).replace(0, 4, "HTTP"), 500},
+             std::tuple{"too big", Message("", kHandOffMaxBytes + 1), 500},
+             std::tuple{"not UTF-8", Message("/a\xff.wav", 7), 500},
+             std::tuple{"relative", Message("a.wav", 5), 500},
+             std::tuple{"two lines", Message("/a\n.wav", 7), 500},
+             std::tuple{"half, then silence", Message("/a", 10), 3000},
+         }) {
+        QLocalSocket socket;
+        socket.connectToServer(path);
+        ASSERT_TRUE(socket.waitForConnected(1000)) << what;
+        socket.write(bytes);
+        for (int ms = 0; ms < waitMs && socket.state() == QLocalSocket::ConnectedState; ms += 10)
+            RunEvents(10);
+        EXPECT_EQ(socket.state(), QLocalSocket::UnconnectedState) << what;
+        EXPECT_EQ(socket.readAll(), "") << what;
+    }
+
+    // A second start blocks until the answer comes: it runs beside the event loop.
+    const auto send = [&](const QStringList& paths) {
+        auto sent = std::async(std::launch::async, [&] {
+            QString error;
+            return SendHandOff(path, paths, &error);
+        });
+        while (sent.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+            RunEvents(5);
+        return sent.get();
+    };
+    const QStringList files{"/m/a b.wav", "/m/ü.lst"};
+    EXPECT_TRUE(send(files));
+    RunEvents(20);
+    EXPECT_TRUE(taken.isEmpty()) << "taken before the start has read its own command line";
+    server.Open();
+    EXPECT_TRUE(send({}));  // no files: the window only comes to the front
+    RunEvents(20);
+    EXPECT_EQ(taken, (QList<QStringList>{files, {}}));
+}
+
+TEST(HandOff, FilesAppendAndTheFirstNewOnePlaysOnlyWhenNothingPlays) {
+    for (const auto& [empty, mode, plays] :
+         {std::tuple{false, kStateStopped, 1}, std::tuple{true, kStateNoDevice, 0},
+          std::tuple{false, kStatePlaying, 65535}}) {
+        qvtest::FakeProgram p;
+        QStringList files;
+        for (const char* name : {"a.wav", "b.wav", "c.wav"})
+            files << p.dir.write(name, qvtest::WavBytes(50));
+        const QString list = p.dir.write("l.lst", (files[2] + "\r\n" + files[0]).toUtf8());
+        if (!empty) p.state->objPlayList->AddToPlayList(files[0]);
+        p.player().PlayState(mode);
+        TakeHandedFiles(*p.state, {files[0], files[1], p.dir.file("x.txt"), list});
+
+        QStringList records;
+        for (int i = 0; i < p.state->PlayListData.Count(); ++i)
+            records << p.state->PlayListData[i].FilePath;
+        EXPECT_EQ(records, files) << mode.toStdString();
+        EXPECT_EQ(p.player().PlayingID(), plays) << mode.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace qv
