@@ -24,6 +24,7 @@
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/playlist_drop.h"
 
 namespace qv {
 namespace {
@@ -113,10 +114,7 @@ void mnClickNodeMediaPlay_Click(ProgramState& state) {
 }
 
 void mnClickNodeMediaAdd_Click(ProgramState& state) {
-    state.objPlayList->AddToPlayList(state.strClickedFile);
-    const QString mode = state.objMediaPlay->PlayState();
-    if (mode == kStateReady || mode == kStateStopped)
-        state.objMediaPlay->OpenPlay(state.PlayListData.UBound());
+    AddAndPlayIfIdle(state, state.strClickedFile);
 }
 
 QString TreeDragText(const QTreeWidgetItem* node) {

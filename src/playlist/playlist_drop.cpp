@@ -39,14 +39,16 @@ void PopUpPlayListMenu(ProgramState& state, const QString& path) {
     state.dialogs.PopupMenu(*state.HideMenu().mnNodePL);
 }
 
-// Adds the file (a path already in the playlist is not added again) and
-// plays the last entry when nothing is playing or paused.
-void AddDropped(ProgramState& state, const QString& path) {
+}  // namespace
+
+void AddAndPlayIfIdle(ProgramState& state, const QString& path) {
     state.objPlayList->AddToPlayList(path);
     clsMediaPlay& player = *state.objMediaPlay;
     const QString mode = player.PlayState();
     if (mode == kStateReady || mode == kStateStopped) player.OpenPlay(state.PlayListData.UBound());
 }
+
+namespace {
 
 // A path the program cannot keep exactly is left out and named in *left.
 void DropFile(ProgramState& state, const QUrl& url, QStringList* left) {
@@ -65,7 +67,7 @@ void DropFile(ProgramState& state, const QUrl& url, QStringList* left) {
         if (IsPlayListFile(path)) {
             PopUpPlayListMenu(state, path);
         } else if (IsMediaKind(EntryExtension(info.fileName()))) {
-            AddDropped(state, path);
+            AddAndPlayIfIdle(state, path);
         }
     }
 }
@@ -91,7 +93,7 @@ void DropTextOnPlayList(ProgramState& state, const QString& t) {
     } else if (IsPlayListFile(t)) {
         PopUpPlayListMenu(state, t);
     } else {
-        AddDropped(state, t);
+        AddAndPlayIfIdle(state, t);
     }
 }
 

@@ -21,4 +21,9 @@ void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data);
 // One dropped text, as lstPL_OLEDragDrop takes it.
 void DropTextOnPlayList(ProgramState& state, const QString& t);
 
+// Adds the file (a path already in the playlist is not added again) and plays
+// the last entry when nothing is playing or paused: a dropped file and the
+// tree's "add" item alike.
+void AddAndPlayIfIdle(ProgramState& state, const QString& path);
+
 }  // namespace qv
