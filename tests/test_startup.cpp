@@ -245,7 +245,11 @@ TEST(Startup, SplashStaysItsMinimumCountedFromMainAcrossTheClockWrap) {
         p.clock.sleeps.clear();
         UnloadSplash(*p.state);
         EXPECT_FALSE(p.state->splash);
-        EXPECT_EQ(p.clock.sleeps, r[3] ? QList<uint32_t>{r[3]} : QList<uint32_t>{}) << r[1];
+        // Two empty lists are not compared: Qt 6.4 hands memcmp a null pointer then.
+        if (r[3])
+            EXPECT_EQ(p.clock.sleeps, QList<uint32_t>{r[3]}) << r[1];
+        else
+            EXPECT_TRUE(p.clock.sleeps.isEmpty()) << r[1];
     }
 }
 
