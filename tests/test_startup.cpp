@@ -1,11 +1,11 @@
 // The program with its real windows (offscreen) in a temporary program folder:
 // the windows as built and the resize rule, the single-copy lock, the settings,
 // the last playlist and the command line read at start, the splash's minimum,
-// what the exit writes and the signals.
+// and what the exit writes. The signals are left to the e2e tests.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTest>
 #include <QTimer>
 
 #include "app/controls.h"
@@ -25,7 +24,6 @@
 #include "library_support.h"
 #include "playback/media_play.h"
 #include "playlist/frm_save_pl.h"
-#include "program/close_on_signal.h"
 #include "program/command_line.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
@@ -352,19 +350,4 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     };
     for (const auto& [settings, last, act, after] : rows)
         EXPECT_EQ(StartAndClose(settings, last, act), after);
-}
-
-TEST(CloseOnSignal, EachSignalReachesTheEventLoopOnceUntilTheObjectGoes) {
-    int calls = 0;
-    {
-        CloseOnSignal closer([&calls] { ++calls; });
-        for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
-            const int expected = calls + 1;
-            ::raise(sig);  // the handler only writes to the pipe
-            EXPECT_TRUE(QTest::qWaitFor([&] { return calls == expected; }, 2000)) << sig;
-        }
-    }
-    struct sigaction now = {};
-    sigaction(SIGTERM, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_DFL);  // the default action is back (not raised here)
 }
