@@ -130,9 +130,11 @@ TEST(TreeView, NodesKeepKeyTextAndImageAndJoinInTheirOrderWhenTheOuterHoldEnds) 
         EXPECT_EQ(tree.AddNode("nowhere", "n/q", "q", 2), qv::NodeResult::ParentNotFound);
         tree.AddNode("root", "F", "F", 4);
         tree.AddNode("F", "F/a", "a", 7);
-        // Removing sees the whole tree; a removed key is free again.
+        // Removing and showing see the whole tree; a removed key is free again.
         EXPECT_TRUE(tree.RemoveNode("F"));
         EXPECT_EQ(tree.AddNode("root", "F", "F2", 4), qv::NodeResult::Added);
+        tree.EnsureVisible("B/y");
+        EXPECT_TRUE(tree.Node("B")->isExpanded());
         EXPECT_EQ(tree.NodeCount(), 8);
     }
     EXPECT_EQ(TreeBelow(tree, ""),
