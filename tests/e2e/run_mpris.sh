@@ -2,7 +2,7 @@
 # End to end: MPRIS on a session bus of the test's own, driven with playerctl
 # as a desktop's media controls would drive it. The tags of the playing file
 # (Japanese too) come out as metadata; play, pause and next act as the buttons
-# (the caption follows); the loop status set over the bus is the loop mode the
+# (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
 # closing window saves, and Quit closes it so; position, seek and volume go to
 # the device. A copy of another program folder finds the name taken and takes
 # the .instance<pid> form. Without a session bus the program starts and plays
@@ -20,6 +20,7 @@ ffmpeg -v error -f lavfi -i "sine=duration=30" -ac 2 -metadata title="夜明け�
 ffmpeg -v error -f lavfi -i "sine=frequency=660:duration=30" -ac 2 -metadata title="Second" \
     -metadata artist="Bob" "$work/music/b.mp3" || fail "ffmpeg"
 ffmpeg -v error -f lavfi -i "sine=duration=1" "$work/music/short.wav" || fail "ffmpeg"
+cp "$work/music/short.wav" "$work/music/c d.wav"
 
 cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
@@ -58,6 +59,8 @@ wait_caption "$id" "Quorvane - $work/music/b.mp3" || fail "next: $(caption "$id"
 wait_for Second pc metadata title || fail "title after next: $(pc metadata title)"
 wait_for Playing pc status || fail "after next: $(pc status)"
 
+# Handed over as a second start hands a file: appended, not played while one plays.
+pc open "file://$work/music/c%20d.wav" || fail "OpenUri: $(pc open "file://$work/music/c%20d.wav")"
 pc loop Track
 wait_for Track pc loop || fail "loop: $(pc loop)"
 
@@ -79,11 +82,13 @@ wait $pid2 || fail "second copy: exit status $?"
 
 dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.quorvane /org/mpris/MediaPlayer2 \
     org.mpris.MediaPlayer2.Quit >/dev/null || fail "Quit"
+for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "still running 10 s after Quit"
 wait $pid || fail "exit status $? after Quit"
 pid=
 grep -q $'^LoopMode=2\r$' "$work/prog/Setting.ini" || fail "Setting.ini: $(cat -A "$work/prog/Setting.ini")"
 grep -q $'^Volume=250\r$' "$work/prog/Setting.ini" || fail "Setting.ini: $(cat -A "$work/prog/Setting.ini")"
-printf '%s\r\n' "$work/music/a.mp3" "$work/music/b.mp3" |
+printf '%s\r\n' "$work/music/a.mp3" "$work/music/b.mp3" "$work/music/c d.wav" |
     cmp -s - "$work/prog/PlayLists/LastPlayList.lst" || fail "LastPlayList.lst after Quit"
 
 # No session bus: "Loop-All" plays the short file through to the next one.
