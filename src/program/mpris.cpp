@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtGlobal>
+#include <algorithm>
+#include <cmath>
 
 #include "app/frm_quorvane.h"
 #include "app/playlist_data.h"
@@ -119,6 +121,7 @@ class PlayerAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(double MinimumRate READ Rate)
     Q_PROPERTY(double MaximumRate READ Rate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
+    Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(bool CanGoNext READ CanGo)
     Q_PROPERTY(bool CanGoPrevious READ CanGo)
@@ -140,6 +143,11 @@ class PlayerAdaptor final : public QDBusAbstractAdaptor {
     double Rate() const { return 1.0; }
     void SetRate(double) {}
     QVariantMap Metadata() { return owner_->Metadata(); }
+    double Volume() const { return owner_->Volume(); }
+    void SetVolume(double volume) {
+        owner_->SetVolume(volume);
+        owner_->Refresh();
+    }
     qlonglong Position() const { return owner_->PositionUs(); }
     bool CanGo() const { return owner_->CanGo(); }
     bool CanSeek() { return owner_->CanSeek(); }
@@ -156,6 +164,10 @@ class PlayerAdaptor final : public QDBusAbstractAdaptor {
     void Stop() { Click(imgStop_Click); }
     void Next() { Click(imgFF_Click); }
     void Previous() { Click(imgREW_Click); }
+    void Seek(qlonglong Offset) { owner_->Seek(Offset); }
+    void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
+        owner_->SetPosition(TrackId.path(), Position);
+    }
     void OpenUri(const QString& Uri) { owner_->OpenUri(Uri); }
 
   signals:
@@ -290,6 +302,43 @@ void Mpris::OpenUri(const QString& uri) {
     Refresh();
 }
 
+double Mpris::Volume() const {
+    return state_.objMediaPlay->Volume() / 1000.0;
+}
+
+void Mpris::SetVolume(double volume) {
+    if (std::isnan(volume)) return;
+    // MPRIS lets a client ask for more than full volume; the device has none.
+    state_.objMediaPlay->SetVolume(
+        static_cast<int32_t>(std::lround(std::clamp(volume, 0.0, 1.0) * 1000)));
+}
+
+void Mpris::Seek(int64_t offsetUs) {
+    const int64_t lengthUs = Now().lengthUs;
+    if (lengthUs <= 0) return;
+    const int64_t target = std::max<int64_t>(0, PositionUs() + offsetUs);
+    // Past the end is the next track, as MPRIS has it: the next button.
+    if (target > lengthUs) {
+        imgFF_Click(state_);
+        Refresh();
+        return;
+    }
+    SeekTo(target);
+}
+
+void Mpris::SetPosition(const QString& trackId, int64_t positionUs) {
+    const Reported now = Now();
+    // A client that still shows the track before: its position is not for this one.
+    if (trackId != TrackId(now.track) || positionUs < 0 || positionUs > now.lengthUs) return;
+    SeekTo(positionUs);
+}
+
+void Mpris::SeekTo(int64_t positionUs) {
+    if (!state_.objMediaPlay->SeekTo(static_cast<int32_t>(positionUs / 1000))) return;
+    Refresh();
+    ReportSeeked();
+}
+
 void Mpris::ReportSeeked() {
     if (auto* player = findChild<PlayerAdaptor*>()) emit player->Seeked(PositionUs());
 }
@@ -308,6 +357,7 @@ Mpris::Reported Mpris::Now() {
         now.lengthUs = int64_t{MCIGetLength(state_.mci)} * 1000;
     }
     now.canSeek = now.lengthUs > 0;
+    now.volume = state_.objMediaPlay->Volume();
     return now;
 }
 
@@ -323,6 +373,7 @@ void Mpris::Refresh() {
             changed.insert(QLatin1String(name), now.canGo);
     }
     if (now.canSeek != reported_.canSeek) changed.insert(QStringLiteral("CanSeek"), now.canSeek);
+    if (now.volume != reported_.volume) changed.insert(QStringLiteral("Volume"), Volume());
     if (now.track != reported_.track || now.lengthUs != reported_.lengthUs) {
         metadata_ = MetadataOf(now);
         changed.insert(QStringLiteral("Metadata"), metadata_);

@@ -42,6 +42,14 @@ class Mpris : public QObject, protected QDBusContext {
     void SetLoopStatus(const QString& status);
     QVariantMap Metadata();
     int64_t PositionUs() const;
+    // 0.0 to 1.0, the player's 0 to 1000.
+    double Volume() const;
+    void SetVolume(double volume);
+    // By offsetUs from where the device is: before the start is the start,
+    // past the end the next track.
+    void Seek(int64_t offsetUs);
+    // To positionUs of the track trackId names, if it is the playing one.
+    void SetPosition(const QString& trackId, int64_t positionUs);
     bool CanGo() const;
     bool CanSeek();
     void Raise();
@@ -63,11 +71,14 @@ class Mpris : public QObject, protected QDBusContext {
         bool canSeek = false;
         QString track;  // the playing entry's path; "" for none
         int64_t lengthUs = 0;
+        int32_t volume = 0;
     };
     // The player as it stands; the length is asked of the device only for a
     // new track, or while the device has not told it yet.
     Reported Now();
     QVariantMap MetadataOf(const Reported& now) const;
+    // Through the player, then Seeked with where the device now is.
+    void SeekTo(int64_t positionUs);
     void SendChanged(const QVariantMap& changed);
 
     ProgramState& state_;

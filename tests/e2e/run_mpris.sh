@@ -3,8 +3,8 @@
 # as a desktop's media controls would drive it. The tags of the playing file
 # (Japanese too) come out as metadata; play, pause and next act as the buttons
 # (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
-# closing window saves, and Quit closes it so; position, seek and volume go to
-# the device. A copy of another program folder finds the name taken and takes
+# closing window saves, and Quit closes it so; position, seek (with Seeked)
+# and volume go to the device. A copy of another program folder finds the name taken and takes
 # the .instance<pid> form. Without a session bus the program starts and plays
 # as ever, and says nothing.
 # Usage: run_mpris.sh <path of the built quorvane>
@@ -64,10 +64,16 @@ pc open "file://$work/music/c%20d.wav" || fail "OpenUri: $(pc open "file://$work
 pc loop Track
 wait_for Track pc loop || fail "loop: $(pc loop)"
 
+dbus-monitor --session "type='signal',member='Seeked'" >"$work/seeked" 2>/dev/null &
+monitor=$!
+sleep 0.3
 pc position 20
 within "$(pc position)" 19.9 21.5 || fail "position after SetPosition: $(pc position)"
 pc position 15-
 within "$(pc position)" 4.9 6.5 || fail "position after Seek: $(pc position)"
+sleep 0.3
+kill $monitor
+[ "$(grep -c 'member=Seeked' "$work/seeked")" = 2 ] || fail "Seeked: $(cat "$work/seeked")"
 wait_for Playing pc status || fail "after the seeks: $(pc status)"
 pc volume 0.25
 within "$(pc volume)" 0.249 0.251 || fail "volume: $(pc volume)"
