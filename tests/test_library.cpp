@@ -427,11 +427,13 @@ TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheLi
     Click(b);  // already listed: not added again, but the last entry plays
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     form().Timer2->start();
+    state().objMediaPlay->SetVolume(640);
     p.mci.commands.clear();
     Click(a);
-    EXPECT_EQ(p.mci.commands.mid(0, 5),
+    EXPECT_EQ(p.mci.commands.mid(0, 6),
               QStringList({"stop PlayData", "seek PlayData to start", "close PlayData",
-                           "open " + a + " type MPEGVideo alias PlayData", "play PlayData"}));
+                           "open " + a + " type MPEGVideo alias PlayData",
+                           "setaudio PlayData volume to 640", "play PlayData"}));
     EXPECT_FALSE(form().Timer2->isActive());
     EXPECT_EQ(form().Panel(1)->text(), "> Song A");
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);

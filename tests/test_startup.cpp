@@ -295,9 +295,9 @@ TEST(Startup, CommandLineOrElseTheLastPlaylistWithTheLibrary) {
 }
 
 // Starts on these settings ("%F": the program folder) and this last playlist, runs act on the
-// shown window and closes it: the folder box, then the stored Left, Top, Width, Height and
-// LoopMode. Whatever the settings, the start (with no entry: an empty last playlist is none)
-// and the exit do the same.
+// shown window and closes it: the folder box, then the stored Left, Top, Width, Height,
+// LoopMode and Volume. Whatever the settings, the start (with no entry: an empty last playlist is
+// none) and the exit do the same.
 QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuorvane&)) {
     TestProgram p;
     QDir().mkpath(p.folder() + "scan/Sub");
@@ -318,25 +318,27 @@ QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuo
     EXPECT_EQ(p.mci.commands, (QStringList{"stop PlayData", "close PlayData"}));
     EXPECT_EQ(ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), "\r\n");
     EXPECT_EQ(Read(p, "LastPlayList"), p.folder() + "PlayLists/LastPlayList.lst");
-    for (const char* key : {"Left", "Top", "Width", "Height", "LoopMode"}) out << Read(p, key);
+    for (const char* key : {"Left", "Top", "Width", "Height", "LoopMode", "Volume"})
+        out << Read(p, key);
     return out.join(u'|');
 }
 
 TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     // The settings, LastPlayList.lst, what is done to the window, what comes back.
     const std::tuple<const char*, const char*, void (*)(frmQuorvane&), const char*> rows[] = {
-        {"", nullptr, nullptr, "|0|0|8550|6555|0"},
+        {"", nullptr, nullptr, "|0|0|8550|6555|0|1000"},
         {"[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\nLoopMode=2\r\n"
-         "[File]\r\nLastSearchedPath=%Fscan/sub\r\n",
-         "\r\n", nullptr, "%Fscan/Sub|1234|567|9001|7003|2"},  // the folder as stored
+         "Volume= 250\r\n[File]\r\nLastSearchedPath=%Fscan/sub\r\n",
+         "\r\n", nullptr, "%Fscan/Sub|1234|567|9001|7003|2|250"},  // the folder as stored
         {"[Quorvane]\r\nLeft=abc\r\nTop=  1 5x\r\nWidth=0\r\nHeight=zz\r\nLoopMode=2.6junk\r\n"
-         "[File]\r\nLastSearchedPath=/no/such/folder\r\n",
-         nullptr, nullptr, "|0|15|8550|6555|0"},
+         "Volume=20x\r\n[File]\r\nLastSearchedPath=/no/such/folder\r\n",
+         nullptr, nullptr, "|0|15|8550|6555|0|1000"},
         // Smaller than the smallest usable size: the default.
-        {"[Quorvane]\r\nLeft=30\r\nTop=45\r\nWidth=3974\r\nHeight=2100\r\n", nullptr, nullptr,
-         "|30|45|8550|2100|0"},
-        {"[Quorvane]\r\nWidth=3975\r\nHeight=2099\r\n", nullptr, nullptr, "|0|0|3975|6555|0"},
-        {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|300|150|8550|6555|0"},
+        {"[Quorvane]\r\nLeft=30\r\nTop=45\r\nWidth=3974\r\nHeight=2100\r\nVolume=-20\r\n", nullptr,
+         nullptr, "|30|45|8550|2100|0|0"},
+        {"[Quorvane]\r\nWidth=3975\r\nHeight=2099\r\nVolume=5000\r\n", nullptr, nullptr,
+         "|0|0|3975|6555|0|1000"},
+        {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|300|150|8550|6555|0|1000"},
         // A maximized window stores its normal rectangle.
         {"[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n", nullptr,
          [](frmQuorvane& f) {
@@ -344,9 +346,10 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
              QCoreApplication::processEvents();
              EXPECT_TRUE(f.isMaximized() && f.width() != Px(6000));
          },
-         "|150|150|6000|5000|0"},
+         "|150|150|6000|5000|0|1000"},
         // Off every screen: back at the primary screen's top left.
-        {"[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n", nullptr, nullptr, "|0|0|8550|6555|0"},
+        {"[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n", nullptr, nullptr,
+         "|0|0|8550|6555|0|1000"},
     };
     for (const auto& [settings, last, act, after] : rows)
         EXPECT_EQ(StartAndClose(settings, last, act), after);
