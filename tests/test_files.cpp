@@ -21,12 +21,9 @@ using qvtest::EntriesOf;
 using qvtest::ReadAll;
 
 // The rest of the path splitters' edges is in every test that adds, scans or names a file.
-TEST(Paths, BaseNameIgnoresADotInAFolderNameTheExtensionDoesNot) {
-    EXPECT_EQ(GetBaseName("/My.Music/song"), "song");
+TEST(FileSystem, PathTextStoredSpellingAndExistenceOnARealTree) {
+    EXPECT_EQ(GetBaseName("/My.Music/song"), "song");  // a dot in a folder name is no extension
     EXPECT_EQ(GetExtension("/My.Music/song"), "Music/song");
-}
-
-TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
     qvtest::TempDir dir;
     const QString root = dir.path();
     for (const char* name : {"My Music/Song One.MP3", "Case/Foo/a", "Case/FOO/a", ".config/v.mp3"})
@@ -52,15 +49,14 @@ TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
         {"fifo", "fifo", false, false},
         {"My Music/Song One.MP3/", "", false, false},
         {"dead", "", false, false},
-        {QString("My Music") + QChar(0) + "x", "", false,
-         false},  // the system would see "My Music"
+        // The system would see "My Music".
+        {QString("My Music") + QChar(0) + "x", "", false, false},
     };
     for (const auto& [in, stored, file, any] : cases) {
-        EXPECT_EQ(GetLongPath(root + in), stored.isEmpty() ? "" : root + stored)
-            << in.toStdString();
-        EXPECT_EQ(QList<bool>({FileExists(root + in), FileOrFolderExists(root + in)}),
-                  QList<bool>({file, any}))
-            << in.toStdString();
+        SCOPED_TRACE(in.toStdString());
+        EXPECT_EQ(GetLongPath(root + in), stored.isEmpty() ? "" : root + stored);
+        EXPECT_EQ(FileExists(root + in), file);
+        EXPECT_EQ(FileOrFolderExists(root + in), any);
     }
     // The whole path upper-cased, the temporary folder's own name included.
     EXPECT_EQ(GetLongPath((root + "My Music/Song One.mp3").toUpper()),
@@ -75,7 +71,7 @@ TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
               root + "My Music/Song One.MP3");
 }
 
-TEST(TextFile, LineEndsCodePagesAndAppendsOnALineOfTheirOwn) {
+TEST(TextFile, LineEndsCodePagesAppendsAndTheReplacingWriteThatKeepsLinkAndMode) {
     EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd\n\re\r"), QStringList({"a", "b", "c", "d", "", "e"}));
     qvtest::TempDir dir;
     const QString db = dir.file("MediaDB.db");
@@ -100,10 +96,8 @@ TEST(TextFile, LineEndsCodePagesAndAppendsOnALineOfTheirOwn) {
     EXPECT_FALSE(WriteTextFile(nul, {"x"}) || AppendTextLines(nul, {"x"}));
     EXPECT_FALSE(AppendTextLines(dir.path(), {"x"}));
     EXPECT_EQ(EntriesOf(dir.path()), QStringList({"MediaDB.db", "old.db"}));
-}
 
-TEST(TextFile, ReplacingKeepsLinkAndModeAndSweepsOnlyOldLeftoversOfItsOwn) {
-    qvtest::TempDir dir;
+    // Replacing keeps the link and the mode, and sweeps only old leftovers of its own.
     const QString real = dir.write("dotfiles/Setting.ini", "old\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
     ASSERT_TRUE(QFile::link(real, dir.file("Setting.ini")));

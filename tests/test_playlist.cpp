@@ -148,7 +148,7 @@ TEST(SavePlayList, NamesAreCompletedRefusedOrAskedAboutAndSaveOpensTheDialogAnew
     Program p("A");
     p.Add("曲/さくら.wav");
     // Code page 932 where a path fits it, CR LF after each.
-    const QByteArray saved = qvtest::Cp932FileByPython({p.Path(0), p.Path(1)});
+    const QByteArray saved = qvtest::Cp932ByPython({p.Path(0), p.Path(1)}).join("\r\n") + "\r\n";
     const QString folder = PlayListFolder(*p.state);
     p.dir.write("PlayLists/old.lst", "old\r\n");
     frmSavePL& dialog = *p.state->savePL;

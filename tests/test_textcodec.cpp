@@ -8,13 +8,6 @@
 
 using namespace qv;
 
-namespace {
-
-// What goes before a line written in UTF-8.
-const QByteArray kMark = "\xEF\xBB\xBF";
-
-}  // namespace
-
 TEST(TextCodec, EveryCharacterWeEncodeHasPythonsBytesAndDecodesBack) {
     // 0x5C stays a backslash in code page 932, never a yen sign.
     QStringList text = {QStringLiteral("C:\\音楽\\ﾃｽﾄ①～.mp3")};
@@ -60,8 +53,8 @@ TEST(TextCodec, InvalidBytesAnsiAndUtf8Validation) {
 // Lines another program wrote in code page 932 whose bytes are valid UTF-8 as
 // well (half-width katakana pair up into two-byte UTF-8 sequences), and lines
 // earlier builds wrote in UTF-8 without a mark that are valid code page 932 as
-// well: each reads as its writer meant it.
-TEST(TextCodec, LinesValidBothWaysReadAsTheirWriterMeantThem) {
+// well: each reads as its writer meant it. What code page 932 holds goes out in it.
+TEST(TextCodec, LinesReadAsTheirWriterMeantThemAndGoOutMarkedWhereCodePage932CannotHoldThem) {
     const QStringList windows = {
         QStringLiteral("ﾗｼﾞｵ"),  // U+05FC U+07B5 in UTF-8
         QStringLiteral("C:\\Music\\ﾗｼﾞｵ\\01.mp3"),
@@ -91,11 +84,8 @@ TEST(TextCodec, LinesValidBothWaysReadAsTheirWriterMeantThem) {
         ASSERT_TRUE(cp932) << line.toStdString();
         EXPECT_EQ(DecodeLine(line.toUtf8()), line);
     }
-}
-
-// What code page 932 holds goes out in it; everything else goes out as UTF-8
-// behind the mark, and every line reads back as written.
-TEST(TextCodec, LinesCodePage932CannotHoldGoOutMarked) {
+    // What code page 932 cannot hold goes out as UTF-8 behind the mark, and
+    // reads back as written.
     for (const QString& line :
          {QStringLiteral("/home/u/Beyoncé.mp3"), QStringLiteral("/home/u/🎵.mp3"),
           QChar(0xFEFF) + QStringLiteral("a"), QStringLiteral("ﾗｼﾞｵé"),
@@ -103,7 +93,7 @@ TEST(TextCodec, LinesCodePage932CannotHoldGoOutMarked) {
           QStringLiteral("/home/u/愛〜恋.mp3"), QStringLiteral("a¥b"),
           // Code page 932 holds these, but its bytes would read as "Café".
           QStringLiteral("/home/u/Cafﾃｩ.mp3")}) {
-        EXPECT_EQ(EncodeLine(line), kMark + line.toUtf8()) << line.toStdString();
+        EXPECT_EQ(EncodeLine(line), "\xEF\xBB\xBF" + line.toUtf8()) << line.toStdString();
         EXPECT_EQ(DecodeLine(EncodeLine(line)), line);
     }
 }
