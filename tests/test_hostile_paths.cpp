@@ -67,9 +67,7 @@ class HostilePaths : public ::testing::Test {
     // Creates the file (and its folders) by its bytes; returns its path.
     QString Make(const QByteArray& name) {
         const QByteArray path = QFile::encodeName(media.path()) + name;
-        for (qsizetype slash = path.indexOf('/', 1); slash > 0;
-             slash = path.indexOf('/', slash + 1))
-            ::mkdir(path.left(slash).constData(), 0755);
+        QDir().mkpath(QFile::decodeName(path.left(path.lastIndexOf('/'))));
         ::close(::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
         return QFile::decodeName(path);
     }

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <random>
 
 #include "id3_builder.h"
 #include "support/qt_print.h"
@@ -44,7 +43,7 @@ class ID3 : public ::testing::Test {
 
 // Each row: tag bytes written here, and the version and display strings read
 // from them; "t.mp3" is the file's name, the title of last resort.
-TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
+TEST_F(ID3, EveryLayoutReadsAsItsDisplayStringsAndUnreadableFilesAsNone) {
     const QByteArray t23 = Frame23("TIT2", TextBody(0, "Title"));
     const QByteArray al23 = Frame23("TALB", TextBody(0, "Album"));
     const QByteArray t24 = Frame24("TIT2", TextBody(0, "Title"));
@@ -113,6 +112,14 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
          "2.x|Title|||"},
     };
     for (const auto& [bytes, expected] : rows) EXPECT_EQ(Read(dir.write("t.mp3", bytes)), expected);
+    // Files that cannot be read have no tag. A pipe must not make the open wait for a writer; a NUL
+    // in a name would open a shorter one.
+    const QString fifo = dir.file("pipe.mp3");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir().mkpath(dir.file("folder.mp3"));
+    for (const QString& path : {dir.file("missing.mp3"), dir.file("folder.mp3"), fifo,
+                                dir.write("nul", V1("x")) + QChar(u'\0') + "x"})
+        EXPECT_EQ(Read(path), "None|" + path.mid(path.lastIndexOf('/') + 1) + "|||");
 }
 
 TEST_F(ID3, FieldsBeyondTheDisplayStrings) {
@@ -120,10 +127,8 @@ TEST_F(ID3, FieldsBeyondTheDisplayStrings) {
     const QString both =
         dir.write("both.mp3", Tag(3, {}) + Audio(300) + V1("T", " A ", "", "C", 7));
     const ID3v1Tag v1 = ReadID3v1(both);
-    EXPECT_EQ(v1.Artist, " A ");
-    EXPECT_EQ(v1.Year, "2001");
-    EXPECT_EQ(v1.Genre, 12);
-    EXPECT_EQ(v1.Track, 7);
+    EXPECT_EQ(QString("%1|%2|%3|%4").arg(v1.Artist, v1.Year).arg(v1.Genre).arg(v1.Track),
+              " A |2001|12|7");
     EXPECT_EQ(ReadID3v1(dir.write("v2only.mp3", Tag(3, {}) + Audio(300))).Title, "");
 
     const QByteArray year = Frame23("TYER", TextBody(0, "1999"));
@@ -140,17 +145,6 @@ TEST_F(ID3, FieldsBeyondTheDisplayStrings) {
     EXPECT_EQ(t.Crc, 0xFFFFFFFF);
 }
 
-TEST_F(ID3, FilesThatCannotBeReadHaveNoTag) {
-    // A pipe must not make the open wait for a writer; a NUL in a name would open a shorter one.
-    const QString fifo = dir.file("pipe.mp3");
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QDir().mkpath(dir.file("folder.mp3"));
-    for (const QString& path : {dir.file("missing.mp3"), dir.file("folder.mp3"), fifo,
-                                dir.write("nul", V1("x")) + QChar(u'\0') + "x"}) {
-        EXPECT_EQ(Read(path), "None|" + path.mid(path.lastIndexOf('/') + 1) + "|||");
-    }
-}
-
 TEST_F(ID3, UnsynchronisedReadsAcrossCallsAndSkipsNeverPastTheEnd) {
     // FF 00 straddling two reads: the 00 still goes.
     TagFile file(dir.write("raw", B("AB\xFF\0C\xFF\0\0D")));
@@ -163,34 +157,22 @@ TEST_F(ID3, UnsynchronisedReadsAcrossCallsAndSkipsNeverPastTheEnd) {
     EXPECT_EQ(SkipTagBytes(file, pos, 1000, false), 9);  // never past the end
 }
 
-// Every public file gives its listed values; seeded byte damage in the tag area of each, and
-// cuts at random lengths, never fail the caller (under the sanitizers: without a stray read)
-// and leave at least the file name as title.
-TEST_F(ID3, PublicFilesGiveTheirListedValuesAndDamagedCopiesStillAName) {
-    // "version|title|artist|album|comment"; a title left empty is the file name.
+// Damaged copies of these files are fuzz_id3's seeds (tests/fuzz/).
+TEST(ID3PublicFiles, EveryFileGivesItsListedValues) {
+    // "version|title|artist|album|comment"; a title left empty is the file name; a value
+    // ending in "…" is the start of what the file gives.
     const char* const table[][2] = {
         // Plain sizes from an old writer are recognised: the frames after APIC read.
         {"005411.id3", "2.x|Sunshine Superman|Donovan|Sunshine Superman|"},
-        {"97-unknown-23-update.mp3",
-         "2.x|aaaaaaaaaaaaaaaaaaaaaaa vvvvvvvvvvvvvvvvveeeeeerrrrrrrrrrrrrrrryyyyyyyyyyyyy "
-         "loooooooooooooooooooooooooooooonnnnnnggggggggggggg "
-         "ttttttttttttttttiiiiiiiiiiiiiittttttttttllllllllllllllleeeeeeeeeeeeeeeeeee|"
-         "aaaaaaaaaaaaaaaaaaaaaaa vvvvvvvvvvvvvvvvveeeeeerrrrrrrrrrrrrrrryyyyyyyyyyyyy "
-         "loooooooooooooooooooooooooooooonnnnnnggggggggggggg artist name||"},
+        {"97-unknown-23-update.mp3", "2.x|aaaaaaaaaaaaaaaaaaaaaaa vvvvvvvvvvvvvvvvveeeeeerrrrrr…"},
         {"ape-id3v1.mp3", "1.x|Title|||"},
         {"ape-id3v2.mp3", "2.x|Title|||"},
         {"apev2-lyricsv2.mp3", "2.x|A song|Auth||"},
         {"audacious-trailing-id32-id31.mp3", "None||||"},
         {"bad-POPM-frame.mp3", "2.x|Emit and exude|she|emit and exude|häst"},
-        {"bad-TYER-frame.mp3",
-         "2.x|This track has an invalid TYER frame, that used to be able to break Mutagen|||"},
-        {"bad-xing.mp3",
-         "2.x|09-28-2001|Ito Kazunori|Patlabor CD Box Deluxe Disc 3|Furukawa Toshio, Tominaga "
-         "Miina, "
-         "Ikemizu Michihiro, Gouri Daisuke"},
-        {"broken-tenc.id3",
-         "2.x|Take On Me|A Ha|1985|iTunNORM 0000036C 000003E6 00000BC1 00000BC3 000186E5 000186CE "
-         "00004ACA 00005A82 00011170 00011170"},
+        {"bad-TYER-frame.mp3", "2.x|This track has an invalid TYER frame, that used to be…"},
+        {"bad-xing.mp3", "2.x|09-28-2001|Ito Kazunori|Patlabor CD Box Deluxe Disc 3|Furukawa…"},
+        {"broken-tenc.id3", "2.x|Take On Me|A Ha|1985|iTunNORM 0000036C 000003E6…"},
         {"compressed_id3_frame.mp3", "2.x||||"},
         {"compressed_id3_frame_invalid.mp3", "2.x||||"},
         {"duplicate_id3v2.mp3", "2.x|TitleXXXX|ArtistXXXX|AlbumXXXX|"},
@@ -199,17 +181,12 @@ TEST_F(ID3, PublicFilesGiveTheirListedValuesAndDamagedCopiesStillAName) {
         {"excessive_alloc.mp3", "2.x|Bush|Rihanna|Music\uFFFDof the Sun|www.torrentazos.com"},
         {"extended-header.mp3", "2.x|Druids|Excelsis|Vo Chrieger U Drache|"},
         {"garbage.mp3", "None||||"},
-        {"id3v1v2-combined.mp3",
-         "2.x|cosmic american|Anais Mitchell||iTunes_CDDB_1 "
-         "9D09130B+174405+11+150+14097+27391+43983+65786+84877+99399+113226+132452+146426+163829"},
+        {"id3v1v2-combined.mp3", "2.x|cosmic american|Anais Mitchell||iTunes_CDDB_1 9D09130B…"},
         {"id3v22-tda.mp3", "2.x||||"},
-        {"id3v22-test.mp3",
-         "2.x|cosmic american|Anais Mitchell|Hymns for the Exiled|iTunes_CDDB_TrackNumber 3"},
-        {"id3v24_extended_header.id3",
-         "2.x|One Second of Silence|Snild Dolkow|Mutagen Bug Reports|This is a comment!"},
+        {"id3v22-test.mp3", "2.x|cosmic american|Anais Mitchell|Hymns for the Exiled|iTunes…"},
+        {"id3v24_extended_header.id3", "2.x|One Second of Silence|Snild Dolkow|Mutagen Bug…"},
         // The extended-header flag without an extended header: the frames are found.
-        {"extended-flag-no-header.id3",
-         "2.x|Punk To Funk|FatBoy Slim|Better Living Through Chemistr|"},
+        {"extended-flag-no-header.id3", "2.x|Punk To Funk|FatBoy Slim|Better Living Through…"},
         {"itunes10.mp3", "2.x|iTunes10MP3|Artist|Album|iTunPGAP 1"},
         {"lame_cbr.mp3", "2.x||||"},
         {"no-tags.mp3", "None||||"},
@@ -220,38 +197,23 @@ TEST_F(ID3, PublicFilesGiveTheirListedValuesAndDamagedCopiesStillAName) {
         {"too-short.mp3", "2.x|Track 10|Hieroglyph|Hieroglyph|iTunes_CDDB_TrackNumber 10"},
         {"unsynch.id3", "2.x|My babe just cares for me|Nina Simone|100% Jazz|"},
         {"unsynch24.id3", "2.x|Hi|||"},
-        {"vbri.mp3",
-         "2.x|I Can Walk On Water I Can Fly|Basshunter|I Can Walk On Water I Can Fly|Ripped by "
-         "THSLIVE"},
-        {"w000.mp3",
-         "2.x|Knowing You|Sergio Galoyan f. Tamra Keenan|Knowing You|Promo Only - "
-         "www.promoonly.com - "
-         "Distribution of this file is strictly prohibited."},
+        {"vbri.mp3", "2.x|I Can Walk On Water I Can Fly|Basshunter|I Can Walk On Water…"},
+        {"w000.mp3", "2.x|Knowing You|Sergio Galoyan f. Tamra Keenan|Knowing You|Promo Only…"},
     };
     const QDir folder(QStringLiteral(QV_TESTDATA "/id3"));
     // Every file of the folder is in the table, so a new one cannot slip by.
     ASSERT_EQ(folder.entryList(QDir::Files).size(), qsizetype(std::size(table)));
-    std::mt19937 rng(20261206);
     for (const auto& [file, expected] : table) {
         const QString path = folder.filePath(file);
         ASSERT_TRUE(QFile::exists(path)) << file;
         QString fields = QString::fromUtf8(expected);
         const qsizetype bar = fields.indexOf(u'|');
         if (fields[bar + 1] == u'|') fields.insert(bar + 1, file);
-        EXPECT_EQ(Read(path), fields);
+        const QString read = Read(path);
+        EXPECT_EQ(fields.endsWith(u'…') ? read.left(fields.size() - 1) + u'…' : read, fields);
         // The one-open read must give what the two separate reads give.
-        const VersionedTag read = ReadVersionedTag(path);
-        EXPECT_EQ(read.Version + u'|' + Fields(read.Tag), fields);
-        const QByteArray original = qvtest::ReadAll(path);
-        for (int round = 0; round < 20 && !original.isEmpty(); ++round) {
-            QByteArray bytes = original;
-            for (int i = 1 + rng() % 8; i > 0; --i)
-                bytes[rng() % std::min<int>(bytes.size(), 600)] =
-                    static_cast<char>(rng() % 4 == 0 ? 0xFF : rng());
-            if (round % 4 == 0) bytes.truncate(rng() % bytes.size());
-            ASSERT_FALSE(ReadID3Tag(dir.write("damaged.mp3", bytes)).Title.isEmpty())
-                << file << " round " << round;
-        }
+        const VersionedTag once = ReadVersionedTag(path);
+        EXPECT_EQ(once.Version + u'|' + Fields(once.Tag), read);
     }
 }
 
@@ -262,8 +224,7 @@ TEST_F(ID3, TagToolPrintsOneJsonLinePerFile) {
         Tag(3, Frame23("TIT2", TextBody(0,
                                         "Tab\tQuote\"Back\\Bell\x07\x1F"
                                         "Del\x7F")) +
-                   Frame23("TPE1", TextBody(1, Utf16(QString::fromUcs4(U"日本語𝄞"), true))) +
-                   Frame23("COMM", CommentBody(3, "", "line\nbreak"))));
+                   Frame23("TPE1", TextBody(1, Utf16(QString::fromUcs4(U"日本語𝄞"), true)))));
     QProcess p;
     p.start(tool, {odd, dir.file("missing.mp3")});
     ASSERT_TRUE(p.waitForFinished(30000)) << qPrintable(tool);
@@ -273,7 +234,7 @@ TEST_F(ID3, TagToolPrintsOneJsonLinePerFile) {
               "{\"file\": \"" + folder +
                   "we\\\"ird\\\\name.mp3\", \"version\": \"2.x\", \"title\": "
                   "\"Tab\\u0009Quote\\\"Back\\\\Bell\\u0007\\u001fDel\\u007f\", \"artist\": "
-                  "\"日本語𝄞\", \"album\": \"\", \"comment\": \"line\\u000abreak\"}\n"
+                  "\"日本語𝄞\", \"album\": \"\", \"comment\": \"\"}\n"
                   "{\"file\": \"" +
                   folder +
                   "missing.mp3\", \"version\": \"None\", \"title\": \"missing.mp3\", \"artist\": "
