@@ -19,12 +19,8 @@ namespace {
 using namespace mcierr;
 using qvtest::MediaKind;
 
-// Options for the null sink (still real time); the usual bound of an open
-// unless one is given, and the desktop's data folders for a soundfont.
-GstDeviceOptions NullAudio(int openTimeoutMs = GstDeviceOptions().openTimeoutMs,
-                           std::optional<QStringList> soundfontDataDirs = std::nullopt) {
-    return {true, openTimeoutMs, std::move(soundfontDataDirs)};
-}
+// Into the null sink, still in real time.
+const GstDeviceOptions kNullAudio{true, 4000, {}};
 
 class GstDevice : public ::testing::TestWithParam<MediaKind> {
   protected:
@@ -56,7 +52,7 @@ class GstDevice : public ::testing::TestWithParam<MediaKind> {
     }
 
     qvtest::TempDir dir;
-    MciInterpreter mci{GstDeviceFactory(NullAudio())};
+    MciInterpreter mci{GstDeviceFactory(kNullAudio)};
 };
 
 // A name with blanks, quotes and Japanese, as paths have.
@@ -121,8 +117,8 @@ TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
         {dir.write("text.mp3", QByteArray("Not music at all.\n").repeated(40)), kInvalidFile},
         {dir.write("cut.mp3", qvtest::ReadAll(Make(MediaKind::Mp3Xing, "a.mp3")).left(100)),
          kInvalidFile}};
-    GstMediaDevice noFont(NullAudio(4000, QStringList{dir.path()}));
-    GstMediaDevice slow(NullAudio(1)), desktop;
+    // No soundfont in the folders searched; an open bound of 1 ms.
+    GstMediaDevice noFont({true, 4000, QStringList{dir.path()}}), slow({true, 1, {}}), desktop;
     testing::internal::CaptureStderr();
     // Refused opens leave no file open: the first round opens some for good.
     std::vector<qsizetype> open;
@@ -149,7 +145,7 @@ TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
 // "Loop-One" replays without reopening and "Loop-Off" rewinds and stays, the
 // time panel following the position.
 TEST_F(GstDevice, TheLoopRulesPlayRealFilesThrough) {
-    qvtest::FakeProgram p{GstDeviceFactory(NullAudio())};
+    qvtest::FakeProgram p{GstDeviceFactory(kNullAudio)};
     const QString a = Make(MediaKind::Wav, "a.wav", 1500),
                   b = Make(MediaKind::Mp3Xing, "b.mp3", 600),
                   c = Make(MediaKind::Midi, "c.mid", 600);

@@ -13,15 +13,10 @@
 #include "tags/id3_read.h"
 
 using namespace qv;
+using namespace Qt::Literals::StringLiterals;  // "…"_ba keeps embedded NULs
 using namespace qvtest::id3;
 
 namespace {
-
-// Bytes of a literal, embedded NULs included.
-template <size_t N>
-QByteArray B(const char (&s)[N]) {
-    return QByteArray(s, N - 1);
-}
 
 // The four display strings as one line: "title|artist|album|comment".
 QString Fields(const TagInfo& t) {
@@ -54,7 +49,7 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStringsAndUnreadableFilesAsNone) {
     const QByteArray whole = Unsynchronise(TextBody(1, Utf16("Whole", true)));
     const std::pair<QByteArray, QString> rows[] = {
         // ID3v1: a NUL ends a field, blanks are trimmed, code page 932 else Windows-1252.
-        {Audio(500) + V1(B("Silence\0junk"), "  piman   ", "\x89\xb9\x8a\x79\xb1", "Caf\xe9"),
+        {Audio(500) + V1("Silence\0junk"_ba, "  piman   ", "\x89\xb9\x8a\x79\xb1", "Caf\xe9"),
          "1.x|Silence|piman|音楽ｱ|Café"},
         // Exactly the 128 bytes of an ID3v1 tag.
         {V1("Exact"), "1.x|Exact|||"},
@@ -63,12 +58,12 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStringsAndUnreadableFilesAsNone) {
         // UTF-16 marks FF FE and FE FF, no mark, a second value after 00 00, a lone surrogate.
         {Tag(3, Frame23("TIT2", TextBody(1, Utf16(QString::fromUcs4(U"音𝄞"), true))) +
                     Frame23("TPE1", TextBody(1, Utf16("Big", false))) +
-                    Frame23("TALB", TextBody(1, Utf16("No", false, false) + B("\0\0\0B"))) +
-                    Frame23("COMM", CommentBody(1, {}, B("\xD8\x00\x00\x41")))),
+                    Frame23("TALB", TextBody(1, Utf16("No", false, false) + "\0\0\0B"_ba)) +
+                    Frame23("COMM", CommentBody(1, {}, "\xD8\x00\x00\x41"_ba))),
          QString::fromUcs4(U"2.x|音𝄞|Big|No|\uFFFDA")},
         // UTF-8's first value, UTF-16 BE, an unknown encoding, code page 932; padding
         // ends the walk.
-        {Tag(3, Frame23("TIT2", TextBody(3, B("Ünï 日本\0second"))) +
+        {Tag(3, Frame23("TIT2", TextBody(3, "Ünï 日本\0second"_ba)) +
                     Frame23("TPE1", TextBody(2, Utf16("Artiste", false, false))) +
                     Frame23("TALB", TextBody(4, "unknown")) +
                     Frame23("COMM", CommentBody(0, "\x89\xb9\x8a\x79", "")) + pad +
@@ -80,17 +75,17 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStringsAndUnreadableFilesAsNone) {
                     Frame24("TPE1", Unsynchronise(TextBody(1, Utf16("ÿ歌", true))), 0x0002) +
                     Frame24("TALB", "\x05" + Synchsafe(5) + TextBody(0, "Rock"), 0x4041) +
                     Frame24("COMM", "\x07" + CommentBody(0, "D", "T"), 0x0040) +
-                    Frame24("TIT2", B("\x01\0\0\0\0") + TextBody(0, "9"), 0x0005)) +
+                    Frame24("TIT2", "\x01\0\0\0\0"_ba + TextBody(0, "9"), 0x0005)) +
              Audio(400),
          "2.x|" + longL + "|ÿ歌|Rock|D T"},
         // 2.4 header unsynchronisation covers every body; padding ends the walk.
         {Tag(4,
-             "TIT2" + Synchsafe(whole.size()) + B("\0\0") + whole + pad +
+             "TIT2" + Synchsafe(whole.size()) + "\0\0"_ba + whole + pad +
                  Frame24("TPE1", TextBody(0, "Hidden")),
              0x80),
          "2.x|Whole|||"},
         // 2.4 extended header with update and restrictions flags.
-        {Tag(4, Synchsafe(9) + B("\x01\x50\x00\x01\x00") + t24, 0x40), "2.x|Title|||"},
+        {Tag(4, Synchsafe(9) + "\x01\x50\x00\x01\x00"_ba + t24, 0x40), "2.x|Title|||"},
         // A frame past the tag, inside the file, in 2.3 and 2.4.
         {Header(3, 0, t23.size() + 15) + t23 + Frame23("TPE1", TextBody(0, "Runs long")) + al23 +
              Audio(300),
@@ -101,14 +96,14 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStringsAndUnreadableFilesAsNone) {
         // An encrypted frame too short for its method byte.
         {Tag(3, t23 + Frame23("TPE1", {}, 0x0040) + al23), "2.x|Title|||"},
         // An unsynchronised frame size past the file.
-        {Tag(3, t23 + "TPE1" + B("\x7F\xFF\x00\xFF\x00\xFF\x00\0\0x"), 0x80), "2.x|Title|||"},
+        {Tag(3, t23 + "TPE1" + "\x7F\xFF\x00\xFF\x00\xFF\x00\0\0x"_ba, 0x80), "2.x|Title|||"},
         // The header cut short, a tag size of 0, an unknown major version.
-        {B("ID3\x03\0\0"), "2.x|t.mp3|||"},
+        {"ID3\x03\0\0"_ba, "2.x|t.mp3|||"},
         {Header(3, 0, 0) + t23, "2.x|t.mp3|||"},
         {Tag(5, t23), "2.x|t.mp3|||"},
         // A 2.4 extended header past the tag, a 2.3 padding size beyond it.
-        {Tag(4, Synchsafe(5000) + B("\x01\0") + t23, 0x40), "2.x|t.mp3|||"},
-        {Tag(3, BigEndian(6, 4) + B("\0\0") + BigEndian(0xFFFFFFFF, 4) + t23 + al23, 0x40),
+        {Tag(4, Synchsafe(5000) + "\x01\0"_ba + t23, 0x40), "2.x|t.mp3|||"},
+        {Tag(3, BigEndian(6, 4) + "\0\0"_ba + BigEndian(0xFFFFFFFF, 4) + t23 + al23, 0x40),
          "2.x|Title|||"},
     };
     for (const auto& [bytes, expected] : rows) EXPECT_EQ(Read(dir.write("t.mp3", bytes)), expected);
@@ -132,13 +127,13 @@ TEST_F(ID3, FieldsBeyondTheDisplayStrings) {
     EXPECT_EQ(ReadID3v1(dir.write("v2only.mp3", Tag(3, {}) + Audio(300))).Title, "");
 
     const QByteArray year = Frame23("TYER", TextBody(0, "1999"));
-    const QByteArray ext23 = BigEndian(10, 4) + B("\x80\0") + BigEndian(40, 4) + "\xDE\xAD\xBE\xEF";
+    const QByteArray ext23 = BigEndian(10, 4) + "\x80\0"_ba + BigEndian(40, 4) + "\xDE\xAD\xBE\xEF";
     ID3v2Tag t = ReadV2(Tag(3, ext23 + year, 0xC0, 40));
     EXPECT_EQ(t.Crc, 0xDEADBEEF);
     EXPECT_EQ(t.TagSize, uint32_t(ext23.size() + year.size() + 40));
     EXPECT_EQ(t.Year, 1999);
     // 2.4: size 12, one flag byte, the CRC flag, a CRC of 5 synchsafe bytes.
-    const QByteArray ext24 = Synchsafe(12) + B("\x01\x20\x05\x0F\x7F\x7F\x7F\x7F");
+    const QByteArray ext24 = Synchsafe(12) + "\x01\x20\x05\x0F\x7F\x7F\x7F\x7F"_ba;
     t = ReadV2(Tag(4, ext24 + Frame24("TIT2", TextBody(0, "Title")), 0x40));
     EXPECT_EQ(t.Title, "Title");
     EXPECT_TRUE(t.CrcPresent);
@@ -147,10 +142,10 @@ TEST_F(ID3, FieldsBeyondTheDisplayStrings) {
 
 TEST_F(ID3, UnsynchronisedReadsAcrossCallsAndSkipsNeverPastTheEnd) {
     // FF 00 straddling two reads: the 00 still goes.
-    TagFile file(dir.write("raw", B("AB\xFF\0C\xFF\0\0D")));
+    TagFile file(dir.write("raw", "AB\xFF\0C\xFF\0\0D"_ba));
     int64_t pos = 0;
     EXPECT_EQ(ReadTagBytes(file, pos, 3, true), "AB\xFF");
-    EXPECT_EQ(ReadTagBytes(file, pos, 3, true), B("C\xFF\0"));
+    EXPECT_EQ(ReadTagBytes(file, pos, 3, true), "C\xFF\0"_ba);
     EXPECT_EQ(ReadTagBytes(file, pos, 100, true), "D");
     EXPECT_EQ(pos, 9);
     pos = 0;

@@ -55,10 +55,9 @@ struct Program : qvtest::FakeProgram {
         for (const QString& r : Records()) out += r.section('|', 2).left(1).toUpper();
         return out;
     }
-    QStringList Opened(int i, bool play) {
-        QStringList c{"stop PlayData", "close PlayData", OpenCommand(i)};
-        if (play) c << "play PlayData";
-        return c;
+    // The commands that open entry i and play it.
+    QStringList Opened(int i) {
+        return {"stop PlayData", "close PlayData", OpenCommand(i), "play PlayData"};
     }
     // The message boxes since the last call as "prompt|BI|title": B the buttons (0 OK, 1 Yes
     // and No), I the icon (0 none, 1 information).
@@ -258,9 +257,10 @@ TEST(PlaylistEditing, StripCommandsKeepLinesRecordsAndPlayingIDInStep) {
         EXPECT_EQ(p.Order(), c.order);
         EXPECT_EQ(p.list().currentRow(), c.selectedAfter);
         EXPECT_EQ(p.player().PlayingID(), c.playingAfter);
-        QStringList sent = c.then == Stops ? kStopped : QStringList();
-        if (c.then == Plays || c.then == Opens) sent = p.Opened(c.selectedAfter, c.then == Plays);
-        EXPECT_EQ(p.Take(), sent);
+        EXPECT_EQ(p.Take(), c.then == Stops ? kStopped
+                            : c.then == Nothing
+                                ? QStringList()
+                                : p.Opened(c.selectedAfter).mid(0, c.then == Plays ? 4 : 3));
         EXPECT_EQ(p.Asked(), c.command == clear ? clearAsked : QStringList());
         const QString shown = c.selectedAfter < 0 ? QString() : p.Path(c.selectedAfter);
         EXPECT_EQ(p.list().toolTip(), c.command == clear ? "" : c.command == remove ? shown : "x");
@@ -295,7 +295,7 @@ TEST(PlaylistEditing, EnterAndALeftDoubleClickPlayAndTheStripAnswersLeftAndRight
     Program p("ABCDE");
     p.state->objPlayList->SetListIndex(0);
     QTest::keyClick(&p.list(), Qt::Key_Return);
-    EXPECT_EQ(p.Take(), p.Opened(0, true));
+    EXPECT_EQ(p.Take(), p.Opened(0));
     // The list answers the left button only: no other selects a line.
     QWidget* viewport = p.list().viewport();
     const QPoint b = p.list().visualItemRect(p.list().item(1)).center();
@@ -303,7 +303,7 @@ TEST(PlaylistEditing, EnterAndALeftDoubleClickPlayAndTheStripAnswersLeftAndRight
     EXPECT_EQ(p.list().currentRow(), 0);
     QTest::mouseClick(viewport, Qt::LeftButton, {}, b);
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, b);
-    EXPECT_EQ(p.Take(), p.Opened(1, true));
+    EXPECT_EQ(p.Take(), p.Opened(1));
     // A click on the line selected already shows that entry again.
     p.form().setWindowTitle("elsewhere");
     QTest::mouseClick(viewport, Qt::LeftButton, {}, b);
@@ -345,7 +345,7 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
         p.dialogs.menuChoices = {item};
         p.Drop(text);
         EXPECT_EQ(p.Order(), order);
-        EXPECT_EQ(p.Take(), then == Plays   ? p.Opened(order.size() - 1, true)
+        EXPECT_EQ(p.Take(), then == Plays   ? p.Opened(order.size() - 1)
                             : then == Stops ? kStopped
                                             : QStringList());
         EXPECT_TRUE(then != Stops || p.player().PlayState() == "READY");
@@ -367,7 +367,7 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     p.Drop("", {QUrl::fromLocalFile(media), QUrl::fromLocalFile(p.dir.write("notes.txt", "x")),
                 QUrl::fromLocalFile(folder + "/"), QUrl::fromLocalFile(lst)});
     EXPECT_EQ(p.Order(), "N");
-    EXPECT_EQ(p.Take(), p.Opened(0, true));
+    EXPECT_EQ(p.Take(), p.Opened(0));
     EXPECT_EQ(p.dialogs.poppedMenus.last(2), QStringList({"mnAddListDrop", "mnNodePL"}));
     EXPECT_EQ(p.state->strClickedPath, lst);
 
