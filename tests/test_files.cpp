@@ -216,7 +216,7 @@ TEST(TextFile, LineEndsCodePagesAppendsAndTheReplacingWriteThatKeepsLinkAndMode)
                            "Setting.ini.tmp-a1b2c3d45", "Setting.ini.tmp-e5f6g7h8"}));
 }
 
-TEST(Settings, HandEditedFileReadsAsWindowsDoesAndKeepsEveryOtherLine) {
+TEST(Settings, HandEditedOrFreshFileReadsAsWindowsDoesWithTheNumberTextOfItsValues) {
     qvtest::TempDir dir;
     // The section first, blanks, quotes, comments, foreign lines, twice the same key and section, a
     // line in Windows-1252 (not code page 932) and one whose 0x5C is the second byte of 表.
@@ -279,25 +279,24 @@ TEST(Settings, HandEditedFileReadsAsWindowsDoesAndKeepsEveryOtherLine) {
     for (const auto& r : refused) EXPECT_EQ(ini.WriteIni(r[0], r[1], r[2]), 0) << r[1] << r[2];
     EXPECT_EQ(ReadAll(dir.file("Setting.ini")), lines.join("\r\n") + "\r\n");
     EXPECT_EQ(Ini(dir.write("plain", "plain")).WriteIni("File", "Key", "x"), 0);  // under a file
-}
 
-TEST(Settings, FreshFileProgramFolderLoopModeAndNumberText) {
-    qvtest::TempDir dir;
-    const Ini ini(dir.path() + "/");
-    EXPECT_EQ(ini.ReadIni("File", "LastPlayList"), "");
-    EXPECT_EQ(EntriesOf(dir.path()), QStringList());  // a read makes no file
-    ASSERT_EQ(ini.WriteIni("File", "LastPlayList", QStringLiteral("/音楽/a.lst")), 1);
+    // A fresh file in a program folder named with a doubled "/".
+    QDir().mkpath(dir.file("fresh"));
+    const Ini fresh(dir.file("fresh//"));
+    EXPECT_EQ(fresh.ReadIni("File", "LastPlayList"), "");
+    EXPECT_EQ(EntriesOf(dir.file("fresh")), QStringList());  // a read makes no file
+    ASSERT_EQ(fresh.WriteIni("File", "LastPlayList", QStringLiteral("/音楽/a.lst")), 1);
     // As the Windows program reads it: code page 932, CR LF.
-    EXPECT_EQ(ReadAll(dir.file("Setting.ini")),
+    EXPECT_EQ(ReadAll(dir.file("fresh/Setting.ini")),
               "[File]\r\nLastPlayList=/\x89\xb9\x8a\x79/a.lst\r\n");
     // The program folder ends in exactly one "/"; the test program's own is writable.
-    EXPECT_EQ(
-        QStringList({ini.GetAppPath(), Ini("/").GetAppPath(), Ini("/opt/q").GetAppPath(),
-                     Ini::DefaultAppPath()}),
-        QStringList({dir.path(), "/", "/opt/q/", QCoreApplication::applicationDirPath() + "/"}));
+    EXPECT_EQ(QStringList({fresh.GetAppPath(), Ini("/").GetAppPath(), Ini("/opt/q").GetAppPath(),
+                           Ini::DefaultAppPath()}),
+              QStringList({dir.file("fresh/"), "/", "/opt/q/",
+                           QCoreApplication::applicationDirPath() + "/"}));
     for (const auto& [stored, mode] : {std::pair{"1", 1}, {"2", 2}, {"2.6", 0}, {"-1", 0}}) {
-        ASSERT_EQ(ini.WriteIni("Quorvane", "LoopMode", stored), 1);
-        EXPECT_EQ(ReadLoopMode(ini), mode) << stored;
+        ASSERT_EQ(fresh.WriteIni("Quorvane", "LoopMode", stored), 1);
+        EXPECT_EQ(ReadLoopMode(fresh), mode) << stored;
     }
     // The leading number, blanks ignored anywhere; hexadecimal and octal after "&H" and "&O".
     const std::pair<const char*, double> numbers[] = {

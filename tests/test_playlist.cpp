@@ -14,7 +14,6 @@
 #include "app/controls.h"
 #include "app/frm_hide_menu.h"
 #include "app/tree_view.h"
-#include "library/tree_handlers.h"
 #include "platform/filesystem.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
@@ -82,7 +81,7 @@ struct Program : qvtest::FakeProgram {
 
 const QStringList kStopped = {"stop PlayData", "seek PlayData to start"};
 
-TEST(PlayListArray, NeverEmptyAndItsIndexCountsEveryRecord) {
+TEST(PlayListArray, NeverEmptyAndItsIndexCountsEveryRecordAndOnlyCleanPathsAreLines) {
     const auto item = [](const QString& path) { return PlayListItem{path, "MP3", path, 0}; };
     PlayListArray a;
     a.Set(0, item("/a"));
@@ -94,6 +93,14 @@ TEST(PlayListArray, NeverEmptyAndItsIndexCountsEveryRecord) {
     a.Remove(0);  // the last record goes: the placeholder comes back
     // The placeholder's path is known as any other.
     EXPECT_TRUE(a.Count() == 1 && a.IsEmpty() && a.Contains("") && !a.Contains("/c"));
+    // Only paths that cleaning leaves alone count as clean.
+    for (const QString path :
+         {"/", "/a", "/a/b.mp3", "a", "a/b", "/a/.b/c", "/a/..b", "/a/b..", "/a/.../c", "/ü/曲.mp3",
+          "//a", "/a//b", "/a/", "a/", "/./a", "/a/.", "/a/..", "./a", "/a/b/../c"})
+        EXPECT_EQ(IsCleanPath(path), QDir::cleanPath(path) == path) << path.toStdString();
+    // Cleaning keeps these; they are left to it all the same.
+    for (const QString& path : QStringList{"", ".", "..", "../a", "/a" + QString(QChar(0)) + "b"})
+        EXPECT_FALSE(IsCleanPath(path)) << path.toStdString();
 }
 
 TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCount) {
@@ -131,16 +138,6 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     ASSERT_EQ(registered->childCount(), 1);
     EXPECT_EQ(registered->child(0)->text(0), "l");
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
-}
-
-TEST(CleanPath, OnlyPathsThatCleaningLeavesAlone) {
-    for (const QString path :
-         {"/", "/a", "/a/b.mp3", "a", "a/b", "/a/.b/c", "/a/..b", "/a/b..", "/a/.../c", "/ü/曲.mp3",
-          "//a", "/a//b", "/a/", "a/", "/./a", "/a/.", "/a/..", "./a", "/a/b/../c"})
-        EXPECT_EQ(IsCleanPath(path), QDir::cleanPath(path) == path) << path.toStdString();
-    // Cleaning keeps these; they are left to it all the same.
-    for (const QString& path : QStringList{"", ".", "..", "../a", "/a" + QString(QChar(0)) + "b"})
-        EXPECT_FALSE(IsCleanPath(path)) << path.toStdString();
 }
 
 TEST(SavePlayList, NamesAreCompletedRefusedOrAskedAboutAndSaveOpensTheDialogAnew) {
@@ -354,13 +351,6 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     }
     EXPECT_FALSE(p.state->HideMenu().mnTreeExpand->isVisible());
     EXPECT_FALSE(p.state->HideMenu().sp40->isVisible());
-    // The tree's node of a playlist file opens the same popup.
-    ResetPlayList(*p.state);
-    p.form().TV1->AddNode("root", lst, "x", 9);
-    p.dialogs.menuChoices = {"mnAddPlayList"};
-    TV1_NodeClick(*p.state, p.form().TV1->Node(lst));
-    EXPECT_EQ(p.Order(), "OP");
-
     // Files from a file manager are taken one by one.
     ResetPlayList(*p.state);
     p.Take();
