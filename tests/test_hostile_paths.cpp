@@ -85,9 +85,33 @@ class HostilePaths : public ::testing::Test {
     QStringList storable, unstorable, before;
 };
 
-// Drops of paths that cannot be kept are named and scan nothing; the scan, the library file,
-// playlist files, Setting.ini and the media control keep every storable path exactly.
-TEST_F(HostilePaths, DropsNameWhatCannotBeKeptAndEveryFileAndTheMediaControlKeepTheRestExactly) {
+// The command line, drops, the scan, the library file, playlist files, Setting.ini and the
+// media control keep every storable path exactly and name those they cannot keep.
+TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
+    // The command line takes what it can carry.
+    std::vector<QByteArray> bytes{"quorvane"};
+    for (const QString& path : storable + unstorable) bytes.push_back(QFile::encodeName(path));
+    bytes.back() = QFile::encodeName(media.path()) + kUnstorable[2];  // the raw bytes
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    QStringList refused;
+    const QStringList decoded = qv::DecodeArguments(int(argv.size()), argv.data(), &refused);
+    EXPECT_EQ(decoded, storable);
+    EXPECT_EQ(refused.size(), 3);
+    // One argument would come back in two pieces from the quoted argument text.
+    refused.clear();
+    const QStringList carried = qv::CarriedArguments(decoded, &refused);
+    EXPECT_EQ(refused, QStringList{storable[2]});
+    EXPECT_EQ(qv::SplitCommandLine(qv::ArgumentText(carried)), carried);
+    qvtest::TestProgram started;
+    started.Start(qv::ArgumentText(carried));
+    EXPECT_EQ(started.state->PlayListData.Count(), carried.size());
+    for (int i = 0; i < carried.size(); ++i)
+        EXPECT_EQ(started.state->PlayListData[i].FilePath, carried[i]);
+    // A relative path with a leading dash is a file, made absolute.
+    EXPECT_EQ(qv::AbsoluteArguments({"-x.mp3"}, media.path()), QStringList{storable[4]});
+
+    // Drops of paths that cannot be kept are named and scan nothing.
     for (const QString& path : storable) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
@@ -165,29 +189,6 @@ TEST_F(HostilePaths, DropsNameWhatCannotBeKeptAndEveryFileAndTheMediaControlKeep
     // A line end cannot be stored: the write is refused and the old value stays.
     EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", unstorable[0]), 0);
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), storable.last());
-}
-
-TEST_F(HostilePaths, CommandLineTakesWhatItCanCarryAndNamesTheRest) {
-    std::vector<QByteArray> bytes{"quorvane"};
-    for (const QString& path : storable + unstorable) bytes.push_back(QFile::encodeName(path));
-    bytes.back() = QFile::encodeName(media.path()) + kUnstorable[2];  // the raw bytes
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes) argv.push_back(b.data());
-    QStringList refused;
-    const QStringList decoded = qv::DecodeArguments(int(argv.size()), argv.data(), &refused);
-    EXPECT_EQ(decoded, storable);
-    EXPECT_EQ(refused.size(), 3);
-    // One argument would come back in two pieces from the quoted argument text.
-    refused.clear();
-    const QStringList carried = qv::CarriedArguments(decoded, &refused);
-    EXPECT_EQ(refused, QStringList{storable[2]});
-    EXPECT_EQ(qv::SplitCommandLine(qv::ArgumentText(carried)), carried);
-    p.Start(qv::ArgumentText(carried));
-    EXPECT_EQ(p.state->PlayListData.Count(), carried.size());
-    for (int i = 0; i < carried.size(); ++i)
-        EXPECT_EQ(p.state->PlayListData[i].FilePath, carried[i]);
-    // A relative path with a leading dash is a file, made absolute.
-    EXPECT_EQ(qv::AbsoluteArguments({"-x.mp3"}, media.path()), QStringList{storable[4]});
 }
 
 }  // namespace
