@@ -113,10 +113,8 @@ TEST_P(FaultInjection, FullDiskFailedSyncOrRenameReadOnlyFolderOrAKillNeverLoses
     // Writes songs first to first + count - 1 in folder, in a forked process on a disk with
     // these faults.
     auto run = [&](const QString& folder, int first, int count, const Disk& faults) {
-        qvtest::RecordingMci mci;
-        qvtest::ScriptedDialogs dialogs;
-        qvtest::ManualClock clock;
-        qv::ProgramState state(folder, mci, dialogs, clock);
+        qvtest::TestProgram t;  // for its sender, dialogs and clock
+        qv::ProgramState state(folder, t.mci, t.dialogs, t.clock);
         QStringList songs;
         for (int n = first; n < first + count; ++n)
             songs.append(QStringLiteral("/音楽/曲%1.mp3").arg(n));

@@ -1,6 +1,7 @@
-// The program's files on a real folder tree: path text, the stored spelling of a
-// path and the existence tests, text files (line ends, code pages, appends, the replacing
-// write) and Setting.ini with the number text of its values.
+// The line codec of the program's files and the ANSI decoding of tags, held against python3's
+// code page 932 codec; then the program's files on a real folder tree: path text, the stored
+// spelling of a path and the existence tests, text files (line ends, code pages, appends, the
+// replacing write) and Setting.ini with the number text of its values.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -12,7 +13,9 @@
 #include "app/settings.h"
 #include "platform/filesystem.h"
 #include "platform/paths.h"
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
+#include "support/cp932_python.h"
 #include "support/qt_print.h"
 #include "support/tempdir.h"
 
@@ -20,13 +23,100 @@ using namespace qv;
 using qvtest::EntriesOf;
 using qvtest::ReadAll;
 
-// The rest of the path splitters' edges is in every test that adds, scans or names a file.
-TEST(Paths, BaseNameIgnoresADotInAFolderNameTheExtensionDoesNot) {
-    EXPECT_EQ(GetBaseName("/My.Music/song"), "song");
-    EXPECT_EQ(GetExtension("/My.Music/song"), "Music/song");
+TEST(TextCodec, EveryCharacterWeEncodeHasPythonsBytesAndDecodesBack) {
+    // 0x5C stays a backslash in code page 932, never a yen sign.
+    QStringList text = {QStringLiteral("C:\\音楽\\ﾃｽﾄ①～.mp3")};
+    for (char16_t u = 0x80; u != 0; ++u) {
+        QByteArray bytes;
+        if (!QChar::isSurrogate(u) && EncodeCp932(QString(QChar(u)), &bytes)) text.append(QChar(u));
+    }
+    // JIS X 0208 with the NEC and IBM extensions, half-width katakana, and the
+    // 1,880 user-defined characters of the private-use area.
+    EXPECT_GT(text.size(), 9000);
+    EXPECT_LT(text.size(), 9500);
+    const QList<QByteArray> python = qvtest::Cp932ByPython(text);
+    ASSERT_EQ(python.size(), text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QByteArray ours;
+        bool ok = false, back = false;
+        ASSERT_TRUE(EncodeCp932(text[i], &ours));
+        // For the kanji we write as IBM extensions (lead bytes FA to FC),
+        // python3 writes the NEC-selected ones (ED, EE); either reads back.
+        const auto lead = static_cast<unsigned char>(python[i][0]);
+        ASSERT_TRUE(lead == 0xED || lead == 0xEE || ours == python[i]) << text[i].toStdString();
+        ASSERT_EQ(DecodeCp932(ours, &ok) + DecodeCp932(python[i], &back), text[i] + text[i]);
+        ASSERT_TRUE(ok && back);
+    }
 }
 
-TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
+TEST(TextCodec, InvalidBytesAnsiAndUtf8Validation) {
+    bool ok = true;
+    // 0x81 0x20 is no character; a lone lead byte at the end is cut off.
+    EXPECT_EQ(DecodeCp932("a\x81\x20z", &ok), QStringLiteral("a\uFFFD z"));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(DecodeCp932("ab\x82", &ok), QStringLiteral("ab\uFFFD"));
+    EXPECT_FALSE(ok);
+    // "Café" in Windows-1252 is not valid code page 932.
+    EXPECT_EQ(DecodeAnsi("Caf\xe9") + DecodeAnsi("\x93\xfa\x96\x7b"), QStringLiteral("Café日本"));
+    EXPECT_EQ(DecodeWindows1252("\x80\x81\x9f\xff"), QStringLiteral("\u20AC\u0081\u0178\u00FF"));
+    EXPECT_TRUE(IsValidUtf8(QStringLiteral("plain 日本🎵").toUtf8()));
+    // Overlong "/", a surrogate, cut short, beyond U+10FFFF.
+    for (const char* bad : {"\xc0\xaf", "\xed\xa0\x80", "\xe6\x97", "\xf4\x90\x80\x80"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+}
+
+// Lines another program wrote in code page 932 whose bytes are valid UTF-8 as
+// well (half-width katakana pair up into two-byte UTF-8 sequences), and lines
+// earlier builds wrote in UTF-8 without a mark that are valid code page 932 as
+// well: each reads as its writer meant it. What code page 932 holds goes out in it.
+TEST(TextCodec, LinesReadAsTheirWriterMeantThemAndGoOutMarkedWhereCodePage932CannotHoldThem) {
+    const QStringList windows = {
+        QStringLiteral("ﾗｼﾞｵ"),  // U+05FC U+07B5 in UTF-8
+        QStringLiteral("C:\\Music\\ﾗｼﾞｵ\\01.mp3"),
+        QStringLiteral("[/home/u/ﾗｼﾞｵ]"),                 // a library header
+        QStringLiteral("LastSearchedPath=/home/u/DJﾑｼ"),  // "DJѼ": Cyrillic
+        QStringLiteral("/home/u/縺ゅ≠/ﾎｼ.mp3"),           // "ああ/μ": all code page 932 has
+        QStringLiteral("/home/u/ﾅｶﾆｼ.mp3"),               // "ŶƼ": no ASCII letter
+        QStringLiteral("/home/u/ﾃ奴.mp3"),                // "Óz": z is 奴's second byte
+        QStringLiteral("/home/u/CDﾃｨ.mp3"),               // "CDè": small after capitals
+        QStringLiteral("/home/u/Cafﾃｩ ﾗｼﾞｵ.mp3"),         // "Café" beside Hebrew and Thaana
+    };
+    const QList<QByteArray> bytes = qvtest::Cp932ByPython(windows);
+    ASSERT_EQ(bytes.size(), windows.size());
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        ASSERT_TRUE(IsValidUtf8(bytes[i])) << windows[i].toStdString();
+        EXPECT_EQ(DecodeLine(bytes[i]), windows[i]);
+        // Written back byte for byte as the Windows program has them.
+        EXPECT_EQ(EncodeLine(windows[i]), bytes[i]);
+    }
+    for (const QString& line : {QStringLiteral("/home/u/Música/Beyoncé.mp3"),  // "Mﾃｺsica/Beyoncﾃｩ"
+                                QStringLiteral("/home/u/音楽/Café/Tú.mp3"),
+                                QStringLiteral("/home/u/Sigur Rós/Ágætis byrjun.mp3"),
+                                QStringLiteral("/home/u/Mu\u0301sica.mp3"),  // a combining accent
+                                QStringLiteral("/home/u/🎵/Love〜Story • Intro.mp3")}) {
+        bool cp932 = false;
+        DecodeCp932(line.toUtf8(), &cp932);
+        ASSERT_TRUE(cp932) << line.toStdString();
+        EXPECT_EQ(DecodeLine(line.toUtf8()), line);
+    }
+    // What code page 932 cannot hold goes out as UTF-8 behind the mark, and
+    // reads back as written.
+    for (const QString& line :
+         {QStringLiteral("/home/u/Beyoncé.mp3"), QStringLiteral("/home/u/🎵.mp3"),
+          QChar(0xFEFF) + QStringLiteral("a"), QStringLiteral("ﾗｼﾞｵé"),
+          // The wave dash code page 932 maps one way only.
+          QStringLiteral("/home/u/愛〜恋.mp3"), QStringLiteral("a¥b"),
+          // Code page 932 holds these, but its bytes would read as "Café".
+          QStringLiteral("/home/u/Cafﾃｩ.mp3")}) {
+        EXPECT_EQ(EncodeLine(line), "\xEF\xBB\xBF" + line.toUtf8()) << line.toStdString();
+        EXPECT_EQ(DecodeLine(EncodeLine(line)), line);
+    }
+}
+
+// The rest of the path splitters' edges is in every test that adds, scans or names a file.
+TEST(FileSystem, PathTextStoredSpellingAndExistenceOnARealTree) {
+    EXPECT_EQ(GetBaseName("/My.Music/song"), "song");  // a dot in a folder name is no extension
+    EXPECT_EQ(GetExtension("/My.Music/song"), "Music/song");
     qvtest::TempDir dir;
     const QString root = dir.path();
     for (const char* name : {"My Music/Song One.MP3", "Case/Foo/a", "Case/FOO/a", ".config/v.mp3"})
@@ -52,15 +142,14 @@ TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
         {"fifo", "fifo", false, false},
         {"My Music/Song One.MP3/", "", false, false},
         {"dead", "", false, false},
-        {QString("My Music") + QChar(0) + "x", "", false,
-         false},  // the system would see "My Music"
+        // The system would see "My Music".
+        {QString("My Music") + QChar(0) + "x", "", false, false},
     };
     for (const auto& [in, stored, file, any] : cases) {
-        EXPECT_EQ(GetLongPath(root + in), stored.isEmpty() ? "" : root + stored)
-            << in.toStdString();
-        EXPECT_EQ(QList<bool>({FileExists(root + in), FileOrFolderExists(root + in)}),
-                  QList<bool>({file, any}))
-            << in.toStdString();
+        SCOPED_TRACE(in.toStdString());
+        EXPECT_EQ(GetLongPath(root + in), stored.isEmpty() ? "" : root + stored);
+        EXPECT_EQ(FileExists(root + in), file);
+        EXPECT_EQ(FileOrFolderExists(root + in), any);
     }
     // The whole path upper-cased, the temporary folder's own name included.
     EXPECT_EQ(GetLongPath((root + "My Music/Song One.mp3").toUpper()),
@@ -75,7 +164,7 @@ TEST(FileSystem, StoredSpellingAndExistenceOnARealTree) {
               root + "My Music/Song One.MP3");
 }
 
-TEST(TextFile, LineEndsCodePagesAndAppendsOnALineOfTheirOwn) {
+TEST(TextFile, LineEndsCodePagesAppendsAndTheReplacingWriteThatKeepsLinkAndMode) {
     EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd\n\re\r"), QStringList({"a", "b", "c", "d", "", "e"}));
     qvtest::TempDir dir;
     const QString db = dir.file("MediaDB.db");
@@ -100,10 +189,8 @@ TEST(TextFile, LineEndsCodePagesAndAppendsOnALineOfTheirOwn) {
     EXPECT_FALSE(WriteTextFile(nul, {"x"}) || AppendTextLines(nul, {"x"}));
     EXPECT_FALSE(AppendTextLines(dir.path(), {"x"}));
     EXPECT_EQ(EntriesOf(dir.path()), QStringList({"MediaDB.db", "old.db"}));
-}
 
-TEST(TextFile, ReplacingKeepsLinkAndModeAndSweepsOnlyOldLeftoversOfItsOwn) {
-    qvtest::TempDir dir;
+    // Replacing keeps the link and the mode, and sweeps only old leftovers of its own.
     const QString real = dir.write("dotfiles/Setting.ini", "old\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
     ASSERT_TRUE(QFile::link(real, dir.file("Setting.ini")));
@@ -129,7 +216,7 @@ TEST(TextFile, ReplacingKeepsLinkAndModeAndSweepsOnlyOldLeftoversOfItsOwn) {
                            "Setting.ini.tmp-a1b2c3d45", "Setting.ini.tmp-e5f6g7h8"}));
 }
 
-TEST(Settings, HandEditedFileReadsAsWindowsDoesAndKeepsEveryOtherLine) {
+TEST(Settings, HandEditedOrFreshFileReadsAsWindowsDoesWithTheNumberTextOfItsValues) {
     qvtest::TempDir dir;
     // The section first, blanks, quotes, comments, foreign lines, twice the same key and section, a
     // line in Windows-1252 (not code page 932) and one whose 0x5C is the second byte of 表.
@@ -192,25 +279,24 @@ TEST(Settings, HandEditedFileReadsAsWindowsDoesAndKeepsEveryOtherLine) {
     for (const auto& r : refused) EXPECT_EQ(ini.WriteIni(r[0], r[1], r[2]), 0) << r[1] << r[2];
     EXPECT_EQ(ReadAll(dir.file("Setting.ini")), lines.join("\r\n") + "\r\n");
     EXPECT_EQ(Ini(dir.write("plain", "plain")).WriteIni("File", "Key", "x"), 0);  // under a file
-}
 
-TEST(Settings, FreshFileProgramFolderLoopModeAndNumberText) {
-    qvtest::TempDir dir;
-    const Ini ini(dir.path() + "/");
-    EXPECT_EQ(ini.ReadIni("File", "LastPlayList"), "");
-    EXPECT_EQ(EntriesOf(dir.path()), QStringList());  // a read makes no file
-    ASSERT_EQ(ini.WriteIni("File", "LastPlayList", QStringLiteral("/音楽/a.lst")), 1);
+    // A fresh file in a program folder named with a doubled "/".
+    QDir().mkpath(dir.file("fresh"));
+    const Ini fresh(dir.file("fresh//"));
+    EXPECT_EQ(fresh.ReadIni("File", "LastPlayList"), "");
+    EXPECT_EQ(EntriesOf(dir.file("fresh")), QStringList());  // a read makes no file
+    ASSERT_EQ(fresh.WriteIni("File", "LastPlayList", QStringLiteral("/音楽/a.lst")), 1);
     // As the Windows program reads it: code page 932, CR LF.
-    EXPECT_EQ(ReadAll(dir.file("Setting.ini")),
+    EXPECT_EQ(ReadAll(dir.file("fresh/Setting.ini")),
               "[File]\r\nLastPlayList=/\x89\xb9\x8a\x79/a.lst\r\n");
     // The program folder ends in exactly one "/"; the test program's own is writable.
-    EXPECT_EQ(
-        QStringList({ini.GetAppPath(), Ini("/").GetAppPath(), Ini("/opt/q").GetAppPath(),
-                     Ini::DefaultAppPath()}),
-        QStringList({dir.path(), "/", "/opt/q/", QCoreApplication::applicationDirPath() + "/"}));
+    EXPECT_EQ(QStringList({fresh.GetAppPath(), Ini("/").GetAppPath(), Ini("/opt/q").GetAppPath(),
+                           Ini::DefaultAppPath()}),
+              QStringList({dir.file("fresh/"), "/", "/opt/q/",
+                           QCoreApplication::applicationDirPath() + "/"}));
     for (const auto& [stored, mode] : {std::pair{"1", 1}, {"2", 2}, {"2.6", 0}, {"-1", 0}}) {
-        ASSERT_EQ(ini.WriteIni("Quorvane", "LoopMode", stored), 1);
-        EXPECT_EQ(ReadLoopMode(ini), mode) << stored;
+        ASSERT_EQ(fresh.WriteIni("Quorvane", "LoopMode", stored), 1);
+        EXPECT_EQ(ReadLoopMode(fresh), mode) << stored;
     }
     // The leading number, blanks ignored anywhere; hexadecimal and octal after "&H" and "&O".
     const std::pair<const char*, double> numbers[] = {

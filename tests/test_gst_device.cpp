@@ -2,10 +2,8 @@
 // sink in real time: what the player relies on and bad input; and the
 // player's loop rules through it with the real monitor timer.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QDir>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QtEndian>
 
@@ -22,12 +20,8 @@ namespace {
 using namespace mcierr;
 using qvtest::MediaKind;
 
-// Options for the null sink (still real time); the usual bound of an open
-// unless one is given, and the desktop's data folders for a soundfont.
-GstDeviceOptions NullAudio(int openTimeoutMs = GstDeviceOptions().openTimeoutMs,
-                           std::optional<QStringList> soundfontDataDirs = std::nullopt) {
-    return {true, openTimeoutMs, std::move(soundfontDataDirs), {}};
-}
+// Into the null sink, still in real time.
+const GstDeviceOptions kNullAudio{true, 4000, {}, {}};
 
 class GstDevice : public ::testing::TestWithParam<MediaKind> {
   protected:
@@ -59,7 +53,7 @@ class GstDevice : public ::testing::TestWithParam<MediaKind> {
     }
 
     qvtest::TempDir dir;
-    MciInterpreter mci{GstDeviceFactory(NullAudio())};
+    MciInterpreter mci{GstDeviceFactory(kNullAudio)};
 };
 
 // A name with blanks, quotes and Japanese, as paths have.
@@ -124,13 +118,10 @@ TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
         {dir.write("text.mp3", QByteArray("Not music at all.\n").repeated(40)), kInvalidFile},
         {dir.write("cut.mp3", qvtest::ReadAll(Make(MediaKind::Mp3Xing, "a.mp3")).left(100)),
          kInvalidFile}};
-    GstMediaDevice noFont(NullAudio(4000, QStringList{dir.path()}));
-    GstMediaDevice slow(NullAudio(1)), desktop;
-    QTemporaryFile log;
-    ASSERT_TRUE(log.open());
-    fflush(stderr);
-    const int saved = dup(2);
-    dup2(log.handle(), 2);
+    // No soundfont in the folders searched; an open bound of 1 ms.
+    GstMediaDevice noFont({true, 4000, QStringList{dir.path()}, {}}), slow({true, 1, {}, {}}),
+        desktop;
+    testing::internal::CaptureStderr();
     // Refused opens leave no file open: the first round opens some for good.
     std::vector<qsizetype> open;
     for (int round = 0; round < 3; ++round) {
@@ -143,10 +134,7 @@ TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
     EXPECT_EQ(open[1], open[2]);
     EXPECT_EQ(noFont.Open(midi), kSeqNoMidiPresent);
     EXPECT_EQ(desktop.Open(wav), 0);
-    fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    EXPECT_EQ(qvtest::ReadAll(log.fileName()), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_TRUE(MciGetErrorString(kSeqNoMidiPresent).contains("soundfont"));
     EXPECT_EQ(noFont.Open(wav), 0);
     EXPECT_EQ(slow.Open(midi), kDeviceNotReady);
@@ -159,7 +147,7 @@ TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
 // "Loop-One" replays without reopening and "Loop-Off" rewinds and stays, the
 // time panel following the position.
 TEST_F(GstDevice, TheLoopRulesPlayRealFilesThrough) {
-    qvtest::FakeProgram p{GstDeviceFactory(NullAudio())};
+    qvtest::FakeProgram p{GstDeviceFactory(kNullAudio)};
     const QString a = Make(MediaKind::Wav, "a.wav", 1500),
                   b = Make(MediaKind::Mp3Xing, "b.mp3", 600),
                   c = Make(MediaKind::Midi, "c.mid", 600);
@@ -206,7 +194,7 @@ TEST_F(GstDevice, TheVolumeIsHeardAndThePlayerSeeksAndKeepsTheVolume) {
     QList<int> peaks;
     for (int volume : {1000, 500, 0}) {
         const QString out = dir.file(QString("out%1.raw").arg(volume));
-        GstDeviceOptions options = NullAudio();
+        GstDeviceOptions options = kNullAudio;
         options.audioSink =
             "audioconvert ! audio/x-raw,format=S16LE ! filesink location=\"" + out + "\"";
         MciInterpreter recorder(GstDeviceFactory(options));
@@ -226,7 +214,7 @@ TEST_F(GstDevice, TheVolumeIsHeardAndThePlayerSeeksAndKeepsTheVolume) {
     EXPECT_NEAR(peaks[1], peaks[0] / 8.0, peaks[0] / 100.0);
     EXPECT_EQ(peaks[2], 0);
 
-    qvtest::FakeProgram p{GstDeviceFactory(NullAudio())};
+    qvtest::FakeProgram p{GstDeviceFactory(kNullAudio)};
     const QString a = Make(MediaKind::Wav, "long.wav", 3000), b = Make(MediaKind::Midi, "b.mid");
     p.state->objPlayList->AddToPlayList(a);
     p.state->objPlayList->AddToPlayList(b);

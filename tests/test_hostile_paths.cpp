@@ -67,9 +67,7 @@ class HostilePaths : public ::testing::Test {
     // Creates the file (and its folders) by its bytes; returns its path.
     QString Make(const QByteArray& name) {
         const QByteArray path = QFile::encodeName(media.path()) + name;
-        for (qsizetype slash = path.indexOf('/', 1); slash > 0;
-             slash = path.indexOf('/', slash + 1))
-            ::mkdir(path.left(slash).constData(), 0755);
+        QDir().mkpath(QFile::decodeName(path.left(path.lastIndexOf('/'))));
         ::close(::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
         return QFile::decodeName(path);
     }
@@ -87,49 +85,10 @@ class HostilePaths : public ::testing::Test {
     QStringList storable, unstorable, before;
 };
 
-TEST_F(HostilePaths, ScanLibraryFileAndPlaylistFileKeepEveryStorablePathExactly) {
-    QString root = media.path();
-    qv::ScanFolder(*p.state, *form().TV1, form(), root, true);
-    ExpectReported(unstorable);
-    // The library file holds the header and every storable path, whole, one a line.
-    QStringList lines = *qv::ReadTextFile(qv::MediaDBPath(*p.state)), expected = storable;
-    expected.append("[" + root.chopped(1) + "]");
-    lines.sort();
-    expected.sort();
-    EXPECT_EQ(lines, expected);
-    qv::TreeView loaded;
-    qvtest::AddFixedNodes(loaded);
-    qv::LoadMediaDB(*p.state, loaded);
-    for (const QString& path : storable) EXPECT_TRUE(loaded.Node(path)) << path.toStdString();
-
-    for (const QString& path : storable + unstorable.mid(0, 2))
-        p.state->objPlayList->AddToPlayList(path);
-    const QString lst = p.folder() + "PlayLists/hostile.lst";
-    EXPECT_TRUE(qv::SavePlayListFile(*p.state, lst));
-    ExpectReported(unstorable.mid(0, 2));
-    qvtest::TestProgram next;
-    next.MakeObjects();
-    EXPECT_EQ(qv::LoadPlayListFile(*next.state, lst), storable.size());
-    for (int i = 0; i < storable.size(); ++i)
-        EXPECT_EQ(next.state->PlayListData[i].FilePath, storable[i]);
-}
-
-TEST_F(HostilePaths, SettingsAndMediaControlCarryThePathAsItIs) {
-    qvtest::FakeMedia device;
-    qv::MciInterpreter mci(device.Factory());
-    for (const QString& path : storable) {
-        EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", path), 1);
-        EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), path);
-        EXPECT_EQ(qv::MCIOpen(mci, path), 0) << path.toStdString();
-        EXPECT_EQ(device.Calls().last(), "open " + path + " " + qv::MciDeviceType(path));
-        qv::MCIClose(mci);
-    }
-    // A line end cannot be stored: the write is refused and the old value stays.
-    EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", unstorable[0]), 0);
-    EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), storable.last());
-}
-
-TEST_F(HostilePaths, CommandLineTakesWhatItCanCarryAndNamesTheRest) {
+// The command line, drops, the scan, the library file, playlist files, Setting.ini and the
+// media control keep every storable path exactly and name those they cannot keep.
+TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
+    // The command line takes what it can carry.
     std::vector<QByteArray> bytes{"quorvane"};
     for (const QString& path : storable + unstorable) bytes.push_back(QFile::encodeName(path));
     bytes.back() = QFile::encodeName(media.path()) + kUnstorable[2];  // the raw bytes
@@ -144,15 +103,15 @@ TEST_F(HostilePaths, CommandLineTakesWhatItCanCarryAndNamesTheRest) {
     const QStringList carried = qv::CarriedArguments(decoded, &refused);
     EXPECT_EQ(refused, QStringList{storable[2]});
     EXPECT_EQ(qv::SplitCommandLine(qv::ArgumentText(carried)), carried);
-    p.Start(qv::ArgumentText(carried));
-    EXPECT_EQ(p.state->PlayListData.Count(), carried.size());
+    qvtest::TestProgram started;
+    started.Start(qv::ArgumentText(carried));
+    EXPECT_EQ(started.state->PlayListData.Count(), carried.size());
     for (int i = 0; i < carried.size(); ++i)
-        EXPECT_EQ(p.state->PlayListData[i].FilePath, carried[i]);
+        EXPECT_EQ(started.state->PlayListData[i].FilePath, carried[i]);
     // A relative path with a leading dash is a file, made absolute.
     EXPECT_EQ(qv::AbsoluteArguments({"-x.mp3"}, media.path()), QStringList{storable[4]});
-}
 
-TEST_F(HostilePaths, DropsOfPathsThatCannotBeKeptAreNamedAndScanNothing) {
+    // Drops of paths that cannot be kept are named and scan nothing.
     for (const QString& path : storable) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
@@ -191,6 +150,45 @@ TEST_F(HostilePaths, DropsOfPathsThatCannotBeKeptAreNamedAndScanNothing) {
     ExpectReported({folder});
     EXPECT_FALSE(QFile::exists(qv::MediaDBPath(*p.state)));
     QDir(folder).removeRecursively();
+
+    QString root = media.path();
+    qv::ScanFolder(*p.state, *form().TV1, form(), root, true);
+    ExpectReported(unstorable);
+    // The library file holds the header and every storable path, whole, one a line.
+    QStringList lines = *qv::ReadTextFile(qv::MediaDBPath(*p.state)), expected = storable;
+    expected.append("[" + root.chopped(1) + "]");
+    lines.sort();
+    expected.sort();
+    EXPECT_EQ(lines, expected);
+    qv::TreeView loaded;
+    qvtest::AddFixedNodes(loaded);
+    qv::LoadMediaDB(*p.state, loaded);
+    for (const QString& path : storable) EXPECT_TRUE(loaded.Node(path)) << path.toStdString();
+
+    for (const QString& path : storable + unstorable.mid(0, 2))
+        p.state->objPlayList->AddToPlayList(path);
+    const QString lst = p.folder() + "PlayLists/hostile.lst";
+    EXPECT_TRUE(qv::SavePlayListFile(*p.state, lst));
+    ExpectReported(unstorable.mid(0, 2));
+    qvtest::TestProgram next;
+    next.MakeObjects();
+    EXPECT_EQ(qv::LoadPlayListFile(*next.state, lst), storable.size());
+    for (int i = 0; i < storable.size(); ++i)
+        EXPECT_EQ(next.state->PlayListData[i].FilePath, storable[i]);
+
+    // Setting.ini and the media control carry the path as it is.
+    qvtest::FakeMedia device;
+    qv::MciInterpreter mci(device.Factory());
+    for (const QString& path : storable) {
+        EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", path), 1);
+        EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), path);
+        EXPECT_EQ(qv::MCIOpen(mci, path), 0) << path.toStdString();
+        EXPECT_EQ(device.Calls().last(), "open " + path + " " + qv::MciDeviceType(path));
+        qv::MCIClose(mci);
+    }
+    // A line end cannot be stored: the write is refused and the old value stays.
+    EXPECT_EQ(p.state->ini.WriteIni("File", "LastSearchedPath", unstorable[0]), 0);
+    EXPECT_EQ(p.state->ini.ReadIni("File", "LastSearchedPath"), storable.last());
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <random>
 
 #include "id3_builder.h"
 #include "support/qt_print.h"
@@ -14,15 +13,10 @@
 #include "tags/id3_read.h"
 
 using namespace qv;
+using namespace Qt::Literals::StringLiterals;  // "…"_ba keeps embedded NULs
 using namespace qvtest::id3;
 
 namespace {
-
-// Bytes of a literal, embedded NULs included.
-template <size_t N>
-QByteArray B(const char (&s)[N]) {
-    return QByteArray(s, N - 1);
-}
 
 // The four display strings as one line: "title|artist|album|comment".
 QString Fields(const TagInfo& t) {
@@ -44,7 +38,7 @@ class ID3 : public ::testing::Test {
 
 // Each row: tag bytes written here, and the version and display strings read
 // from them; "t.mp3" is the file's name, the title of last resort.
-TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
+TEST_F(ID3, EveryLayoutReadsAsItsDisplayStringsAndUnreadableFilesAsNone) {
     const QByteArray t23 = Frame23("TIT2", TextBody(0, "Title"));
     const QByteArray al23 = Frame23("TALB", TextBody(0, "Album"));
     const QByteArray t24 = Frame24("TIT2", TextBody(0, "Title"));
@@ -55,7 +49,7 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
     const QByteArray whole = Unsynchronise(TextBody(1, Utf16("Whole", true)));
     const std::pair<QByteArray, QString> rows[] = {
         // ID3v1: a NUL ends a field, blanks are trimmed, code page 932 else Windows-1252.
-        {Audio(500) + V1(B("Silence\0junk"), "  piman   ", "\x89\xb9\x8a\x79\xb1", "Caf\xe9"),
+        {Audio(500) + V1("Silence\0junk"_ba, "  piman   ", "\x89\xb9\x8a\x79\xb1", "Caf\xe9"),
          "1.x|Silence|piman|音楽ｱ|Café"},
         // Exactly the 128 bytes of an ID3v1 tag.
         {V1("Exact"), "1.x|Exact|||"},
@@ -64,12 +58,12 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
         // UTF-16 marks FF FE and FE FF, no mark, a second value after 00 00, a lone surrogate.
         {Tag(3, Frame23("TIT2", TextBody(1, Utf16(QString::fromUcs4(U"音𝄞"), true))) +
                     Frame23("TPE1", TextBody(1, Utf16("Big", false))) +
-                    Frame23("TALB", TextBody(1, Utf16("No", false, false) + B("\0\0\0B"))) +
-                    Frame23("COMM", CommentBody(1, {}, B("\xD8\x00\x00\x41")))),
+                    Frame23("TALB", TextBody(1, Utf16("No", false, false) + "\0\0\0B"_ba)) +
+                    Frame23("COMM", CommentBody(1, {}, "\xD8\x00\x00\x41"_ba))),
          QString::fromUcs4(U"2.x|音𝄞|Big|No|\uFFFDA")},
         // UTF-8's first value, UTF-16 BE, an unknown encoding, code page 932; padding
         // ends the walk.
-        {Tag(3, Frame23("TIT2", TextBody(3, B("Ünï 日本\0second"))) +
+        {Tag(3, Frame23("TIT2", TextBody(3, "Ünï 日本\0second"_ba)) +
                     Frame23("TPE1", TextBody(2, Utf16("Artiste", false, false))) +
                     Frame23("TALB", TextBody(4, "unknown")) +
                     Frame23("COMM", CommentBody(0, "\x89\xb9\x8a\x79", "")) + pad +
@@ -81,17 +75,17 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
                     Frame24("TPE1", Unsynchronise(TextBody(1, Utf16("ÿ歌", true))), 0x0002) +
                     Frame24("TALB", "\x05" + Synchsafe(5) + TextBody(0, "Rock"), 0x4041) +
                     Frame24("COMM", "\x07" + CommentBody(0, "D", "T"), 0x0040) +
-                    Frame24("TIT2", B("\x01\0\0\0\0") + TextBody(0, "9"), 0x0005)) +
+                    Frame24("TIT2", "\x01\0\0\0\0"_ba + TextBody(0, "9"), 0x0005)) +
              Audio(400),
          "2.x|" + longL + "|ÿ歌|Rock|D T"},
         // 2.4 header unsynchronisation covers every body; padding ends the walk.
         {Tag(4,
-             "TIT2" + Synchsafe(whole.size()) + B("\0\0") + whole + pad +
+             "TIT2" + Synchsafe(whole.size()) + "\0\0"_ba + whole + pad +
                  Frame24("TPE1", TextBody(0, "Hidden")),
              0x80),
          "2.x|Whole|||"},
         // 2.4 extended header with update and restrictions flags.
-        {Tag(4, Synchsafe(9) + B("\x01\x50\x00\x01\x00") + t24, 0x40), "2.x|Title|||"},
+        {Tag(4, Synchsafe(9) + "\x01\x50\x00\x01\x00"_ba + t24, 0x40), "2.x|Title|||"},
         // A frame past the tag, inside the file, in 2.3 and 2.4.
         {Header(3, 0, t23.size() + 15) + t23 + Frame23("TPE1", TextBody(0, "Runs long")) + al23 +
              Audio(300),
@@ -102,95 +96,75 @@ TEST_F(ID3, EveryLayoutReadsAsItsDisplayStrings) {
         // An encrypted frame too short for its method byte.
         {Tag(3, t23 + Frame23("TPE1", {}, 0x0040) + al23), "2.x|Title|||"},
         // An unsynchronised frame size past the file.
-        {Tag(3, t23 + "TPE1" + B("\x7F\xFF\x00\xFF\x00\xFF\x00\0\0x"), 0x80), "2.x|Title|||"},
+        {Tag(3, t23 + "TPE1" + "\x7F\xFF\x00\xFF\x00\xFF\x00\0\0x"_ba, 0x80), "2.x|Title|||"},
         // The header cut short, a tag size of 0, an unknown major version.
-        {B("ID3\x03\0\0"), "2.x|t.mp3|||"},
+        {"ID3\x03\0\0"_ba, "2.x|t.mp3|||"},
         {Header(3, 0, 0) + t23, "2.x|t.mp3|||"},
         {Tag(5, t23), "2.x|t.mp3|||"},
         // A 2.4 extended header past the tag, a 2.3 padding size beyond it.
-        {Tag(4, Synchsafe(5000) + B("\x01\0") + t23, 0x40), "2.x|t.mp3|||"},
-        {Tag(3, BigEndian(6, 4) + B("\0\0") + BigEndian(0xFFFFFFFF, 4) + t23 + al23, 0x40),
+        {Tag(4, Synchsafe(5000) + "\x01\0"_ba + t23, 0x40), "2.x|t.mp3|||"},
+        {Tag(3, BigEndian(6, 4) + "\0\0"_ba + BigEndian(0xFFFFFFFF, 4) + t23 + al23, 0x40),
          "2.x|Title|||"},
     };
     for (const auto& [bytes, expected] : rows) EXPECT_EQ(Read(dir.write("t.mp3", bytes)), expected);
+    // Files that cannot be read have no tag. A pipe must not make the open wait for a writer; a NUL
+    // in a name would open a shorter one.
+    const QString fifo = dir.file("pipe.mp3");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir().mkpath(dir.file("folder.mp3"));
+    for (const QString& path : {dir.file("missing.mp3"), dir.file("folder.mp3"), fifo,
+                                dir.write("nul", V1("x")) + QChar(u'\0') + "x"})
+        EXPECT_EQ(Read(path), "None|" + path.mid(path.lastIndexOf('/') + 1) + "|||");
 }
 
-TEST_F(ID3, FieldsBeyondTheDisplayStrings) {
+TEST_F(ID3, FieldsBeyondTheDisplayStringsAndUnsynchronisedReadsAcrossCalls) {
     // ID3v1: untrimmed, with year, genre and the 1.1 track, also behind an ID3v2 tag.
     const QString both =
         dir.write("both.mp3", Tag(3, {}) + Audio(300) + V1("T", " A ", "", "C", 7));
     const ID3v1Tag v1 = ReadID3v1(both);
-    EXPECT_EQ(v1.Artist, " A ");
-    EXPECT_EQ(v1.Year, "2001");
-    EXPECT_EQ(v1.Genre, 12);
-    EXPECT_EQ(v1.Track, 7);
+    EXPECT_EQ(QString("%1|%2|%3|%4").arg(v1.Artist, v1.Year).arg(v1.Genre).arg(v1.Track),
+              " A |2001|12|7");
     EXPECT_EQ(ReadID3v1(dir.write("v2only.mp3", Tag(3, {}) + Audio(300))).Title, "");
 
     const QByteArray year = Frame23("TYER", TextBody(0, "1999"));
-    const QByteArray ext23 = BigEndian(10, 4) + B("\x80\0") + BigEndian(40, 4) + "\xDE\xAD\xBE\xEF";
+    const QByteArray ext23 = BigEndian(10, 4) + "\x80\0"_ba + BigEndian(40, 4) + "\xDE\xAD\xBE\xEF";
     ID3v2Tag t = ReadV2(Tag(3, ext23 + year, 0xC0, 40));
     EXPECT_EQ(t.Crc, 0xDEADBEEF);
     EXPECT_EQ(t.TagSize, uint32_t(ext23.size() + year.size() + 40));
     EXPECT_EQ(t.Year, 1999);
     // 2.4: size 12, one flag byte, the CRC flag, a CRC of 5 synchsafe bytes.
-    const QByteArray ext24 = Synchsafe(12) + B("\x01\x20\x05\x0F\x7F\x7F\x7F\x7F");
+    const QByteArray ext24 = Synchsafe(12) + "\x01\x20\x05\x0F\x7F\x7F\x7F\x7F"_ba;
     t = ReadV2(Tag(4, ext24 + Frame24("TIT2", TextBody(0, "Title")), 0x40));
     EXPECT_EQ(t.Title, "Title");
     EXPECT_TRUE(t.CrcPresent);
     EXPECT_EQ(t.Crc, 0xFFFFFFFF);
-}
-
-TEST_F(ID3, FilesThatCannotBeReadHaveNoTag) {
-    // A pipe must not make the open wait for a writer; a NUL in a name would open a shorter one.
-    const QString fifo = dir.file("pipe.mp3");
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QDir().mkpath(dir.file("folder.mp3"));
-    for (const QString& path : {dir.file("missing.mp3"), dir.file("folder.mp3"), fifo,
-                                dir.write("nul", V1("x")) + QChar(u'\0') + "x"}) {
-        EXPECT_EQ(Read(path), "None|" + path.mid(path.lastIndexOf('/') + 1) + "|||");
-    }
-}
-
-TEST_F(ID3, ReadingPrimitives) {
-    int64_t pos = 3;
-    EXPECT_EQ(ReadBytes("abcde", pos, 4), "de");
-    EXPECT_EQ(pos, 7);
     // FF 00 straddling two reads: the 00 still goes.
-    TagFile file(dir.write("raw", B("AB\xFF\0C\xFF\0\0D")));
-    pos = 0;
+    TagFile file(dir.write("raw", "AB\xFF\0C\xFF\0\0D"_ba));
+    int64_t pos = 0;
     EXPECT_EQ(ReadTagBytes(file, pos, 3, true), "AB\xFF");
-    EXPECT_EQ(ReadTagBytes(file, pos, 3, true), B("C\xFF\0"));
+    EXPECT_EQ(ReadTagBytes(file, pos, 3, true), "C\xFF\0"_ba);
     EXPECT_EQ(ReadTagBytes(file, pos, 100, true), "D");
     EXPECT_EQ(pos, 9);
     pos = 0;
     EXPECT_EQ(SkipTagBytes(file, pos, 1000, false), 9);  // never past the end
 }
 
+// Damaged copies of these files are fuzz_id3's seeds (tests/fuzz/).
 TEST(ID3PublicFiles, EveryFileGivesItsListedValues) {
-    // "version|title|artist|album|comment"; a title left empty is the file name.
+    // "version|title|artist|album|comment"; a title left empty is the file name; a value
+    // ending in "…" is the start of what the file gives.
     const char* const table[][2] = {
         // Plain sizes from an old writer are recognised: the frames after APIC read.
         {"005411.id3", "2.x|Sunshine Superman|Donovan|Sunshine Superman|"},
-        {"97-unknown-23-update.mp3",
-         "2.x|aaaaaaaaaaaaaaaaaaaaaaa vvvvvvvvvvvvvvvvveeeeeerrrrrrrrrrrrrrrryyyyyyyyyyyyy "
-         "loooooooooooooooooooooooooooooonnnnnnggggggggggggg "
-         "ttttttttttttttttiiiiiiiiiiiiiittttttttttllllllllllllllleeeeeeeeeeeeeeeeeee|"
-         "aaaaaaaaaaaaaaaaaaaaaaa vvvvvvvvvvvvvvvvveeeeeerrrrrrrrrrrrrrrryyyyyyyyyyyyy "
-         "loooooooooooooooooooooooooooooonnnnnnggggggggggggg artist name||"},
+        {"97-unknown-23-update.mp3", "2.x|aaaaaaaaaaaaaaaaaaaaaaa vvvvvvvvvvvvvvvvveeeeeerrrrrr…"},
         {"ape-id3v1.mp3", "1.x|Title|||"},
         {"ape-id3v2.mp3", "2.x|Title|||"},
         {"apev2-lyricsv2.mp3", "2.x|A song|Auth||"},
         {"audacious-trailing-id32-id31.mp3", "None||||"},
         {"bad-POPM-frame.mp3", "2.x|Emit and exude|she|emit and exude|häst"},
-        {"bad-TYER-frame.mp3",
-         "2.x|This track has an invalid TYER frame, that used to be able to break Mutagen|||"},
-        {"bad-xing.mp3",
-         "2.x|09-28-2001|Ito Kazunori|Patlabor CD Box Deluxe Disc 3|Furukawa Toshio, Tominaga "
-         "Miina, "
-         "Ikemizu Michihiro, Gouri Daisuke"},
-        {"broken-tenc.id3",
-         "2.x|Take On Me|A Ha|1985|iTunNORM 0000036C 000003E6 00000BC1 00000BC3 000186E5 000186CE "
-         "00004ACA 00005A82 00011170 00011170"},
+        {"bad-TYER-frame.mp3", "2.x|This track has an invalid TYER frame, that used to be…"},
+        {"bad-xing.mp3", "2.x|09-28-2001|Ito Kazunori|Patlabor CD Box Deluxe Disc 3|Furukawa…"},
+        {"broken-tenc.id3", "2.x|Take On Me|A Ha|1985|iTunNORM 0000036C 000003E6…"},
         {"compressed_id3_frame.mp3", "2.x||||"},
         {"compressed_id3_frame_invalid.mp3", "2.x||||"},
         {"duplicate_id3v2.mp3", "2.x|TitleXXXX|ArtistXXXX|AlbumXXXX|"},
@@ -199,17 +173,12 @@ TEST(ID3PublicFiles, EveryFileGivesItsListedValues) {
         {"excessive_alloc.mp3", "2.x|Bush|Rihanna|Music\uFFFDof the Sun|www.torrentazos.com"},
         {"extended-header.mp3", "2.x|Druids|Excelsis|Vo Chrieger U Drache|"},
         {"garbage.mp3", "None||||"},
-        {"id3v1v2-combined.mp3",
-         "2.x|cosmic american|Anais Mitchell||iTunes_CDDB_1 "
-         "9D09130B+174405+11+150+14097+27391+43983+65786+84877+99399+113226+132452+146426+163829"},
+        {"id3v1v2-combined.mp3", "2.x|cosmic american|Anais Mitchell||iTunes_CDDB_1 9D09130B…"},
         {"id3v22-tda.mp3", "2.x||||"},
-        {"id3v22-test.mp3",
-         "2.x|cosmic american|Anais Mitchell|Hymns for the Exiled|iTunes_CDDB_TrackNumber 3"},
-        {"id3v24_extended_header.id3",
-         "2.x|One Second of Silence|Snild Dolkow|Mutagen Bug Reports|This is a comment!"},
+        {"id3v22-test.mp3", "2.x|cosmic american|Anais Mitchell|Hymns for the Exiled|iTunes…"},
+        {"id3v24_extended_header.id3", "2.x|One Second of Silence|Snild Dolkow|Mutagen Bug…"},
         // The extended-header flag without an extended header: the frames are found.
-        {"extended-flag-no-header.id3",
-         "2.x|Punk To Funk|FatBoy Slim|Better Living Through Chemistr|"},
+        {"extended-flag-no-header.id3", "2.x|Punk To Funk|FatBoy Slim|Better Living Through…"},
         {"itunes10.mp3", "2.x|iTunes10MP3|Artist|Album|iTunPGAP 1"},
         {"lame_cbr.mp3", "2.x||||"},
         {"no-tags.mp3", "None||||"},
@@ -220,13 +189,8 @@ TEST(ID3PublicFiles, EveryFileGivesItsListedValues) {
         {"too-short.mp3", "2.x|Track 10|Hieroglyph|Hieroglyph|iTunes_CDDB_TrackNumber 10"},
         {"unsynch.id3", "2.x|My babe just cares for me|Nina Simone|100% Jazz|"},
         {"unsynch24.id3", "2.x|Hi|||"},
-        {"vbri.mp3",
-         "2.x|I Can Walk On Water I Can Fly|Basshunter|I Can Walk On Water I Can Fly|Ripped by "
-         "THSLIVE"},
-        {"w000.mp3",
-         "2.x|Knowing You|Sergio Galoyan f. Tamra Keenan|Knowing You|Promo Only - "
-         "www.promoonly.com - "
-         "Distribution of this file is strictly prohibited."},
+        {"vbri.mp3", "2.x|I Can Walk On Water I Can Fly|Basshunter|I Can Walk On Water…"},
+        {"w000.mp3", "2.x|Knowing You|Sergio Galoyan f. Tamra Keenan|Knowing You|Promo Only…"},
     };
     const QDir folder(QStringLiteral(QV_TESTDATA "/id3"));
     // Every file of the folder is in the table, so a new one cannot slip by.
@@ -237,24 +201,24 @@ TEST(ID3PublicFiles, EveryFileGivesItsListedValues) {
         QString fields = QString::fromUtf8(expected);
         const qsizetype bar = fields.indexOf(u'|');
         if (fields[bar + 1] == u'|') fields.insert(bar + 1, file);
-        EXPECT_EQ(Read(path), fields);
+        const QString read = Read(path);
+        EXPECT_EQ(fields.endsWith(u'…') ? read.left(fields.size() - 1) + u'…' : read, fields);
         // The one-open read must give what the two separate reads give.
-        const VersionedTag read = ReadVersionedTag(path);
-        EXPECT_EQ(read.Version + u'|' + Fields(read.Tag), fields);
+        const VersionedTag once = ReadVersionedTag(path);
+        EXPECT_EQ(once.Version + u'|' + Fields(once.Tag), read);
     }
 }
 
-TEST_F(ID3, TagToolPrintsOneJsonLinePerFile) {
+TEST_F(ID3, TagToolPrintsAJsonLineForEachFile) {
     const QString tool = QStringLiteral(QV_BUILD_DIR "/tools/quorvane-tags");
     const QString odd = dir.write(
         "we\"ird\\name.mp3",
         Tag(3, Frame23("TIT2", TextBody(0,
                                         "Tab\tQuote\"Back\\Bell\x07\x1F"
                                         "Del\x7F")) +
-                   Frame23("TPE1", TextBody(1, Utf16(QString::fromUcs4(U"日本語𝄞"), true))) +
-                   Frame23("COMM", CommentBody(3, "", "line\nbreak"))));
+                   Frame23("TPE1", TextBody(1, Utf16(QString::fromUcs4(U"日本語𝄞"), true)))));
     QProcess p;
-    p.start(tool, {odd, dir.file("missing.mp3")});
+    p.start(tool, {odd});
     ASSERT_TRUE(p.waitForFinished(30000)) << qPrintable(tool);
     EXPECT_EQ(p.exitCode(), 0);
     const QByteArray folder = dir.path().toUtf8();
@@ -262,34 +226,10 @@ TEST_F(ID3, TagToolPrintsOneJsonLinePerFile) {
               "{\"file\": \"" + folder +
                   "we\\\"ird\\\\name.mp3\", \"version\": \"2.x\", \"title\": "
                   "\"Tab\\u0009Quote\\\"Back\\\\Bell\\u0007\\u001fDel\\u007f\", \"artist\": "
-                  "\"日本語𝄞\", \"album\": \"\", \"comment\": \"line\\u000abreak\"}\n"
-                  "{\"file\": \"" +
-                  folder +
-                  "missing.mp3\", \"version\": \"None\", \"title\": \"missing.mp3\", \"artist\": "
-                  "\"\", \"album\": \"\", \"comment\": \"\"}\n");
+                  "\"日本語𝄞\", \"album\": \"\", \"comment\": \"\"}\n");
     p.start(tool, {});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().startsWith("usage: quorvane-tags"));
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
-}
-
-TEST_F(ID3, CorruptedPublicFilesNeverFailTheCaller) {
-    // Seeded byte damage in the tag area of every public file, and cuts at
-    // random lengths: each read must return (under the sanitizers: without a
-    // stray read) with at least the file name as title.
-    const QDir folder(QStringLiteral(QV_TESTDATA "/id3"));
-    std::mt19937 rng(20261206);
-    for (const QString& name : folder.entryList(QDir::Files)) {
-        const QByteArray original = qvtest::ReadAll(folder.filePath(name));
-        for (int round = 0; round < 20 && !original.isEmpty(); ++round) {
-            QByteArray bytes = original;
-            for (int i = 1 + rng() % 8; i > 0; --i)
-                bytes[rng() % std::min<int>(bytes.size(), 600)] =
-                    static_cast<char>(rng() % 4 == 0 ? 0xFF : rng());
-            if (round % 4 == 0) bytes.truncate(rng() % bytes.size());
-            ASSERT_FALSE(ReadID3Tag(dir.write("damaged.mp3", bytes)).Title.isEmpty())
-                << qPrintable(name) << " round " << round;
-        }
-    }
 }

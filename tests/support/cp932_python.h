@@ -30,11 +30,4 @@ inline QList<QByteArray> Cp932ByPython(const QStringList& lines) {
     return out;
 }
 
-// The lines as python3 writes a whole code page 932 file: CR LF after each.
-inline QByteArray Cp932FileByPython(const QStringList& lines) {
-    QByteArray file;
-    for (const QByteArray& line : Cp932ByPython(lines)) file += line + "\r\n";
-    return file;
-}
-
 }  // namespace qvtest

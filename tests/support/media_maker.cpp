@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include "id3_builder.h"
+
 namespace qvtest {
 namespace {
 
@@ -18,35 +20,22 @@ QByteArray Bytes(quint32 v, int n, bool bigEndian = false) {
     return b;
 }
 
-// Silent 16-bit PCM.
-QByteArray Wav(quint32 rate, quint16 channels, int ms) {
-    const quint32 data = rate * quint32(ms) / 1000 * channels * 2;
-    return "RIFF" + Bytes(36 + data, 4) + "WAVEfmt " + Bytes(16, 4) + Bytes(1, 2) +
-           Bytes(channels, 2) + Bytes(rate, 4) + Bytes(rate * channels * 2, 4) +
-           Bytes(channels * 2, 2) + Bytes(16, 2) + "data" + Bytes(data, 4) +
-           QByteArray(qsizetype(data), '\0');
-}
-
-// A format-0 file of one track.
-QByteArray Midi(const QByteArray& division, const QByteArray& track) {
-    return "MThd" + Bytes(6, 4, true) + Bytes(1, 4, true) + division + "MTrk" +
-           Bytes(quint32(track.size()), 4, true) + track;
-}
-
 QByteArray Vlq(quint32 n) {
     QByteArray out(1, char(n & 0x7F));
     while (n >>= 7) out.prepend(char(0x80 | (n & 0x7F)));
     return out;
 }
 
-// Two notes over ms: 480 ticks a quarter note at 120 beats a minute, 960 ticks a second.
+// A format-0 file of two notes over ms: 480 ticks a quarter note at 120 beats a minute, 960
+// ticks a second.
 QByteArray MidiFile(int ms) {
     const quint32 end = quint32(qint64(ms) * 960 / 1000);
     // Tempo 500000 us, piano, C4 on; C4 off, E4 on; E4 off, end of track.
-    return Midi(QByteArray("\x01\xE0", 2),
-                QByteArray("\0\xFF\x51\x03\x07\xA1\x20\0\xC0\0\0\x90\x3C\x64", 14) + Vlq(end / 2) +
-                    QByteArray("\x80\x3C\x40\0\x90\x40\x64", 7) + Vlq(end - end / 2) +
-                    QByteArray("\x80\x40\x40\0\xFF\x2F\0", 7));
+    const QByteArray track = QByteArray("\0\xFF\x51\x03\x07\xA1\x20\0\xC0\0\0\x90\x3C\x64", 14) +
+                             Vlq(end / 2) + QByteArray("\x80\x3C\x40\0\x90\x40\x64", 7) +
+                             Vlq(end - end / 2) + QByteArray("\x80\x40\x40\0\xFF\x2F\0", 7);
+    return "MThd" + Bytes(6, 4, true) + Bytes(1, 4, true) + QByteArray("\x01\xE0", 2) + "MTrk" +
+           Bytes(quint32(track.size()), 4, true) + track;
 }
 
 // In the order of MediaKind, with ffmpeg's output options.
@@ -73,42 +62,33 @@ QString KindDeviceType(MediaKind kind) {
     return kKinds[static_cast<int>(kind)].deviceType;
 }
 
-QByteArray WavFile(int ms) {
-    return Wav(44100, 2, ms);
-}
 QByteArray WavBytes(int milliseconds) {
-    return Wav(8000, 1, milliseconds);
+    // Silent 16-bit mono PCM at 8 kHz.
+    const quint32 data = 8000 * quint32(milliseconds) / 1000 * 2;
+    return "RIFF" + Bytes(36 + data, 4) + "WAVEfmt " + Bytes(16, 4) + Bytes(1, 2) + Bytes(1, 2) +
+           Bytes(8000, 4) + Bytes(16000, 4) + Bytes(2, 2) + Bytes(16, 2) + "data" + Bytes(data, 4) +
+           QByteArray(qsizetype(data), '\0');
 }
 
 QByteArray Id3Bytes(const QString& title, const QString& artist, const QString& comment,
                     const QString& album) {
     // Text in UTF-16 with a byte-order mark (encoding 1), so that Japanese
-    // titles survive; a comment starts with a language and an empty description.
-    auto utf16 = [](const QString& s) {
-        QByteArray b("\xFF\xFE");
-        for (QChar c : s) b += Bytes(c.unicode(), 2);
-        return b;
-    };
-    const std::tuple<const char*, QString, QByteArray> texts[] = {
-        {"TIT2", title, {}},
-        {"TPE1", artist, {}},
-        {"TALB", album, {}},
-        {"COMM", comment, "eng" + utf16({}) + QByteArray(2, '\0')}};
+    // titles survive; a comment has an empty description.
+    using namespace id3;
+    const std::pair<const char*, QString> texts[] = {
+        {"TIT2", title}, {"TPE1", artist}, {"TALB", album}, {"COMM", comment}};
     QByteArray frames;
-    for (const auto& [id, text, prefix] : texts) {
-        const QByteArray body = "\x01" + prefix + utf16(text);
+    for (const auto& [id, text] : texts) {
+        const QByteArray body = Utf16(text, true);
         if (!text.isEmpty())
-            frames += id + Bytes(body.size(), 4, true) + QByteArray(2, '\0') + body;
+            frames += Frame23(id, id == QByteArray("COMM") ? CommentBody(1, Utf16({}, true), body)
+                                                           : TextBody(1, body));
     }
-    frames.append(16, '\0');  // padding
-    return QByteArray("ID3\x03\0\0", 6) + char(frames.size() >> 21 & 0x7F) +
-           char(frames.size() >> 14 & 0x7F) + char(frames.size() >> 7 & 0x7F) +
-           char(frames.size() & 0x7F) + frames;
+    return Tag(3, frames, 0, 16);  // and 16 bytes of padding
 }
 
 QByteArray MidiBytes() {
-    return Midi(QByteArray("\0\x60", 2),
-                QByteArray("\0\x90\x3C\x40\x60\x80\x3C\x40\0\xFF\x2F\0", 12));
+    return MidiFile(200);
 }
 
 QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, int ms,

@@ -20,15 +20,13 @@ const char* KindName(MediaKind kind);
 QString KindExtension(MediaKind kind);  // "wav", "au", "mid", "mp3", "wma", "asf"
 QString KindDeviceType(MediaKind kind);
 
-// A silent 16-bit stereo PCM WAV at 44.1 kHz.
-QByteArray WavFile(int ms);
 // A silent 16-bit mono PCM WAV at 8 kHz (media_files.h).
 QByteArray WavBytes(int milliseconds = 200);
 // An ID3v2.3 tag with the frames that are not empty, then a few bytes of
 // padding (media_files.h).
 QByteArray Id3Bytes(const QString& title, const QString& artist = {}, const QString& comment = {},
                     const QString& album = {});
-// A format-0 MIDI file with one short note (media_files.h).
+// A short format-0 MIDI file (media_files.h).
 QByteArray MidiBytes();
 
 // Writes <folder>/<name> of the kind, about ms long. "" and *error on failure

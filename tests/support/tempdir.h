@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -10,24 +13,35 @@ namespace qvtest {
 
 class TempDir {
   public:
-    TempDir();
     // The folder, ending in "/".
     QString path() const { return path_; }
     // path() + name.
     QString file(const QString& name) const { return path_ + name; }
     // Writes bytes to path() + name (creating folders on the way); returns the full path.
-    QString write(const QString& name, const QByteArray& bytes) const;
+    QString write(const QString& name, const QByteArray& bytes) const {
+        const QString full = path_ + name;
+        QDir().mkpath(QFileInfo(full).absolutePath());
+        QFile f(full);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+        return full;
+    }
 
   private:
-    QTemporaryDir dir_;
-    QString path_;
+    QTemporaryDir dir_{QDir::tempPath() + "/qvtest-XXXXXX"};
+    QString path_ = dir_.path() + "/";
 };
 
 // Every entry of a folder, hidden ones and leftovers of a failed write
 // included, sorted by name.
-QStringList EntriesOf(const QString& folder);
+inline QStringList EntriesOf(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
 
 // Reads a whole file; empty when it cannot be read.
-QByteArray ReadAll(const QString& path);
+inline QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 }  // namespace qvtest

@@ -8,8 +8,13 @@
 #include <utility>
 
 #include "app/clock.h"
+#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "platform/mci/mci.h"
+#include "playlist/frm_save_pl.h"
+#include "program/main_form_wiring.h"
+#include "program/module_objects.h"
+#include "program/startup.h"
 #include "support/scripted_dialogs.h"
 #include "support/tempdir.h"
 
@@ -21,7 +26,11 @@ class RecordingMci final : public qv::MciSender {
   public:
     QStringList commands;
     QString lengthReply = QStringLiteral("0");
-    int SendString(const QString& command, QString* reply, int replyLength) override;
+    int SendString(const QString& command, QString* reply, int) override {
+        commands.append(command);
+        if (reply) *reply = command.endsWith(QStringLiteral(" length")) ? lengthReply : QString();
+        return 0;
+    }
 };
 
 // Time stands still unless a test moves it; Sleep moves it and is recorded.
@@ -38,16 +47,27 @@ class ManualClock final : public qv::Clock {
 };
 
 // The player, the playlist, the save dialog and the main window, made and connected.
-void MakeObjects(qv::ProgramState& state);
+inline void MakeObjects(qv::ProgramState& state) {
+    qv::MakeModuleObjects(state);
+    state.savePL = std::make_unique<qv::frmSavePL>(state);
+    state.savePL->Form_Load();
+    state.mainForm = std::make_unique<qv::frmQuorvane>();
+    qv::ConnectMainForm(state, *state.mainForm);
+}
 
 class TestProgram {
   public:
-    TestProgram();
+    TestProgram() {
+        state->endProgram = [this] { ended = true; };
+    }
 
     // The program folder, ending in "/".
     QString folder() const { return dir.path(); }
     // Runs Main with this argument text.
-    void Start(const QString& commandLine = {});
+    void Start(const QString& commandLine = {}) {
+        state->commandLine = commandLine;
+        qv::Main(*state);
+    }
     // The player, the playlist and the main window, without Main's load.
     void MakeObjects() { qvtest::MakeObjects(*state); }
 
@@ -55,7 +75,8 @@ class TestProgram {
     RecordingMci mci;
     ScriptedDialogs dialogs;
     ManualClock clock;
-    std::unique_ptr<qv::ProgramState> state;
+    std::unique_ptr<qv::ProgramState> state =
+        std::make_unique<qv::ProgramState>(dir.path(), mci, dialogs, clock);
     bool ended = false;
 };
 
