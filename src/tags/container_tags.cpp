@@ -31,10 +31,13 @@ namespace qv {
 namespace {
 
 // What TagLib may read of one file. Real tags with cover art take a few
-// megabytes in a few thousand reads; past either bound every read comes back
-// empty, which makes each of TagLib's parsers give up.
+// megabytes in at most a few thousand reads (an Ogg page costs three); past
+// either bound every read comes back empty, which ends each of TagLib's walks.
+// The count matters most: some of its loops run to a count read from the file
+// (up to 65,535 ASF attributes) and do not stop at an empty read, so a damaged
+// file could make it spin through millions of reads.
 constexpr int64_t kMaxBytes = 64 << 20;
-constexpr int64_t kMaxCalls = 1 << 18;
+constexpr int64_t kMaxCalls = 1 << 15;
 
 // A read-only TagLib stream over a TagFile (its small reads served from the
 // file's window), with the bounds above.
@@ -140,7 +143,8 @@ OggCodec OggCodecOf(TagFile& file) {
 // MP4 starts with a top-level box: "ftyp" in any file of the last twenty
 // years, a few others in older ones.
 bool IsMp4(TagFile& file) {
-    const QByteArray head = Head(file, 4, 4);
+    // Read from 0, so that TagLib's first read is served from the same window.
+    const QByteArray head = Head(file, 0, 8).mid(4);
     for (const char* box : {"ftyp", "moov", "mdat", "free", "skip", "wide"})
         if (head == box) return true;
     return false;
