@@ -61,40 +61,40 @@ QStringList MakeMedia(const QString& folder, int n) {
     return files;
 }
 
-// n media files of the kinds with a tag, in turn: MP3 with an ID3v2 tag, and
-// copies of FLAC, Ogg Vorbis, Opus, M4A and WMA files made by ffmpeg with a
-// tag of their own; the first a WAV the device really opens.
-QStringList MakeMixedMedia(const QString& folder, int n) {
+// n media files of the given kinds in turn, the first a WAV the device really
+// opens: MP3 with an ID3v2 tag, WAV and MIDI written here, the others copies
+// of short files made by ffmpeg, with a tag of their own where the kind has one.
+QStringList MakeMixedMedia(const QString& folder, int n, const QList<qvtest::MediaKind>& kinds) {
     using qvtest::MediaKind;
-    QDir().mkpath(folder + "mixed");
-    QStringList made;
-    for (MediaKind kind :
-         {MediaKind::Flac, MediaKind::Vorbis, MediaKind::Opus, MediaKind::M4a, MediaKind::Wma}) {
-        QString error;
-        made << qvtest::MakeMedia(kind, folder, "one." + qvtest::KindExtension(kind), 200, &error,
+    const QString where = folder + "mixed/";
+    QDir().mkpath(where);
+    QList<std::pair<QString, QByteArray>> sources;  // extension, bytes
+    for (MediaKind kind : kinds) {
+        QByteArray bytes = kind == MediaKind::Mp3Xing ? qvtest::Id3Bytes("Title", "Artist", "Note")
+                           : kind == MediaKind::Wav   ? qvtest::WavBytes(200)
+                           : kind == MediaKind::Midi  ? qvtest::MidiBytes()
+                                                      : QByteArray();
+        if (bytes.isEmpty()) {
+            QString error;
+            const QString made =
+                qvtest::MakeMedia(kind, folder, "one." + qvtest::KindExtension(kind), 200, &error,
                                   {"title=曲名 Title", "artist=Artist", "comment=Comment"});
-        if (made.last().isEmpty()) {
-            std::fprintf(stderr, "startup: %s\n", qPrintable(error));
-            std::exit(1);
+            QFile f(made);
+            if (made.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "startup: %s\n", qPrintable(error));
+                std::exit(1);
+            }
+            bytes = f.readAll();
         }
+        sources.append({qvtest::KindExtension(kind), bytes});
     }
     QStringList files;
     for (int i = 0; i < n; ++i) {
-        const int k = i % (made.size() + 1);
-        const QString source = k == 0 ? QString() : made[k - 1];
-        const QString f = folder + QString("mixed/%1.").arg(i) +
-                          (i == 0   ? "wav"
-                           : k == 0 ? "mp3"
-                                    : QFileInfo(source).suffix());
-        if (k == 0 || i == 0) {
-            QFile out(f);
-            if (!out.open(QIODevice::WriteOnly)) continue;
-            out.write(i == 0 ? qvtest::WavBytes(500)
-                             : qvtest::Id3Bytes(QString("Title %1").arg(i), "Artist", "Comment"));
-        } else if (!QFile::copy(source, f)) {
-            continue;
-        }
-        files.append(f);
+        const auto& [extension, bytes] = sources[i % sources.size()];
+        const QString f = where + QString::number(i) + "." + (i == 0 ? "wav" : extension);
+        QFile out(f);
+        if (out.open(QIODevice::WriteOnly) && out.write(i == 0 ? qvtest::WavBytes(500) : bytes) > 0)
+            files.append(f);
     }
     return files;
 }
@@ -166,11 +166,22 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) warm.push_back(StartOnce(empty.path(), &slept));
     std::printf("start, empty folder (median of %d)     %8.1f ms\n", runs, Median(warm));
 
-    Folder big, mixed;
+    using qvtest::MediaKind;
+    Folder big, every, tagged;
     const QStringList files = MakeMedia(big.path(), 20000);
     WriteLastPlayList(big.path(), files);
-    WriteLastPlayList(mixed.path(), MakeMixedMedia(mixed.path(), 20000));
-    for (const auto& [folder, what] : {std::pair{&big, "MP3"}, {&mixed, "mix"}}) {
+    WriteLastPlayList(
+        every.path(),
+        MakeMixedMedia(every.path(), 20000,
+                       {MediaKind::Mp3Xing, MediaKind::Flac, MediaKind::Vorbis, MediaKind::OggFlac,
+                        MediaKind::Opus, MediaKind::M4a, MediaKind::Wma, MediaKind::Asf,
+                        MediaKind::Wav, MediaKind::Midi, MediaKind::AuPcm}));
+    WriteLastPlayList(tagged.path(),
+                      MakeMixedMedia(tagged.path(), 20000,
+                                     {MediaKind::Mp3Xing, MediaKind::Flac, MediaKind::Vorbis,
+                                      MediaKind::Opus, MediaKind::M4a, MediaKind::Wma}));
+    for (const auto& [folder, what] :
+         {std::pair{&big, "MP3      "}, {&every, "all kinds"}, {&tagged, "tag kinds"}}) {
         std::vector<double> loaded, loadedCpu;
         for (int i = 0; i < runs; ++i) {
             double cpu = 0;
