@@ -31,11 +31,11 @@ namespace qv {
 namespace {
 
 // What TagLib may read of one file. Real tags with cover art take a few
-// megabytes in at most a few thousand reads (an Ogg page costs three); past
-// either bound every read comes back empty, which ends each of TagLib's walks.
-// The count matters most: some of its loops run to a count read from the file
-// (up to 65,535 ASF attributes) and do not stop at an empty read, so a damaged
-// file could make it spin through millions of reads.
+// megabytes in at most a few thousand reads (an Ogg page costs three). Past
+// either bound every read comes back empty: the walks that check their reads
+// end there, and the loops that run to a count taken from the file without
+// checking (up to 65,535 ASF attributes each) end at that count, so no file
+// keeps TagLib busy for long, whatever its counts and lengths claim.
 constexpr int64_t kMaxBytes = 64 << 20;
 constexpr int64_t kMaxCalls = 1 << 15;
 
