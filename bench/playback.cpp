@@ -1,6 +1,8 @@
-// Playback benchmark: CPU seconds of the whole program (its window on the
-// offscreen platform, the monitor ticking every 50 ms, the null sink) while
-// it plays a 30-second MP3, against gst-launch-1.0 playbin into the same sink.
+// Playback benchmark: the monitor tick's own time while the program plays,
+// without and with MPRIS; then CPU seconds of the whole program (its window on
+// the offscreen platform, the monitor ticking every 50 ms, the null sink)
+// while it plays a 30-second MP3, against gst-launch-1.0 playbin into the same
+// sink.
 // Usage: playback [runs]   (default 3; runs alternate, the least of each counts)
 #include <spawn.h>
 #include <sys/resource.h>
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,7 +31,9 @@
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
 #include "playback/media_play.h"
+#include "playback/monitor.h"
 #include "program/command_line.h"
+#include "program/mpris.h"
 #include "program/playback_wiring.h"
 #include "program/startup.h"
 #include "support/media_maker.h"
@@ -82,12 +88,72 @@ int PlayProgram(int argc, char** argv, const QString& file, const QString& folde
     return QApplication::exec();
 }
 
+// Median and 99th percentile of a run of times, in microseconds.
+void PrintTimes(const char* what, std::vector<double> us) {
+    std::sort(us.begin(), us.end());
+    std::printf("  %-44s median %6.1f µs, p99 %6.1f µs\n", what, us[us.size() / 2],
+                us[us.size() * 99 / 100]);
+}
+
+// Child mode: the program playing the file, its monitor stopped and its tick
+// called here, alone and followed by MPRIS's look at what changed.
+int TimeTicks(int argc, char** argv, const QString& file, const QString& folder) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    NoSleepClock clock;
+    qv::QtDialogs dialogs;
+    qv::GstDeviceOptions options;
+    options.nullAudio = true;
+    qv::MciInterpreter mci(qv::GstDeviceFactory(options));
+    qv::ProgramState state(folder, mci, dialogs, clock);
+    state.commandLine = qv::ArgumentText({file});
+    qv::Main(state);
+    state.mainForm->Timer1->stop();
+    qv::Timer1_Timer(state);
+    if (state.objMediaPlay->PlayState() != qv::kStatePlaying) {
+        std::printf("  the file does not play\n");
+        return 1;
+    }
+    constexpr int kTicks = 4000;
+    const auto time = [](const std::function<void()>& step) {
+        std::vector<double> us;
+        QElapsedTimer t;
+        for (int i = 0; i < kTicks; ++i) {
+            t.start();
+            step();
+            us.push_back(double(t.nsecsElapsed()) / 1000.0);
+        }
+        return us;
+    };
+    PrintTimes("tick without MPRIS", time([&] { qv::Timer1_Timer(state); }));
+    const std::unique_ptr<qv::Mpris> mpris = qv::Mpris::Start(state);
+    if (!mpris) {
+        std::printf("  no session bus: MPRIS not measured (run under dbus-run-session)\n");
+        return 0;
+    }
+    PrintTimes("tick with MPRIS, nothing changed", time([&] {
+                   qv::Timer1_Timer(state);
+                   mpris->Refresh();
+               }));
+    PrintTimes("MPRIS alone, nothing changed", time([&] { mpris->Refresh(); }));
+    // Each call a change to send: the loop mode, set as the button would.
+    int32_t mode = 0;
+    PrintTimes("MPRIS alone, the loop mode changed", time([&] {
+                   state.objMediaPlay->LoopMode(mode = 1 - mode);
+                   mpris->Refresh();
+               }));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--play") == 0)
         return PlayProgram(argc, argv, QString::fromLocal8Bit(argv[2]),
                            QString::fromLocal8Bit(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "--ticks") == 0)
+        return TimeTicks(argc, argv, QString::fromLocal8Bit(argv[2]),
+                         QString::fromLocal8Bit(argv[3]));
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
 
@@ -100,6 +166,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
+
+    // In a process of its own: the program's QApplication is not this one.
+    std::printf("The monitor's tick while the 30-second MP3 plays:\n");
+    std::fflush(stdout);
+    {
+        const QString folder = dir.path() + "/ticks/";
+        QDir().mkpath(folder);
+        if (ChildCpu({self, "--ticks", QFile::encodeName(mp3).toStdString(),
+                      QFile::encodeName(folder).toStdString()}) < 0)
+            return 1;
+    }
+
     const std::string uriArg = "uri=" + QUrl::fromLocalFile(mp3).toEncoded().toStdString();
 
     std::printf("CPU seconds to play a 30-second MP3 into fakeaudiosink (whole process):\n");

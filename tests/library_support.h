@@ -1,15 +1,10 @@
-// Helpers of the library tests: the tree as text lines, and a program whose
-// main window is wired to the library's handlers.
+// Helpers of the library tests: the tree as text lines, the fixed nodes, and
+// the playlist's paths.
 #pragma once
 
-#include <QCheckBox>
-#include <QString>
-#include <QStringList>
-#include <QTreeWidgetItem>
-
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/tree_view.h"
-#include "program/library_wiring.h"
 #include "support/test_program.h"
 
 namespace qvtest {
@@ -41,19 +36,12 @@ inline void AddFixedNodes(qv::TreeView& tree) {
     tree.AddNode("root", "SearchedMedia", QStringLiteral("検索されたメディア"), 3);
 }
 
-// A test program with the player, the playlist and the main window made, the
-// fixed nodes in the tree and the library's handlers connected.
-class LibraryProgram : public TestProgram {
-  public:
-    LibraryProgram() {
-        MakeObjects();
-        state->strFoundMedia = QStringList{QString()};
-        AddFixedNodes(*form().TV1);
-        form().chkSF->setChecked(true);
-        qv::ConnectLibrary(*state, form());
-    }
-    qv::frmQuorvane& form() { return *state->mainForm; }
-    qv::TreeView& tree() { return *state->mainForm->TV1; }
-};
+// The paths of the playlist's entries, in order.
+inline QStringList PlayListPaths(const qv::ProgramState& state) {
+    QStringList paths;
+    for (int i = 0; i < state.PlayListData.Count(); ++i)
+        paths.append(state.PlayListData[i].FilePath);
+    return paths;
+}
 
 }  // namespace qvtest

@@ -8,6 +8,7 @@
 #include <future>
 #include <tuple>
 
+#include "library_support.h"
 #include "program/handoff.h"
 #include "support/fake_program.h"
 #include "support/qt_print.h"
@@ -84,10 +85,7 @@ TEST(HandOff, FilesAppendAndTheFirstNewOnePlaysOnlyWhenNothingPlays) {
         p.player().PlayState(mode);
         TakeHandedFiles(*p.state, {files[0], files[1], p.dir.file("x.txt"), list});
 
-        QStringList records;
-        for (int i = 0; i < p.state->PlayListData.Count(); ++i)
-            records << p.state->PlayListData[i].FilePath;
-        EXPECT_EQ(records, files) << mode.toStdString();
+        EXPECT_EQ(qvtest::PlayListPaths(*p.state), files) << mode.toStdString();
         EXPECT_EQ(p.player().PlayingID(), plays) << mode.toStdString();
     }
 }

@@ -47,21 +47,26 @@ TEST_F(Mci, RefusedCommandsAnswerTheirNumberAndTouchNothing) {
         {kDuplicateAlias, {"open /m/b.wav type WaveAudio alias playdata"}},
         {kNoClosingQuote, {"open \"/m/a.wav type WaveAudio alias x"}},
         {kExtraCharacters, {"open \"/m/a b\".wav type WaveAudio"}},
-        {kBadInteger, {"seek PlayData to five", "seek PlayData to \"5\""}},
-        {kOutOfRange, {"seek PlayData to -5", "seek PlayData to 10001"}},
+        {kBadInteger,
+         {"seek PlayData to five", "seek PlayData to \"5\"", "setaudio PlayData volume to 1.5"}},
+        {kOutOfRange,
+         {"seek PlayData to -5", "seek PlayData to 10001", "setaudio PlayData volume to 1001",
+          "setaudio PlayData volume to -1"}},
         {kCannotUseAll, {"stop all", "open /m/a.wav type WaveAudio alias all"}},
         {kFilenameRequired, {"open", "open  type MPEGVideo alias x"}},
         {kMissingStringArgument,
          {"open /m/a.txt type  alias x", "open /m/a.wav type WaveAudio alias"}},
         {kUnsupportedFunction,
          {"record PlayData", "play PlayData from 0", "set PlayData time format ms notify",
-          "open /m/a.wav type WaveAudio alias x wait"}},
+          "open /m/a.wav type WaveAudio alias x wait", "setaudio PlayData left off"}},
         {kMissingParameter,
          {"seek PlayData", "seek PlayData to", "set PlayData", "set PlayData time",
-          "set PlayData time format", "status PlayData", "status PlayData time"}},
+          "set PlayData time format", "status PlayData", "status PlayData time",
+          "setaudio PlayData", "setaudio PlayData volume", "setaudio PlayData volume to"}},
         {kUnrecognizedKeyword,
          {"play PlayData now", "close all please", "seek PlayData at 5",
-          "seek PlayData to start now", "set PlayData audio all off", "status PlayData volume",
+          "seek PlayData to start now", "set PlayData audio all off", "status PlayData loudness",
+          "setaudio PlayData volume at 5", "setaudio PlayData volume to 5 now",
           "status PlayData mode extra", "open /m/a.wav type WaveAudio alias x bogus"}}};
     for (const auto& [code, commands] : cases) {
         EXPECT_FALSE(MciGetErrorString(code).isEmpty()) << code;
@@ -85,13 +90,19 @@ TEST_F(Mci, CommandsReachTheDeviceAndRepliesFitTheBuffer) {
     for (const char* command :
          {"OPEN /m/a.mp3 TYPE MPEGVIDEO ALIAS PlayData", "open /m/c.wma type mpegvideo2 alias A3",
           "Open \"/m/say \"\"hi\"\".mid\" Type \"Sequencer\"", "set PlayData time format MS",
-          "seek PlayData to end"})
+          "seek PlayData to end", "SetAudio a3 Volume To 0250"})
         EXPECT_EQ(Send(command), 0) << command;
     const std::tuple<const char*, int, const char*> answers[] = {
-        {"PLAYDATA length", 8, "1234567"},   {"PlayData length", 4, "123"},
-        {"PlayData length", 0, ""},          {"a3 mode", 5, "stop"},
-        {"playdata ready", 9, "true"},       {"\"/M/SAY \"\"HI\"\".MID\" mode", 9, "stopped"},
-        {"PlayData position", 9, "1234567"}, {"PlayData time format", 99, "milliseconds"}};
+        {"PLAYDATA length", 8, "1234567"},
+        {"PlayData length", 4, "123"},
+        {"PlayData length", 0, ""},
+        {"a3 mode", 5, "stop"},
+        {"playdata ready", 9, "true"},
+        {"\"/M/SAY \"\"HI\"\".MID\" mode", 9, "stopped"},
+        {"PlayData position", 9, "1234567"},
+        {"PlayData time format", 99, "milliseconds"},
+        {"A3 volume", 9, "250"},
+        {"PlayData volume", 9, "1000"}};
     for (const auto& [what, length, expected] : answers) {
         EXPECT_EQ(Send(QStringLiteral("status ") + what, length), 0) << what;
         EXPECT_EQ(reply, expected) << what << " " << length;

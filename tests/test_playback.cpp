@@ -25,7 +25,7 @@ void Entries(FakeProgram& p, int n = 5) {
 
 // The playing entry, the state, StopByUser, and the commands sent since the
 // last call by their first word, an open with the entry it opens:
-// "2 PLAYING: stop close open2 play", "0 STOPPED by user: stop seek".
+// "2 PLAYING: stop close open2 setaudio play", "0 STOPPED by user: stop seek".
 QString Now(FakeProgram& p) {
     QStringList words;
     for (const QString& command : p.Take()) {
@@ -65,35 +65,35 @@ TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
     Entries(p);
     const std::pair<void (*)(P), const char*> rows[] = {
         {[](P p) { p.player().SetPrev(); }, "65535 PAUSED by user: "},  // 65534: no entry
-        {[](P p) { imgFF_Click(*p.state); }, "0 STOPPED: stop close open0"},
+        {[](P p) { imgFF_Click(*p.state); }, "0 STOPPED: stop close open0 setaudio"},
         // Play opens the selected line, pauses, resumes (clearing
         // StopByUser); "ready" (no device) counts as "READY".
         {[](P p) { p.player().PlayState(""); }, "0 ready: "},
-        {[](P p) { imgPlay_Click(*p.state); }, "0 PLAYING: stop close open0 play"},
+        {[](P p) { imgPlay_Click(*p.state); }, "0 PLAYING: stop close open0 setaudio play"},
         {[](P p) { imgPlay_Click(*p.state); }, "0 PAUSED: pause"},
         {[](P p) { p.player().StopByUser(true); }, "0 PAUSED by user: "},
         {[](P p) { imgPlay_Click(*p.state); }, "0 PLAYING: resume"},
         // Next and previous while playing: no step back from the first,
         // the first after the last.
         {[](P p) { imgREW_Click(*p.state); }, "0 PLAYING: stop seek play"},
-        {[](P p) { imgFF_Click(*p.state); }, "1 PLAYING: stop close open1 play"},
-        {[](P p) { imgREW_Click(*p.state); }, "0 PLAYING: stop close open0 play"},
+        {[](P p) { imgFF_Click(*p.state); }, "1 PLAYING: stop close open1 setaudio play"},
+        {[](P p) { imgREW_Click(*p.state); }, "0 PLAYING: stop close open0 setaudio play"},
         {[](P p) { p.player().PlayingID(4); }, "4 PLAYING: "},
-        {[](P p) { imgFF_Click(*p.state); }, "0 PLAYING: stop close open0 play"},
-        {[](P p) { p.player().PlayStart(1); }, "1 PLAYING: stop close open1 play"},
+        {[](P p) { imgFF_Click(*p.state); }, "0 PLAYING: stop close open0 setaudio play"},
+        {[](P p) { p.player().PlayStart(1); }, "1 PLAYING: stop close open1 setaudio play"},
         {[](P p) { p.player().PlayStart(1); }, "1 PLAYING: stop seek play"},
-        {[](P p) { p.player().OpenFile(2); }, "2 READY by user: stop close open2"},
+        {[](P p) { p.player().OpenFile(2); }, "2 READY by user: stop close open2 setaudio"},
         // Next and previous while stopped leave the new entry to the
         // next tick's end-of-track rule ("Loop-Off" here).
-        {[](P p) { imgFF_Click(*p.state); }, "3 STOPPED: stop close open3"},
-        {[](P p) { imgREW_Click(*p.state); }, "2 STOPPED: stop close open2"},
+        {[](P p) { imgFF_Click(*p.state); }, "3 STOPPED: stop close open3 setaudio"},
+        {[](P p) { imgREW_Click(*p.state); }, "2 STOPPED: stop close open2 setaudio"},
         {[](P p) { p.Tick(); }, "2 STOPPED by user: stop seek"},
-        {[](P p) { p.player().SetStart(4); }, "4 STOPPED by user: stop close open4"},
+        {[](P p) { p.player().SetStart(4); }, "4 STOPPED by user: stop close open4 setaudio"},
         {[](P p) { p.player().Play(); }, "4 PLAYING: play"},
         // One past the end (the last entry removed): back to the new
         // last. Rewinding needs no record.
         {[](P p) { p.player().PlayingID(5); }, "5 PLAYING: "},
-        {[](P p) { p.player().SetPrev(); }, "4 STOPPED by user: stop close open4"},
+        {[](P p) { p.player().SetPrev(); }, "4 STOPPED by user: stop close open4 setaudio"},
         {[](P p) { p.player().PlayingID(9); }, "9 STOPPED by user: "},
         {[](P p) { p.player().PlayStart(9); }, "9 PLAYING: stop seek play"}};
     for (const auto& [op, now] : rows) {

@@ -56,7 +56,8 @@ struct Program : qvtest::FakeProgram {
         return out;
     }
     QStringList Opened(int i, bool play) {
-        QStringList c{"stop PlayData", "close PlayData", OpenCommand(i)};
+        QStringList c{"stop PlayData", "close PlayData", OpenCommand(i),
+                      "setaudio PlayData volume to 1000"};
         if (play) c << "play PlayData";
         return c;
     }

@@ -20,7 +20,9 @@ const char kUsage[] =
     "command: the result code, a tab, the reply, and when the code is not 0 a tab\n"
     "and the error text.\n"
     "  --null-audio  play into a null sink (real time, no sound)\n"
-    "Example: open \"/music/a song.mp3\" type MPEGVideo alias PlayData\n";
+    "Example: open \"/music/a song.mp3\" type MPEGVideo alias PlayData\n"
+    "         seek PlayData to 61000\n"
+    "         setaudio PlayData volume to 500   (0 ... 1000)\n";
 
 void Run(qv::MciInterpreter& mci, const QString& command) {
     QString reply;

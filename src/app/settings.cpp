@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "app/number_text.h"
 #include "platform/profile.h"
@@ -46,6 +47,13 @@ int32_t ReadLoopMode(const Ini& ini) {
     const int32_t mode =
         CLng(Val(ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"))));
     return mode >= 0 && mode <= 2 ? mode : 0;
+}
+
+int32_t ReadVolume(const Ini& ini) {
+    bool ok = false;
+    const qlonglong volume =
+        ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("Volume")).trimmed().toLongLong(&ok);
+    return ok ? static_cast<int32_t>(std::clamp<qlonglong>(volume, 0, 1000)) : 1000;
 }
 
 }  // namespace qv

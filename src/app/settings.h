@@ -8,7 +8,7 @@
 namespace qv {
 
 class Ini {
-public:
+  public:
     // appPath is the program folder; a missing final "/" is added.
     explicit Ini(const QString& appPath);
 
@@ -27,7 +27,7 @@ public:
     // line kept). Non-zero on success.
     int WriteIni(const QString& Section, const QString& Key, const QString& Value) const;
 
-private:
+  private:
     QString appPath_;
 };
 
@@ -35,5 +35,10 @@ private:
 // Any other value (a damaged or hand-edited file) reads as 0, so that the
 // loop button shows a picture and its next click goes on to "Loop-All".
 int32_t ReadLoopMode(const Ini& ini);
+
+// "Volume" of section "Quorvane", 0 ... 1000: a number beyond either end is
+// taken as that end; a missing value, or one that is not a whole number, is
+// full volume (1000), so that nobody starts to silence by accident.
+int32_t ReadVolume(const Ini& ini);
 
 }  // namespace qv

@@ -2,6 +2,9 @@
 // fixed sequence of device commands and state changes.
 #include "playback/media_play.h"
 
+#include <QTimer>
+#include <algorithm>
+
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/mod_mci.h"
@@ -10,6 +13,8 @@
 namespace qv {
 
 clsMediaPlay::clsMediaPlay(ProgramState& state) : state_(state) {}
+
+clsMediaPlay::~clsMediaPlay() = default;
 
 void clsMediaPlay::LoopMode(int32_t lLoopMode) {
     if (view_) view_->ShowLoopMode(lLoopMode);
@@ -46,6 +51,8 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     MCIClose(state_.mci);
     const QString path = state_.PlayListData[SongID].FilePath;
     const bool opened = MCIOpen(state_.mci, path) == 0;
+    // Every file opens at full volume; it is set before a sound is heard.
+    if (opened) MCISetVolume(state_.mci, lngVolume_);
     lngSkipped_ = 0;
     if (opened) ClearFailure();
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
@@ -150,6 +157,49 @@ void clsMediaPlay::SetPrev() {
 void clsMediaPlay::PlayPrev() {
     SetPrev();
     Play();
+}
+
+int32_t clsMediaPlay::GetLength() {
+    return MCIGetLength(state_.mci);
+}
+
+bool clsMediaPlay::SeekTo(int32_t lngMilliseconds) {
+    // Nothing open answers no mode at all.
+    if (MCIGetMode(state_.mci).isEmpty()) return false;
+    const int32_t to = std::clamp(lngMilliseconds, 0, std::max(GetLength(), 0));
+    if (MCISeekTo(state_.mci, to) != 0) return false;
+    // The seek stopped the device; what the player believes plays goes on.
+    // The device keeps a pause by itself, and a stopped one stays where it
+    // was put.
+    if (PlayState().toUpper() == kStatePlaying) Play();
+    return true;
+}
+
+void clsMediaPlay::SetVolume(int32_t lngVolume) {
+    const int32_t volume = std::clamp(lngVolume, 0, 1000);
+    const bool changed = volume != lngVolume_;
+    lngVolume_ = volume;
+    // With nothing open this fails, and the next open sends it.
+    MCISetVolume(state_.mci, volume);
+    if (!changed) return;
+    if (!volumeSaver_) {
+        volumeSaver_ = std::make_unique<QTimer>();
+        volumeSaver_->setSingleShot(true);
+        volumeSaver_->setInterval(1000);
+        QObject::connect(volumeSaver_.get(), &QTimer::timeout, [this] { SaveVolume(); });
+    }
+    volumeSaver_->start();
+}
+
+void clsMediaPlay::RestoreVolume(int32_t lngVolume) {
+    lngVolume_ = std::clamp(lngVolume, 0, 1000);
+    MCISetVolume(state_.mci, lngVolume_);
+}
+
+void clsMediaPlay::SaveVolume() {
+    if (volumeSaver_) volumeSaver_->stop();
+    state_.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("Volume"),
+                        QString::number(lngVolume_));
 }
 
 }  // namespace qv

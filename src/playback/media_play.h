@@ -10,6 +10,8 @@
 
 #include "playback/player_view.h"
 
+class QTimer;
+
 namespace qv {
 
 class ProgramState;
@@ -29,6 +31,7 @@ inline const QString kStateNoDevice = QStringLiteral("ready");
 class clsMediaPlay {
   public:
     explicit clsMediaPlay(ProgramState& state);
+    ~clsMediaPlay();
 
     // The loop button and the playlist lines the player works on; set by
     // the program's wiring.
@@ -104,6 +107,23 @@ class clsMediaPlay {
     void SetPrev();
     void PlayPrev();
 
+    // The length of the open file in milliseconds; 0 with nothing open.
+    int32_t GetLength();
+    // Moves the open file to lngMilliseconds, clamped to 0 ... GetLength().
+    // Playing, it plays on from there (moved to the very end, the loop mode
+    // takes over as at any end); paused, it stays paused there; stopped, it
+    // stays stopped. False when nothing is open or the device refused.
+    bool SeekTo(int32_t lngMilliseconds);
+    // The volume, clamped to 0 (silent) ... 1000 (as recorded): sent to the
+    // open file at once and to every file opened later, and kept as "Volume" of section "Quorvane"
+    // in Setting.ini a second after the last change (a drag of the slider is one write).
+    void SetVolume(int32_t lngVolume);
+    int32_t Volume() const { return lngVolume_; }
+    // The volume Setting.ini held at start: taken, not written back.
+    void RestoreVolume(int32_t lngVolume);
+    // Writes the volume to Setting.ini now (at exit); a pending write is dropped.
+    void SaveVolume();
+
   private:
     // Does PlayListData hold record SongID?
     bool HasRecord(int32_t SongID) const;
@@ -117,6 +137,8 @@ class clsMediaPlay {
     QString strFailedPath_;
     // Entries "Loop-All" went past since the run of failures began.
     int32_t lngSkipped_ = 0;
+    int32_t lngVolume_ = 1000;
+    std::unique_ptr<QTimer> volumeSaver_;  // pending write of the volume
 };
 
 }  // namespace qv

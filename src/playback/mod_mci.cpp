@@ -75,6 +75,13 @@ int32_t MCISeekStart(MciSender& mci) {
     return Send(mci, "seek " + kAlias + " to start");
 }
 
+int32_t MCISeekTo(MciSender& mci, int32_t lngMilliseconds) {
+    return Send(mci, "seek " + kAlias + " to " + QString::number(lngMilliseconds));
+}
+int32_t MCISetVolume(MciSender& mci, int32_t lngVolume) {
+    return Send(mci, "setaudio " + kAlias + " volume to " + QString::number(lngVolume));
+}
+
 int32_t MCIGetLength(MciSender& mci) {
     Send(mci, "set " + kAlias + " time format milliseconds");
     return LeadingNumber(Query(mci, "status " + kAlias + " length", 16));

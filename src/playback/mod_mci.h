@@ -17,6 +17,10 @@ int32_t MCIClose(MciSender& mci);
 int32_t MCIPause(MciSender& mci);
 int32_t MCIResume(MciSender& mci);
 int32_t MCISeekStart(MciSender& mci);
+// "seek PlayData to <ms>": stopped there, or still paused when it was.
+int32_t MCISeekTo(MciSender& mci, int32_t lngMilliseconds);
+// "setaudio PlayData volume to <0 ... 1000>".
+int32_t MCISetVolume(MciSender& mci, int32_t lngVolume);
 
 // Queries: 0 or "" when nothing is open; their result codes are dropped.
 int32_t MCIGetLength(MciSender& mci);    // milliseconds

@@ -185,9 +185,13 @@ void TakeHandedFiles(ProgramState& state, const QStringList& paths) {
     const QString mode = state.objMediaPlay->PlayState().toUpper();
     if (added > 0 && (mode == kStateReady || mode == kStateStopped))
         state.objMediaPlay->OpenPlay(first);
-    form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
-    form->raise();
-    form->activateWindow();
+    RaiseMainWindow(*form);
+}
+
+void RaiseMainWindow(QWidget& window) {
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.raise();
+    window.activateWindow();
 }
 
 }  // namespace qv

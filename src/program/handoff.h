@@ -11,6 +11,7 @@
 #include <functional>
 
 class QLocalSocket;
+class QWidget;
 
 namespace qv {
 
@@ -57,6 +58,10 @@ class HandOffServer : public QObject {
     // Last: its sockets go first, while what their last signals reach is whole.
     QLocalServer server_;
 };
+
+// Brings the main window to the front and gives it the focus, out of the
+// task bar if it was minimized.
+void RaiseMainWindow(QWidget& window);
 
 // What the running copy does with handed files: media files and ".lst" files
 // appended as the command line takes them (paths already there passed over);

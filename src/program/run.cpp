@@ -21,6 +21,7 @@
 #include "program/close_on_signal.h"
 #include "program/command_line.h"
 #include "program/handoff.h"
+#include "program/mpris.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 
@@ -113,6 +114,9 @@ int RunProgram(int argc, char** argv) {
     if (handOff) handOff->Open();
     if (closeWhenShown && !state.mainForm->Unloaded()) state.mainForm->close();
     if (state.mainForm->Unloaded()) return 0;
+    // Once the window is up: the desktop's media controls then find a player
+    // with its playlist restored.
+    const std::unique_ptr<Mpris> mpris = Mpris::Start(state);
     // The unload ends the program by ending the event loop. Qt forgets such an
     // end asked for before its loop runs, so a modal box of the start shown
     // here, and closed by a signal, would leave a process without a window:

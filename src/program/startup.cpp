@@ -118,6 +118,7 @@ void LoadMainForm(ProgramState& state) {
 
     state.strFoundMedia = QStringList{QString()};
     player.LoopMode(ReadLoopMode(state.ini));
+    player.RestoreVolume(ReadVolume(state.ini));
     player.StopByUser(true);
     player.PlayingID(kNoEntry);
 
@@ -176,6 +177,7 @@ void UnloadMainForm(ProgramState& state) {
     MCIClose(state.mci);
     state.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
                        QString::number(state.objMediaPlay->LoopMode()));
+    state.objMediaPlay->SaveVolume();
     state.objPlayList->SaveLastPlayList();
     if (state.endProgram) state.endProgram();
 }

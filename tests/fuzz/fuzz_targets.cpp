@@ -233,6 +233,8 @@ class CountedDevice final : public qv::MediaDevice {
     qint64 Length() override { return d_->Length(); }
     qint64 Position() override { return d_->Position(); }
     qv::MediaMode Mode() override { return d_->Mode(); }
+    int SetVolume(int volume) override { return d_->SetVolume(volume); }
+    int Volume() override { return d_->Volume(); }
 
   private:
     std::unique_ptr<qv::MediaDevice> d_;

@@ -31,7 +31,15 @@ class FakeDevice final : public qv::MediaDevice {
     int Stop() override { return Go("stop", Mode() != Stopped, Stopped); }
     int SeekStart() override { return Go("seek start", true, Stopped, 0); }
     int SeekEnd() override { return Go("seek end", true, Stopped, length_); }
-    int SeekTo(qint64 ms) override { return Go("seek " + QString::number(ms), true, Stopped, ms); }
+    int SeekTo(qint64 ms) override {
+        return Go("seek " + QString::number(ms), true, Mode() == Paused ? Paused : Stopped, ms);
+    }
+    int SetVolume(int volume) override {
+        world_->calls << "volume " + QString::number(volume);
+        volume_ = volume;
+        return 0;
+    }
+    int Volume() override { return volume_; }
     qint64 Length() override { return length_; }
     qint64 Position() override {
         return Mode() == Playing ? position_ + world_->now - since_ : position_;
@@ -65,6 +73,7 @@ class FakeDevice final : public qv::MediaDevice {
     qint64 position_ = 0;  // while playing: the position at since_
     qint64 since_ = 0;
     qv::MediaMode mode_ = Stopped;
+    int volume_ = 1000;
 };
 
 }  // namespace

@@ -15,7 +15,8 @@ namespace qvtest {
 // qv::MciInterpreter. Devices behave as the real one does: play returns at
 // once and the position follows the clock; at the end the device stops by
 // itself at the length; pause, resume and stop keep the position; a seek
-// leaves it stopped; play at the end stays stopped there.
+// leaves it stopped (a seek to a position keeps a pause); play at the end
+// stays stopped there.
 class FakeMedia {
   public:
     struct State {
@@ -24,7 +25,8 @@ class FakeMedia {
         QHash<QString, int> openFailures;  // by path: the MCI error number
         QHash<QString, int> callFailures;  // by call, see FailCall
         // Calls received, oldest first: "open <path> <type>", "play", "pause",
-        // "resume", "stop", "seek start", "seek end", "seek <ms>", "close".
+        // "resume", "stop", "seek start", "seek end", "seek <ms>",
+        // "volume <0 ... 1000>", "close".
         // Queries (length, position, mode) are not logged.
         QStringList calls;
         int openDevices = 0;  // opened and not yet closed

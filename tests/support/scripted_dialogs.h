@@ -28,8 +28,7 @@ class ScriptedDialogs final : public qv::Dialogs {
     QStringList folders;
 
     QList<AskedMessage> asked;
-    QStringList poppedMenus;  // object names of the menus popped up
-    QStringList pickerTitles;
+    QStringList poppedMenus;   // object names of the menus popped up
     QStringList pickerStarts;  // the folder each picker opened on
 
     qv::MsgAnswer MsgBox(QWidget*, const QString& prompt, qv::MsgButtons buttons, qv::MsgIcon icon,
@@ -48,8 +47,7 @@ class ScriptedDialogs final : public qv::Dialogs {
         action->trigger();
         return action;
     }
-    QString BrowseForFolder(QWidget*, const QString& title, const QString& startFolder) override {
-        pickerTitles.append(title);
+    QString BrowseForFolder(QWidget*, const QString&, const QString& startFolder) override {
         pickerStarts.append(startFolder);
         return folders.isEmpty() ? QString() : folders.takeFirst();
     }

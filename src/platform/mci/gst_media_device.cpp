@@ -4,6 +4,7 @@
 // on the next play.
 #include "platform/mci/gst_media_device.h"
 
+#include <gst/audio/streamvolume.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <sys/stat.h>
@@ -126,21 +127,35 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     midiWithoutSoundfont_ = false;
     mpegAudio_ = false;
     pipeline_ = gst_element_factory_make("playbin", nullptr);
-    sink_ = MakeAudioSink(options_.nullAudio);
+    sink_ = MakeSink();
     if (!pipeline_ || !sink_) {
         if (sink_) gst_object_unref(gst_object_ref_sink(sink_));
         sink_ = nullptr;
         return kCannotLoadDriver;
     }
     gst_object_ref_sink(sink_);  // ours until Release, whatever playbin does
-    // Audio only: no video window for a Windows Media file with pictures,
-    // and no volume element we never use.
-    gst_util_set_object_arg(G_OBJECT(pipeline_), "flags", "audio");
+    // Audio only: no video window for a Windows Media file with pictures.
+    // The volume is our own element's: a sink without a volume of its own
+    // (the null sink, ALSA) would otherwise ignore it, and at 1000 the
+    // element passes the sound through untouched.
+    gst_util_set_object_arg(G_OBJECT(pipeline_), "flags", "audio+soft-volume");
     g_object_set(pipeline_, "uri", uri.constData(), "audio-sink", sink_, nullptr);
+    gst_stream_volume_set_volume(GST_STREAM_VOLUME(pipeline_), GST_STREAM_VOLUME_FORMAT_CUBIC,
+                                 volume_ / 1000.0);
     g_signal_connect(pipeline_, "element-setup", G_CALLBACK(OnElementSetup), this);
     bus_ = gst_element_get_bus(pipeline_);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     return WaitForPreroll(options_.openTimeoutMs, sinkFailed);
+}
+
+GstElement* GstMediaDevice::MakeSink() {
+    if (options_.audioSink.isEmpty()) return MakeAudioSink(options_.nullAudio);
+    EnsureGstreamer();
+    GError* error = nullptr;
+    GstElement* sink =
+        gst_parse_bin_from_description(options_.audioSink.toUtf8().constData(), TRUE, &error);
+    if (error) g_error_free(error);
+    return sink;
 }
 
 // Waits for the pipeline to preroll, in short slices so that an error on the
@@ -288,6 +303,7 @@ int GstMediaDevice::Resume() {
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return kHardware;
     state_ = State::Playing;
+    atStart_ = false;  // paused, then moved to the start
     return 0;
 }
 
@@ -323,7 +339,10 @@ int GstMediaDevice::SeekTo(qint64 ms) {
     if (state_ == State::Closed) return kDeviceNotReady;
     if (ms < 0 || ms > Length()) return kOutOfRange;
     if (ms == Length()) return SeekEnd();
-    return SeekNs(ms * kNsPerMs);
+    const bool paused = state_ == State::Paused;
+    const int code = SeekNs(ms * kNsPerMs);
+    if (code == 0 && paused) state_ = State::Paused;
+    return code;
 }
 
 int GstMediaDevice::SeekNs(qint64 ns) {
@@ -365,6 +384,30 @@ qint64 GstMediaDevice::Position() {
         ns >= 0)
         lastPositionNs_ = ns;
     return std::min(lastPositionNs_ / kNsPerMs, Length());
+}
+
+int GstMediaDevice::SetVolume(int volume) {
+    Poll();
+    if (volume < 0 || volume > 1000) return kOutOfRange;
+    if (volume == volume_) return 0;
+    volume_ = volume;
+    if (state_ == State::Closed) return 0;
+    // Cubic, as desktop volume controls are: equal steps of the number sound
+    // like equal steps of loudness, where the sound's own amplitude would
+    // put all the audible change into the lowest tenth.
+    gst_stream_volume_set_volume(GST_STREAM_VOLUME(pipeline_), GST_STREAM_VOLUME_FORMAT_CUBIC,
+                                 volume / 1000.0);
+    // A stopped or paused pipeline holds its next sound in the sink already,
+    // at the old volume: played from there, it would begin with a moment at
+    // full volume (every track does, as the volume follows each open). A
+    // seek to where it stands brings that sound through the volume again.
+    if (state_ == State::Stopped || state_ == State::Paused) {
+        const bool paused = state_ == State::Paused;
+        const bool atStart = atStart_;
+        SeekNs(atStart ? 0 : Position() * kNsPerMs);
+        if (paused) state_ = State::Paused;
+    }
+    return 0;
 }
 
 MediaMode GstMediaDevice::Mode() {

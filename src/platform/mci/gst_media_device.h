@@ -22,6 +22,10 @@ struct GstDeviceOptions {
     int openTimeoutMs = 4000;
     // Folders searched for a MIDI soundfont; nothing: the desktop's data folders.
     std::optional<QStringList> soundfontDataDirs;
+    // A GStreamer pipeline description to play into instead of either of the
+    // above ("audioconvert ! wavenc ! filesink location=x.wav", say), so that
+    // what would be heard can be examined.
+    QString audioSink;
 };
 
 class GstMediaDevice final : public MediaDevice {
@@ -42,6 +46,8 @@ class GstMediaDevice final : public MediaDevice {
     qint64 Length() override;
     qint64 Position() override;
     MediaMode Mode() override;
+    int SetVolume(int volume) override;
+    int Volume() override { return volume_; }
 
   private:
     // Our own state: after the end of the stream the pipeline would still
@@ -52,6 +58,7 @@ class GstMediaDevice final : public MediaDevice {
     int WaitForPreroll(qint64 timeoutMs, bool* sinkFailed);
     void FindLength(const QString& path, qint64 deadlineMs);
     int SeekNs(qint64 ns);
+    GstElement* MakeSink();
     void Poll();
     void Release();
     static void OnElementSetup(GstElement* playbin, GstElement* element, void* self);
@@ -64,6 +71,7 @@ class GstMediaDevice final : public MediaDevice {
     qint64 lengthNs_ = 0;
     qint64 lastPositionNs_ = 0;
     bool atStart_ = false;
+    int volume_ = 1000;
     std::atomic<bool> midiWithoutSoundfont_{false};
     std::atomic<bool> mpegAudio_{false};
 };

@@ -30,11 +30,11 @@ bool IsUnsupportedFlag(const MciToken& token) {
 // Commands of the classic interface that no device here offers.
 bool IsUnsupportedCommand(const MciToken& token) {
     static constexpr std::array kCommands = {
-        "record",   "save",      "cue",      "info",    "capability", "sysinfo", "where",
-        "window",   "put",       "load",     "step",    "delete",     "cut",     "copy",
-        "paste",    "setaudio",  "setvideo", "signal",  "realize",    "update",  "freeze",
-        "unfreeze", "configure", "list",     "undo",    "spin",       "escape",  "capture",
-        "monitor",  "quality",   "reserve",  "restore", "break",      "sound"};
+        "record",    "save",     "cue",     "info",    "capability", "sysinfo", "where",
+        "window",    "put",      "load",    "step",    "delete",     "cut",     "copy",
+        "paste",     "setvideo", "signal",  "realize", "update",     "freeze",  "unfreeze",
+        "configure", "list",     "undo",    "spin",    "escape",     "capture", "monitor",
+        "quality",   "reserve",  "restore", "break",   "sound"};
     for (const char* command : kCommands)
         if (Is(token, command)) return true;
     return false;
@@ -108,7 +108,8 @@ int MciInterpreter::Execute(const Words& words, QString* answer) {
     const MciToken& verb = words[0];
     const bool known = Is(verb, "open") || Is(verb, "play") || Is(verb, "stop") ||
                        Is(verb, "pause") || Is(verb, "resume") || Is(verb, "close") ||
-                       Is(verb, "seek") || Is(verb, "set") || Is(verb, "status");
+                       Is(verb, "seek") || Is(verb, "set") || Is(verb, "status") ||
+                       Is(verb, "setaudio");
     if (!known) return IsUnsupportedCommand(verb) ? kUnsupportedFunction : kUnrecognizedCommand;
     if (Is(verb, "open")) return Open(words);
     if (words.size() < 2) return kMissingDeviceName;
@@ -122,6 +123,7 @@ int MciInterpreter::Execute(const Words& words, QString* answer) {
     if (it == aliases_.end()) return kInvalidDeviceName;
     if (Is(verb, "seek")) return Seek(it->second, words);
     if (Is(verb, "set")) return Set(words);
+    if (Is(verb, "setaudio")) return SetAudio(it->second, words);
     if (Is(verb, "status")) return Status(it->second, words, answer);
     if (words.size() > 2) return Leftover(words[2]);
     if (Is(verb, "close")) {
@@ -196,6 +198,29 @@ int MciInterpreter::Set(const Words& words) {
     return 0;
 }
 
+int MciInterpreter::SetAudio(Alias& alias, const Words& words) {
+    // Of the classic audio settings only the volume (0 ... 1000) has a
+    // counterpart here; the channel, tone and input settings are refused.
+    static constexpr std::array kOthers = {"on",      "off",    "left",   "right", "bass",
+                                           "treble",  "source", "output", "input", "algorithm",
+                                           "quality", "over",   "record", "stream"};
+    if (words.size() < 3) return kMissingParameter;
+    if (!Is(words[2], "volume")) {
+        for (const char* other : kOthers)
+            if (Is(words[2], other)) return kUnsupportedFunction;
+        return Leftover(words[2]);
+    }
+    if (words.size() < 4) return kMissingParameter;
+    if (!Is(words[3], "to")) return Leftover(words[3]);
+    if (words.size() < 5) return kMissingParameter;
+    if (words.size() > 5) return Leftover(words[5]);
+    bool ok = false;
+    const int volume = words[4].text.toInt(&ok);
+    if (!ok || words[4].quoted) return kBadInteger;
+    if (volume < 0 || volume > 1000) return kOutOfRange;
+    return alias.device->SetVolume(volume);
+}
+
 int MciInterpreter::Status(Alias& alias, const Words& words, QString* answer) {
     if (words.size() < 3) return kMissingParameter;
     const MciToken& item = words[2];
@@ -208,6 +233,8 @@ int MciInterpreter::Status(Alias& alias, const Words& words, QString* answer) {
         *answer = QString::number(device.Length());
     } else if (Is(item, "position")) {
         *answer = QString::number(device.Position());
+    } else if (Is(item, "volume")) {
+        *answer = QString::number(device.Volume());
     } else if (Is(item, "mode")) {
         *answer = ModeWord(device.Mode());
     } else if (Is(item, "ready")) {

@@ -17,9 +17,10 @@ namespace qv {
 // Understands:
 //   open <element> type <device type> [alias <alias>]
 //   play|stop|pause|resume|close <alias>     close all
-//   seek <alias> to start|end|<ms>
+//   seek <alias> to start|end|<ms>       (to <ms> keeps a pause)
 //   set <alias> time format milliseconds|ms
-//   status <alias> length|position|mode|ready|time format
+//   setaudio <alias> volume to <0 ... 1000>
+//   status <alias> length|position|mode|ready|volume|time format
 // Keywords ignore letter case; aliases too. Anything else is refused with an
 // MCI error number and changes nothing.
 class MciInterpreter final : public MciSender {
@@ -47,6 +48,7 @@ class MciInterpreter final : public MciSender {
     int Simple(const QString& verb, Alias& alias);
     int Seek(Alias& alias, const Words& words);
     int Set(const Words& words);
+    int SetAudio(Alias& alias, const Words& words);
     int Status(Alias& alias, const Words& words, QString* answer);
 
     MediaDeviceFactory factory_;

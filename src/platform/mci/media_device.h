@@ -27,10 +27,16 @@ class MediaDevice {
     virtual int Stop() = 0;    // keeps the position
     virtual int SeekStart() = 0;
     virtual int SeekEnd() = 0;
-    virtual int SeekTo(qint64 ms) = 0;  // 0 ... Length(); leaves the device stopped
-    virtual qint64 Length() = 0;        // milliseconds
-    virtual qint64 Position() = 0;      // milliseconds, 0 ... Length()
+    // 0 ... Length(); leaves the device stopped, or paused when it was
+    // paused, so that a paused track can be moved and then resumed.
+    virtual int SeekTo(qint64 ms) = 0;
+    virtual qint64 Length() = 0;    // milliseconds
+    virtual qint64 Position() = 0;  // milliseconds, 0 ... Length()
     virtual MediaMode Mode() = 0;
+    // The loudness, 0 (silent) ... 1000 (as recorded); a new device plays at
+    // 1000. Heard from the next sound on, also when set while stopped.
+    virtual int SetVolume(int volume) = 0;
+    virtual int Volume() = 0;
 };
 
 // Makes the device for one open command; deviceType is the canonical name of

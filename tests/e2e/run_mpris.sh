@@ -1,0 +1,119 @@
+#!/bin/bash
+# End to end: MPRIS on a session bus of the test's own, driven with playerctl
+# as a desktop's media controls would drive it. The tags of the playing file
+# (Japanese too; the second file a FLAC, whose tag TagLib reads) come out as
+# metadata; play, pause and next act as the buttons
+# (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
+# closing window saves, and Quit closes it so; position, seek (with Seeked)
+# and volume go to the device. A copy of another program folder finds the name taken and takes
+# the .instance<pid> form. Without a session bus the program starts and plays
+# as ever, and says nothing.
+# Usage: run_mpris.sh <path of the built quorvane>
+set -u
+source "$(dirname "$0")/common.sh"
+e2e_setup "$1" mpris
+command -v dbus-run-session >/dev/null && command -v playerctl >/dev/null ||
+    fail "dbus-run-session and playerctl are needed (scripts/deps)"
+mkdir -p "$work/music" "$work/prog2"
+cp "$work/prog/quorvane" "$work/prog2/"
+ffmpeg -v error -f lavfi -i "sine=duration=30" -ac 2 -metadata title="夜明けの歌" \
+    -metadata artist="山田 花子" -metadata album="朝の集い" "$work/music/a.mp3" || fail "ffmpeg"
+ffmpeg -v error -f lavfi -i "sine=frequency=660:duration=30" -ac 2 -metadata title="Second" \
+    -metadata artist="Bob" "$work/music/b.flac" || fail "ffmpeg"
+ffmpeg -v error -f lavfi -i "sine=duration=1" "$work/music/short.wav" || fail "ffmpeg"
+cp "$work/music/short.wav" "$work/music/c d.wav"
+
+cat > "$work/inner.sh" <<'INNER'
+#!/bin/bash
+set -u
+work=$1
+source "$E2E_COMMON"
+e2e_display_env
+pc() { playerctl --player=quorvane "$@" 2>&1; }
+# Waits up to 5 s for the command's output to be $1.
+wait_for() {
+    local want=$1
+    shift
+    for _ in $(seq 1 50); do
+        [ "$("$@" 2>&1)" = "$want" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Is the number $1 within [$2, $3]?
+within() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x != "" && x >= lo && x <= hi) }'; }
+
+e2e_start "$work/music/a.mp3" "$work/music/b.flac"
+wait_for Playing pc status || fail "status: $(pc status)"
+[ "$(pc metadata title)" = "夜明けの歌" ] || fail "title: $(pc metadata title)"
+[ "$(pc metadata artist)" = "山田 花子" ] || fail "artist: $(pc metadata artist)"
+[ "$(pc metadata album)" = "朝の集い" ] || fail "album: $(pc metadata album)"
+[ "$(pc metadata xesam:url)" = "file://$work/music/a.mp3" ] || fail "url: $(pc metadata xesam:url)"
+within "$(pc metadata mpris:length)" 29900000 30100000 || fail "length: $(pc metadata mpris:length)"
+
+pc pause
+wait_for Paused pc status || fail "after pause: $(pc status)"
+pc play-pause
+wait_for Playing pc status || fail "after play-pause: $(pc status)"
+pc next
+wait_caption "$id" "Quorvane - $work/music/b.flac" || fail "next: $(caption "$id")"
+wait_for Second pc metadata title || fail "title after next: $(pc metadata title)"
+wait_for Playing pc status || fail "after next: $(pc status)"
+
+# Handed over as a second start hands a file: appended, not played while one plays.
+pc open "file://$work/music/c%20d.wav" || fail "OpenUri: $(pc open "file://$work/music/c%20d.wav")"
+pc loop Track
+wait_for Track pc loop || fail "loop: $(pc loop)"
+
+dbus-monitor --session "type='signal',member='Seeked'" >"$work/seeked" 2>/dev/null &
+monitor=$!
+sleep 0.3
+pc position 20
+within "$(pc position)" 19.9 21.5 || fail "position after SetPosition: $(pc position)"
+pc position 15-
+within "$(pc position)" 4.9 6.5 || fail "position after Seek: $(pc position)"
+sleep 0.3
+kill $monitor
+[ "$(grep -c 'member=Seeked' "$work/seeked")" = 2 ] || fail "Seeked: $(cat "$work/seeked")"
+wait_for Playing pc status || fail "after the seeks: $(pc status)"
+pc volume 0.25
+within "$(pc volume)" 0.249 0.251 || fail "volume: $(pc volume)"
+
+# A copy of another program folder (its own lock) on the same bus.
+XDG_RUNTIME_DIR="$work/runtime2" "$work/prog2/quorvane" 2>>"$work/stderr2" &
+pid2=$!
+wait_for "quorvane
+quorvane.instance$pid2" sh -c 'playerctl -l | sort' || fail "second copy: $(playerctl -l)"
+kill -TERM $pid2
+wait $pid2 || fail "second copy: exit status $?"
+
+dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.quorvane /org/mpris/MediaPlayer2 \
+    org.mpris.MediaPlayer2.Quit >/dev/null || fail "Quit"
+for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "still running 10 s after Quit"
+wait $pid || fail "exit status $? after Quit"
+pid=
+grep -q $'^LoopMode=2\r$' "$work/prog/Setting.ini" || fail "Setting.ini: $(cat -A "$work/prog/Setting.ini")"
+grep -q $'^Volume=250\r$' "$work/prog/Setting.ini" || fail "Setting.ini: $(cat -A "$work/prog/Setting.ini")"
+printf '%s\r\n' "$work/music/a.mp3" "$work/music/b.flac" "$work/music/c d.wav" |
+    cmp -s - "$work/prog/PlayLists/LastPlayList.lst" || fail "LastPlayList.lst after Quit"
+
+# No session bus: "Loop-All" plays the short file through to the next one.
+sed -i 's/^LoopMode=2/LoopMode=1/' "$work/prog/Setting.ini"
+: > "$work/stderr"
+bus=$DBUS_SESSION_BUS_ADDRESS
+unset DBUS_SESSION_BUS_ADDRESS
+e2e_start "$work/music/short.wav" "$work/music/a.mp3"
+export DBUS_SESSION_BUS_ADDRESS=$bus
+wait_caption "$id" "Quorvane - $work/music/a.mp3" || fail "without a bus: $(caption "$id")"
+[ -z "$(playerctl -l 2>/dev/null)" ] || fail "a player without a bus: $(playerctl -l)"
+e2e_close
+[ -z "$(grep -v ALSA "$work/stderr")" ] || fail "without a bus it said: $(cat "$work/stderr")"
+exit 0
+INNER
+chmod +x "$work/inner.sh"
+
+mkdir -m 700 "$work/runtime2"
+dbus-run-session -- bash -c 'source "$1"; work=$2; e2e_xvfb "$work/inner.sh" "$work"' \
+    _ "$E2E_COMMON" "$work" || exit 1
+echo "PASS"
