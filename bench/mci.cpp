@@ -165,9 +165,9 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     QString error;
     std::vector<std::pair<MediaKind, QString>> files;
-    for (MediaKind kind :
-         {MediaKind::Wav, MediaKind::AuPcm, MediaKind::AuAlaw, MediaKind::Midi, MediaKind::Mp3Xing,
-          MediaKind::Mp3NoXing, MediaKind::Wma, MediaKind::Asf}) {
+    for (MediaKind kind : {MediaKind::Wav, MediaKind::AuPcm, MediaKind::AuAlaw, MediaKind::Midi,
+                           MediaKind::Mp3Xing, MediaKind::Mp3NoXing, MediaKind::Wma, MediaKind::Asf,
+                           MediaKind::Flac, MediaKind::Vorbis, MediaKind::Opus, MediaKind::M4a}) {
         const QString name = QString(qvtest::KindName(kind)) + "." + qvtest::KindExtension(kind);
         const QString path = qvtest::MakeMedia(kind, dir.path(), name, 2000, &error);
         if (path.isEmpty()) {

@@ -3,20 +3,35 @@
 // Then the same as whole processes: quorvane-tags over all the files against
 // tags-process taglib (the same lines, read by TagLib) and tags-process floor.
 //
+// tags --formats [FILES] [ROUNDS]: for FLAC, Ogg Vorbis, Opus, M4A and WMA,
+// FILES (2,000) copies of one tagged file made by ffmpeg, each read through our
+// one call (ReadTags, TagLib behind it) and through TagLib's class for the
+// kind called directly, both without audio properties; files per second and
+// our time over TagLib's.
+//
 // Each round runs the three over the same files one after the other, after a
 // warm-up pass, so all of them see the same page cache; the best round counts.
 // TagLib reads MPEG files without audio properties, its cheapest way, and the
 // floor opens, reads the first 10 and the last 128 bytes, and closes.
+#include "tags/tags.h"
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <taglib/asffile.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/tag.h>
 #include <taglib/tdebuglistener.h>
+#include <taglib/vorbisfile.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "support/media_maker.h"
 #include "tags/id3.h"
 
 namespace {
@@ -76,13 +92,99 @@ double run(const Process& p, const std::string& folder, const std::vector<std::s
     return took.count();
 }
 
+size_t Sizes(const TagLib::File& f) {
+    const TagLib::Tag* t = f.isValid() ? f.tag() : nullptr;
+    if (!t) return 0;
+    return t->title().size() + t->artist().size() + t->album().size() + t->comment().size();
+}
+
+template <class File>
+size_t ReadWith(const char* path) {
+    return Sizes(File(path, false));
+}
+
+size_t ReadFlac(const char* path) {
+    return Sizes(TagLib::FLAC::File(path, TagLib::ID3v2::FrameFactory::instance(), false));
+}
+
+int Formats(int count, int rounds) {
+    using qvtest::MediaKind;
+    struct Row {
+        MediaKind kind;
+        size_t (*taglib)(const char* path);
+        std::vector<QString> paths;
+        std::vector<std::string> native;
+        double ours = 0, theirs = 0;  // best files per second
+    };
+    Row rows[] = {{MediaKind::Flac, ReadFlac, {}, {}},
+                  {MediaKind::Vorbis, ReadWith<TagLib::Ogg::Vorbis::File>, {}, {}},
+                  {MediaKind::Opus, ReadWith<TagLib::Ogg::Opus::File>, {}, {}},
+                  {MediaKind::M4a, ReadWith<TagLib::MP4::File>, {}, {}},
+                  {MediaKind::Wma, ReadWith<TagLib::ASF::File>, {}, {}}};
+    QTemporaryDir dir;
+    for (Row& row : rows) {
+        QString error;
+        const QString one = qvtest::MakeMedia(
+            row.kind, dir.path(), QString("one.") + qvtest::KindExtension(row.kind), 3000, &error,
+            {"title=夜明けの曲 Dawn", "artist=アーティスト", "album=アルバム", "comment=Comment"});
+        if (one.isEmpty()) {
+            std::fprintf(stderr, "tags: %s\n", qPrintable(error));
+            return 1;
+        }
+        for (int i = 0; i < count; ++i) {
+            row.paths.push_back(
+                dir.filePath(QString("%1-%2.").arg(qvtest::KindName(row.kind)).arg(i) +
+                             qvtest::KindExtension(row.kind)));
+            row.native.push_back(QFile::encodeName(row.paths.back()).toStdString());
+            QFile::copy(one, row.paths.back());
+        }
+    }
+    size_t checksum = 0;
+    const auto ours = [&](const Row& row) {
+        for (const QString& path : row.paths) {
+            const qv::TagInfo t = qv::ReadTags(path);
+            checksum += t.Title.size() + t.Artist.size() + t.Album.size() + t.Comment.size();
+        }
+    };
+    const auto theirs = [&](const Row& row) {
+        for (const std::string& path : row.native) checksum += row.taglib(path.c_str());
+    };
+    const auto perSecond = [](size_t n, const std::function<void()>& f) {
+        const auto start = std::chrono::steady_clock::now();
+        f();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        return n / took.count();
+    };
+    std::printf("%d files of each kind, best of %d rounds\n", count, rounds);
+    for (Row& row : rows) {
+        ours(row);  // warm-up: the files are in the page cache
+        theirs(row);
+        for (int round = 0; round < rounds; ++round) {
+            row.ours = std::max(row.ours, perSecond(count, [&] { ours(row); }));
+            row.theirs = std::max(row.theirs, perSecond(count, [&] { theirs(row); }));
+        }
+        std::printf(
+            "  %-7s ReadTags %8.0f files/s %6.2f us/file   TagLib %8.0f files/s %6.2f "
+            "us/file   ours / TagLib = %.2fx time (target <= 1.2)\n",
+            qvtest::KindName(row.kind), row.ours, 1e6 / row.ours, row.theirs, 1e6 / row.theirs,
+            row.theirs / row.ours);
+    }
+    std::printf("(checksum %zu)\n", checksum);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fputs("usage: tags FOLDER [ROUNDS]\n", stderr);
+        std::fputs("usage: tags FOLDER [ROUNDS] | tags --formats [FILES] [ROUNDS]\n", stderr);
         return 2;
     }
+    QuietListener quiet;
+    TagLib::setDebugListener(&quiet);
+    if (std::string(argv[1]) == "--formats")
+        return Formats(argc > 2 ? std::max(1, std::atoi(argv[2])) : 2000,
+                       argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
     const QDir folder(QFile::decodeName(argv[1]));
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     std::vector<QString> paths;
@@ -96,9 +198,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tags: no files in %s\n", argv[1]);
         return 1;
     }
-    QuietListener quiet;
-    TagLib::setDebugListener(&quiet);
-
     std::vector<Reader> readers = {
         {"quorvane",
          [&](size_t i) {

@@ -1,16 +1,20 @@
 // The ID3 tag reader over tag bytes written here for each layout and over the
-// public test files, and the JSON lines of the quorvane-tags tool.
+// public test files, the tags of the other kinds (FLAC, Ogg, MP4, ASF) in files
+// ffmpeg makes here, whole and damaged, and the JSON lines of quorvane-tags.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QProcess>
+#include <random>
 
 #include "id3_builder.h"
+#include "support/media_maker.h"
 #include "support/qt_print.h"
 #include "support/tempdir.h"
 #include "tags/id3.h"
 #include "tags/id3_read.h"
+#include "tags/tags.h"
 
 using namespace qv;
 using namespace Qt::Literals::StringLiterals;  // "…"_ba keeps embedded NULs
@@ -232,4 +236,64 @@ TEST_F(ID3, TagToolPrintsAJsonLineForEachFile) {
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().startsWith("usage: quorvane-tags"));
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+}
+
+// The kinds whose container holds the tag, each made by ffmpeg with Japanese
+// in every field: the tool prints what was written; a file of random bytes or
+// a FIFO with the extension reads as untagged; cuts and flipped bytes give the
+// tag or the file name as title, never a crash or a hang.
+TEST_F(ID3, ContainerTagsOfEveryOtherKindWholeOrDamaged) {
+    using qvtest::MediaKind;
+    const std::pair<MediaKind, const char*> kinds[] = {
+        {MediaKind::Flac, "Xiph"}, {MediaKind::Vorbis, "Xiph"}, {MediaKind::OggFlac, "Xiph"},
+        {MediaKind::Opus, "Xiph"}, {MediaKind::M4a, "MP4"},     {MediaKind::Wma, "ASF"},
+        {MediaKind::Asf, "ASF"}};
+    QStringList files;
+    QByteArray expected;
+    std::mt19937 rng(20261207);
+    for (const auto& [kind, version] : kinds) {
+        // The kind's letters in upper case: extensions match in any case.
+        const QString name =
+            QString(qvtest::KindName(kind)) + "." + qvtest::KindExtension(kind).toUpper();
+        QString error;
+        files << qvtest::MakeMedia(
+            kind, dir.path(), name, 300, &error,
+            {"title=曲名 ", "artist=歌い手 ♪", "album=アルバム", "comment=メモ～"});
+        ASSERT_FALSE(files.last().isEmpty()) << qPrintable(error);
+        expected += ("{\"file\": \"" + files.last() + "\", \"version\": \"" + version +
+                     "\", \"title\": \"曲名\", \"artist\": \"歌い手 ♪\", \"album\": "
+                     "\"アルバム\", \"comment\": \"メモ～\"}\n")
+                        .toUtf8();
+        const QString ext = "." + qvtest::KindExtension(kind);
+        std::uniform_int_distribution<int> byte(0, 255);
+        QByteArray noise(4096, Qt::Uninitialized);
+        for (char& c : noise) c = char(byte(rng));
+        const QString fifo = dir.file("fifo" + ext);
+        ASSERT_EQ(::mkfifo(qPrintable(fifo), 0600), 0);
+        for (const QString& path : {dir.write("noise" + ext, noise), fifo})
+            EXPECT_EQ(ReadVersionedTags(path).Version + u'|' + Fields(ReadTags(path)),
+                      "None|" + QFileInfo(path).fileName() + "|||");
+        const QByteArray whole = qvtest::ReadAll(files.last());
+        for (int round = 0; round < 40; ++round) {
+            QByteArray bytes = whole;
+            if (round < 10) {
+                bytes.truncate(round * whole.size() / 10 + int(rng() % 64));
+            } else {
+                for (int i = 1 + rng() % 8; i > 0; --i)
+                    bytes[rng() % std::min<qsizetype>(bytes.size(), 4096)] = char(byte(rng));
+            }
+            // A cut keeps the whole tag or loses it (the first 64 bytes hold none);
+            // flipped bytes may change what it says.
+            const QString got = ReadTags(dir.write("damaged" + ext, bytes)).Title;
+            if (round < 10)
+                EXPECT_TRUE(got == "damaged" + ext || (round > 0 && got == "曲名"))
+                    << qPrintable(name) << " cut " << bytes.size() << ": " << qPrintable(got);
+            else
+                EXPECT_FALSE(got.isEmpty()) << qPrintable(name) << " round " << round;
+        }
+    }
+    QProcess p;
+    p.start(QStringLiteral(QV_BUILD_DIR "/tools/quorvane-tags"), files);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(expected));
 }

@@ -211,7 +211,8 @@ TEST_F(Library, EveryWalkTakesMediaByTheirLastExtensionInNameOrderAndLeavesHidde
     const QStringList order =
         QString(
             "0.mp3|01/x.mp3|1/x.mp3|2.mp3|10.mp3|A.mp3|a.Mp3|B.au|b9/track9.mp3|b9/track10.mp3|"
-            "b10/x.MP3|c.AsF|d.wma|e.mid|f.wav|g.tar.mp3|l1/o.mp3|PAGEFILE.SYS/in.mp3")
+            "b10/x.MP3|c.AsF|d.wma|e.mid|f.wav|g.tar.mp3|h.Flac|i.ogg|j.OGA|k.opus|l1/o.mp3|"
+            "m.M4a|PAGEFILE.SYS/in.mp3")
             .split(u'|');
     Make("Music/" + order.join("|Music/"));
     // Hidden names, other kinds, the exact lower-case "pagefile.sys"; links to

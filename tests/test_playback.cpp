@@ -407,6 +407,12 @@ TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
     Timer2_Timer(*p.state);
     EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + tagged);
     EXPECT_FALSE(timer2.isActive());
+    // The tag of a kind whose container holds it shows the same way.
+    QString error;
+    const QString opus = qvtest::MakeMedia(qvtest::MediaKind::Opus, p.dir.path(), "o.opus", 200,
+                                           &error, {"title=曲名", "artist=歌手", "comment=メモ"});
+    ShowSelectedInfo(*p.state, opus);
+    EXPECT_EQ(panels().section('|', 0, 2), "曲名|歌手|メモ") << qPrintable(error);
 }
 
 }  // namespace

@@ -112,12 +112,19 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     const QString bare = p.dir.write("m/bare.mp3", "no tag");
     const QString wav = p.dir.write("m/w.wav", qvtest::Id3Bytes("Not shown"));  // not a tag kind
     const QString midi = p.dir.write("m/tune.mid", qvtest::MidiBytes());
+    // The kinds whose container holds the tag take their titles from it too.
+    QString error;
+    const QString wma = qvtest::MakeMedia(qvtest::MediaKind::Wma, m, "v.wma", 200, &error,
+                                          {"title=ウィンドウズの曲"});
+    const QString flac =
+        qvtest::MakeMedia(qvtest::MediaKind::Flac, m, "f.flac", 200, &error, {"title=可逆の曲"});
+    ASSERT_FALSE(wma.isEmpty() || flac.isEmpty()) << qPrintable(error);
     {
         // Held lines wait for one insertion, yet are there for anyone who looks. Missing files
         // and unknown kinds are the callers' business; letter case makes another path.
         const clsPlayList::LineBatch batch(list);
-        for (const QString& f : {midi, m + "A.txt"}) EXPECT_TRUE(list.AddToPlayList(f));
-        EXPECT_EQ(list.GetList(1), "A.txt");
+        for (const QString& f : {midi, wma, m + "A.txt"}) EXPECT_TRUE(list.AddToPlayList(f));
+        EXPECT_EQ(list.GetList(1) + list.GetList(2), "ウィンドウズの曲A.txt");
         EXPECT_TRUE(list.AddToPlayList(m + "a.txt"));
         EXPECT_FALSE(list.AddToPlayList(midi));
     }
@@ -126,12 +133,14 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
 
     p.dir.write("m/.hidden.mp3", qvtest::Id3Bytes("Hidden"));
     const QStringList lines = {
-        "//" + bare, "", midi, m + ".hidden.mp3", m + "missing.mp3", tagged, bare, wav, tagged};
+        "//" + bare, "",     midi, m + ".hidden.mp3", m + "missing.mp3", tagged, bare,
+        wav,         tagged, flac};
     const QString lst = p.dir.write("l.lst", (lines.join("\r\n") + "\r\n").toUtf8());
-    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 3);
-    EXPECT_EQ(p.Records(), QStringList({midi + "|MIDI|tune.mid", m + "A.txt||A.txt",
-                                        m + "a.txt||a.txt", tagged + "|MP3|日本語のタイトル",
-                                        bare + "|MP3|bare.mp3", wav + "|WAVE|w.wav"}));
+    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 4);
+    EXPECT_EQ(p.Records(),
+              QStringList({midi + "|MIDI|tune.mid", wma + "|WMA|ウィンドウズの曲",
+                           m + "A.txt||A.txt", m + "a.txt||a.txt", tagged + "|MP3|日本語のタイトル",
+                           bare + "|MP3|bare.mp3", wav + "|WAVE|w.wav", flac + "|FLAC|可逆の曲"}));
     // Again: nothing added, and the list's node is there once.
     EXPECT_EQ(LoadPlayListFile(*p.state, lst), 0);
     QTreeWidgetItem* registered = p.form().TV1->Node("RegisteredPlayList");

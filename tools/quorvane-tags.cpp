@@ -1,11 +1,13 @@
 // quorvane-tags FILE...: prints the tag of each file as one line of UTF-8 JSON,
 // in the order given, with the keys file, version, title, artist, album, comment.
+// The version is the ID3 version ("2.x", "1.x", "None") or, for the kinds whose
+// container holds the tag, that tag's kind ("Xiph", "MP4", "ASF", or "None").
 #include <QFile>
 #include <QString>
 #include <cstdio>
 #include <string>
 
-#include "tags/id3.h"
+#include "tags/tags.h"
 
 namespace {
 
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
         const QString path = QFile::decodeName(argv[i]);
-        const qv::VersionedTag read = qv::ReadVersionedTag(path);
+        const qv::VersionedTag read = qv::ReadVersionedTags(path);
         line.clear();
         appendField(line, "file", path);
         appendField(line, "version", read.Version);

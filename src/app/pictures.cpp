@@ -33,8 +33,7 @@ QPolygonF Triangle(double x, double y, double w, double h, bool right) {
 
 // A shaded disc centred on (c, c) with a dark hole: the library's and the
 // program's emblem.
-void Disc(QPainter& p, double c, double r, double hole, const QColor& inner,
-          const QColor& outer) {
+void Disc(QPainter& p, double c, double r, double hole, const QColor& inner, const QColor& outer) {
     QRadialGradient g(c, c, r);
     g.setColorAt(0, inner);
     g.setColorAt(1, outer);
@@ -126,19 +125,27 @@ QPixmap TreePicture(int n) {
                 p.drawPath(s);
                 break;
             }
-            case 7:    // MP3 and AU: a note
-            case 8: {  // WMA and ASF: the same note in blue
-                const QColor c = n == 7 ? QColor(0xC0, 0x30, 0x30) : QColor(0x30, 0x50, 0xC0);
+            case 7:     // MP3 and AU: a note
+            case 8:     // WMA and ASF: the same note in blue
+            case 10:    // FLAC: in green, on a full bar (nothing of the sound left out)
+            case 11: {  // Ogg, Opus and M4A: in amber
+                const QColor c = n == 7    ? QColor(0xC0, 0x30, 0x30)
+                                 : n == 8  ? QColor(0x30, 0x50, 0xC0)
+                                 : n == 10 ? QColor(0x20, 0x90, 0x40)
+                                           : QColor(0xD0, 0x80, 0x10);
                 p.setPen(Qt::NoPen);
                 p.setBrush(c);
-                p.drawEllipse(QRectF(2, 10, 5, 4));
-                p.drawEllipse(QRectF(9, 9, 5, 4));
-                p.drawRect(QRectF(6, 2, 1.5, 10));
-                p.drawRect(QRectF(12.5, 1, 1.5, 10));
-                p.drawPolygon(QPolygonF({{6, 2}, {14, 1}, {14, 4}, {6, 5}}));
+                const double lift = n == 10 ? 1.5 : 0;  // room for the bar
+                p.drawEllipse(QRectF(2, 10 - lift, 5, 4));
+                p.drawEllipse(QRectF(9, 9 - lift, 5, 4));
+                p.drawRect(QRectF(6, 2 - lift, 1.5, 10));
+                p.drawRect(QRectF(12.5, 1 - lift, 1.5, 10));
+                p.drawPolygon(
+                    QPolygonF({{6, 2 - lift}, {14, 1 - lift}, {14, 4 - lift}, {6, 5 - lift}}));
+                if (n == 10) p.drawRect(QRectF(1, 14, 14, 1.5));
                 break;
             }
-            default: {  // 9, a playlist file: a sheet with lines
+            case 9: {  // a playlist file: a sheet with lines
                 p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
                 p.setBrush(Qt::white);
                 p.drawRect(QRectF(2.5, 1.5, 11, 13));
@@ -228,7 +235,7 @@ QPixmap DownPicture() {
 
 QList<QPixmap> TreeImages() {
     QList<QPixmap> images;
-    for (int n = 1; n <= 9; ++n) images.append(TreePicture(n));
+    for (int n = 1; n <= 11; ++n) images.append(TreePicture(n));
     return images;
 }
 

@@ -1,5 +1,5 @@
 // The program's pictures, drawn at start-up: transport and list buttons, the
-// loop-mode pictures, the nine tree images, the splash banner and the icon.
+// loop-mode pictures, the eleven tree images, the splash banner and the icon.
 #pragma once
 
 #include <QIcon>
@@ -18,7 +18,7 @@ QPixmap LoopAllPicture();  // 29 x 18: looping arrows
 QPixmap LoopOnePicture();  // 29 x 18: looping arrows with a "1"
 QPixmap UpPicture();       // 13 x 12
 QPixmap DownPicture();     // 13 x 13
-// The tree images 1 to 9 (16 x 16), at indexes 0 to 8.
+// The tree images 1 to 11 (16 x 16), at indexes 0 to 10.
 QList<QPixmap> TreeImages();
 // Tree images by number. Each media kind's own is in its row of
 // platform/media_kinds.cpp.

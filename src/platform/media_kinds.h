@@ -1,7 +1,8 @@
 // The media kinds the program knows by a file's extension. One row tells all
 // that differs between kinds: the device type a file opens with, the name
-// GetMediaType gives it, its picture in the media tree and whether an entry
-// takes its title from the ID3 tag. A new kind is a new row.
+// GetMediaType gives it, its picture in the media tree, where its tag is read
+// from and whether an entry takes its title from the tag. A new kind is a new
+// row.
 #pragma once
 
 #include <QString>
@@ -9,11 +10,18 @@
 
 namespace qv {
 
+// Where the tag of a kind is: an ID3 tag (read by our own reader, also for the
+// kinds that hardly ever carry one, as the status bar always looked there), or
+// the container's own tag (read through TagLib): FLAC's and Ogg's Vorbis
+// comments, MP4's item list, ASF's content descriptions.
+enum class TagFormat { ID3, Flac, Ogg, Mp4, Asf };
+
 struct MediaKind {
     QStringView extension;   // upper case, as EntryExtension gives it
     QStringView deviceType;  // the device type of the open command
     QStringView name;        // what GetMediaType answers
     int picture;             // the tree picture; 0 for a kind the library never lists
+    TagFormat tags;          // where its tag is
     bool readsTags;          // an entry's title is the tag's, not the file name
 };
 
@@ -33,7 +41,11 @@ bool IsMediaKind(const QString& Extension);
 int MediaImage(const QString& Extension);
 
 // Whether an entry of the kind GetMediaType names MediaType takes its title
-// from the file's ID3 tag.
+// from the file's tag.
 bool KindReadsTags(const QString& MediaType);
+
+// Where the tag of a file with this upper-cased extension is; ID3 for an
+// extension of no kind.
+TagFormat KindTagFormat(QStringView Extension);
 
 }  // namespace qv

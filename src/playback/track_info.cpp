@@ -10,7 +10,7 @@
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
-#include "tags/id3.h"
+#include "tags/tags.h"
 
 namespace qv {
 namespace {
@@ -29,7 +29,7 @@ void ShowPanels(frmQuorvane& form, const QString (&texts)[3]) {
 bool ShowTags(ProgramState& state, const QString& FilePath, const QString& prefix) {
     frmQuorvane* form = state.mainForm.get();
     if (!form || FilePath.isEmpty() || !FileExists(FilePath)) return false;
-    const TagInfo tag = ReadID3Tag(FilePath);
+    const TagInfo tag = ReadTags(FilePath);
     ShowPanels(*form, {prefix + tag.Title, tag.Artist, tag.Comment});
     return true;
 }

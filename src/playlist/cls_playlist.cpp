@@ -10,13 +10,13 @@
 #include "platform/paths.h"
 #include "playback/mod_mci.h"
 #include "playlist/playlist_file.h"
-#include "tags/id3.h"
+#include "tags/tags.h"
 
 namespace qv {
 namespace {
 
 QString EntryTitle(const QString& FileName, const QString& MediaType) {
-    return KindReadsTags(MediaType) ? ReadID3Tag(FileName).Title : GetFileName(FileName);
+    return KindReadsTags(MediaType) ? ReadTags(FileName).Title : GetFileName(FileName);
 }
 
 }  // namespace

@@ -18,8 +18,8 @@
 #include "playback/mod_mci.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
-#include "tags/id3.h"
 #include "tags/id3_read.h"
+#include "tags/tags.h"
 
 namespace qv {
 
@@ -34,7 +34,7 @@ void AddPlayListNode(ProgramState& state, const QString& Path) {
 namespace {
 
 // The common line of a playlist: a file of a kind that takes its title from
-// the tag (MP3), under a clean, visible path. Its file is opened once, and the
+// the tag, under a clean, visible path. Its file is opened once, and the
 // open both passes the file test (only a regular file opens as a tag file) and
 // reads the title. False, having done nothing, for any other line, and for a
 // file that does not open (missing, or not readable): the caller's file test
@@ -45,7 +45,7 @@ bool AddOpenedTagged(ProgramState& state, const QString& line) {
         return false;
     TagFile file(line);
     if (!file.isOpen()) return false;
-    state.objPlayList->AppendEntry(line, type, ReadID3Tag(file, line).Title);
+    state.objPlayList->AppendEntry(line, type, ReadTags(file, line).Title);
     return true;
 }
 

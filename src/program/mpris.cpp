@@ -28,7 +28,7 @@
 #include "playback/mod_mci.h"
 #include "playback/transport.h"
 #include "program/handoff.h"
-#include "tags/id3.h"
+#include "tags/tags.h"
 
 namespace qv {
 namespace {
@@ -388,7 +388,7 @@ QVariantMap Mpris::MetadataOf(const Reported& now) const {
                QVariant::fromValue(QDBusObjectPath(TrackId(now.track))));
     if (now.track.isEmpty()) return map;
     // The tags the status bar shows for the playing entry.
-    const TagInfo tag = ReadID3Tag(now.track);
+    const TagInfo tag = ReadTags(now.track);
     map.insert(QStringLiteral("mpris:length"), qlonglong{now.lengthUs});
     map.insert(QStringLiteral("xesam:title"), tag.Title);
     if (!tag.Artist.isEmpty()) map.insert(QStringLiteral("xesam:artist"), QStringList{tag.Artist});

@@ -12,14 +12,6 @@ namespace {
 
 constexpr int64_t kV1Length = 128;
 
-// Only U+0020 counts as a blank here: a tag's other white space is kept.
-QString trimBlanks(const QString& s) {
-    qsizetype first = 0, last = s.size();
-    while (first < last && s[first] == u' ') ++first;
-    while (last > first && s[last - 1] == u' ') --last;
-    return (first == 0 && last == s.size()) ? s : s.mid(first, last - first);
-}
-
 QString versionText(ID3Version v) {
     switch (v) {
         case ID3Version::V2:
@@ -33,6 +25,13 @@ QString versionText(ID3Version v) {
 }
 
 }  // namespace
+
+QString TrimBlanks(const QString& s) {
+    qsizetype first = 0, last = s.size();
+    while (first < last && s[first] == u' ') ++first;
+    while (last > first && s[last - 1] == u' ') --last;
+    return (first == 0 && last == s.size()) ? s : s.mid(first, last - first);
+}
 
 ID3Version DetectID3Version(TagFile& file) {
     if (!file.isOpen()) return ID3Version::None;
@@ -90,11 +89,11 @@ TagInfo tagInfo(TagFile& file, ID3Version version, const QString& FilePath) {
             // The ID3v2 tag wins entirely, even where it lacks a field that an
             // ID3v1 tag at the end of the file would have.
             const ID3v2Tag t = ReadID3v2(file);
-            info.Title = trimBlanks(t.Title);
-            info.Artist = trimBlanks(t.LeadArtist);
-            info.Album = trimBlanks(t.Album);
-            const QString d = trimBlanks(t.CommentDescription);
-            const QString text = trimBlanks(t.CommentText);
+            info.Title = TrimBlanks(t.Title);
+            info.Artist = TrimBlanks(t.LeadArtist);
+            info.Album = TrimBlanks(t.Album);
+            const QString d = TrimBlanks(t.CommentDescription);
+            const QString text = TrimBlanks(t.CommentText);
             if (d.isEmpty())
                 info.Comment = text;
             else if (text.isEmpty())
@@ -105,10 +104,10 @@ TagInfo tagInfo(TagFile& file, ID3Version version, const QString& FilePath) {
         }
         case ID3Version::V1: {
             const ID3v1Tag t = ReadID3v1(file);
-            info.Title = trimBlanks(t.Title);
-            info.Artist = trimBlanks(t.Artist);
-            info.Album = trimBlanks(t.Album);
-            info.Comment = trimBlanks(t.Comment);
+            info.Title = TrimBlanks(t.Title);
+            info.Artist = TrimBlanks(t.Artist);
+            info.Album = TrimBlanks(t.Album);
+            info.Comment = TrimBlanks(t.Comment);
             break;
         }
         case ID3Version::None:

@@ -70,6 +70,9 @@ constexpr int kEncodingFromData = 255;
 // encoding byte.
 QString ReadFrameText(const QByteArray& data, int64_t& pos, int encoding);
 
+// s without the U+0020 blanks at either end: a tag's other white space is kept.
+QString TrimBlanks(const QString& s);
+
 // True when value AND 2^bit is not zero.
 inline bool BitSet(uint8_t value, uint8_t bit) {
     return bit < 8 && (value >> bit) & 1;

@@ -1,7 +1,8 @@
 #!/bin/bash
 # End to end: MPRIS on a session bus of the test's own, driven with playerctl
 # as a desktop's media controls would drive it. The tags of the playing file
-# (Japanese too) come out as metadata; play, pause and next act as the buttons
+# (Japanese too; the second file a FLAC, whose tag TagLib reads) come out as
+# metadata; play, pause and next act as the buttons
 # (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
 # closing window saves, and Quit closes it so; position, seek (with Seeked)
 # and volume go to the device. A copy of another program folder finds the name taken and takes
@@ -18,7 +19,7 @@ cp "$work/prog/quorvane" "$work/prog2/"
 ffmpeg -v error -f lavfi -i "sine=duration=30" -ac 2 -metadata title="夜明けの歌" \
     -metadata artist="山田 花子" -metadata album="朝の集い" "$work/music/a.mp3" || fail "ffmpeg"
 ffmpeg -v error -f lavfi -i "sine=frequency=660:duration=30" -ac 2 -metadata title="Second" \
-    -metadata artist="Bob" "$work/music/b.mp3" || fail "ffmpeg"
+    -metadata artist="Bob" "$work/music/b.flac" || fail "ffmpeg"
 ffmpeg -v error -f lavfi -i "sine=duration=1" "$work/music/short.wav" || fail "ffmpeg"
 cp "$work/music/short.wav" "$work/music/c d.wav"
 
@@ -42,7 +43,7 @@ wait_for() {
 # Is the number $1 within [$2, $3]?
 within() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x != "" && x >= lo && x <= hi) }'; }
 
-e2e_start "$work/music/a.mp3" "$work/music/b.mp3"
+e2e_start "$work/music/a.mp3" "$work/music/b.flac"
 wait_for Playing pc status || fail "status: $(pc status)"
 [ "$(pc metadata title)" = "夜明けの歌" ] || fail "title: $(pc metadata title)"
 [ "$(pc metadata artist)" = "山田 花子" ] || fail "artist: $(pc metadata artist)"
@@ -55,7 +56,7 @@ wait_for Paused pc status || fail "after pause: $(pc status)"
 pc play-pause
 wait_for Playing pc status || fail "after play-pause: $(pc status)"
 pc next
-wait_caption "$id" "Quorvane - $work/music/b.mp3" || fail "next: $(caption "$id")"
+wait_caption "$id" "Quorvane - $work/music/b.flac" || fail "next: $(caption "$id")"
 wait_for Second pc metadata title || fail "title after next: $(pc metadata title)"
 wait_for Playing pc status || fail "after next: $(pc status)"
 
@@ -94,7 +95,7 @@ wait $pid || fail "exit status $? after Quit"
 pid=
 grep -q $'^LoopMode=2\r$' "$work/prog/Setting.ini" || fail "Setting.ini: $(cat -A "$work/prog/Setting.ini")"
 grep -q $'^Volume=250\r$' "$work/prog/Setting.ini" || fail "Setting.ini: $(cat -A "$work/prog/Setting.ini")"
-printf '%s\r\n' "$work/music/a.mp3" "$work/music/b.mp3" "$work/music/c d.wav" |
+printf '%s\r\n' "$work/music/a.mp3" "$work/music/b.flac" "$work/music/c d.wav" |
     cmp -s - "$work/prog/PlayLists/LastPlayList.lst" || fail "LastPlayList.lst after Quit"
 
 # No session bus: "Loop-All" plays the short file through to the next one.

@@ -26,6 +26,7 @@
 #include "support/media_files.h"
 #include "support/test_program.h"
 #include "tags/id3.h"
+#include "tags/tags.h"
 
 namespace {
 
@@ -80,6 +81,50 @@ void Id3(const QByteArray& bytes) {
     qv::ReadID3v1(path);
     qv::ReadID3v2(path);
     if (qv::ReadID3Tag(path).Title.isEmpty()) Fail("ReadID3Tag gave no title");
+}
+
+// The container tags (TagLib behind ReadTags): the first byte of the input
+// picks the extension, the rest is the file. Every read gives a title, the
+// versioned read the same strings, and bytes whose start is not the format's
+// never reach TagLib.
+const char* const kTagExtensions[] = {"flac", "ogg", "oga", "opus", "m4a", "wma", "asf"};
+
+void Tags(const QByteArray& bytes) {
+    static QTemporaryDir dir;
+    if (bytes.isEmpty()) return;
+    const QString path =
+        dir.path() + "/input." + kTagExtensions[uint8_t(bytes[0]) % std::size(kTagExtensions)];
+    WriteFile(path, bytes.mid(1));
+    const qv::TagInfo tag = qv::ReadTags(path);
+    if (tag.Title.isEmpty()) Fail("ReadTags gave no title");
+    const qv::VersionedTag read = qv::ReadVersionedTags(path);
+    if (read.Tag.Title != tag.Title || read.Tag.Artist != tag.Artist ||
+        read.Tag.Album != tag.Album || read.Tag.Comment != tag.Comment)
+        Fail("ReadVersionedTags and ReadTags differ", path);
+    const QByteArray file = bytes.mid(1), box = file.mid(4, 4);
+    const bool known = file.startsWith("fLaC") || file.startsWith("ID3") ||
+                       file.startsWith("OggS") || file.startsWith("\x30\x26\xB2\x75") ||
+                       QByteArrayList{"ftyp", "moov", "mdat", "free", "skip", "wide"}.contains(box);
+    if (read.Version != "None" && !known) Fail("a tag read from bytes of no known format", path);
+}
+
+// A tagged file of each container kind, made by ffmpeg, behind the byte that
+// picks its extension.
+QList<QByteArray> TagSeeds() {
+    using qvtest::MediaKind;
+    const MediaKind kinds[] = {MediaKind::Flac, MediaKind::Vorbis, MediaKind::OggFlac,
+                               MediaKind::Opus, MediaKind::M4a,    MediaKind::Wma};
+    QTemporaryDir dir;
+    QList<QByteArray> seeds;
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+        QString error;
+        const QString file = qvtest::MakeMedia(
+            kinds[i], dir.path(), "seed." + qvtest::KindExtension(kinds[i]), 100, &error,
+            {QStringLiteral("title=朝の光"), "artist=Artist", "album=Album", "comment=Note"});
+        if (file.isEmpty()) Fail("cannot make a seed", error);
+        seeds.append(char(i) + qvtest::ReadAll(file));
+    }
+    return seeds;
 }
 
 // INI reader and writer: the input is three lines (section, key, value) and
@@ -349,6 +394,7 @@ struct Target {
 
 const Target kTargets[] = {
     {"id3", Id3, nullptr},
+    {"tags", Tags, TagSeeds},
     {"profile", Profile, ProfileSeeds},
     {"textcodec", TextCodec, [] { return ProfileSeeds() + PathSeeds(); }},
     {"mci", Mci, MciSeeds},

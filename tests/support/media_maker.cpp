@@ -48,7 +48,12 @@ constexpr struct {
               {"Mp3Xing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 4"},
               {"Mp3NoXing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 2 -write_xing 0"},
               {"Wma", "wma", "MPEGVideo2", "-c:a wmav2 -b:a 64k"},
-              {"Asf", "asf", "MPEGVideo2", "-c:a wmav2 -b:a 64k -f asf"}};
+              {"Asf", "asf", "MPEGVideo2", "-c:a wmav2 -b:a 64k -f asf"},
+              {"Flac", "flac", "MPEGVideo", "-c:a flac"},
+              {"Vorbis", "ogg", "MPEGVideo", "-c:a libvorbis"},
+              {"OggFlac", "oga", "MPEGVideo", "-c:a flac -f ogg"},
+              {"Opus", "opus", "MPEGVideo", "-c:a libopus"},
+              {"M4a", "m4a", "MPEGVideo", "-c:a aac"}};
 
 }  // namespace
 
@@ -92,7 +97,7 @@ QByteArray MidiBytes() {
 }
 
 QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, int ms,
-                  QString* error) {
+                  QString* error, const QStringList& metadata) {
     const QString out = QDir(folder).filePath(name);
     if (kind == MediaKind::Midi) {
         QFile f(out);
@@ -104,11 +109,13 @@ QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, in
     const QString source = QString(kind == MediaKind::Mp3NoXing ? "anoisesrc=a=0.9:d=%1,afade=d=%1"
                                                                 : "sine=frequency=440:duration=%1")
                                .arg(ms / 1000.0);
+    QStringList tags;
+    for (const QString& field : metadata) tags << "-metadata" << field;
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f",
                                   "lavfi", "-i", source} +
-                          QString(kKinds[static_cast<int>(kind)].codec).split(' ') +
+                          QString(kKinds[static_cast<int>(kind)].codec).split(' ') + tags +
                           QStringList{out});
     // waitForFinished fails too when ffmpeg does not start.
     if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&

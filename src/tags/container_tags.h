@@ -1,0 +1,21 @@
+// The tags that containers carry themselves (FLAC and Ogg's Vorbis comments,
+// MP4's item list, ASF's content descriptions), read through TagLib. Only the
+// tag library sees this header; TagLib stays behind it.
+#pragma once
+
+#include <QString>
+
+#include "platform/media_kinds.h"
+
+namespace qv {
+
+class TagFile;
+struct TagInfo;
+
+// Reads the tag of an open file whose kind keeps it in the container
+// (format is not TagFormat::ID3). Fills the four strings as stored and
+// returns the kind of tag read ("Xiph", "MP4", "ASF"); "" when the bytes are
+// not of that format or hold no tag, leaving info as it was.
+QString ReadContainerTag(TagFile& file, TagFormat format, TagInfo& info);
+
+}  // namespace qv
