@@ -316,6 +316,22 @@ TEST(PlaylistEditing, EnterAndALeftDoubleClickPlayAndTheStripAnswersLeftAndRight
     EXPECT_EQ(p.Order(), "ACDE");
 }
 
+// Delete removes the selected line as "Remove" does, but neither in the folder box nor in the
+// tree.
+TEST(PlaylistEditing, DeleteRemovesTheLineButNotInTheFolderBoxOrTheTree) {
+    Program p("ABC");
+    p.Add("t.wav");
+    p.form().show();
+    p.form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
+    p.state->objPlayList->SetListIndex(1);
+    for (QWidget* keeps : QWidgetList{p.form().Text1, p.form().TV1, &p.list()}) {
+        keeps->setFocus();
+        QTest::keyClick(keeps, Qt::Key_Delete);
+    }
+    EXPECT_EQ(p.Order(), "ACT");
+}
+
 TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     enum Then { Nothing, Plays, Stops };
     Program p;

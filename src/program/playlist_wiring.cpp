@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTimer>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "app/tree_view.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/popup_items.h"
@@ -110,6 +112,12 @@ void ConnectPlaylistEditing(ProgramState& state, frmQuorvane& form) {
     on(form.lblRemove, lblRemove_Click, state);
     on(form.lblClear, lblClear_Click, state);
     on(form.lblShuffle, ShufflePlayList, state);
+    // Delete anywhere in the window removes the selected line as "Remove"
+    // does, except in the folder box, which keeps it for its text by itself,
+    // and in the tree, where it would remove a line the user is not looking at.
+    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), &form);
+    QObject::connect(remove, &QShortcut::activated, context, [&state] { lblRemove_Click(state); });
+    KeepOwnKeys(form.TV1, {Qt::Key_Delete});
 
     frmHideMenu& menus = state.HideMenu();
     const std::pair<QAction*, void (*)(ProgramState&)> items[] = {
