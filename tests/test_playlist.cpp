@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QUrl>
 #include <map>
 
@@ -317,10 +319,12 @@ TEST(PlaylistEditing, EnterAndALeftDoubleClickPlayAndTheStripAnswersLeftAndRight
 }
 
 // Delete removes the selected line as "Remove" does, but neither in the folder box nor in the
-// tree.
-TEST(PlaylistEditing, DeleteRemovesTheLineButNotInTheFolderBoxOrTheTree) {
+// tree. Hovered, a line tells its whole title, the artist and the album, and its path.
+TEST(PlaylistEditing, DeleteRemovesTheLineAndAHoveredLineTellsItsTags) {
     Program p("ABC");
-    p.Add("t.wav");
+    const QString song = p.dir.write(
+        "s.mp3", qvtest::Id3Bytes("Title <longer> than its line", "Someone", "", "Album"));
+    p.state->objPlayList->AddToPlayList(song);
     p.form().show();
     p.form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
@@ -330,6 +334,16 @@ TEST(PlaylistEditing, DeleteRemovesTheLineButNotInTheFolderBoxOrTheTree) {
         QTest::keyClick(keeps, Qt::Key_Delete);
     }
     EXPECT_EQ(p.Order(), "ACT");
+    const auto tip = [&](int row) {
+        QWidget* viewport = p.list().viewport();
+        const QPoint at = p.list().visualItemRect(p.list().item(row)).center();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    };
+    EXPECT_EQ(tip(2),
+              "Title <longer> than its line\nアーティスト: Someone\nアルバム: Album\n" + song);
+    EXPECT_EQ(tip(0), "a.wav\n" + p.Path(0));
 }
 
 TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {

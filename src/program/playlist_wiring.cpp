@@ -12,14 +12,17 @@
 #include <QMouseEvent>
 #include <QShortcut>
 #include <QTimer>
+#include <QToolTip>
 #include <memory>
 
 #include "app/controls.h"
 #include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "app/tree_view.h"
+#include "playlist/cls_playlist.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/popup_items.h"
@@ -72,6 +75,18 @@ class PlaylistEvents final : public QObject {
                     lstPL_DblClick(state_);
                 }
                 return false;
+            }
+            case QEvent::ToolTip: {
+                // Over a line, that line's entry; elsewhere the list's own
+                // tooltip (the path after a removal).
+                const auto* help = static_cast<QHelpEvent*>(event);
+                QListWidgetItem* item = form_.lstPL->itemAt(help->pos());
+                const int row = item ? form_.lstPL->row(item) : -1;
+                if (row < 0 || row > state_.PlayListData.UBound()) return false;
+                QToolTip::showText(help->globalPos(),
+                                   EntryToolTip(state_.PlayListData[row].FilePath),
+                                   form_.lstPL->viewport(), form_.lstPL->visualItemRect(item));
+                return true;
             }
             case QEvent::DragEnter:
             case QEvent::DragMove:
