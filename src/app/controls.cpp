@@ -160,6 +160,12 @@ void StripSlider::mouseReleaseEvent(QMouseEvent* event) {
     emit picked(value());
 }
 
+void StripSlider::wheelEvent(QWheelEvent* event) {
+    const int before = value();
+    QAbstractSlider::wheelEvent(event);
+    if (value() != before) emit picked(value());
+}
+
 namespace {
 
 class OwnKeys final : public QObject {
@@ -187,12 +193,6 @@ class OwnKeys final : public QObject {
 
 void KeepOwnKeys(QWidget* widget, QList<int> keys) {
     new OwnKeys(widget, std::move(keys));
-}
-
-void StripSlider::wheelEvent(QWheelEvent* event) {
-    const int before = value();
-    QAbstractSlider::wheelEvent(event);
-    if (value() != before) emit picked(value());
 }
 
 }  // namespace qv

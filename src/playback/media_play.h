@@ -116,8 +116,8 @@ class clsMediaPlay {
     bool SeekTo(int32_t lngMilliseconds);
     // The volume, clamped to 0 (silent) ... 1000 (as recorded): sent to the
     // open file at once and to every file opened later, shown by the view's
-    // slider, and kept as "Volume" of section "Quorvane"
-    // in Setting.ini a second after the last change (a drag of the slider is one write).
+    // slider, and kept as "Volume" of section "Quorvane" in Setting.ini a
+    // second after the last change (a drag of the slider is one write).
     void SetVolume(int32_t lngVolume);
     int32_t Volume() const { return lngVolume_; }
     // The volume Setting.ini held at start: taken and shown, not written back.
