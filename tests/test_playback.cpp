@@ -8,10 +8,13 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <map>
 
 #include "app/controls.h"
+#include "app/tree_view.h"
 #include "platform/mci/mci_errors.h"
 #include "platform/mci/mpeg_audio_length.h"
 #include "playback/track_info.h"
@@ -320,6 +323,72 @@ TEST(Monitor, ButtonsPanelsAndTimersFollowThePlayer) {
     p.state->objPlayList->SetListIndex(2);  // a preview, which Timer2 ends
     qvtest::RunEvents(1900);
     EXPECT_EQ(f.windowTitle(), "Quorvane - " + p.Path(0));
+}
+
+// The seek slider follows the ticks, but not while it is held; a click, the end of a drag and
+// the arrow keys move the track there (playing on), within its start and end; the space
+// pauses and resumes. The folder box keeps its keys, the tree its arrows. The volume slider
+// sets the volume and shows one set elsewhere.
+TEST(Monitor, SlidersAndKeysSeekPauseAndSetTheVolume) {
+    FakeProgram p;
+    p.Add("long.wav", 60000);
+    frmQuorvane& f = p.form();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    p.player().OpenPlay(0);
+    p.Tick(12000);
+    StripSlider& seek = *f.sldSeek;
+    EXPECT_EQ(QList<int>({seek.maximum(), seek.value()}), QList<int>({60000, 12000}));
+    const auto at = [](QWidget* w, double fraction) {
+        return QPoint(int(fraction * (w->width() - 1)), w->height() / 2);
+    };
+    // One pixel of the slider is some 300 ms of this track.
+    const auto seekedTo = [&](int near) {
+        const QStringList sent = p.Take();
+        EXPECT_EQ(sent.size(), 2);
+        EXPECT_EQ(sent.value(1), "play PlayData");
+        const int to = sent.value(0).section("seek PlayData to ", 1).toInt();
+        EXPECT_NEAR(to, near, 300) << sent.join('|').toStdString();
+        return to;
+    };
+    p.Take();
+    QTest::mouseClick(&seek, Qt::LeftButton, {}, at(&seek, 0.75));
+    const int clicked = seekedTo(45000);
+    QTest::mousePress(&seek, Qt::LeftButton, {}, at(&seek, 0.25));
+    QTest::mouseMove(&seek, at(&seek, 0.5));
+    p.Tick(1000);
+    EXPECT_NEAR(seek.value(), 30000, 300);  // held: the tick leaves it where it is
+    EXPECT_EQ(p.Take(), QStringList());
+    QTest::mouseRelease(&seek, Qt::LeftButton, {}, at(&seek, 0.5));
+    const int dragged = seekedTo(30000);
+    p.Tick(0);
+    EXPECT_EQ(seek.value(), dragged);
+    EXPECT_NE(clicked, dragged);
+    QTest::keyClick(&f, Qt::Key_Right);
+    seekedTo(dragged + 5000);
+    p.player().SeekTo(3000);
+    p.Take();
+    QTest::keyClick(&f, Qt::Key_Left);
+    EXPECT_EQ(p.Take(), QStringList({"seek PlayData to 0", "play PlayData"}));
+    QTest::keyClick(&f, Qt::Key_Space);
+    QTest::keyClick(&f, Qt::Key_Space);
+    EXPECT_EQ(p.Take(), QStringList({"pause PlayData", "resume PlayData"}));
+    f.Text1->setFocus();
+    QTest::keyClicks(f.Text1, " xy");
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Delete, Qt::Key_Right}) QTest::keyClick(f.Text1, key);
+    f.TV1->setFocus();
+    QTest::keyClick(f.TV1, Qt::Key_Left);
+    EXPECT_EQ(f.Text1->text() + "|" + p.Take().join('|'), " x|");
+    // The volume: a click at the middle sends about half; one set elsewhere moves the slider
+    // and is sent once.
+    QTest::mouseClick(f.sldVolume, Qt::LeftButton, {}, at(f.sldVolume, 0.5));
+    EXPECT_NEAR(p.player().Volume(), 500, 25);
+    EXPECT_EQ(p.Take(),
+              QStringList("setaudio PlayData volume to " + QString::number(p.player().Volume())));
+    p.player().SetVolume(200);
+    EXPECT_EQ(f.sldVolume->value(), 200);
+    EXPECT_EQ(p.Take(), QStringList("setaudio PlayData volume to 200"));
 }
 
 // After a refused file "Loop-All" goes on to the next entry that opens, at

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QUrl>
 #include <map>
 
@@ -319,6 +321,34 @@ TEST(PlaylistEditing, EnterAndALeftDoubleClickPlayAndTheStripAnswersLeftAndRight
     QTest::mouseClick(p.form().lblRemove, Qt::MiddleButton);
     QTest::mouseClick(p.form().lblRemove, Qt::RightButton);
     EXPECT_EQ(p.Order(), "ACDE");
+}
+
+// Delete removes the selected line as "Remove" does, but neither in the folder box nor in the
+// tree. Hovered, a line tells its whole title, the artist and the album, and its path.
+TEST(PlaylistEditing, DeleteRemovesTheLineAndAHoveredLineTellsItsTags) {
+    Program p("ABC");
+    const QString song = p.dir.write(
+        "s.mp3", qvtest::Id3Bytes("Title <longer> than its line", "Someone", "", "Album"));
+    p.state->objPlayList->AddToPlayList(song);
+    p.form().show();
+    p.form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
+    p.state->objPlayList->SetListIndex(1);
+    for (QWidget* keeps : QWidgetList{p.form().Text1, p.form().TV1, &p.list()}) {
+        keeps->setFocus();
+        QTest::keyClick(keeps, Qt::Key_Delete);
+    }
+    EXPECT_EQ(p.Order(), "ACT");
+    const auto tip = [&](int row) {
+        QWidget* viewport = p.list().viewport();
+        const QPoint at = p.list().visualItemRect(p.list().item(row)).center();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    };
+    EXPECT_EQ(tip(2),
+              "Title <longer> than its line\nアーティスト: Someone\nアルバム: Album\n" + song);
+    EXPECT_EQ(tip(0), "a.wav\n" + p.Path(0));
 }
 
 TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {

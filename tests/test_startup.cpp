@@ -67,7 +67,7 @@ TEST(Windows, EveryControlNamedPlacedAndStyled) {
                 << w->objectName().toStdString();
         }
     }
-    EXPECT_EQ(named, 31 + 7 + 3);  // the status bar and its panels included
+    EXPECT_EQ(named, 33 + 7 + 3);  // the status bar and its panels included
     EXPECT_EQ(s.Image3->geometry(), TwipsRect(142, 780, 3690, 195));
     EXPECT_EQ(f.imgREW->toolTip() + "|" + f.imgFF->toolTip(), "Previous|Next");
     EXPECT_FALSE(f.windowIcon().isNull() || d.windowIcon().isNull() || s.Image2->pixmap().isNull());
@@ -135,7 +135,8 @@ TEST(Windows, ResizeRuleAtDefaultFiveThousandTooNarrowAndMinimized) {
     for (int width : {5000, 3000}) {
         f.resize(Px(width), f.height());
         EXPECT_EQ(f.TV1->width(), Px(W - 3975));
-        for (QWidget* w : QWidgetList{f.lstPL, f.Frame1, f.frameOperation, f.frameListOperation})
+        for (QWidget* w :
+             QWidgetList{f.lstPL, f.Frame1, f.frameOperation, f.frameListOperation, f.sldSeek})
             EXPECT_EQ(w->x(), Px(W - 3975 + 120)) << width;
     }
     // Minimized there is no client area: a new size moves nothing until it is restored.

@@ -1,8 +1,9 @@
 // Small controls the forms are built from that Qt has no exact match for: a
-// clickable image or label, a status-bar panel, and a file list box showing
-// one folder's files.
+// clickable image or label, a status-bar panel, a file list box showing one
+// folder's files, and a slider for the dark transport strip.
 #pragma once
 
+#include <QAbstractSlider>
 #include <QLabel>
 #include <QListWidget>
 
@@ -64,5 +65,43 @@ class FileListBox : public QListWidget {
     QString folder_;
     QString pattern_ = QStringLiteral("*.*");
 };
+
+// A slider drawn for the dark transport strip: a thin bar whose lit part
+// runs from the start to the value (Bar: the position in the track), or a
+// wedge lit up to the value (Wedge: the volume). A press of the left button
+// puts the value where it was pressed, a drag takes it along; picked() when
+// the button is let go, and after each turn of the wheel. It takes no focus:
+// the window's own keys move the position, and the arrow keys stay the
+// window's even after a click here.
+class StripSlider : public QAbstractSlider {
+    Q_OBJECT
+  public:
+    enum class Look { Bar, Wedge };
+    StripSlider(Look look, QWidget* parent);
+
+  signals:
+    // The user chose value: a click, the end of a drag or a wheel step.
+    void picked(int value);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    // The value under x (pixels from the left edge).
+    int ValueAt(double x) const;
+    // The lit fraction of the width, 0 ... 1.
+    double Fraction() const;
+
+    Look look_;
+};
+
+// Lets the widget keep these keys (Qt::Key values, pressed without a
+// modifier) while it has the focus, where the window's shortcuts would
+// take them: the tree's arrows, a button's space.
+void KeepOwnKeys(QWidget* widget, QList<int> keys);
 
 }  // namespace qv

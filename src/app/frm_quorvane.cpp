@@ -116,6 +116,12 @@ frmQuorvane::frmQuorvane() {
     Place(imgLoopOne, 2940, 300, 435, 270);
     imgLoopAll = Image(frameOperation, "imgLoopAll", LoopAllPicture());
     Place(imgLoopAll, 3420, 300, 435, 270);
+    sldVolume = Named(new StripSlider(StripSlider::Look::Wedge, frameOperation), "sldVolume");
+    sldVolume->setRange(0, 1000);
+    sldVolume->setSingleStep(50);
+    sldVolume->setValue(1000);
+    sldVolume->setToolTip(QStringLiteral("Volume"));
+    Place(sldVolume, 2400, 45, 720, 195);
 
     frameListOperation = Strip(this, "frameListOperation");
     Place(frameListOperation, 4560, 1320, 3795, 195);
@@ -131,6 +137,16 @@ frmQuorvane::frmQuorvane() {
     Place(lblClear, 2640, 0, 510, 195);
     lblSave = StripLabel(frameListOperation, "lblSave", QStringLiteral("Save"));
     Place(lblSave, 3240, 0, 480, 195);
+
+    // Over the strip's lowest 30 twips, which no button reaches, and the 30
+    // between the strips: the one place where a slider the width of the strip
+    // fits without moving anything. It stops short of imgLoop, which reaches
+    // the strip's foot.
+    sldSeek = Named(new StripSlider(StripSlider::Look::Bar, this), "sldSeek");
+    sldSeek->setRange(0, 0);
+    sldSeek->setSingleStep(5000);
+    sldSeek->setToolTip(QStringLiteral("Seek"));
+    Place(sldSeek, 4560, 1260, 3120, 60);
 
     lstPL = Named(new QListWidget(this), "lstPL");
     lstPL->setAcceptDrops(true);
@@ -252,9 +268,9 @@ void frmQuorvane::Form_Resize() {
         TV1->resize(TwipsToPixels(*l.tv1Width, dpi), TV1->height());
     }
     const int left = TwipsToPixels(l.rightLeft, dpi);
-    for (QWidget* w :
-         {static_cast<QWidget*>(lstPL), static_cast<QWidget*>(Frame1),
-          static_cast<QWidget*>(frameOperation), static_cast<QWidget*>(frameListOperation)}) {
+    for (QWidget* w : {static_cast<QWidget*>(lstPL), static_cast<QWidget*>(Frame1),
+                       static_cast<QWidget*>(frameOperation),
+                       static_cast<QWidget*>(frameListOperation), static_cast<QWidget*>(sldSeek)}) {
         w->move(left, w->y());
     }
 }

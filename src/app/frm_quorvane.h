@@ -23,6 +23,7 @@ namespace qv {
 
 class ClickLabel;
 class StatusPanel;
+class StripSlider;
 class TreeView;
 
 class frmQuorvane : public QWidget {
@@ -70,6 +71,12 @@ class frmQuorvane : public QWidget {
     ClickLabel* imgLoopOff;
     ClickLabel* imgLoopOne;
     ClickLabel* imgLoopAll;
+    // The volume, 0 ... 1000, in the strip's free space between imgFF and imgLoop.
+    StripSlider* sldVolume;
+    // The position in the playing track (0 ... its length in milliseconds):
+    // a thin bar along the transport strip's foot, under the buttons, down to
+    // the playlist strip; it follows the right column as the strips do.
+    StripSlider* sldSeek;
     QFrame* frameListOperation;
     ClickLabel* lblShuffle;
     ClickLabel* imgUp;

@@ -11,7 +11,8 @@ struct MainLayout {
     std::optional<int> tv1Height;
     std::optional<int> lstHeight;
     std::optional<int> tv1Width;
-    int rightLeft = 0;  // left of lstPL, Frame1, frameOperation, frameListOperation
+    // Left of lstPL, Frame1, frameOperation, frameListOperation and sldSeek.
+    int rightLeft = 0;
 };
 
 constexpr int kListTop = 1560;

@@ -181,6 +181,7 @@ void clsMediaPlay::SetVolume(int32_t lngVolume) {
     lngVolume_ = volume;
     // With nothing open this fails, and the next open sends it.
     MCISetVolume(state_.mci, volume);
+    if (view_) view_->ShowVolume(volume);
     if (!changed) return;
     if (!volumeSaver_) {
         volumeSaver_ = std::make_unique<QTimer>();
@@ -194,6 +195,7 @@ void clsMediaPlay::SetVolume(int32_t lngVolume) {
 void clsMediaPlay::RestoreVolume(int32_t lngVolume) {
     lngVolume_ = std::clamp(lngVolume, 0, 1000);
     MCISetVolume(state_.mci, lngVolume_);
+    if (view_) view_->ShowVolume(lngVolume_);
 }
 
 void clsMediaPlay::SaveVolume() {

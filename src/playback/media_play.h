@@ -115,11 +115,12 @@ class clsMediaPlay {
     // stays stopped. False when nothing is open or the device refused.
     bool SeekTo(int32_t lngMilliseconds);
     // The volume, clamped to 0 (silent) ... 1000 (as recorded): sent to the
-    // open file at once and to every file opened later, and kept as "Volume" of section "Quorvane"
-    // in Setting.ini a second after the last change (a drag of the slider is one write).
+    // open file at once and to every file opened later, shown by the view's
+    // slider, and kept as "Volume" of section "Quorvane" in Setting.ini a
+    // second after the last change (a drag of the slider is one write).
     void SetVolume(int32_t lngVolume);
     int32_t Volume() const { return lngVolume_; }
-    // The volume Setting.ini held at start: taken, not written back.
+    // The volume Setting.ini held at start: taken and shown, not written back.
     void RestoreVolume(int32_t lngVolume);
     // Writes the volume to Setting.ini now (at exit); a pending write is dropped.
     void SaveVolume();

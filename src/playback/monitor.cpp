@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
@@ -91,6 +92,13 @@ void Timer1_Timer(ProgramState& state) {
     const int32_t position = MCIGetPosition(state.mci);
     const int32_t length = MCIGetLength(state.mci);
     form->Panel(5)->setText(TimeText(position, length));
+
+    // The seek slider follows, except while the user holds it: the place
+    // being chosen is the one to show until it is let go.
+    if (!form->sldSeek->isSliderDown()) {
+        form->sldSeek->setRange(0, std::max(length, 0));
+        form->sldSeek->setValue(position);
+    }
 }
 
 void Timer2_Timer(ProgramState& state) {

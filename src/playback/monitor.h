@@ -10,7 +10,8 @@ namespace qv {
 class ProgramState;
 
 // One tick: the play button's picture, the device's mode mirrored into the
-// player, the loop mode applied at the end of a track, the mode and time panels.
+// player, the loop mode applied at the end of a track, the mode and time
+// panels, and the seek slider (left alone while the user holds it).
 void Timer1_Timer(ProgramState& state);
 
 // Shows the playing entry again and switches Timer2 off.

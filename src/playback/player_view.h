@@ -1,5 +1,5 @@
-// What the player shows and asks of the window: the loop button and the
-// playlist's lines. The program sets one over the real controls; without one
+// What the player shows and asks of the window: the loop button, the volume
+// slider and the playlist's lines. The program sets one over the real controls; without one
 // the player changes no control and sees an empty playlist.
 #pragma once
 
@@ -14,6 +14,8 @@ class PlayerView {
     // The loop button's picture and tooltip for mode 0 "Loop-Off", 1 "Loop-All"
     // or 2 "Loop-One"; any other value leaves the button as it is.
     virtual void ShowLoopMode(int32_t lLoopMode) = 0;
+    // The volume slider at lngVolume, 0 ... 1000.
+    virtual void ShowVolume(int32_t lngVolume) = 0;
     // The number of lines in the playlist.
     virtual int32_t LineCount() = 0;
     // Selects playlist line lngIndex; the selection's click handling has run

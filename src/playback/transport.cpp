@@ -3,9 +3,12 @@
 // it as to a finished track.
 #include "playback/transport.h"
 
+#include <algorithm>
+
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
+#include "playback/mod_mci.h"
 
 namespace qv {
 namespace {
@@ -16,6 +19,13 @@ clsMediaPlay* Ready(ProgramState& state) {
     if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay ||
         state.objMediaPlay->ListCount() < 1)
         return nullptr;
+    return state.objMediaPlay.get();
+}
+
+// The seek slider and keys also move a file the tree plays outside the
+// playlist, so they ask only for the player.
+clsMediaPlay* Player(ProgramState& state) {
+    if (!state.mainForm || state.mainForm->Unloaded()) return nullptr;
     return state.objMediaPlay.get();
 }
 
@@ -82,6 +92,23 @@ void imgLoop_Click(ProgramState& state) {
     if (!player) return;
     const int32_t mode = player->LoopMode();
     if (mode >= 0 && mode <= 2) player->LoopMode((mode + 1) % 3);
+}
+
+void sldSeek_Change(ProgramState& state, int32_t lngValue) {
+    if (clsMediaPlay* player = Player(state)) player->SeekTo(lngValue);
+}
+
+void sldVolume_Change(ProgramState& state, int32_t lngValue) {
+    // The slider also moves when the player shows a volume set elsewhere.
+    clsMediaPlay* player = Player(state);
+    if (player && lngValue != player->Volume()) player->SetVolume(lngValue);
+}
+
+void SeekBy(ProgramState& state, int32_t lngMilliseconds) {
+    clsMediaPlay* player = Player(state);
+    if (!player) return;
+    const int64_t to = int64_t{MCIGetPosition(state.mci)} + lngMilliseconds;
+    player->SeekTo(int32_t(std::clamp<int64_t>(to, 0, INT32_MAX)));
 }
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/program_state.h"
+#include "platform/filesystem.h"
 #include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "playback/mod_mci.h"
@@ -123,6 +124,23 @@ void clsPlayList::AppendEntry(const QString& FileName, const QString& MediaType,
 
 QString GetEntryTitle(const QString& FileName) {
     return EntryTitle(FileName, GetMediaType(FileName));
+}
+
+QString EntryToolTip(const QString& FilePath) {
+    if (FilePath.isEmpty()) return QString();
+    // Escaped, so a title holding "<" reads as written; one line per field,
+    // never wrapped, so the path stays whole.
+    QStringList lines;
+    if (FileExists(FilePath)) {
+        const TagInfo tag = ReadTags(FilePath);
+        lines << QStringLiteral("<b>%1</b>").arg(tag.Title.toHtmlEscaped());
+        if (!tag.Artist.isEmpty())
+            lines << QStringLiteral("アーティスト: ") + tag.Artist.toHtmlEscaped();
+        if (!tag.Album.isEmpty()) lines << QStringLiteral("アルバム: ") + tag.Album.toHtmlEscaped();
+    }
+    lines << FilePath.toHtmlEscaped();
+    return QStringLiteral("<p style='white-space:pre'>") + lines.join(QStringLiteral("<br>")) +
+           QStringLiteral("</p>");
 }
 
 }  // namespace qv

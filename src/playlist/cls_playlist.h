@@ -87,4 +87,10 @@ class clsPlayList {
 // (MP3), else the file name.
 QString GetEntryTitle(const QString& FileName);
 
+// The hover text of a playlist line, as rich text: the whole title (the line
+// may cut it), the artist and the album when the tag has them, each read as
+// the status bar reads them, then the path. A file that is not there (or is
+// hidden) gives its path alone; an empty path gives "".
+QString EntryToolTip(const QString& FilePath);
+
 }  // namespace qv

@@ -47,6 +47,10 @@ class WindowPlayerView final : public PlayerView {
         form->imgLoop->setPixmap(from->pixmap());
     }
 
+    void ShowVolume(int32_t lngVolume) override {
+        if (frmQuorvane* form = state_.mainForm.get()) form->sldVolume->setValue(lngVolume);
+    }
+
     int32_t LineCount() override {
         return state_.objPlayList ? state_.objPlayList->ListCount() : 0;
     }

@@ -3,10 +3,14 @@
 // tick or click reaches a handler while the window is taken apart.
 #include "program/playback_wiring.h"
 
+#include <QCheckBox>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
+#include "app/tree_view.h"
 #include "playback/monitor.h"
 #include "playback/transport.h"
 
@@ -14,6 +18,8 @@ namespace qv {
 namespace {
 
 const QString kWiringName = QStringLiteral("qvPlaybackEvents");
+// What one press of an arrow key moves.
+constexpr int32_t kArrowSeekMs = 5000;
 
 }  // namespace
 
@@ -33,6 +39,26 @@ void ConnectPlayback(ProgramState& state, frmQuorvane& form) {
     QObject::connect(form.imgREW, &ClickLabel::clicked, context, [&state] { imgREW_Click(state); });
     QObject::connect(form.imgLoop, &ClickLabel::clicked, context,
                      [&state] { imgLoop_Click(state); });
+    QObject::connect(form.sldSeek, &StripSlider::picked, context,
+                     [&state](int value) { sldSeek_Change(state, value); });
+    QObject::connect(form.sldVolume, &QAbstractSlider::valueChanged, context,
+                     [&state](int value) { sldVolume_Change(state, value); });
+
+    // The window's keys: the space plays or pauses as imgPlay does, the
+    // arrows move five seconds back or on. The folder box keeps them for its
+    // text by itself; the tree keeps its arrows, which open and close
+    // folders, and the buttons and the check box their space.
+    const auto key = [&form, context](Qt::Key k, bool repeat, auto handler) {
+        auto* shortcut = new QShortcut(QKeySequence(k), &form);
+        shortcut->setAutoRepeat(repeat);
+        QObject::connect(shortcut, &QShortcut::activated, context, handler);
+    };
+    key(Qt::Key_Space, false, [&state] { imgPlay_Click(state); });
+    key(Qt::Key_Left, true, [&state] { SeekBy(state, -kArrowSeekMs); });
+    key(Qt::Key_Right, true, [&state] { SeekBy(state, kArrowSeekMs); });
+    KeepOwnKeys(form.TV1, {Qt::Key_Left, Qt::Key_Right});
+    for (QWidget* w : QWidgetList{form.cmdScan, form.cmdRef, form.chkSF})
+        KeepOwnKeys(w, {Qt::Key_Space});
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
-// Connects the main window's playback controls (the two timers and the five
-// transport buttons) to the monitor's and the transport's handlers.
+// Connects the main window's playback controls (the two timers, the five
+// transport buttons, the seek and volume sliders, and the keys Space, Left
+// and Right) to the monitor's and the transport's handlers.
 #pragma once
 
 namespace qv {
@@ -7,8 +8,10 @@ namespace qv {
 class ProgramState;
 class frmQuorvane;
 
-// Timer1's and Timer2's timeouts and the clicks of imgPlay, imgStop, imgFF,
-// imgREW and imgLoop. A second call for the same window does nothing.
+// Timer1's and Timer2's timeouts, the clicks of imgPlay, imgStop, imgFF,
+// imgREW and imgLoop, sldSeek and sldVolume, and the window's keys Space
+// (play / pause), Left and Right (5 s back, on). A second call for the same
+// window does nothing.
 void ConnectPlayback(ProgramState& state, frmQuorvane& form);
 
 }  // namespace qv

@@ -10,14 +10,19 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTimer>
+#include <QToolTip>
 #include <memory>
 
 #include "app/controls.h"
 #include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
+#include "app/playlist_data.h"
 #include "app/program_state.h"
+#include "app/tree_view.h"
+#include "playlist/cls_playlist.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/popup_items.h"
@@ -71,6 +76,18 @@ class PlaylistEvents final : public QObject {
                 }
                 return false;
             }
+            case QEvent::ToolTip: {
+                // Over a line, that line's entry; elsewhere the list's own
+                // tooltip (the path after a removal).
+                const auto* help = static_cast<QHelpEvent*>(event);
+                QListWidgetItem* item = form_.lstPL->itemAt(help->pos());
+                const int row = item ? form_.lstPL->row(item) : -1;
+                if (row < 0 || row > state_.PlayListData.UBound()) return false;
+                QToolTip::showText(help->globalPos(),
+                                   EntryToolTip(state_.PlayListData[row].FilePath),
+                                   form_.lstPL->viewport(), form_.lstPL->visualItemRect(item));
+                return true;
+            }
             case QEvent::DragEnter:
             case QEvent::DragMove:
                 return AnswerDrag(event, true);
@@ -110,6 +127,12 @@ void ConnectPlaylistEditing(ProgramState& state, frmQuorvane& form) {
     on(form.lblRemove, lblRemove_Click, state);
     on(form.lblClear, lblClear_Click, state);
     on(form.lblShuffle, ShufflePlayList, state);
+    // Delete anywhere in the window removes the selected line as "Remove"
+    // does, except in the folder box, which keeps it for its text by itself,
+    // and in the tree, where it would remove a line the user is not looking at.
+    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), &form);
+    QObject::connect(remove, &QShortcut::activated, context, [&state] { lblRemove_Click(state); });
+    KeepOwnKeys(form.TV1, {Qt::Key_Delete});
 
     frmHideMenu& menus = state.HideMenu();
     const std::pair<QAction*, void (*)(ProgramState&)> items[] = {
