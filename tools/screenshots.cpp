@@ -2,6 +2,7 @@
 // playlist, the splash and the save-playlist dialog, each grabbed from the
 // real widgets. Usage: screenshots <folder>   (run under xvfb-run or offscreen)
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFont>
 #include <QFontInfo>
@@ -43,7 +44,9 @@ int main(int argc, char** argv) {
     line.chop(1);
     p.Start(line);
     p.state->mainForm->Text1->setText(music);
-    QApplication::processEvents();
+    // The play button's picture and the sliders come with the monitor's first ticks.
+    QDeadlineTimer ticks(300);
+    while (!ticks.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
     p.state->mainForm->grab().save(out + "main-window.png");
 
     qv::frmSplash splash;
