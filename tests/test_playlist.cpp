@@ -307,7 +307,6 @@ TEST(PlaylistEditing, EnterClicksDeleteAndTheStripActOnTheListAndAHoveredLineTel
     const QString song = p.dir.write(
         "s.mp3", qvtest::Id3Bytes("Title <longer> than its line", "Someone", "", "Album"));
     p.state->objPlayList->AddToPlayList(song);
-    p.Take();
     p.form().show();
     p.form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
