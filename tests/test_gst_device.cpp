@@ -34,21 +34,22 @@ class GstDevice : public ::testing::TestWithParam<MediaKind> {
     }
     // Sends the commands in turn: their answers, each the reply or the error
     // number, joined by "|".
-    QString Ask(const QStringList& commands) {
+    // to: another interpreter than the fixture's.
+    QString Ask(const QStringList& commands, MciSender* to = nullptr) {
         QStringList answers;
         for (const QString& command : commands) {
             QString reply;
-            const int code = mci.SendString(command, &reply, 64);
+            const int code = (to ? *to : mci).SendString(command, &reply, 64);
             answers << (code ? QString::number(code) : reply);
         }
         return answers.join('|');
     }
     qint64 Position() { return Ask({"status a position"}).toLongLong(); }
     // Waits for the device to stop by itself: the milliseconds that took.
-    qint64 MsToStop() {
+    qint64 MsToStop(MciSender* to = nullptr) {
         QElapsedTimer t;
         t.start();
-        return QTest::qWaitFor([&] { return Ask({"status a mode"}) == "stopped"; }, 4000)
+        return QTest::qWaitFor([&] { return Ask({"status a mode"}, to) == "stopped"; }, 4000)
                    ? t.elapsed()
                    : -1;
     }
@@ -148,24 +149,73 @@ TEST_F(GstDevice, BadFilesSlowOpensAndMidiWithoutASoundfontFailQuietly) {
     EXPECT_EQ(slow.Play(), kDeviceNotReady);
 }
 
-// The player through the real device and the real monitor timer: "Loop-All"
-// plays three kinds through, past a refused file, and starts again; then
-// "Loop-One" replays without reopening and "Loop-Off" rewinds and stays, the
-// time panel following the position.
-TEST_F(GstDevice, TheLoopRulesPlayRealFilesThrough) {
+// The volume is heard, from the first moment of the file on: at 500 an eighth of the
+// amplitude (the scale is cubic), at 0 nothing.
+TEST_F(GstDevice, TheVolumeIsHeardFromTheFirstMoment) {
+    const QString wav = Make(MediaKind::Wav, "a.wav", 600);
+    QList<int> peaks;
+    for (int volume : {1000, 500, 0}) {
+        const QString out = dir.file(QString("out%1.raw").arg(volume));
+        GstDeviceOptions options = kNullAudio;
+        options.audioSink =
+            "audioconvert ! audio/x-raw,format=S16LE ! filesink location=\"" + out + "\"";
+        MciInterpreter recorder(GstDeviceFactory(options));
+        ASSERT_EQ(Ask({"open \"" + wav + "\" type WaveAudio alias a",
+                       QString("setaudio a volume to %1").arg(volume), "play a"},
+                      &recorder),
+                  "||");
+        ASSERT_GE(MsToStop(&recorder), 0);
+        Ask({"close a"}, &recorder);
+        // The loudest 16-bit sample of the raw little-endian PCM.
+        const QByteArray pcm = qvtest::ReadAll(out);
+        int peak = 0;
+        for (qsizetype i = 0; i + 1 < pcm.size(); i += 2)
+            peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(pcm.constData() + i))));
+        peaks << peak;
+    }
+    EXPECT_GT(peaks[0], 2000);
+    EXPECT_NEAR(peaks[1], peaks[0] / 8.0, peaks[0] / 100.0);
+    EXPECT_EQ(peaks[2], 0);
+}
+
+// The player through the real device and the real monitor timer: a seek while playing plays
+// on from there, while paused stays paused there, clamped at both ends; moved to the end,
+// "Loop-All" plays three kinds through, past a refused file, and starts again, the volume
+// going to every file opened and Setting.ini keeping it; then "Loop-One" replays without
+// reopening and "Loop-Off" rewinds and stays, the time panel following the position.
+TEST_F(GstDevice, ThePlayerSeeksKeepsTheVolumeAndPlaysRealFilesThroughByTheLoopRules) {
     qvtest::FakeProgram p{GstDeviceFactory(kNullAudio)};
     const QString a = Make(MediaKind::Wav, "a.wav", 1500),
                   b = Make(MediaKind::Mp3Xing, "b.mp3", 600),
                   c = Make(MediaKind::Midi, "c.mid", 600);
     for (const QString& path : {a, b, dir.write("cut.mp3", qvtest::ReadAll(b).left(300)), c})
         p.state->objPlayList->AddToPlayList(path);
-    p.player().LoopMode(1);
+    const auto status = [&](const QString& what) {
+        return Ask({"status PlayData " + what}, &p.mci);
+    };
+    EXPECT_FALSE(p.player().SeekTo(100));  // nothing open
+    p.player().SetVolume(1500);
+    EXPECT_EQ(p.player().Volume(), 1000);
+    p.player().SetVolume(250);
     p.player().OpenPlay(0);
+    EXPECT_NEAR(p.player().GetLength(), 1500, 50);
+    ASSERT_TRUE(p.player().SeekTo(1000));
+    EXPECT_EQ(status("mode"), "playing");
+    EXPECT_NEAR(status("position").toInt(), 1000, 150);
+    p.player().Pause();
+    ASSERT_TRUE(p.player().SeekTo(-50));
+    QThread::msleep(100);
+    EXPECT_EQ(status("mode") + " " + status("position"), "paused 0");
+    p.player().PlayResume();
+    QThread::msleep(200);
+    EXPECT_NEAR(status("position").toInt(), 200, 120);
+    p.player().LoopMode(1);
     p.form().Timer1->start();
+    ASSERT_TRUE(p.player().SeekTo(99999));
     for (const QString& path : {b, c, a}) {
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return p.form().windowTitle() == "Quorvane - " + path; }));
-        EXPECT_EQ(p.form().Panel(4)->text(), "playing");
+        EXPECT_EQ(p.form().Panel(4)->text() + " " + status("volume"), "playing 250");
     }
     EXPECT_EQ(p.commands.filter("open ").size(), 5);
     p.player().LoopMode(2);
@@ -180,78 +230,6 @@ TEST_F(GstDevice, TheLoopRulesPlayRealFilesThrough) {
     qvtest::RunEvents(300);
     EXPECT_EQ(p.commands, (QStringList{"stop PlayData", "seek PlayData to start"}));
     EXPECT_EQ(p.form().Panel(4)->text() + " " + p.form().Panel(5)->text(), "stopped 00:00/00:02");
-}
-
-// The loudest 16-bit sample of raw little-endian PCM.
-int Peak(const QByteArray& pcm) {
-    int peak = 0;
-    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2)
-        peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(pcm.constData() + i))));
-    return peak;
-}
-
-// The volume is heard, from the first moment of the file on: at 500 an eighth of the
-// amplitude (the scale is cubic), at 0 nothing. Then the player on the real device: a seek
-// while playing plays on from there, while paused stays paused there, clamped at both ends;
-// the end hands over to the loop mode; the volume goes to every file opened, and Setting.ini
-// keeps it.
-TEST_F(GstDevice, TheVolumeIsHeardAndThePlayerSeeksAndKeepsTheVolume) {
-    const QString wav = Make(MediaKind::Wav, "a.wav", 600);
-    QList<int> peaks;
-    for (int volume : {1000, 500, 0}) {
-        const QString out = dir.file(QString("out%1.raw").arg(volume));
-        GstDeviceOptions options = kNullAudio;
-        options.audioSink =
-            "audioconvert ! audio/x-raw,format=S16LE ! filesink location=\"" + out + "\"";
-        MciInterpreter recorder(GstDeviceFactory(options));
-        for (const QString& command :
-             {"open \"" + wav + "\" type WaveAudio alias a",
-              QString("setaudio a volume to %1").arg(volume), QString("play a")})
-            ASSERT_EQ(recorder.SendString(command, nullptr, 0), 0) << command.toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            QString mode;
-            recorder.SendString("status a mode", &mode, 64);
-            return mode == "stopped";
-        }));
-        recorder.SendString("close a", nullptr, 0);
-        peaks << Peak(qvtest::ReadAll(out));
-    }
-    EXPECT_GT(peaks[0], 2000);
-    EXPECT_NEAR(peaks[1], peaks[0] / 8.0, peaks[0] / 100.0);
-    EXPECT_EQ(peaks[2], 0);
-
-    qvtest::FakeProgram p{GstDeviceFactory(kNullAudio)};
-    const QString a = Make(MediaKind::Wav, "long.wav", 3000), b = Make(MediaKind::Midi, "b.mid");
-    p.state->objPlayList->AddToPlayList(a);
-    p.state->objPlayList->AddToPlayList(b);
-    const auto status = [&](const char* what) {
-        QString reply;
-        p.mci.SendString(QString("status PlayData ") + what, &reply, 64);
-        return reply;
-    };
-    EXPECT_FALSE(p.player().SeekTo(100));  // nothing open
-    p.player().SetVolume(1500);
-    EXPECT_EQ(p.player().Volume(), 1000);
-    p.player().SetVolume(250);
-    p.player().OpenPlay(0);
-    EXPECT_EQ(status("volume"), "250");
-    EXPECT_NEAR(p.player().GetLength(), 3000, 50);
-    ASSERT_TRUE(p.player().SeekTo(2000));
-    EXPECT_EQ(status("mode"), "playing");
-    EXPECT_NEAR(status("position").toInt(), 2000, 150);
-    p.player().Pause();
-    ASSERT_TRUE(p.player().SeekTo(-50));
-    QThread::msleep(100);
-    EXPECT_EQ(status("mode") + " " + status("position"), "paused 0");
-    p.player().PlayResume();
-    QThread::msleep(200);
-    EXPECT_NEAR(status("position").toInt(), 200, 120);
-    // Moved to the end (and beyond), "Loop-All" goes on to the next entry.
-    p.player().LoopMode(1);
-    p.form().Timer1->start();
-    ASSERT_TRUE(p.player().SeekTo(99999));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.form().windowTitle() == "Quorvane - " + b; }));
-    EXPECT_EQ(status("mode") + " " + status("volume"), "playing 250");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return p.state->ini.ReadIni("Quorvane", "Volume") == "250"; }, 3000));
 }
