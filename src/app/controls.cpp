@@ -102,7 +102,21 @@ int StripSlider::ValueAt(double x) const {
     return minimum() + int(std::lround(f * (maximum() - minimum())));
 }
 
+int StripSlider::Shown() const {
+    return maximum() > minimum() ? int(std::lround(Fraction() * width())) : -1;
+}
+
+void StripSlider::sliderChange(SliderChange change) {
+    // The monitor moves the seek bar's value on every tick, but its lit part
+    // grows by a pixel only every few ticks (every second or so for a track
+    // of a few minutes): painting only then spares the window's whole
+    // repaint pass on the other ticks.
+    if (look_ == Look::Bar && change == SliderValueChange && Shown() == painted_) return;
+    QAbstractSlider::sliderChange(change);
+}
+
 void StripSlider::paintEvent(QPaintEvent*) {
+    painted_ = Shown();
     QPainter painter(this);
     painter.fillRect(rect(), kStrip);
     const double w = width(), h = height();

@@ -89,14 +89,18 @@ class StripSlider : public QAbstractSlider {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void sliderChange(SliderChange change) override;
 
   private:
     // The value under x (pixels from the left edge).
     int ValueAt(double x) const;
     // The lit fraction of the width, 0 ... 1.
     double Fraction() const;
+    // What the bar shows, to the pixel: the lit width, or -1 with no range.
+    int Shown() const;
 
     Look look_;
+    int painted_ = -2;  // Shown() at the last paint
 };
 
 // Lets the widget keep these keys (Qt::Key values, pressed without a
