@@ -220,23 +220,13 @@ TEST(Settings, HandEditedOrFreshFileReadsAsWindowsDoesWithTheNumberTextOfItsValu
     qvtest::TempDir dir;
     // The section first, blanks, quotes, comments, foreign lines, twice the same key and section, a
     // line in Windows-1252 (not code page 932) and one whose 0x5C is the second byte of 表.
-    QList<QByteArray> lines = {"  [ quorvane ]  ",
-                               "; settings",
-                               "  Left  =  12  ",
-                               "Top=",
-                               "Width=\"  8550 \"",
-                               "Height=\"6555",
-                               "; LoopMode=2",
-                               "just some text",
-                               "=orphan",
-                               "LEFT=99",
-                               "",
-                               "[File]",
-                               "[Other]",
-                               "Caf\xe9=cr\xe8me",
-                               "Path=C:\\\x89\xb9\x8a\x79\\\x95\x5c\x8e\xa6",
-                               "[QUORVANE]",
-                               "LoopMode=5"};
+    QList<QByteArray> lines = QByteArray(
+                                  "  [ quorvane ]  \n; settings\n  Left  =  12  \nTop=\n"
+                                  "Width=\"  8550 \"\nHeight=\"6555\n; LoopMode=2\n"
+                                  "just some text\n=orphan\nLEFT=99\n\n[File]\n[Other]\n"
+                                  "Caf\xe9=cr\xe8me\nPath=C:\\\x89\xb9\x8a\x79\\\x95\x5c\x8e\xa6\n"
+                                  "[QUORVANE]\nLoopMode=5")
+                                  .split('\n');
     dir.write("Setting.ini", lines.join("\r\n"));
     const Ini ini(dir.path());
     // Only the first section and key of a name count.
