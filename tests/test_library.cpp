@@ -413,7 +413,8 @@ TEST_F(LibraryTree,
     }
 }
 
-TEST_F(LibraryTree, NodesWhosePathsVanishedAreRemovedWithTheirSubtree) {
+TEST_F(LibraryTree,
+       NodesWhosePathsVanishedGoWithTheirSubtreeAndDroppedFilesScanTheFirstOnesFolder) {
     QFile::remove(a);
     Click(a);
     EXPECT_EQ(form().windowTitle(), "Quorvane - " + a);
@@ -427,6 +428,25 @@ TEST_F(LibraryTree, NodesWhosePathsVanishedAreRemovedWithTheirSubtree) {
     EXPECT_EQ(state().nodClicked, nullptr);
     qv::mnTreeExpand_Click(state());                        // nothing left to toggle, and no crash
     EXPECT_TRUE(qvtest::ReadAll(db).contains(c.toUtf8()));  // the library file keeps the paths
+    // Files dropped on the tree scan the first item's folder.
+    const QString other = p.folder() + "Other", third = p.folder() + "Third";
+    const QString o = Make("Other/sub/o.au"), t = Make("Third/t.mp3");
+    QWidget* view = tree().viewport();
+    Drop(view, {o});
+    EXPECT_EQ(form().Text1->text(), other + "/sub/");
+    QApplication::processEvents();  // the scan starts once the drop is answered
+    EXPECT_EQ(tree().Node(o)->parent()->parent(), tree().Node("SearchedMedia"));
+    Drop(view, {other, third, root});
+    EXPECT_FALSE(Drop(view, {}, third));  // only a file list counts
+    QApplication::processEvents();
+    EXPECT_EQ(form().Text1->text(), other);
+    EXPECT_TRUE(tree().Node(other) && !tree().Node(third));
+    // A missing file keeps the box, yet presses the button: the box's folder is scanned.
+    form().Text1->setText(third);
+    Drop(view, {p.folder() + "gone.mp3"});
+    QApplication::processEvents();
+    EXPECT_EQ(form().Text1->text(), third);
+    EXPECT_NE(tree().Node(t), nullptr);
 }
 
 TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheList) {
@@ -452,27 +472,6 @@ TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheLi
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     EXPECT_EQ(form().lstPL->currentRow(), 1);
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({b, c}));
-}
-
-TEST_F(LibraryTree, FilesDroppedOnTheTreeScanTheFirstItemsFolder) {
-    const QString other = p.folder() + "Other", third = p.folder() + "Third";
-    const QString o = Make("Other/sub/o.au"), t = Make("Third/t.mp3");
-    QWidget* view = tree().viewport();
-    Drop(view, {o});
-    EXPECT_EQ(form().Text1->text(), other + "/sub/");
-    QApplication::processEvents();  // the scan starts once the drop is answered
-    EXPECT_EQ(tree().Node(o)->parent()->parent(), tree().Node("SearchedMedia"));
-    Drop(view, {other, third, root});
-    EXPECT_FALSE(Drop(view, {}, third));  // only a file list counts
-    QApplication::processEvents();
-    EXPECT_EQ(form().Text1->text(), other);
-    EXPECT_TRUE(tree().Node(other) && !tree().Node(third));
-    // A missing file keeps the box, yet presses the button: the box's folder is scanned.
-    form().Text1->setText(third);
-    Drop(view, {p.folder() + "gone.mp3"});
-    QApplication::processEvents();
-    EXPECT_EQ(form().Text1->text(), third);
-    EXPECT_NE(tree().Node(t), nullptr);
 }
 
 }  // namespace

@@ -245,15 +245,12 @@ TEST(Startup, SplashStaysItsMinimumCountedFromMainAcrossTheClockWrap) {
     }
 }
 
-TEST(CommandLine, SplitAndBuiltAsTheShellDoes) {
+TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary) {
     EXPECT_EQ(SplitCommandLine("\""), QStringList());
     EXPECT_EQ(SplitCommandLine("\"\""), QStringList{""});
     EXPECT_EQ(ArgumentText({"/a.mp3", "/b.mid"}), "/a.mp3 /b.mid");  // quoted only with a blank
     EXPECT_EQ(AbsoluteArguments({"../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
               (QStringList{"/home/u/b/c.mid", "/abs.wav", ""}));
-}
-
-TEST(Startup, CommandLineOrElseTheLastPlaylistWithTheLibrary) {
     // The argument text ("%F": the program folder), the playlist after the start ("" for the
     // last playlist's: w.wav, v.mid), the playlist file recorded, whether the first entry plays.
     const std::tuple<const char*, const char*, const char*, bool> rows[] = {
