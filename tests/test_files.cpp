@@ -193,14 +193,12 @@ TEST(TextFile, LineEndsCodePagesAppendsAndTheReplacingWriteThatKeepsLinkAndMode)
     ASSERT_TRUE(QFile::link(real, dir.file("Setting.ini")));
     // A killed write's leftover, one that may be a write still running, another file's, and
     // names the writer does not make.
-    const std::pair<const char*, int> aged[] = {{"Setting.ini.tmp-a1b2c3d4", 3600},
-                                                {"Setting.ini.tmp-e5f6g7h8", 5},
-                                                {"MediaDB.db.tmp-a1b2c3d4", 3600},
-                                                {"Setting.ini.tmp-Notes123", 3600},
-                                                {"Setting.ini.tmp-a1b2c3d45", 3600}};
-    for (const auto& [name, seconds] : aged) {
-        const timeval back[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
-        const QString path = dir.write(QStringLiteral("dotfiles/") + name, "half");
+    for (const QString name :
+         {"Setting.ini.tmp-a1b2c3d4", "Setting.ini.tmp-e5f6g7h8", "MediaDB.db.tmp-a1b2c3d4",
+          "Setting.ini.tmp-Notes123", "Setting.ini.tmp-a1b2c3d45"}) {
+        const time_t at = time(nullptr) - (name.endsWith("e5f6g7h8") ? 5 : 3600);
+        const timeval back[2] = {{at, 0}, {at, 0}};
+        const QString path = dir.write("dotfiles/" + name, "half");
         ASSERT_EQ(::utimes(QFile::encodeName(path).constData(), back), 0);
     }
     ASSERT_TRUE(WriteTextFile(dir.file("Setting.ini"), {"new"}));
@@ -227,18 +225,13 @@ TEST(Settings, HandEditedOrFreshFileReadsAsWindowsDoesWithTheNumberTextOfItsValu
     dir.write("Setting.ini", lines.join("\r\n"));
     const Ini ini(dir.path());
     // Only the first section and key of a name count.
-    const char* reads[][3] = {{"Quorvane", "Left", "12"},
-                              {" QUORVANE\t", " left ", "12"},
-                              {"Quorvane", "Top", ""},
-                              {"Quorvane", "Width", "  8550 "},
-                              {"Quorvane", "Height", "\"6555"},
-                              {"Quorvane", "LoopMode", ""},
-                              {"Quorvane", "just some text", ""},
-                              {"Quorvane", "", ""},
-                              {"File", "Path", ""},
-                              {"Other", "Café", "crème"},
-                              {"Other", "Path", "C:\\音楽\\表示"}};
-    for (const auto& r : reads) EXPECT_EQ(ini.ReadIni(r[0], r[1]), r[2]) << r[0] << "/" << r[1];
+    QStringList read;
+    for (const char* key : {"Left", "Top", "Width", "Height", "LoopMode", "just some text", ""})
+        read << ini.ReadIni("Quorvane", key);
+    read << ini.ReadIni(" QUORVANE\t", " left ") << ini.ReadIni("File", "Path")
+         << ini.ReadIni("Other", "Café") << ini.ReadIni("Other", "Path");
+    EXPECT_EQ(read, QStringList({"12", "", "  8550 ", "\"6555", "", "", "", "12", "", "crème",
+                                 "C:\\音楽\\表示"}));
     // In place under the key's own spelling, after the section's last key, into an empty
     // section, a new section at the end; quoted where the value would not read back.
     ASSERT_EQ(ini.WriteIni("quorvane", "left", "200"), 1);
@@ -254,16 +247,12 @@ TEST(Settings, HandEditedOrFreshFileReadsAsWindowsDoesWithTheNumberTextOfItsValu
     EXPECT_EQ(ini.ReadIni("File", "Path") + ini.ReadIni(QStringLiteral("新しい"), "Key"),
               "\"q\" v");
     // What the file could not give back as written is refused, and nothing changes.
-    const char* refused[][3] = {{"File", "Key", "/a\n[Quorvane]"},
-                                {"File", "Key", "/a\rb"},
-                                {"File", "A=B", "x"},
-                                {"File", "  ", "x"},
-                                {"File", "[Key]", "x"},
-                                {"File", ";Key", "x"},
-                                {"Fi]le", "Key", "x"},
-                                {"File\n", "Key", "x"},
-                                {"File", "Key\r", "x"}};
-    for (const auto& r : refused) EXPECT_EQ(ini.WriteIni(r[0], r[1], r[2]), 0) << r[1] << r[2];
+    for (const char* value : {"/a\n[Quorvane]", "/a\rb"})
+        EXPECT_EQ(ini.WriteIni("File", "Key", value), 0) << value;
+    for (const char* key : {"A=B", "  ", "[Key]", ";Key", "Key\r"})
+        EXPECT_EQ(ini.WriteIni("File", key, "x"), 0) << key;
+    for (const char* section : {"Fi]le", "File\n"})
+        EXPECT_EQ(ini.WriteIni(section, "Key", "x"), 0) << section;
     EXPECT_EQ(ReadAll(dir.file("Setting.ini")), lines.join("\r\n") + "\r\n");
     EXPECT_EQ(Ini(dir.write("plain", "plain")).WriteIni("File", "Key", "x"), 0);  // under a file
 

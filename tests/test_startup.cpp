@@ -297,7 +297,8 @@ TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary)
 QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuorvane&)) {
     TestProgram p;
     QDir().mkpath(p.folder() + "scan/Sub");
-    p.dir.write("Setting.ini", QString(settings).replace("%F", p.folder()).toUtf8());
+    p.dir.write("Setting.ini",
+                QString(settings).replace("%F", p.folder()).replace("\n", "\r\n").toUtf8());
     if (last) p.dir.write("PlayLists/LastPlayList.lst", last);
     p.Start();
     frmQuorvane& f = *p.state->mainForm;
@@ -323,20 +324,20 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     // The settings, LastPlayList.lst, what is done to the window, what comes back.
     const std::tuple<const char*, const char*, void (*)(frmQuorvane&), const char*> rows[] = {
         {"", nullptr, nullptr, "|0|0|8550|6555|0|1000"},
-        {"[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\nLoopMode=2\r\n"
-         "Volume= 250\r\n[File]\r\nLastSearchedPath=%Fscan/sub\r\n",
+        {"[Quorvane]\nLeft=1234\nTop=567\nWidth=9001\nHeight=7003\nLoopMode=2\n"
+         "Volume= 250\n[File]\nLastSearchedPath=%Fscan/sub\n",
          "\r\n", nullptr, "%Fscan/Sub|1234|567|9001|7003|2|250"},  // the folder as stored
-        {"[Quorvane]\r\nLeft=abc\r\nTop=  1 5x\r\nWidth=0\r\nHeight=zz\r\nLoopMode=2.6junk\r\n"
-         "Volume=20x\r\n[File]\r\nLastSearchedPath=/no/such/folder\r\n",
+        {"[Quorvane]\nLeft=abc\nTop=  1 5x\nWidth=0\nHeight=zz\nLoopMode=2.6junk\n"
+         "Volume=20x\n[File]\nLastSearchedPath=/no/such/folder\n",
          nullptr, nullptr, "|0|15|8550|6555|0|1000"},
         // Smaller than the smallest usable size: the default.
-        {"[Quorvane]\r\nLeft=30\r\nTop=45\r\nWidth=3974\r\nHeight=2100\r\nVolume=-20\r\n", nullptr,
-         nullptr, "|30|45|8550|2100|0|0"},
-        {"[Quorvane]\r\nWidth=3975\r\nHeight=2099\r\nVolume=5000\r\n", nullptr, nullptr,
+        {"[Quorvane]\nLeft=30\nTop=45\nWidth=3974\nHeight=2100\nVolume=-20\n", nullptr, nullptr,
+         "|30|45|8550|2100|0|0"},
+        {"[Quorvane]\nWidth=3975\nHeight=2099\nVolume=5000\n", nullptr, nullptr,
          "|0|0|3975|6555|0|1000"},
         {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|300|150|8550|6555|0|1000"},
         // A maximized window stores its normal rectangle.
-        {"[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n", nullptr,
+        {"[Quorvane]\nLeft=150\nTop=150\nWidth=6000\nHeight=5000\n", nullptr,
          [](frmQuorvane& f) {
              f.showMaximized();
              QCoreApplication::processEvents();
@@ -344,8 +345,7 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
          },
          "|150|150|6000|5000|0|1000"},
         // Off every screen: back at the primary screen's top left.
-        {"[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n", nullptr, nullptr,
-         "|0|0|8550|6555|0|1000"},
+        {"[Quorvane]\nLeft=-9000000\nTop=9000000\n", nullptr, nullptr, "|0|0|8550|6555|0|1000"},
     };
     for (const auto& [settings, last, act, after] : rows)
         EXPECT_EQ(StartAndClose(settings, last, act), after);
