@@ -196,17 +196,15 @@ TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
     QDir().mkdir(others);
     if (::chown(QFile::encodeName(others).constData(), 65534, 65534) != 0) others = "/";
     const LockPlace cache{dir.file("cache/quorvane"), true}, own{dir.file("own"), true};
-    // The runtime folder: the lock taken; a second copy finds it.
-    const std::pair<QString, QString> rows[] = {
-        {dir.file("run"), dir.file("run")},
-        {dir.file("gone"), cache.folder},
-        {dir.write("file", "x"), cache.folder},
-        {"/proc/self/fdinfo", cache.folder},  // ours, no new file
-        {others, cache.folder}};
-    for (const auto& [runtime, folder] : rows) {
+    // The runtime folder takes the lock, else the cache's; a second copy finds it. The
+    // process's own fdinfo folder is ours, but no new file can be made in it.
+    for (const QString& runtime : {dir.file("run"), dir.file("gone"), dir.write("file", "x"),
+                                   QString("/proc/self/fdinfo"), others}) {
         const std::vector<LockPlace> in = {{runtime, false}, cache, own};
         const SingleInstance first(in);
-        EXPECT_EQ(first.LockPath(), folder + "/quorvane.lock") << runtime.toStdString();
+        EXPECT_EQ(first.LockPath(),
+                  (runtime == dir.file("run") ? runtime : cache.folder) + "/quorvane.lock")
+            << runtime.toStdString();
         EXPECT_EQ(SingleInstance(in).Result(), SingleInstance::Outcome::AnotherCopy);
     }
     // A copy that started before the runtime folder came ends a later start.
