@@ -45,7 +45,7 @@ QString Read(const TestProgram& p, const char* key) {
 
 }  // namespace
 
-TEST(Windows, EveryControlNamedPlacedAndStyled) {
+TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureAtItsSizeAndDistinct) {
     TestProgram p;
     for (const char* name : {"b.lst", "a.lst", ".hidden.lst", "notes.txt"})
         p.dir.write(QStringLiteral("PlayLists/") + name, "\r\n");
@@ -95,18 +95,15 @@ TEST(Windows, EveryControlNamedPlacedAndStyled) {
     EXPECT_EQ(items.join(u' '),
               "mnTreeExpand sp40 mnAddListNone mnAddListClear sp10 mnAddListCancel");
     EXPECT_EQ(m.mnNodePL->accessibleName(), "mnNodePL");
-}
-
-TEST(Windows, PicturesAtTheirSizesNeverBlankAndAllDifferent) {
+    // Every picture at its size, none blank, no two alike.
     QList<std::pair<QPixmap, QSize>> pictures = {
         {PlayOnPicture(), {35, 16}},  {PlayOffPicture(), {35, 16}}, {StopPicture(), {12, 13}},
         {PrevPicture(), {24, 13}},    {NextPicture(), {24, 13}},    {LoopOffPicture(), {29, 18}},
         {LoopAllPicture(), {29, 18}}, {LoopOnePicture(), {29, 18}}, {UpPicture(), {13, 12}},
         {DownPicture(), {13, 13}},    {BannerPicture(), {213, 23}}, {SubtitlePicture(), {246, 13}},
         {IconPicture(), {32, 32}}};
-    const QList<QPixmap> tree = TreeImages();
-    ASSERT_EQ(tree.size(), 11);
-    for (const QPixmap& image : tree) pictures.append({image, {16, 16}});
+    for (const QPixmap& image : TreeImages()) pictures.append({image, {16, 16}});
+    ASSERT_EQ(pictures.size(), 13 + 11);  // and the tree's eleven
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         const QImage image = pictures[i].first.toImage();
         EXPECT_EQ(image.size(), pictures[i].second) << i;

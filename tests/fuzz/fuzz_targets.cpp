@@ -242,8 +242,7 @@ qv::MciInterpreter* mci = nullptr;
 QString openWav;
 
 int Send(const QString& command, QString* reply = nullptr, int length = 256) {
-    QString ignored;
-    return mci->SendString(command, reply ? reply : &ignored, length);
+    return mci->SendString(command, reply, length);
 }
 
 // Reopening the WAV has failed now and then (code 296 with nothing on the bus)
