@@ -261,11 +261,10 @@ void StartMci() {
     static QTemporaryDir dir;
     WriteFile(dir.path() + "/play data.wav", qvtest::WavBytes(1500));
     openWav = "open \"" + dir.path() + "/play data.wav\" type WaveAudio alias %1";
-    qv::GstDeviceOptions options;
-    options.nullAudio = true;
-    mci = new qv::MciInterpreter([real = qv::GstDeviceFactory(options)](const QString& type) {
-        return std::unique_ptr<qv::MediaDevice>(new CountedDevice(real(type)));
-    });
+    mci = new qv::MciInterpreter(
+        [real = qv::GstDeviceFactory({.nullAudio = true})](const QString& type) {
+            return std::unique_ptr<qv::MediaDevice>(new CountedDevice(real(type)));
+        });
     OpenWav("PlayData");
 }
 
