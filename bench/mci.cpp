@@ -21,6 +21,7 @@
 #include "child_cpu.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_interpreter.h"
+#include "platform/media_kinds.h"
 #include "support/media_maker.h"
 
 extern char** environ;
@@ -46,8 +47,9 @@ std::unique_ptr<qv::MciInterpreter> NullMci() {
     return std::make_unique<qv::MciInterpreter>(qv::GstDeviceFactory(options));
 }
 
-QString Open(const QString& path, MediaKind kind) {
-    return "open \"" + path + "\" type " + qvtest::KindDeviceType(kind) + " alias PlayData";
+QString Open(const QString& path) {
+    return "open \"" + path + "\" type " +
+           qv::FindMediaKind(qv::EntryExtension(path))->deviceType.toString() + " alias PlayData";
 }
 
 // The monitor's seven strings per tick, as Mod_MCI sends them.
@@ -62,7 +64,7 @@ const char* const kTick[] = {"status PlayData mode",
 void Queries(const QString& mp3) {
     auto mci = NullMci();
     QString reply;
-    if (mci->SendString(Open(mp3, MediaKind::Mp3Xing), nullptr, 0) != 0 ||
+    if (mci->SendString(Open(mp3), nullptr, 0) != 0 ||
         mci->SendString("play PlayData", nullptr, 0) != 0) {
         std::printf("queries: cannot open %s\n", qPrintable(mp3));
         return;
@@ -107,7 +109,7 @@ void OpenLatency(const std::vector<std::pair<MediaKind, QString>>& files) {
         for (int i = 0; i < 21; ++i) {
             QElapsedTimer t;
             t.start();
-            const int code = mci->SendString(Open(path, kind), nullptr, 0);
+            const int code = mci->SendString(Open(path), nullptr, 0);
             const double ms = t.nsecsElapsed() / 1e6;
             t.restart();
             mci->SendString("close PlayData", nullptr, 0);
@@ -135,7 +137,7 @@ double SelfCpu() {
 int PlayThrough(const QString& path, const QString& report) {
     auto mci = NullMci();
     const double before = SelfCpu();
-    if (mci->SendString(Open(path, MediaKind::Mp3Xing), nullptr, 0) != 0) return 1;
+    if (mci->SendString(Open(path), nullptr, 0) != 0) return 1;
     mci->SendString("play PlayData", nullptr, 0);
     QString mode;
     do {

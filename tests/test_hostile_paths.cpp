@@ -105,9 +105,7 @@ TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
     EXPECT_EQ(qv::SplitCommandLine(qv::ArgumentText(carried)), carried);
     qvtest::TestProgram started;
     started.Start(qv::ArgumentText(carried));
-    EXPECT_EQ(started.state->PlayListData.Count(), carried.size());
-    for (int i = 0; i < carried.size(); ++i)
-        EXPECT_EQ(started.state->PlayListData[i].FilePath, carried[i]);
+    EXPECT_EQ(qvtest::PlayListPaths(*started.state), carried);
     // A relative path with a leading dash is a file, made absolute.
     EXPECT_EQ(qv::AbsoluteArguments({"-x.mp3"}, media.path()), QStringList{storable[4]});
 
@@ -141,8 +139,7 @@ TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
     ExpectReported({unstorable[0], bad.toLocalFile()});
     qv::DropTextOnPlayList(*p.state, unstorable[1]);
     ExpectReported({unstorable[1]});
-    EXPECT_EQ(p.state->PlayListData.Count(), 1);
-    EXPECT_EQ(p.state->PlayListData[0].FilePath, storable[0]);
+    EXPECT_EQ(qvtest::PlayListPaths(*p.state), QStringList{storable[0]});
     // A folder box holding a line end (typed or pasted) is not scanned into the library file.
     QString folder = media.path() + "odd\nfolder";
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -173,8 +170,7 @@ TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
     qvtest::TestProgram next;
     next.MakeObjects();
     EXPECT_EQ(qv::LoadPlayListFile(*next.state, lst), storable.size());
-    for (int i = 0; i < storable.size(); ++i)
-        EXPECT_EQ(next.state->PlayListData[i].FilePath, storable[i]);
+    EXPECT_EQ(qvtest::PlayListPaths(*next.state), storable);
 
     // Setting.ini and the media control carry the path as it is.
     qvtest::FakeMedia device;

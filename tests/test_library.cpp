@@ -171,7 +171,7 @@ TEST_F(Library, SavingAppendsOnlyNewLinesEachUnderItsOwnHeaderAndNeverBlind) {
     EXPECT_EQ(captions.last(), kChecking);
 }
 
-TEST_F(Library, LoadingPassesOverWhatNamesNothingAndKeepsPathsUnderTheirRoot) {
+TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnderTheirRoot) {
     const QString n = p.folder() + "N", gone = p.folder() + "gone", a = Make("Music/a.mp3");
     const QString b = Make("Music/b.mp3.wav"), x = Make("N/x.mp3"), a2 = Make("Music/sub/a2.mid");
     const QString txt = Make("Music/docs/readme.txt"), deleted = root + "/old/deep/c.mp3";
@@ -189,9 +189,7 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndKeepsPathsUnderTheirRoot) {
               QStringList({root + " [4] " + root, "  a.mp3 [7] " + a, "  b.mp3.wav [6] " + b,
                            "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2,
                            "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x}));
-}
-
-TEST_F(Library, TheFileSystemRootIsKeyedSlashAndOtherPathsAreMadeCanonical) {
+    // The file system's root is keyed "/", other paths are made canonical.
     EXPECT_EQ(qv::SearchRootOf("/"), "/");
     EXPECT_EQ(qv::SearchRootOf(root + "/"), root);
     qv::AddRootNode(tree(), "/");
@@ -359,7 +357,8 @@ class LibraryTree : public Library {
     QString a, b, c, lst;
 };
 
-TEST_F(LibraryTree, EachNodeAnswersAClickByItsKindAndAFolderPopupsFirstItemToggles) {
+TEST_F(LibraryTree,
+       EachNodeAnswersAClickByItsKindAFolderPopupsFirstItemTogglesAndADragCarriesTheKey) {
     QApplication::setActiveWindow(&form());
     form().setWindowTitle("before");
     Click("root");
@@ -399,9 +398,21 @@ TEST_F(LibraryTree, EachNodeAnswersAClickByItsKindAndAFolderPopupsFirstItemToggl
     EXPECT_EQ(p.dialogs.poppedMenus,
               QStringList({"mnNodePL", "mnClickNodeMedia"}) + QStringList(3, "mnAddListDrop"));
     EXPECT_EQ(state().nodClicked, tree().Node(root));
+    // A drag carries the selected node's key, or a marker for a fixed node.
+    tree().clearSelection();
+    EXPECT_EQ(qv::TV1_OLEStartDrag(state()), nullptr);
+    QStringList dragged;
+    for (const QString& key :
+         QStringList{"root", "RegisteredPlayList", "SearchedMedia", root + "/Pop", lst}) {
+        tree().setCurrentItem(tree().Node(key));
+        dragged << std::unique_ptr<QMimeData>(qv::TV1_OLEStartDrag(state()))->text();
+    }
+    EXPECT_EQ(dragged, QStringList({"OLEDropAllMedia", "OLEDropRegisteredPlayList",
+                                    "OLEDropSearchedMedia", root + "/Pop", lst}));
 }
 
-TEST_F(LibraryTree, NodesWhosePathsVanishedAreRemovedWithTheirSubtree) {
+TEST_F(LibraryTree,
+       NodesWhosePathsVanishedGoWithTheirSubtreeAndDroppedFilesScanTheFirstOnesFolder) {
     QFile::remove(a);
     Click(a);
     EXPECT_EQ(form().windowTitle(), "Quorvane - " + a);
@@ -415,12 +426,30 @@ TEST_F(LibraryTree, NodesWhosePathsVanishedAreRemovedWithTheirSubtree) {
     EXPECT_EQ(state().nodClicked, nullptr);
     qv::mnTreeExpand_Click(state());                        // nothing left to toggle, and no crash
     EXPECT_TRUE(qvtest::ReadAll(db).contains(c.toUtf8()));  // the library file keeps the paths
+    // Files dropped on the tree scan the first item's folder.
+    const QString other = p.folder() + "Other", third = p.folder() + "Third";
+    const QString o = Make("Other/sub/o.au"), t = Make("Third/t.mp3");
+    QWidget* view = tree().viewport();
+    Drop(view, {o});
+    EXPECT_EQ(form().Text1->text(), other + "/sub/");
+    QApplication::processEvents();  // the scan starts once the drop is answered
+    EXPECT_EQ(tree().Node(o)->parent()->parent(), tree().Node("SearchedMedia"));
+    Drop(view, {other, third, root});
+    EXPECT_FALSE(Drop(view, {}, third));  // only a file list counts
+    QApplication::processEvents();
+    EXPECT_EQ(form().Text1->text(), other);
+    EXPECT_TRUE(tree().Node(other) && !tree().Node(third));
+    // A missing file keeps the box, yet presses the button: the box's folder is scanned.
+    form().Text1->setText(third);
+    Drop(view, {p.folder() + "gone.mp3"});
+    QApplication::processEvents();
+    EXPECT_EQ(form().Text1->text(), third);
+    EXPECT_NE(tree().Node(t), nullptr);
 }
 
 TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheList) {
     state().objMediaPlay->PlayState("STOPPED");
-    p.dialogs.menuChoices = {"mnClickNodeMediaAdd", "mnClickNodeMediaAdd", "mnClickNodeMediaAdd",
-                             "mnClickNodeMediaPlay"};
+    p.dialogs.menuChoices = QStringList(3, "mnClickNodeMediaAdd") << "mnClickNodeMediaPlay";
     Click(b);
     EXPECT_EQ(state().objMediaPlay->PlayState(), "PLAYING");
     Click(c);  // while playing: only added
@@ -440,42 +469,6 @@ TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheLi
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     EXPECT_EQ(form().lstPL->currentRow(), 1);
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({b, c}));
-}
-
-TEST_F(LibraryTree, DragsCarryTheSelectedNodesKeyOrAMarker) {
-    const std::pair<QString, QString> cases[] = {
-        {"root", "OLEDropAllMedia"},
-        {"RegisteredPlayList", "OLEDropRegisteredPlayList"},
-        {"SearchedMedia", "OLEDropSearchedMedia"},
-        {root + "/Pop", root + "/Pop"},
-        {lst, lst}};
-    tree().clearSelection();
-    EXPECT_EQ(qv::TV1_OLEStartDrag(state()), nullptr);
-    for (const auto& [key, text] : cases) {
-        tree().setCurrentItem(tree().Node(key));
-        EXPECT_EQ(std::unique_ptr<QMimeData>(qv::TV1_OLEStartDrag(state()))->text(), text);
-    }
-}
-
-TEST_F(LibraryTree, FilesDroppedOnTheTreeScanTheFirstItemsFolder) {
-    const QString other = p.folder() + "Other", third = p.folder() + "Third";
-    const QString o = Make("Other/sub/o.au"), t = Make("Third/t.mp3");
-    QWidget* view = tree().viewport();
-    Drop(view, {o});
-    EXPECT_EQ(form().Text1->text(), other + "/sub/");
-    QApplication::processEvents();  // the scan starts once the drop is answered
-    EXPECT_EQ(tree().Node(o)->parent()->parent(), tree().Node("SearchedMedia"));
-    Drop(view, {other, third, root});
-    EXPECT_FALSE(Drop(view, {}, third));  // only a file list counts
-    QApplication::processEvents();
-    EXPECT_EQ(form().Text1->text(), other);
-    EXPECT_TRUE(tree().Node(other) && !tree().Node(third));
-    // A missing file keeps the box, yet presses the button: the box's folder is scanned.
-    form().Text1->setText(third);
-    Drop(view, {p.folder() + "gone.mp3"});
-    QApplication::processEvents();
-    EXPECT_EQ(form().Text1->text(), third);
-    EXPECT_NE(tree().Node(t), nullptr);
 }
 
 }  // namespace

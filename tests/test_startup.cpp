@@ -45,7 +45,7 @@ QString Read(const TestProgram& p, const char* key) {
 
 }  // namespace
 
-TEST(Windows, EveryControlNamedPlacedAndStyled) {
+TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureAtItsSizeAndDistinct) {
     TestProgram p;
     for (const char* name : {"b.lst", "a.lst", ".hidden.lst", "notes.txt"})
         p.dir.write(QStringLiteral("PlayLists/") + name, "\r\n");
@@ -95,28 +95,23 @@ TEST(Windows, EveryControlNamedPlacedAndStyled) {
     EXPECT_EQ(items.join(u' '),
               "mnTreeExpand sp40 mnAddListNone mnAddListClear sp10 mnAddListCancel");
     EXPECT_EQ(m.mnNodePL->accessibleName(), "mnNodePL");
-}
-
-TEST(Windows, PicturesAtTheirSizesNeverBlankAndTreeImagesAllDifferent) {
+    // Every picture at its size, none blank, no two alike.
     QList<std::pair<QPixmap, QSize>> pictures = {
         {PlayOnPicture(), {35, 16}},  {PlayOffPicture(), {35, 16}}, {StopPicture(), {12, 13}},
         {PrevPicture(), {24, 13}},    {NextPicture(), {24, 13}},    {LoopOffPicture(), {29, 18}},
         {LoopAllPicture(), {29, 18}}, {LoopOnePicture(), {29, 18}}, {UpPicture(), {13, 12}},
         {DownPicture(), {13, 13}},    {BannerPicture(), {213, 23}}, {SubtitlePicture(), {246, 13}},
         {IconPicture(), {32, 32}}};
-    const QList<QPixmap> tree = TreeImages();
-    ASSERT_EQ(tree.size(), 11);
-    for (const QPixmap& image : tree) pictures.append({image, {16, 16}});
-    for (const auto& [pixmap, size] : pictures) {
-        EXPECT_EQ(pixmap.size(), size);
-        QImage blank = pixmap.toImage();
-        blank.fill(blank.pixelColor(0, 0));
-        EXPECT_NE(pixmap.toImage(), blank);
+    for (const QPixmap& image : TreeImages()) pictures.append({image, {16, 16}});
+    ASSERT_EQ(pictures.size(), 13 + 11);  // and the tree's eleven
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        const QImage image = pictures[i].first.toImage();
+        EXPECT_EQ(image.size(), pictures[i].second) << i;
+        QImage blank = image;
+        blank.fill(image.pixelColor(0, 0));
+        EXPECT_NE(image, blank) << i;
+        for (qsizetype j = 0; j < i; ++j) EXPECT_NE(image, pictures[j].first.toImage()) << i << j;
     }
-    EXPECT_NE(PlayOnPicture().toImage(), PlayOffPicture().toImage());
-    EXPECT_NE(LoopAllPicture().toImage(), LoopOnePicture().toImage());
-    for (int i = 0; i < tree.size(); ++i)
-        for (int j = 0; j < i; ++j) EXPECT_NE(tree[i].toImage(), tree[j].toImage()) << i << j;
 }
 
 TEST(Windows, ResizeRuleAtDefaultFiveThousandTooNarrowAndMinimized) {
@@ -198,17 +193,15 @@ TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
     QDir().mkdir(others);
     if (::chown(QFile::encodeName(others).constData(), 65534, 65534) != 0) others = "/";
     const LockPlace cache{dir.file("cache/quorvane"), true}, own{dir.file("own"), true};
-    // The runtime folder: the lock taken; a second copy finds it.
-    const std::pair<QString, QString> rows[] = {
-        {dir.file("run"), dir.file("run")},
-        {dir.file("gone"), cache.folder},
-        {dir.write("file", "x"), cache.folder},
-        {"/proc/self/fdinfo", cache.folder},  // ours, no new file
-        {others, cache.folder}};
-    for (const auto& [runtime, folder] : rows) {
+    // The runtime folder takes the lock, else the cache's; a second copy finds it. The
+    // process's own fdinfo folder is ours, but no new file can be made in it.
+    for (const QString& runtime : {dir.file("run"), dir.file("gone"), dir.write("file", "x"),
+                                   QString("/proc/self/fdinfo"), others}) {
         const std::vector<LockPlace> in = {{runtime, false}, cache, own};
         const SingleInstance first(in);
-        EXPECT_EQ(first.LockPath(), folder + "/quorvane.lock") << runtime.toStdString();
+        EXPECT_EQ(first.LockPath(),
+                  (runtime == dir.file("run") ? runtime : cache.folder) + "/quorvane.lock")
+            << runtime.toStdString();
         EXPECT_EQ(SingleInstance(in).Result(), SingleInstance::Outcome::AnotherCopy);
     }
     // A copy that started before the runtime folder came ends a later start.
@@ -247,15 +240,12 @@ TEST(Startup, SplashStaysItsMinimumCountedFromMainAcrossTheClockWrap) {
     }
 }
 
-TEST(CommandLine, SplitAndBuiltAsTheShellDoes) {
+TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary) {
     EXPECT_EQ(SplitCommandLine("\""), QStringList());
     EXPECT_EQ(SplitCommandLine("\"\""), QStringList{""});
     EXPECT_EQ(ArgumentText({"/a.mp3", "/b.mid"}), "/a.mp3 /b.mid");  // quoted only with a blank
     EXPECT_EQ(AbsoluteArguments({"../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
               (QStringList{"/home/u/b/c.mid", "/abs.wav", ""}));
-}
-
-TEST(Startup, CommandLineOrElseTheLastPlaylistWithTheLibrary) {
     // The argument text ("%F": the program folder), the playlist after the start ("" for the
     // last playlist's: w.wav, v.mid), the playlist file recorded, whether the first entry plays.
     const std::tuple<const char*, const char*, const char*, bool> rows[] = {
@@ -302,7 +292,8 @@ TEST(Startup, CommandLineOrElseTheLastPlaylistWithTheLibrary) {
 QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuorvane&)) {
     TestProgram p;
     QDir().mkpath(p.folder() + "scan/Sub");
-    p.dir.write("Setting.ini", QString(settings).replace("%F", p.folder()).toUtf8());
+    p.dir.write("Setting.ini",
+                QString(settings).replace("%F", p.folder()).replace("\n", "\r\n").toUtf8());
     if (last) p.dir.write("PlayLists/LastPlayList.lst", last);
     p.Start();
     frmQuorvane& f = *p.state->mainForm;
@@ -328,20 +319,20 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     // The settings, LastPlayList.lst, what is done to the window, what comes back.
     const std::tuple<const char*, const char*, void (*)(frmQuorvane&), const char*> rows[] = {
         {"", nullptr, nullptr, "|0|0|8550|6555|0|1000"},
-        {"[Quorvane]\r\nLeft=1234\r\nTop=567\r\nWidth=9001\r\nHeight=7003\r\nLoopMode=2\r\n"
-         "Volume= 250\r\n[File]\r\nLastSearchedPath=%Fscan/sub\r\n",
+        {"[Quorvane]\nLeft=1234\nTop=567\nWidth=9001\nHeight=7003\nLoopMode=2\n"
+         "Volume= 250\n[File]\nLastSearchedPath=%Fscan/sub\n",
          "\r\n", nullptr, "%Fscan/Sub|1234|567|9001|7003|2|250"},  // the folder as stored
-        {"[Quorvane]\r\nLeft=abc\r\nTop=  1 5x\r\nWidth=0\r\nHeight=zz\r\nLoopMode=2.6junk\r\n"
-         "Volume=20x\r\n[File]\r\nLastSearchedPath=/no/such/folder\r\n",
+        {"[Quorvane]\nLeft=abc\nTop=  1 5x\nWidth=0\nHeight=zz\nLoopMode=2.6junk\n"
+         "Volume=20x\n[File]\nLastSearchedPath=/no/such/folder\n",
          nullptr, nullptr, "|0|15|8550|6555|0|1000"},
         // Smaller than the smallest usable size: the default.
-        {"[Quorvane]\r\nLeft=30\r\nTop=45\r\nWidth=3974\r\nHeight=2100\r\nVolume=-20\r\n", nullptr,
-         nullptr, "|30|45|8550|2100|0|0"},
-        {"[Quorvane]\r\nWidth=3975\r\nHeight=2099\r\nVolume=5000\r\n", nullptr, nullptr,
+        {"[Quorvane]\nLeft=30\nTop=45\nWidth=3974\nHeight=2100\nVolume=-20\n", nullptr, nullptr,
+         "|30|45|8550|2100|0|0"},
+        {"[Quorvane]\nWidth=3975\nHeight=2099\nVolume=5000\n", nullptr, nullptr,
          "|0|0|3975|6555|0|1000"},
         {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|300|150|8550|6555|0|1000"},
         // A maximized window stores its normal rectangle.
-        {"[Quorvane]\r\nLeft=150\r\nTop=150\r\nWidth=6000\r\nHeight=5000\r\n", nullptr,
+        {"[Quorvane]\nLeft=150\nTop=150\nWidth=6000\nHeight=5000\n", nullptr,
          [](frmQuorvane& f) {
              f.showMaximized();
              QCoreApplication::processEvents();
@@ -349,8 +340,7 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
          },
          "|150|150|6000|5000|0|1000"},
         // Off every screen: back at the primary screen's top left.
-        {"[Quorvane]\r\nLeft=-9000000\r\nTop=9000000\r\n", nullptr, nullptr,
-         "|0|0|8550|6555|0|1000"},
+        {"[Quorvane]\nLeft=-9000000\nTop=9000000\n", nullptr, nullptr, "|0|0|8550|6555|0|1000"},
     };
     for (const auto& [settings, last, act, after] : rows)
         EXPECT_EQ(StartAndClose(settings, last, act), after);

@@ -12,9 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/frm_quorvane.h"
-#include "app/tree_view.h"
 #include "library/media_db.h"
+#include "library_support.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_errors.h"
 #include "platform/mci/mci_interpreter.h"
@@ -24,7 +23,6 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_file.h"
 #include "support/media_files.h"
-#include "support/test_program.h"
 #include "tags/id3.h"
 #include "tags/tags.h"
 
@@ -244,8 +242,7 @@ qv::MciInterpreter* mci = nullptr;
 QString openWav;
 
 int Send(const QString& command, QString* reply = nullptr, int length = 256) {
-    QString ignored;
-    return mci->SendString(command, reply ? reply : &ignored, length);
+    return mci->SendString(command, reply, length);
 }
 
 // Reopening the WAV has failed now and then (code 296 with nothing on the bus)
@@ -264,11 +261,10 @@ void StartMci() {
     static QTemporaryDir dir;
     WriteFile(dir.path() + "/play data.wav", qvtest::WavBytes(1500));
     openWav = "open \"" + dir.path() + "/play data.wav\" type WaveAudio alias %1";
-    qv::GstDeviceOptions options;
-    options.nullAudio = true;
-    mci = new qv::MciInterpreter([real = qv::GstDeviceFactory(options)](const QString& type) {
-        return std::unique_ptr<qv::MediaDevice>(new CountedDevice(real(type)));
-    });
+    mci = new qv::MciInterpreter(
+        [real = qv::GstDeviceFactory({.nullAudio = true})](const QString& type) {
+            return std::unique_ptr<qv::MediaDevice>(new CountedDevice(real(type)));
+        });
     OpenWav("PlayData");
 }
 
@@ -312,15 +308,13 @@ QList<QByteArray> MciSeeds() {
     };
 }
 
-// A program of its own for the loaders: main window, playlist box and the top
-// of the library tree, on the offscreen platform.
+// A program of its own for the loaders: main window, playlist box and the fixed
+// nodes of the library tree, on the offscreen platform.
 qvtest::TestProgram& Program() {
     static qvtest::TestProgram* program = [] {
         auto* p = new qvtest::TestProgram;  // lives as long as the process
         p->MakeObjects();
-        p->state->mainForm->TV1->AddNode("", "root", QStringLiteral("全てのメディア"), 1);
-        p->state->mainForm->TV1->AddNode("root", "RegisteredPlayList",
-                                         QStringLiteral("登録済みプレイリスト"), 2);
+        qvtest::AddFixedNodes(*p->state->mainForm->TV1);
         return p;
     }();
     return *program;
@@ -364,9 +358,7 @@ void MediaDb(const QByteArray& bytes) {
     state.strSearchRoot.clear();
     state.strFoundMedia = QStringList{QString()};
     qv::TreeView tree;
-    tree.AddNode(QString(), "root", QStringLiteral("全てのメディア"), 1);
-    tree.AddNode("root", "RegisteredPlayList", QStringLiteral("登録済みプレイリスト"), 2);
-    tree.AddNode("root", "SearchedMedia", QStringLiteral("検索されたメディア"), 3);
+    qvtest::AddFixedNodes(tree);
     qv::LoadMediaDB(state, tree);
     // Three fixed nodes, and everything the file made below the third.
     if (tree.NodeCount() != 3 + CountBelow(tree.Node("SearchedMedia")))

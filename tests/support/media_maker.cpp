@@ -40,20 +40,20 @@ QByteArray MidiFile(int ms) {
 
 // In the order of MediaKind, with ffmpeg's output options.
 constexpr struct {
-    const char *name, *extension, *deviceType, *codec;
-} kKinds[] = {{"Wav", "wav", "WaveAudio", "-c:a pcm_s16le -ac 2"},
-              {"AuPcm", "au", "MPEGVideo", "-c:a pcm_s16be"},
-              {"AuAlaw", "au", "MPEGVideo", "-c:a pcm_alaw -ar 8000"},
-              {"Midi", "mid", "Sequencer", ""},
-              {"Mp3Xing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 4"},
-              {"Mp3NoXing", "mp3", "MPEGVideo", "-c:a libmp3lame -q:a 2 -write_xing 0"},
-              {"Wma", "wma", "MPEGVideo2", "-c:a wmav2 -b:a 64k"},
-              {"Asf", "asf", "MPEGVideo2", "-c:a wmav2 -b:a 64k -f asf"},
-              {"Flac", "flac", "MPEGVideo", "-c:a flac"},
-              {"Vorbis", "ogg", "MPEGVideo", "-c:a libvorbis"},
-              {"OggFlac", "oga", "MPEGVideo", "-c:a flac -f ogg"},
-              {"Opus", "opus", "MPEGVideo", "-c:a libopus"},
-              {"M4a", "m4a", "MPEGVideo", "-c:a aac"}};
+    const char *name, *extension, *codec;
+} kKinds[] = {{"Wav", "wav", "-c:a pcm_s16le -ac 2"},
+              {"AuPcm", "au", "-c:a pcm_s16be"},
+              {"AuAlaw", "au", "-c:a pcm_alaw -ar 8000"},
+              {"Midi", "mid", ""},
+              {"Mp3Xing", "mp3", "-c:a libmp3lame -q:a 4"},
+              {"Mp3NoXing", "mp3", "-c:a libmp3lame -q:a 2 -write_xing 0"},
+              {"Wma", "wma", "-c:a wmav2 -b:a 64k"},
+              {"Asf", "asf", "-c:a wmav2 -b:a 64k -f asf"},
+              {"Flac", "flac", "-c:a flac"},
+              {"Vorbis", "ogg", "-c:a libvorbis"},
+              {"OggFlac", "oga", "-c:a flac -f ogg"},
+              {"Opus", "opus", "-c:a libopus"},
+              {"M4a", "m4a", "-c:a aac"}};
 
 }  // namespace
 
@@ -62,9 +62,6 @@ const char* KindName(MediaKind kind) {
 }
 QString KindExtension(MediaKind kind) {
     return kKinds[static_cast<int>(kind)].extension;
-}
-QString KindDeviceType(MediaKind kind) {
-    return kKinds[static_cast<int>(kind)].deviceType;
 }
 
 QByteArray WavBytes(int milliseconds) {

@@ -34,7 +34,6 @@ enum class MediaKind {
 
 const char* KindName(MediaKind kind);
 QString KindExtension(MediaKind kind);  // "wav", "au", "mid", "mp3", "wma", "asf", "flac", …
-QString KindDeviceType(MediaKind kind);
 
 // A silent 16-bit mono PCM WAV at 8 kHz (media_files.h).
 QByteArray WavBytes(int milliseconds = 200);

@@ -20,15 +20,14 @@
 
 namespace qvtest {
 
-// Records each command; answers every query with lengthReply (for "status
-// ... length") or an empty reply, and code 0.
+// Records each command; answers every query with an empty reply (a length or
+// position of 0) and code 0.
 class RecordingMci final : public qv::MciSender {
   public:
     QStringList commands;
-    QString lengthReply = QStringLiteral("0");
     int SendString(const QString& command, QString* reply, int) override {
         commands.append(command);
-        if (reply) *reply = command.endsWith(QStringLiteral(" length")) ? lengthReply : QString();
+        if (reply) reply->clear();
         return 0;
     }
 };
