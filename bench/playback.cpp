@@ -54,6 +54,27 @@ class NoSleepClock final : public qv::Clock {
     qv::SystemClock real_;
 };
 
+qv::GstDeviceOptions NullAudio() {
+    qv::GstDeviceOptions options;
+    options.nullAudio = true;
+    return options;
+}
+
+// The program started by Main with the file on its command line, on the
+// offscreen platform with the real media layer into the null sink.
+struct StartedProgram {
+    StartedProgram(const QString& folder, const QString& file)
+        : state(folder, mci, dialogs, clock) {
+        state.commandLine = qv::ArgumentText({file});
+        state.endProgram = [] { QCoreApplication::exit(0); };
+        qv::Main(state);
+    }
+    NoSleepClock clock;
+    qv::QtDialogs dialogs;
+    qv::MciInterpreter mci{qv::GstDeviceFactory(NullAudio())};
+    qv::ProgramState state;
+};
+
 // Child mode: the program as it runs, with the file on its command line and
 // "Loop-Off" stored; the window is closed when the track has ended.
 int PlayProgram(int argc, char** argv, const QString& file, const QString& folder) {
@@ -64,15 +85,8 @@ int PlayProgram(int argc, char** argv, const QString& file, const QString& folde
     ini.write("[Quorvane]\r\nLoopMode=0\r\n");
     ini.close();
 
-    NoSleepClock clock;
-    qv::QtDialogs dialogs;
-    qv::GstDeviceOptions options;
-    options.nullAudio = true;
-    qv::MciInterpreter mci(qv::GstDeviceFactory(options));
-    qv::ProgramState state(folder, mci, dialogs, clock);
-    state.commandLine = qv::ArgumentText({file});
-    state.endProgram = [] { QCoreApplication::exit(0); };
-    qv::Main(state);
+    StartedProgram program(folder, file);
+    qv::ProgramState& state = program.state;
     qv::ConnectPlayback(state, *state.mainForm);  // once per window: no harm if Main did
 
     bool started = false;
@@ -100,14 +114,8 @@ void PrintTimes(const char* what, std::vector<double> us) {
 int TimeTicks(int argc, char** argv, const QString& file, const QString& folder) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    NoSleepClock clock;
-    qv::QtDialogs dialogs;
-    qv::GstDeviceOptions options;
-    options.nullAudio = true;
-    qv::MciInterpreter mci(qv::GstDeviceFactory(options));
-    qv::ProgramState state(folder, mci, dialogs, clock);
-    state.commandLine = qv::ArgumentText({file});
-    qv::Main(state);
+    StartedProgram program(folder, file);
+    qv::ProgramState& state = program.state;
     state.mainForm->Timer1->stop();
     qv::Timer1_Timer(state);
     if (state.objMediaPlay->PlayState() != qv::kStatePlaying) {
