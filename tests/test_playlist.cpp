@@ -151,6 +151,22 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
 }
 
+TEST(PlaylistEntries, ALongListKeepsItsOrderWhileItsFilesAreReadTogether) {
+    Program p;
+    QStringList lines, expected;
+    for (int i = 0; i < 600; ++i) {
+        const QString f =
+            p.dir.write(QString("m/%1.mp3").arg(i), qvtest::Id3Bytes(QString("T%1").arg(i)));
+        lines << f;
+        if (i % 7 == 0) lines << p.dir.path() + QString("m/gone%1.mp3").arg(i);
+        if (i % 11 == 0) lines << f;
+        expected << f + "|MP3|T" + QString::number(i);
+    }
+    const QString lst = p.dir.write("l.lst", (lines.join("\r\n") + "\r\n").toUtf8());
+    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 600);
+    EXPECT_EQ(p.Records(), expected);
+}
+
 TEST(SavePlayList, NamesAreCompletedRefusedOrAskedAboutAndSaveOpensTheDialogAnew) {
     Program p("A");
     p.Add("曲/さくら.wav");

@@ -18,7 +18,6 @@
 #include "playback/mod_mci.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
-#include "tags/id3_read.h"
 #include "tags/tags.h"
 
 namespace qv {
@@ -36,17 +35,14 @@ namespace {
 // The common line of a playlist: a file of a kind that takes its title from
 // the tag, under a clean, visible path. Its file is opened once, and the
 // open both passes the file test (only a regular file opens as a tag file) and
-// reads the title. False, having done nothing, for any other line, and for a
-// file that does not open (missing, or not readable): the caller's file test
-// then decides.
-bool AddOpenedTagged(ProgramState& state, const QString& line) {
-    const QString type = GetMediaType(line);
-    if (!KindReadsTags(type) || !IsCleanPath(line) || GetFileName(line).startsWith(u'.'))
-        return false;
-    TagFile file(line);
-    if (!file.isOpen()) return false;
-    state.objPlayList->AppendEntry(line, type, ReadTags(file, line).Title);
-    return true;
+// reads the title.
+bool IsTaggedLine(const QString& line) {
+    return KindReadsTags(GetMediaType(line)) && IsCleanPath(line) &&
+           !GetFileName(line).startsWith(u'.');
+}
+
+bool IsListedLine(const QString& line) {
+    return !line.isEmpty() && !line.startsWith(QStringLiteral("//"));
 }
 
 }  // namespace
@@ -56,14 +52,27 @@ int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
     if (!FileExists(Path)) return 0;
     const std::optional<QStringList> lines = ReadTextFile(Path);
     if (!lines) return 0;
+    // The tagged lines' files are all read first, together; a line whose file
+    // did not open falls to the file test below, as any other line does.
+    QStringList tagged;
+    for (const QString& line : *lines)
+        if (IsListedLine(line) && !state.PlayListData.Contains(line) && IsTaggedLine(line))
+            tagged.append(line);
+    const std::vector<std::optional<TagInfo>> tags = ReadTagsOfFiles(tagged);
+    qsizetype nextTag = 0;
+
     int32_t count = 0;
     state.PlayListData.Reserve(state.PlayListData.Count() + static_cast<int>(lines->size()));
     const clsPlayList::LineBatch batch(*state.objPlayList);
     for (const QString& line : *lines) {
-        if (line.isEmpty() || line.startsWith(QStringLiteral("//"))) continue;
-        // A known path adds nothing, whether its file is there or not.
+        if (!IsListedLine(line)) continue;
+        const std::optional<TagInfo>* tag =
+            nextTag < tagged.size() && tagged[nextTag] == line ? &tags[nextTag++] : nullptr;
+        // A known path adds nothing, whether its file is there or not (a line
+        // listed twice was read twice above; its second read goes unused).
         if (state.PlayListData.Contains(line)) continue;
-        if (AddOpenedTagged(state, line)) {
+        if (tag && *tag) {
+            state.objPlayList->AppendEntry(line, GetMediaType(line), (*tag)->Title);
             ++count;
             continue;
         }

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
 
 #include "tags/id3.h"
 
@@ -19,6 +22,13 @@ TagInfo ReadTags(const QString& FilePath);
 // The same for a file the caller opened already (the playlist opens each file
 // once to test and read it).
 TagInfo ReadTags(TagFile& file, const QString& FilePath);
+
+// ReadTags over many files, result i for paths[i]; nullopt for a file that
+// does not open as a tag file (missing, unreadable, not a regular file). A
+// restored playlist names tens of thousands of files, and their reads, mostly
+// waiting on the disk and on TagLib, share out over the machine's cores; the
+// call returns when all are read, so its callers stay on one thread.
+std::vector<std::optional<TagInfo>> ReadTagsOfFiles(const QStringList& paths);
 
 // ReadTags with the kind of tag read: "2.x", "1.x" or "None" for the ID3
 // kinds (GetID3Version); "Xiph" (FLAC and Ogg), "MP4" or "ASF" for the others,
