@@ -46,6 +46,9 @@ StatusPanel::StatusPanel(const QString& text, QWidget* parent) : QLabel(text, pa
 }
 
 void StatusPanel::setText(const QString& text) {
+    // The monitor writes its panels twenty times a second; an unchanged text
+    // must not cost an accessibility event each time.
+    if (text == QLabel::text()) return;
     QLabel::setText(text);
     setAccessibleDescription(text);
 }

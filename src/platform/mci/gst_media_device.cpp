@@ -4,6 +4,7 @@
 // on the next play.
 #include "platform/mci/gst_media_device.h"
 
+#include <gst/audio/gstaudiodecoder.h>
 #include <gst/audio/streamvolume.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
@@ -82,6 +83,12 @@ void GstMediaDevice::OnElementSetup(GstElement*, GstElement* element, void* data
     if (!factory) return;
     const gchar* name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
     if (g_str_equal(name, "mpegaudioparse")) self->mpegAudio_ = true;
+    if (GST_IS_AUDIO_DECODER(element)) {
+        // A decoder hands on each frame as it comes (an MP3 frame is 26 ms),
+        // and every buffer wakes the decoding and the playing thread in turn.
+        // Gathered into 100 ms the same sound costs a quarter of the wakeups.
+        g_object_set(element, "min-latency", gint64(100 * GST_MSECOND), nullptr);
+    }
     if (g_str_equal(name, "fluiddec")) {
         // Looked up only for MIDI, and afresh each time, so a soundfont
         // installed while the program runs is found. With none, an empty
