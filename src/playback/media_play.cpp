@@ -54,6 +54,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     // Every file opens at full volume; it is set before a sound is heard.
     if (opened) MCISetVolume(state_.mci, lngVolume_);
     lngSkipped_ = 0;
+    ++lngJumps_;  // the same entry opened again starts over
     if (opened) ClearFailure();
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
     SelectLine(SongID);
@@ -105,6 +106,7 @@ void clsMediaPlay::SetStart(int32_t SongID) {
     } else {
         MCIStop(state_.mci);
         MCISeekStart(state_.mci);
+        ++lngJumps_;
     }
     PlayState(kStateStopped);
     StopByUser(true);
@@ -113,6 +115,7 @@ void clsMediaPlay::SetStart(int32_t SongID) {
 void clsMediaPlay::StopPlay() {
     MCIStop(state_.mci);
     MCISeekStart(state_.mci);
+    ++lngJumps_;
     StopByUser(true);
     PlayState(kStateStopped);
 }
@@ -168,6 +171,7 @@ bool clsMediaPlay::SeekTo(int32_t lngMilliseconds) {
     if (MCIGetMode(state_.mci).isEmpty()) return false;
     const int32_t to = std::clamp(lngMilliseconds, 0, std::max(GetLength(), 0));
     if (MCISeekTo(state_.mci, to) != 0) return false;
+    ++lngJumps_;
     // The seek stopped the device; what the player believes plays goes on.
     // The device keeps a pause by itself, and a stopped one stays where it
     // was put.

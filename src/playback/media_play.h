@@ -114,6 +114,10 @@ class clsMediaPlay {
     // takes over as at any end); paused, it stays paused there; stopped, it
     // stays stopped. False when nothing is open or the device refused.
     bool SeekTo(int32_t lngMilliseconds);
+    // How often the position was moved other than by playing on: a seek, an
+    // open, or the current entry rewound (a restart in "Loop-One", a stop).
+    // Desktop media controls count on being told of each.
+    uint32_t Jumps() const { return lngJumps_; }
     // The volume, clamped to 0 (silent) ... 1000 (as recorded): sent to the
     // open file at once and to every file opened later, shown by the view's
     // slider, and kept as "Volume" of section "Quorvane" in Setting.ini a
@@ -139,6 +143,7 @@ class clsMediaPlay {
     // Entries "Loop-All" went past since the run of failures began.
     int32_t lngSkipped_ = 0;
     int32_t lngVolume_ = 1000;
+    uint32_t lngJumps_ = 0;
     std::unique_ptr<QTimer> volumeSaver_;  // pending write of the volume
 };
 

@@ -334,9 +334,7 @@ void Mpris::SetPosition(const QString& trackId, int64_t positionUs) {
 }
 
 void Mpris::SeekTo(int64_t positionUs) {
-    if (!state_.objMediaPlay->SeekTo(static_cast<int32_t>(positionUs / 1000))) return;
-    Refresh();
-    ReportSeeked();
+    if (state_.objMediaPlay->SeekTo(static_cast<int32_t>(positionUs / 1000))) Refresh();
 }
 
 void Mpris::ReportSeeked() {
@@ -358,6 +356,7 @@ Mpris::Reported Mpris::Now() {
     }
     now.canSeek = now.lengthUs > 0;
     now.volume = state_.objMediaPlay->Volume();
+    now.jumps = state_.objMediaPlay->Jumps();
     return now;
 }
 
@@ -378,8 +377,13 @@ void Mpris::Refresh() {
         metadata_ = MetadataOf(now);
         changed.insert(QStringLiteral("Metadata"), metadata_);
     }
+    // A jump within the track, whoever made it (the window's slider and
+    // keys, a restart in "Loop-One", a client): clients that move their own
+    // position bar on from the last one they were told would go astray.
+    const bool jumped = now.jumps != reported_.jumps && now.track == reported_.track;
     reported_ = now;
     if (!changed.isEmpty()) SendChanged(changed);
+    if (jumped) ReportSeeked();
 }
 
 QVariantMap Mpris::MetadataOf(const Reported& now) const {

@@ -57,8 +57,6 @@ class Mpris : public QObject, protected QDBusContext {
     // A file:// URI as a second start hands over a file; any other is
     // answered with an error.
     void OpenUri(const QString& uri);
-    // Emits Player.Seeked with the position the device now reports.
-    void ReportSeeked();
 
   private:
     Mpris(ProgramState& state, QString service);
@@ -72,13 +70,16 @@ class Mpris : public QObject, protected QDBusContext {
         QString track;  // the playing entry's path; "" for none
         int64_t lengthUs = 0;
         int32_t volume = 0;
+        uint32_t jumps = 0;  // clsMediaPlay::Jumps
     };
     // The player as it stands; the length is asked of the device only for a
     // new track, or while the device has not told it yet.
     Reported Now();
     QVariantMap MetadataOf(const Reported& now) const;
-    // Through the player, then Seeked with where the device now is.
+    // Through the player; the Refresh after it sends Seeked.
     void SeekTo(int64_t positionUs);
+    // Emits Player.Seeked with the position the device now reports.
+    void ReportSeeked();
     void SendChanged(const QVariantMap& changed);
 
     ProgramState& state_;
