@@ -326,8 +326,8 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
          "Volume=20x\n[File]\nLastSearchedPath=/no/such/folder\n",
          nullptr, nullptr, "|0|15|8550|6555|0|1000"},
         // Smaller than the smallest usable size: the default.
-        {"[Quorvane]\nLeft=30\nTop=45\nWidth=3974\nHeight=2100\nVolume=-20\n", nullptr, nullptr,
-         "|30|45|8550|2100|0|0"},
+        {"[Quorvane]\nLeft=30\nTop=45\nWidth=3974\nHeight=2100\nLoopMode=-1\nVolume=-20\n", nullptr,
+         nullptr, "|30|45|8550|2100|0|0"},
         {"[Quorvane]\nWidth=3975\nHeight=2099\nVolume=5000\n", nullptr, nullptr,
          "|0|0|3975|6555|0|1000"},
         {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|300|150|8550|6555|0|1000"},
