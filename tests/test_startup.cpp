@@ -45,7 +45,7 @@ QString Read(const TestProgram& p, const char* key) {
 
 }  // namespace
 
-TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureAtItsSizeAndDistinct) {
+TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureDistinctAndTheResizeRule) {
     TestProgram p;
     for (const char* name : {"b.lst", "a.lst", ".hidden.lst", "notes.txt"})
         p.dir.write(QStringLiteral("PlayLists/") + name, "\r\n");
@@ -112,12 +112,8 @@ TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureAtItsSizeAndDistinct) 
         EXPECT_NE(image, blank) << i;
         for (qsizetype j = 0; j < i; ++j) EXPECT_NE(image, pictures[j].first.toImage()) << i << j;
     }
-}
-
-TEST(Windows, ResizeRuleAtDefaultFiveThousandTooNarrowAndMinimized) {
-    TestProgram p;
-    p.Start();
-    frmQuorvane& f = *p.state->mainForm;
+    // The resize rule, on the shown window.
+    f.show();
     const int sbTop = f.height() - Px(255);
     EXPECT_EQ(f.SB1->geometry(), QRect(0, sbTop, f.width(), Px(255)));
     // The lists end 30 twips above the status bar, the column 60 twips before the edge.
