@@ -45,7 +45,7 @@ QString Read(const TestProgram& p, const char* key) {
 
 }  // namespace
 
-TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureAtItsSizeAndDistinct) {
+TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureDistinctAndTheResizeRule) {
     TestProgram p;
     for (const char* name : {"b.lst", "a.lst", ".hidden.lst", "notes.txt"})
         p.dir.write(QStringLiteral("PlayLists/") + name, "\r\n");
@@ -112,12 +112,8 @@ TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureAtItsSizeAndDistinct) 
         EXPECT_NE(image, blank) << i;
         for (qsizetype j = 0; j < i; ++j) EXPECT_NE(image, pictures[j].first.toImage()) << i << j;
     }
-}
-
-TEST(Windows, ResizeRuleAtDefaultFiveThousandTooNarrowAndMinimized) {
-    TestProgram p;
-    p.Start();
-    frmQuorvane& f = *p.state->mainForm;
+    // The resize rule, on the shown window.
+    f.show();
     const int sbTop = f.height() - Px(255);
     EXPECT_EQ(f.SB1->geometry(), QRect(0, sbTop, f.width(), Px(255)));
     // The lists end 30 twips above the status bar, the column 60 twips before the edge.
@@ -326,8 +322,8 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
          "Volume=20x\n[File]\nLastSearchedPath=/no/such/folder\n",
          nullptr, nullptr, "|0|15|8550|6555|0|1000"},
         // Smaller than the smallest usable size: the default.
-        {"[Quorvane]\nLeft=30\nTop=45\nWidth=3974\nHeight=2100\nVolume=-20\n", nullptr, nullptr,
-         "|30|45|8550|2100|0|0"},
+        {"[Quorvane]\nLeft=30\nTop=45\nWidth=3974\nHeight=2100\nLoopMode=-1\nVolume=-20\n", nullptr,
+         nullptr, "|30|45|8550|2100|0|0"},
         {"[Quorvane]\nWidth=3975\nHeight=2099\nVolume=5000\n", nullptr, nullptr,
          "|0|0|3975|6555|0|1000"},
         {"", nullptr, [](frmQuorvane& f) { f.move(20, 10); }, "|300|150|8550|6555|0|1000"},
