@@ -64,8 +64,12 @@ e2e_xvfb() {
 # --- for the script run under Xvfb ---
 
 # A real X window even when the test runner chose the offscreen platform.
+# The lock's other places (the cache and temporary folders) are the test's
+# own too, so a copy the user has running is no "other copy" for the test.
 e2e_display_env() {
-    export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+    export XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb \
+        XDG_CACHE_HOME="$work/cache" TMPDIR="$work/tmp"
+    mkdir -p "$work/tmp"
     pid=
     # A copy left running would hold the test open.
     trap '[ -n "$pid" ] && kill -KILL $pid 2>/dev/null' EXIT
