@@ -454,6 +454,10 @@ TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheLi
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     EXPECT_EQ(form().lstPL->currentRow(), 1);
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({b, c}));
+    // What the desktop is told plays: the tree's file, until an entry opens again.
+    EXPECT_EQ(state().objMediaPlay->CurrentPath(), a);
+    state().objMediaPlay->OpenFile(0);
+    EXPECT_EQ(state().objMediaPlay->CurrentPath(), b);
 }
 
 }  // namespace

@@ -102,6 +102,7 @@ void mnClickNodeMediaPlay_Click(ProgramState& state) {
     StopPlayer(state, player);
     MCIClose(state.mci);
     const bool opened = MCIOpen(state.mci, state.strClickedFile) == 0;
+    player.PlayingOutside(state.strClickedFile);
     if (opened) MCISetVolume(state.mci, player.Volume());
     const bool started = MCIPlay(state.mci) == 0;
     // The file plays outside the playlist, but a refusal is shown as the

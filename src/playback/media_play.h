@@ -67,6 +67,12 @@ class clsMediaPlay {
     // keeps FilePath as the failure and shows it (track_info's
     // ShowFailedInfo). An empty path is no file and changes nothing.
     void ShowFailure(const QString& FilePath);
+    // The media tree plays one file by itself, outside the playlist, and
+    // PlayingID stays the entry's: this names that file until an entry opens.
+    void PlayingOutside(const QString& FilePath) { strOutsidePath_ = FilePath; }
+    // The file the device was last given: the tree's file, else the current
+    // entry's ("" when PlayingID names no record). What the desktop is told plays.
+    QString CurrentPath() const;
     // A file opened: whatever failed before is no longer shown.
     void ClearFailure() { strFailedPath_.clear(); }
     // "Loop-All" past an entry that would not play: plays the next entry,
@@ -144,6 +150,7 @@ class clsMediaPlay {
     int32_t lngSkipped_ = 0;
     int32_t lngVolume_ = 1000;
     uint32_t lngJumps_ = 0;
+    QString strOutsidePath_;
     std::unique_ptr<QTimer> volumeSaver_;  // pending write of the volume
 };
 

@@ -46,16 +46,9 @@ bool SessionBusNamed() {
     return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
 }
 
-// The playing entry's path; "" when PlayingID names no record (nothing
-// chosen yet, or the entry has left the playlist) or the playlist is empty.
-QString PlayingPath(const ProgramState& state) {
-    const int32_t id = state.objMediaPlay->PlayingID();
-    if (id < 0 || id > state.PlayListData.UBound()) return {};
-    return state.PlayListData[id].FilePath;
-}
-
 // A playlist holds a path once, so the path names its entry, and the id
-// stays the entry's when lines move round it.
+// stays the entry's when lines move round it (a file the tree plays outside
+// the playlist is named by its path the same way).
 QString TrackId(const QString& path) {
     if (path.isEmpty()) return kNoTrack;
     return QStringLiteral("/org/quorvane/Track/") +
@@ -262,7 +255,7 @@ QVariantMap Mpris::Metadata() {
 }
 
 int64_t Mpris::PositionUs() const {
-    if (PlayingPath(state_).isEmpty()) return 0;
+    if (state_.objMediaPlay->CurrentPath().isEmpty()) return 0;
     return int64_t{MCIGetPosition(state_.mci)} * 1000;
 }
 
@@ -346,7 +339,7 @@ Mpris::Reported Mpris::Now() {
     now.status = PlaybackStatus();
     now.loop = LoopStatus();
     now.canGo = CanGo();
-    now.track = PlayingPath(state_);
+    now.track = state_.objMediaPlay->CurrentPath();
     // The length of an entry that has opened does not change; one the device
     // could not tell at the open is asked again until it can.
     if (now.track == reported_.track && reported_.lengthUs > 0) {

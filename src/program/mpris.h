@@ -67,7 +67,7 @@ class Mpris : public QObject, protected QDBusContext {
         QString loop;
         bool canGo = false;
         bool canSeek = false;
-        QString track;  // the playing entry's path; "" for none
+        QString track;  // clsMediaPlay::CurrentPath; "" for none
         int64_t lengthUs = 0;
         int32_t volume = 0;
         uint32_t jumps = 0;  // clsMediaPlay::Jumps
