@@ -277,6 +277,34 @@ TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
     EXPECT_EQ(p.form().lstPL->currentRow(), 4);     // no line for PlayingID 9
 }
 
+// Next and previous move exactly one entry whatever the loop mode and state;
+// then the modes that go on play it and "Loop-Off" leaves it stopped: the
+// entry and the state two ticks after the press, from entry 2 of 5.
+TEST(Player, NextAndPreviousMoveOneEntryInEveryModeAndState) {
+    for (int mode : {0, 1, 2}) {
+        for (const char* state : {"PLAYING", "PAUSED", "STOPPED"}) {
+            for (auto [click, to] : {std::pair{&imgFF_Click, 3}, std::pair{&imgREW_Click, 1}}) {
+                FakeProgram p;
+                Entries(p);
+                p.player().LoopMode(mode);
+                p.player().OpenPlay(2);
+                p.Tick(200);
+                if (state != QStringLiteral("PLAYING")) imgPlay_Click(*p.state);
+                if (state == QStringLiteral("STOPPED")) imgStop_Click(*p.state);
+                p.Tick();
+                click(*p.state);
+                p.Tick();
+                p.Tick();
+                const bool plays = state == QStringLiteral("PLAYING") || mode != 0;
+                SCOPED_TRACE(QString("mode %1, %2, %3").arg(mode).arg(state).arg(to).toStdString());
+                EXPECT_EQ(p.player().PlayingID(), to);
+                EXPECT_EQ(p.player().PlayState(), plays ? "PLAYING" : "STOPPED");
+                EXPECT_EQ(p.form().lstPL->currentRow(), to);
+            }
+        }
+    }
+}
+
 // Real clicks on buttons wired once, however often the wiring runs: the
 // status panels, the play picture (as the tick before left it) and the loop
 // button (turning the mode round) follow the player (Timer1's ticks drive the player through

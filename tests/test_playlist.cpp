@@ -23,6 +23,7 @@
 #include "program/playlist_wiring.h"
 #include "support/cp932_python.h"
 #include "support/fake_program.h"
+#include "tags/tags.h"
 
 namespace qv {
 namespace {
@@ -114,7 +115,8 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     const QString bare = p.dir.write("m/bare.mp3", "no tag");
     const QString wav = p.dir.write("m/w.wav", qvtest::Id3Bytes("Not shown"));  // not a tag kind
     const QString midi = p.dir.write("m/tune.mid", qvtest::MidiBytes());
-    // The kinds whose container holds the tag take their titles from it too.
+    // The newer kinds whose container holds the tag take their titles from it too; a WMA line
+    // and the status bar keep to the file name and ID3, its hover text shows its own tag.
     QString error;
     const QString wma = qvtest::MakeMedia(qvtest::MediaKind::Wma, m, "v.wma", 200, &error,
                                           {"title=ウィンドウズの曲"});
@@ -126,7 +128,7 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
         // and unknown kinds are the callers' business; letter case makes another path.
         const clsPlayList::LineBatch batch(list);
         for (const QString& f : {midi, wma, m + "A.txt"}) EXPECT_TRUE(list.AddToPlayList(f));
-        EXPECT_EQ(list.GetList(1) + list.GetList(2), "ウィンドウズの曲A.txt");
+        EXPECT_EQ(list.GetList(1) + list.GetList(2), "v.wmaA.txt");
         EXPECT_TRUE(list.AddToPlayList(m + "a.txt"));
         EXPECT_FALSE(list.AddToPlayList(midi));
     }
@@ -140,9 +142,11 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     const QString lst = p.dir.write("l.lst", (lines.join("\r\n") + "\r\n").toUtf8());
     EXPECT_EQ(LoadPlayListFile(*p.state, lst), 4);
     EXPECT_EQ(p.Records(),
-              QStringList({midi + "|MIDI|tune.mid", wma + "|WMA|ウィンドウズの曲",
-                           m + "A.txt||A.txt", m + "a.txt||a.txt", tagged + "|MP3|日本語のタイトル",
+              QStringList({midi + "|MIDI|tune.mid", wma + "|WMA|v.wma", m + "A.txt||A.txt",
+                           m + "a.txt||a.txt", tagged + "|MP3|日本語のタイトル",
                            bare + "|MP3|bare.mp3", wav + "|WAVE|w.wav", flac + "|FLAC|可逆の曲"}));
+    EXPECT_EQ(ReadShownTags(wma).Title + ReadShownTags(flac).Title, "v.wma可逆の曲");
+    EXPECT_TRUE(EntryToolTip(wma).contains("ウィンドウズの曲"));
     // Again: nothing added, and the list's node is there once.
     EXPECT_EQ(LoadPlayListFile(*p.state, lst), 0);
     QTreeWidgetItem* registered = p.form().TV1->Node("RegisteredPlayList");

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include "app/controls.h"
@@ -23,6 +24,8 @@
 #include "app/twips.h"
 #include "library_support.h"
 #include "playback/media_play.h"
+#include "playback/transport.h"
+#include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "program/command_line.h"
 #include "program/single_instance.h"
@@ -243,18 +246,19 @@ TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary)
     EXPECT_EQ(AbsoluteArguments({"../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
               (QStringList{"/home/u/b/c.mid", "/abs.wav", ""}));
     // The argument text ("%F": the program folder), the playlist after the start ("" for the
-    // last playlist's: w.wav, v.mid), the playlist file recorded, whether the first entry plays.
-    const std::tuple<const char*, const char*, const char*, bool> rows[] = {
-        {"", "", "", true},
-        {"\"%FMy Music/a.mp3\" \"%Fv.mid\"", "%FMy Music/a.mp3|%Fv.mid", "", true},
+    // last playlist's: w.wav, v.mid), the playlist file recorded, and whether the first entry
+    // plays (P), is only made current (C: the user asked for no music) or neither.
+    const std::tuple<const char*, const char*, const char*, char> rows[] = {
+        {"", "", "", 'P'},
+        {"\"%FMy Music/a.mp3\" \"%Fv.mid\"", "%FMy Music/a.mp3|%Fv.mid", "", 'P'},
         // Unquoted, a blank splits the path: the second piece is of a media kind.
-        {"/nowhere/My Music/a.mp3 other.txt", "Music/a.mp3", "", true},
-        {"%Fx.mp3 %Fy.lst %Fz.mp3", "%Fx.mp3|%Fw.wav|%Fv.mid", "%Fy.lst", true},  // .lst ends it
-        // Nothing added: the last playlist comes back, as without a command line.
-        {"%Fnotes.txt %FPlayLists", "", "", true},
-        {"%Fgone.lst %Fx.mp3", "", "%Fgone.lst", true},
-        {"%Fempty.lst", "", "%Fempty.lst", true},
-        {"%Fx.mp3 %Fempty.lst", "%Fx.mp3", "%Fempty.lst", false},
+        {"/nowhere/My Music/a.mp3 other.txt", "Music/a.mp3", "", 'P'},
+        {"%Fx.mp3 %Fy.lst %Fz.mp3", "%Fx.mp3|%Fw.wav|%Fv.mid", "%Fy.lst", 'P'},  // .lst ends it
+        // Nothing added: the last playlist comes back, as without a command line, silent.
+        {"%Fnotes.txt %FPlayLists", "", "", 'C'},
+        {"%Fgone.lst %Fx.mp3", "", "%Fgone.lst", 'C'},
+        {"%Fempty.lst", "", "%Fempty.lst", 'C'},
+        {"%Fx.mp3 %Fempty.lst", "%Fx.mp3", "%Fempty.lst", ' '},
     };
     for (const auto& [args, listed, recorded, played] : rows) {
         TestProgram p;
@@ -269,8 +273,11 @@ TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary)
         p.Start(f(args));
         const QString expected = f(*listed ? listed : "%Fw.wav|%Fv.mid");
         EXPECT_EQ(qvtest::PlayListPaths(*p.state).join(u'|'), expected) << args;
-        EXPECT_EQ(p.state->objMediaPlay->PlayingID(), played ? 0 : kNoEntry) << args;
-        EXPECT_EQ(p.mci.commands.contains("play PlayData"), played) << args;
+        EXPECT_EQ(p.state->objMediaPlay->PlayingID(), played != ' ' ? 0 : kNoEntry) << args;
+        if (played == 'C') {
+            EXPECT_EQ(p.state->mainForm->lstPL->currentRow(), 0) << args;
+        }
+        EXPECT_EQ(p.mci.commands.contains("play PlayData"), played == 'P') << args;
         EXPECT_EQ(Read(p, "LastPlayList"), f(recorded)) << args;
         const TreeView& tree = *p.state->mainForm->TV1;
         EXPECT_EQ(tree.Image(tree.Node(f("%FMusic/song.mp3"))), 7);
@@ -279,6 +286,49 @@ TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary)
         EXPECT_EQ(ReadAll(p.folder() + "PlayLists/LastPlayList.lst"),
                   (QString(expected).replace(u'|', "\r\n") + "\r\n").toUtf8());
     }
+}
+
+// A run that ends without its exit loses at most a second: the playlist in use (the command
+// line's too) is kept in a hidden recovery file, and the loop mode, window and volume in
+// Setting.ini, within a second of each change; the next start takes the recovery file over as
+// LastPlayList.lst, which otherwise keeps the last run's list until the exit.
+TEST(Startup, ARunKilledAnyTimeLosesAtMostASecondOfPlaylistAndSettings) {
+    TestProgram p;
+    for (const char* name : {"w.wav", "v.mid", "x.mp3"}) p.dir.write(name, qvtest::WavBytes());
+    const auto lines = [&](QStringList names) {
+        for (QString& name : names) name = p.folder() + name + "\r\n";
+        return names.join("").toUtf8();
+    };
+    const QString last = p.folder() + "PlayLists/LastPlayList.lst";
+    const QString recovery = p.folder() + "PlayLists/.LastPlayList.recovery";
+    p.dir.write("PlayLists/LastPlayList.lst", lines({"w.wav"}));
+    p.dir.write("PlayLists/.LastPlayList.recovery", lines({"v.mid", "w.wav"}));
+    p.Start();
+    frmQuorvane& f = *p.state->mainForm;
+    EXPECT_EQ(qvtest::PlayListPaths(*p.state),
+              QStringList({p.folder() + "v.mid", p.folder() + "w.wav"}));
+    EXPECT_EQ(f.TV1->Node("RegisteredPlayList")->childCount(), 1);  // no node for the recovery
+    p.state->objPlayList->AddToPlayList(p.folder() + "x.mp3");
+    imgLoop_Click(*p.state);
+    f.move(40, 20);
+    p.state->objMediaPlay->SetVolume(300);
+    QTest::qWait(1300);
+    EXPECT_EQ(ReadAll(recovery), lines({"v.mid", "w.wav", "x.mp3"}));
+    EXPECT_EQ(ReadAll(last), lines({"v.mid", "w.wav"}));
+    const QByteArray ini = ReadAll(p.folder() + "Setting.ini");
+    for (const char* kept : {"LoopMode=1", "Left=600", "Top=300", "Volume=300"})
+        EXPECT_TRUE(ini.contains(kept)) << kept << ini.toStdString();
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(ReadAll(last), lines({"v.mid", "w.wav", "x.mp3"}));
+    EXPECT_FALSE(QFile::exists(recovery));
+
+    // A list from the command line is kept from the start on, not only once it is edited.
+    TestProgram q;
+    q.dir.write("x.mp3", qvtest::WavBytes());
+    q.Start(q.folder() + "x.mp3");
+    QTest::qWait(1300);
+    EXPECT_EQ(ReadAll(q.folder() + "PlayLists/.LastPlayList.recovery"),
+              (q.folder() + "x.mp3\r\n").toUtf8());
 }
 
 // Starts on these settings ("%F": the program folder) and this last playlist, runs act on the

@@ -221,6 +221,7 @@ void frmQuorvane::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     SettleFrame();
     Form_Resize();
+    if (isVisible()) emit geometryChanged();
 }
 
 void frmQuorvane::showEvent(QShowEvent* event) {
@@ -231,6 +232,7 @@ void frmQuorvane::showEvent(QShowEvent* event) {
 void frmQuorvane::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     SettleFrame();
+    if (isVisible()) emit geometryChanged();
 }
 
 void frmQuorvane::SettleFrame() {

@@ -97,6 +97,9 @@ class frmQuorvane : public QWidget {
     // (program/main_form_wiring.*) answers these.
     void loading();
     void unloading();
+    // The shown window was moved or resized (by the user or the window
+    // system), so its stored place and size can follow.
+    void geometryChanged();
     void lineSelected(int row);
 
   protected:

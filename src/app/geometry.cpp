@@ -31,10 +31,18 @@ TwipsGeometry ReadStoredGeometry(const Ini& ini) {
 }
 
 void WriteStoredGeometry(const Ini& ini, const TwipsGeometry& g) {
-    ini.WriteIni(kSection, QStringLiteral("Left"), QString::number(g.Left));
-    ini.WriteIni(kSection, QStringLiteral("Top"), QString::number(g.Top));
-    ini.WriteIni(kSection, QStringLiteral("Width"), QString::number(g.Width));
-    ini.WriteIni(kSection, QStringLiteral("Height"), QString::number(g.Height));
+    ForEachStoredValue(g, [&ini](const QString& Key, const QString& Value) {
+        ini.WriteIni(kSection, Key, Value);
+    });
+}
+
+void ForEachStoredValue(
+    const TwipsGeometry& g,
+    const std::function<void(const QString& Key, const QString& Value)>& write) {
+    write(QStringLiteral("Left"), QString::number(g.Left));
+    write(QStringLiteral("Top"), QString::number(g.Top));
+    write(QStringLiteral("Width"), QString::number(g.Width));
+    write(QStringLiteral("Height"), QString::number(g.Height));
 }
 
 QRect PlaceOnScreen(const QRect& outer) {

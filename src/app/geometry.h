@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
+#include <functional>
 
 namespace qv {
 
@@ -29,6 +31,9 @@ constexpr int kMinimumHeight = 2100;
 // the minimum (also 0, negative, missing or not a number) gives the default.
 TwipsGeometry ReadStoredGeometry(const Ini& ini);
 void WriteStoredGeometry(const Ini& ini, const TwipsGeometry& g);
+// The same four keys and texts handed to another writer of that section.
+void ForEachStoredValue(const TwipsGeometry& g,
+                        const std::function<void(const QString& Key, const QString& Value)>& write);
 
 // The outer rectangle in pixels, moved to the top-left of the primary
 // screen's free area when it would lie wholly off every screen.

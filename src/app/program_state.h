@@ -16,6 +16,7 @@
 
 #include "app/settings.h"
 
+class QTimer;
 class QTreeWidgetItem;
 
 namespace qv {
@@ -83,6 +84,10 @@ class ProgramState {
     // the event loop, or at FlushSettings, so adding 20,000 files costs one
     // write of Setting.ini rather than 20,000.
     void WriteIniSoon(const QString& Section, const QString& Key, const QString& Value);
+    // A setting the user changes (the loop mode, the window's place and size,
+    // the volume): written within a second, all the changes of that second
+    // in one write, so a drag is a few writes and a crash keeps the setting.
+    void WriteIniWithinSecond(const QString& Section, const QString& Key, const QString& Value);
     void FlushSettings();
 
     // Ends the program once the main window has been unloaded: the running
@@ -90,9 +95,13 @@ class ProgramState {
     std::function<void()> endProgram;
 
   private:
+    // Queues a setting's write; false when it only replaced a queued value.
+    bool Pend(const QString& Section, const QString& Key, const QString& Value);
+
     std::unique_ptr<frmHideMenu> hideMenu_;
     QList<QStringList> pendingSettings_;  // {section, key, value}, in order
     std::unique_ptr<QObject> flushContext_;
+    std::unique_ptr<QTimer> secondFlush_;  // pending writes of user changes
 };
 
 }  // namespace qv

@@ -8,22 +8,25 @@ namespace {
 
 // CD audio track files have a device type and a name, but no file of theirs
 // holds sound, so the library never lists them (no picture). The device plays
-// whatever its decoders know, so the newer kinds open as MP3 does.
+// whatever its decoders know, so the newer kinds open as MP3 does. A WMA or
+// ASF line is named after its file and the status bar looks for an ID3 tag
+// there, as Windows users of the program know them; their own tags still
+// reach the hover text and the desktop's media controls.
 // clang-format off
 constexpr MediaKind kKinds[] = {
-    // extension  device type     name         picture  tag                 title from the tag
-    {u"MID",      u"Sequencer",   u"MIDI",     5,       TagFormat::ID3,     false},
-    {u"MP3",      u"MPEGVideo",   u"MP3",      7,       TagFormat::ID3,     true},
-    {u"WAV",      u"WaveAudio",   u"WAVE",     6,       TagFormat::ID3,     false},
-    {u"WMA",      u"MPEGVideo2",  u"WMA",      8,       TagFormat::Asf,     true},
-    {u"ASF",      u"MPEGVideo2",  u"ASF",      8,       TagFormat::Asf,     true},
-    {u"AU",       u"MPEGVideo",   u"AU",       7,       TagFormat::ID3,     false},
-    {u"CDA",      u"CDAudio",     u"CDAudio",  0,       TagFormat::ID3,     false},
-    {u"FLAC",     u"MPEGVideo",   u"FLAC",     10,      TagFormat::Flac,    true},
-    {u"OGG",      u"MPEGVideo",   u"OGG",      11,      TagFormat::Ogg,     true},
-    {u"OGA",      u"MPEGVideo",   u"OGA",      11,      TagFormat::Ogg,     true},
-    {u"OPUS",     u"MPEGVideo",   u"OPUS",     11,      TagFormat::Ogg,     true},
-    {u"M4A",      u"MPEGVideo",   u"M4A",      11,      TagFormat::Mp4,     true},
+    // extension  device type     name         picture  tag                 title from tag  tag in status bar
+    {u"MID",      u"Sequencer",   u"MIDI",     5,       TagFormat::ID3,     false,          true},
+    {u"MP3",      u"MPEGVideo",   u"MP3",      7,       TagFormat::ID3,     true,           true},
+    {u"WAV",      u"WaveAudio",   u"WAVE",     6,       TagFormat::ID3,     false,          true},
+    {u"WMA",      u"MPEGVideo2",  u"WMA",      8,       TagFormat::Asf,     false,          false},
+    {u"ASF",      u"MPEGVideo2",  u"ASF",      8,       TagFormat::Asf,     false,          false},
+    {u"AU",       u"MPEGVideo",   u"AU",       7,       TagFormat::ID3,     false,          true},
+    {u"CDA",      u"CDAudio",     u"CDAudio",  0,       TagFormat::ID3,     false,          true},
+    {u"FLAC",     u"MPEGVideo",   u"FLAC",     10,      TagFormat::Flac,    true,           true},
+    {u"OGG",      u"MPEGVideo",   u"OGG",      11,      TagFormat::Ogg,     true,           true},
+    {u"OGA",      u"MPEGVideo",   u"OGA",      11,      TagFormat::Ogg,     true,           true},
+    {u"OPUS",     u"MPEGVideo",   u"OPUS",     11,      TagFormat::Ogg,     true,           true},
+    {u"M4A",      u"MPEGVideo",   u"M4A",      11,      TagFormat::Mp4,     true,           true},
 };
 // clang-format on
 
@@ -57,6 +60,11 @@ bool KindReadsTags(const QString& MediaType) {
 TagFormat KindTagFormat(QStringView Extension) {
     const MediaKind* kind = FindMediaKind(Extension);
     return kind ? kind->tags : TagFormat::ID3;
+}
+
+TagFormat KindShownTagFormat(QStringView Extension) {
+    const MediaKind* kind = FindMediaKind(Extension);
+    return kind && kind->showsOwnTag ? kind->tags : TagFormat::ID3;
 }
 
 }  // namespace qv

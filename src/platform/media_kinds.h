@@ -23,6 +23,10 @@ struct MediaKind {
     int picture;             // the tree picture; 0 for a kind the library never lists
     TagFormat tags;          // where its tag is
     bool readsTags;          // an entry's title is the tag's, not the file name
+    // The status bar shows the tag named above; false: it shows an ID3 tag
+    // (what it always looked for in a WMA or ASF file), and only the hover
+    // text and the desktop's media controls show the kind's own tag.
+    bool showsOwnTag;
 };
 
 // The row of an upper-cased extension; the comparison is exact, so "MP3X",
@@ -47,5 +51,9 @@ bool KindReadsTags(const QString& MediaType);
 // Where the tag of a file with this upper-cased extension is; ID3 for an
 // extension of no kind.
 TagFormat KindTagFormat(QStringView Extension);
+
+// Where the status bar reads the tag of a file with this upper-cased
+// extension: KindTagFormat, or ID3 for the kinds that do not show their own.
+TagFormat KindShownTagFormat(QStringView Extension);
 
 }  // namespace qv

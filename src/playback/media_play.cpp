@@ -2,7 +2,6 @@
 // fixed sequence of device commands and state changes.
 #include "playback/media_play.h"
 
-#include <QTimer>
 #include <algorithm>
 
 #include "app/playlist_data.h"
@@ -192,14 +191,9 @@ void clsMediaPlay::SetVolume(int32_t lngVolume) {
     // With nothing open this fails, and the next open sends it.
     MCISetVolume(state_.mci, volume);
     if (view_) view_->ShowVolume(volume);
-    if (!changed) return;
-    if (!volumeSaver_) {
-        volumeSaver_ = std::make_unique<QTimer>();
-        volumeSaver_->setSingleShot(true);
-        volumeSaver_->setInterval(1000);
-        QObject::connect(volumeSaver_.get(), &QTimer::timeout, [this] { SaveVolume(); });
-    }
-    volumeSaver_->start();
+    if (changed)
+        state_.WriteIniWithinSecond(QStringLiteral("Quorvane"), QStringLiteral("Volume"),
+                                    QString::number(volume));
 }
 
 void clsMediaPlay::RestoreVolume(int32_t lngVolume) {
@@ -209,7 +203,6 @@ void clsMediaPlay::RestoreVolume(int32_t lngVolume) {
 }
 
 void clsMediaPlay::SaveVolume() {
-    if (volumeSaver_) volumeSaver_->stop();
     state_.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("Volume"),
                         QString::number(lngVolume_));
 }

@@ -10,8 +10,6 @@
 
 #include "playback/player_view.h"
 
-class QTimer;
-
 namespace qv {
 
 class ProgramState;
@@ -126,13 +124,13 @@ class clsMediaPlay {
     uint32_t Jumps() const { return lngJumps_; }
     // The volume, clamped to 0 (silent) ... 1000 (as recorded): sent to the
     // open file at once and to every file opened later, shown by the view's
-    // slider, and kept as "Volume" of section "Quorvane" in Setting.ini a
-    // second after the last change (a drag of the slider is one write).
+    // slider, and kept as "Volume" of section "Quorvane" in Setting.ini
+    // within a second of the change.
     void SetVolume(int32_t lngVolume);
     int32_t Volume() const { return lngVolume_; }
     // The volume Setting.ini held at start: taken and shown, not written back.
     void RestoreVolume(int32_t lngVolume);
-    // Writes the volume to Setting.ini now (at exit); a pending write is dropped.
+    // Writes the volume to Setting.ini now (at exit).
     void SaveVolume();
 
   private:
@@ -151,7 +149,6 @@ class clsMediaPlay {
     int32_t lngVolume_ = 1000;
     uint32_t lngJumps_ = 0;
     QString strOutsidePath_;
-    std::unique_ptr<QTimer> volumeSaver_;  // pending write of the volume
 };
 
 }  // namespace qv

@@ -29,7 +29,7 @@ void ShowPanels(frmQuorvane& form, const QString (&texts)[3]) {
 bool ShowTags(ProgramState& state, const QString& FilePath, const QString& prefix) {
     frmQuorvane* form = state.mainForm.get();
     if (!form || FilePath.isEmpty() || !FileExists(FilePath)) return false;
-    const TagInfo tag = ReadTags(FilePath);
+    const TagInfo tag = ReadShownTags(FilePath);
     ShowPanels(*form, {prefix + tag.Title, tag.Artist, tag.Comment});
     return true;
 }

@@ -1,6 +1,6 @@
-// Next and previous while nothing plays leave the new entry stopped with
-// StopByUser False, so that the monitor's next tick applies the loop mode to
-// it as to a finished track.
+// The transport buttons. Next and previous move exactly one entry in every
+// state: while nothing plays, "Loop-All" and "Loop-One" play the entry they
+// land on, "Loop-Off" leaves it stopped.
 #include "playback/transport.h"
 
 #include <algorithm>
@@ -37,6 +37,21 @@ bool StoppedOrPaused(const QString& s) {
     return s == kStatePaused || s == kStateStopped || s == kStateReady;
 }
 
+// After a step while nothing played. Handing the new entry to the monitor as
+// a finished track (StopByUser False) would make "Loop-All" step once more on
+// the next tick, to the entry after the next (or, after a step back, to the
+// entry that was current): the listener pressed once and expects the entry
+// the button names. So the modes that go on play it here; "Loop-Off" and
+// modes with no rule still leave it to the monitor, which keeps it stopped.
+void GoOnFromStep(clsMediaPlay& player) {
+    const int32_t mode = player.LoopMode();
+    if (mode == 1 || mode == 2) {
+        player.Play();
+    } else {
+        player.StopByUser(false);
+    }
+}
+
 }  // namespace
 
 void imgPlay_Click(ProgramState& state) {
@@ -71,7 +86,7 @@ void imgFF_Click(ProgramState& state) {
         player->PlayNext();
     } else if (StoppedOrPaused(s)) {
         player->SetNext();
-        player->StopByUser(false);
+        GoOnFromStep(*player);
     }
 }
 
@@ -83,7 +98,7 @@ void imgREW_Click(ProgramState& state) {
         player->PlayPrev();
     } else if (StoppedOrPaused(s)) {
         player->SetPrev();
-        player->StopByUser(false);
+        GoOnFromStep(*player);
     }
 }
 
@@ -91,7 +106,10 @@ void imgLoop_Click(ProgramState& state) {
     clsMediaPlay* player = state.objMediaPlay.get();
     if (!player) return;
     const int32_t mode = player->LoopMode();
-    if (mode >= 0 && mode <= 2) player->LoopMode((mode + 1) % 3);
+    if (mode < 0 || mode > 2) return;
+    player->LoopMode((mode + 1) % 3);
+    state.WriteIniWithinSecond(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
+                               QString::number(player->LoopMode()));
 }
 
 void sldSeek_Change(ProgramState& state, int32_t lngValue) {

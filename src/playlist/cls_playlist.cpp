@@ -2,6 +2,7 @@
 // 16-bit index: nothing here narrows an index.
 #include "playlist/cls_playlist.h"
 
+#include <QFile>
 #include <QTimer>
 #include <utility>
 
@@ -34,24 +35,29 @@ clsPlayList::~clsPlayList() {
     state_.PlayListData.OnChanged({});
 }
 
-void clsPlayList::KeepLastPlayList() {
-    state_.PlayListData.TakeChanged();
+void clsPlayList::KeepRecoveryFile() {
     keeper_ = std::make_unique<QTimer>();
     keeper_->setSingleShot(true);
     keeper_->setInterval(1000);
     keeper_->setTimerType(Qt::PreciseTimer);
     QObject::connect(keeper_.get(), &QTimer::timeout, [this] {
-        // Taken first: a change made while the file is written (a message box
-        // of the writer runs the event loop) starts the next write.
+        // Taken first: a change made while the file is written starts the
+        // next write.
         state_.PlayListData.TakeChanged();
-        SavePlayListFile(state_, LastPlayListPath(state_));
+        WritePlayListCopy(state_, RecoveryPath(state_));
     });
+    // The list the start built (a command line, a hand-off, a recovery) is
+    // kept too, not only what changes later.
+    state_.PlayListData.TakeChanged();
+    keeper_->start();
 }
 
 bool clsPlayList::SaveLastPlayList() {
     keeper_.reset();
     state_.PlayListData.TakeChanged();
-    return SavePlayListFile(state_, LastPlayListPath(state_));
+    if (!SavePlayListFile(state_, LastPlayListPath(state_))) return false;
+    QFile::remove(RecoveryPath(state_));
+    return true;
 }
 
 PlayListView* clsPlayList::View() const {

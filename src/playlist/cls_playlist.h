@@ -62,13 +62,15 @@ class clsPlayList {
         clsPlayList& list_;
     };
 
-    // From now on a change of the playlist reaches PlayLists/LastPlayList.lst
-    // within a second, all the changes of that second in one write, so that a
-    // crash or a power cut costs at most that second. What changed before (the
-    // start's own restore) is not written: only a later change writes.
-    void KeepLastPlayList();
-    // Writes PlayLists/LastPlayList.lst now and keeps it no longer (the
-    // unload); false when the file could not be written.
+    // From now on the playlist in use is kept in the recovery file
+    // (RecoveryPath): written within a second of now, and within a second of
+    // every later change, all the changes of that second in one write, so
+    // that a crash or a power cut costs at most that second.
+    // LastPlayList.lst itself keeps the last run's playlist until the exit.
+    void KeepRecoveryFile();
+    // The unload: writes PlayLists/LastPlayList.lst and keeps the recovery
+    // file no longer, removing it once the playlist is safe; false (the
+    // recovery file left for the next start) when the file could not be written.
     bool SaveLastPlayList();
 
   private:
@@ -80,7 +82,7 @@ class clsPlayList {
     std::unique_ptr<PlayListView> view_;
     int batchDepth_ = 0;
     mutable QStringList pendingLines_;
-    std::unique_ptr<QTimer> keeper_;  // set while LastPlayList.lst is kept
+    std::unique_ptr<QTimer> keeper_;  // set while the recovery file is kept
 };
 
 // The line text of a media file: the tag's title for the kinds that read tags

@@ -3,7 +3,9 @@
 // the playlist that was there before.
 #include "playlist/playlist_file.h"
 
+#include <QFile>
 #include <QStringList>
+#include <cstdio>
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
@@ -82,22 +84,50 @@ int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
     return count;
 }
 
-bool SavePlayListFile(ProgramState& state, const QString& Path) {
-    QStringList lines, unstorable;
+namespace {
+
+// The records' paths, one a line; a line end would make a path come back as
+// two lines naming other files, so such paths go to *unstorable instead.
+QStringList StorableLines(const ProgramState& state, QStringList* unstorable) {
+    QStringList lines;
     lines.reserve(state.PlayListData.Count());
     for (int i = 0; i < state.PlayListData.Count(); ++i) {
-        // A line end would make the path come back as two lines naming other files.
         const QString& path = state.PlayListData[i].FilePath;
-        (HasLineEnd(path) ? unstorable : lines).append(path);
+        (HasLineEnd(path) ? *unstorable : lines).append(path);
     }
+    return lines;
+}
+
+}  // namespace
+
+bool SavePlayListFile(ProgramState& state, const QString& Path) {
+    QStringList unstorable;
+    const QStringList lines = StorableLines(state, &unstorable);
     ReportUnstorablePaths(state, state.mainForm.get(), unstorable);
     if (!WriteTextFile(Path, lines)) return false;
     state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), Path);
     return true;
 }
 
+bool WritePlayListCopy(ProgramState& state, const QString& Path) {
+    QStringList unstorable;
+    return WriteTextFile(Path, StorableLines(state, &unstorable));
+}
+
 QString LastPlayListPath(const ProgramState& state) {
     return PlayListFolder(state) + QStringLiteral("LastPlayList.lst");
+}
+
+QString RecoveryPath(const ProgramState& state) {
+    return PlayListFolder(state) + QStringLiteral(".LastPlayList.recovery");
+}
+
+bool TakeOverRecoveryFile(const ProgramState& state) {
+    // Renamed, not copied: the file was written whole through a rename, so
+    // either it is there whole or it is not there at all.
+    const QByteArray from = QFile::encodeName(RecoveryPath(state));
+    const QByteArray to = QFile::encodeName(LastPlayListPath(state));
+    return ::rename(from.constData(), to.constData()) == 0;
 }
 
 void RegisterPlayLists(ProgramState& state) {

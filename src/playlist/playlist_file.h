@@ -20,8 +20,23 @@ int32_t LoadPlayListFile(ProgramState& state, const QString& Path);
 // the previous file is then intact.
 bool SavePlayListFile(ProgramState& state, const QString& Path);
 
+// Writes the records' paths to Path as SavePlayListFile does, without
+// recording Path as "LastPlayList" and without a message: the background
+// copy of the playlist in use. A path with a line end is left out.
+bool WritePlayListCopy(ProgramState& state, const QString& Path);
+
 // PlayLists/LastPlayList.lst: the playlist of the last run.
 QString LastPlayListPath(const ProgramState& state);
+
+// PlayLists/.LastPlayList.recovery: the playlist in use, kept while the
+// program runs and removed at a clean exit. Hidden and without the ".lst"
+// extension, so no tree node, walk or playlist list ever shows it.
+QString RecoveryPath(const ProgramState& state);
+
+// When the last run left its recovery file (it did not exit cleanly), that
+// file becomes LastPlayList.lst, as the run's exit would have written it.
+// Done before anything reads the playlist folder. True when it did.
+bool TakeOverRecoveryFile(const ProgramState& state);
 
 // One node for every ".lst" file listed by the save dialog's file list.
 void RegisterPlayLists(ProgramState& state);

@@ -2,6 +2,7 @@
 #include "program/main_form_wiring.h"
 
 #include "app/frm_quorvane.h"
+#include "app/geometry.h"
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/track_info.h"
@@ -26,6 +27,13 @@ void ConnectMainForm(ProgramState& state, frmQuorvane& form) {
     QObject::connect(&form, &frmQuorvane::unloading, &form, [&state] { UnloadMainForm(state); });
     QObject::connect(&form, &frmQuorvane::lineSelected, &form,
                      [&state, &form](int row) { ShowSelectedLine(state, form, row); });
+    // Written as the exit writes it, within a second, so a crash keeps it.
+    QObject::connect(&form, &frmQuorvane::geometryChanged, &form, [&state, &form] {
+        ForEachStoredValue(form.NormalGeometryTwips(),
+                           [&state](const QString& Key, const QString& Value) {
+                               state.WriteIniWithinSecond(QStringLiteral("Quorvane"), Key, Value);
+                           });
+    });
 }
 
 }  // namespace qv

@@ -1,6 +1,8 @@
 // The program state's making and ending, here where the modules' types are
 // whole: its forms go before the player and the playlist, since the forms'
 // last events may still reach both.
+#include <QTimer>
+
 #include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"

@@ -49,8 +49,9 @@ void ShowMainWindow(ProgramState& state) {
 // Step 13 with a command line. The first ".lst" ends it.
 // A command line that adds no entry at all (other kinds of file, folders, a
 // playlist file that is missing or empty) brings the last playlist back as a
-// start without one does: the playlist written at exit replaces the last
-// one, and an empty one would wipe it.
+// start without one does, for the playlist written at exit replaces the last
+// one and an empty one would wipe it; but it plays nothing, as such a start
+// always did: the user asked for no music.
 void ReadCommandLine(ProgramState& state) {
     const QStringList pieces = SplitCommandLine(state.commandLine);
     for (const QString& piece : pieces) {
@@ -62,7 +63,7 @@ void ReadCommandLine(ProgramState& state) {
             if (n > 0) {
                 state.objMediaPlay->OpenPlay(0);
             } else if (state.PlayListData.IsEmpty()) {
-                RestoreLastPlayList(state);
+                RestoreLastPlayList(state, false);
             }
             state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), piece);
             return;
@@ -71,7 +72,7 @@ void ReadCommandLine(ProgramState& state) {
     if (state.objPlayList->ListCount() >= 1) {
         state.objMediaPlay->OpenPlay(0);
     } else {
-        RestoreLastPlayList(state);
+        RestoreLastPlayList(state, false);
     }
 }
 
@@ -87,6 +88,9 @@ void Main(ProgramState& state) {
     state.splash = std::make_unique<frmSplash>();
     state.splash->Form_Load();
     state.savePL = std::make_unique<frmSavePL>(state);
+    // Before the save dialog lists the playlist folder: a run that ended
+    // without its exit left the playlist it had in its recovery file.
+    TakeOverRecoveryFile(state);
     state.savePL->Form_Load();
     state.splash->show();
     state.splash->repaint();
@@ -140,28 +144,32 @@ void LoadMainForm(ProgramState& state) {
     Yield();
 
     if (state.commandLine.isEmpty()) {
-        RestoreLastPlayList(state);
+        RestoreLastPlayList(state, true);
     } else {
         ReadCommandLine(state);
     }
-    // Only now: a write during the restore could leave the last playlist
-    // half read, or empty, if the program died before the restore ended.
-    state.objPlayList->KeepLastPlayList();
+    // Only now: a write during the restore could leave the playlist half
+    // read, or empty, if the program died before the restore ended.
+    state.objPlayList->KeepRecoveryFile();
 
     UnloadSplash(state);
     ShowMainWindow(state);
     Yield();
 }
 
-void RestoreLastPlayList(ProgramState& state) {
+void RestoreLastPlayList(ProgramState& state, bool bPlay) {
     const QString path = LastPlayListPath(state);
     if (!FileExists(path)) {
         state.objMediaPlay->PlayingID(0);
         return;
     }
     const int32_t n = LoadPlayListFile(state, path);
-    if (n > 0) {
-        state.objMediaPlay->OpenPlay(state.PlayListData.UBound() - n + 1);
+    const int32_t first = state.PlayListData.UBound() - n + 1;
+    if (n > 0 && bPlay) {
+        state.objMediaPlay->OpenPlay(first);
+    } else if (n > 0) {
+        // Current, selected and stopped at its start: Play plays it.
+        state.objMediaPlay->OpenFile(first);
     } else {
         state.objMediaPlay->PlayingID(0);
     }

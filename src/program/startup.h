@@ -24,7 +24,9 @@ void UnloadSplash(ProgramState& state);
 void LoadMainForm(ProgramState& state);
 void UnloadMainForm(ProgramState& state);
 
-// Without a command line: PlayLists/LastPlayList.lst comes back.
-void RestoreLastPlayList(ProgramState& state);
+// PlayLists/LastPlayList.lst comes back: played from its first entry
+// without a command line (bPlay), only made current when a command line
+// added nothing.
+void RestoreLastPlayList(ProgramState& state, bool bPlay);
 
 }  // namespace qv

@@ -23,6 +23,13 @@ TagInfo Finished(TagInfo info, const QString& FilePath) {
     return info;
 }
 
+TagInfo ReadTagOf(TagFile& file, const QString& FilePath, TagFormat format) {
+    if (format == TagFormat::ID3) return ReadID3Tag(file, FilePath);
+    TagInfo info;
+    ReadContainerTag(file, format, info);
+    return Finished(std::move(info), FilePath);
+}
+
 }  // namespace
 
 TagInfo ReadTags(const QString& FilePath) {
@@ -31,11 +38,12 @@ TagInfo ReadTags(const QString& FilePath) {
 }
 
 TagInfo ReadTags(TagFile& file, const QString& FilePath) {
-    const TagFormat format = KindTagFormat(EntryExtension(FilePath));
-    if (format == TagFormat::ID3) return ReadID3Tag(file, FilePath);
-    TagInfo info;
-    ReadContainerTag(file, format, info);
-    return Finished(std::move(info), FilePath);
+    return ReadTagOf(file, FilePath, KindTagFormat(EntryExtension(FilePath)));
+}
+
+TagInfo ReadShownTags(const QString& FilePath) {
+    TagFile file(FilePath);
+    return ReadTagOf(file, FilePath, KindShownTagFormat(EntryExtension(FilePath)));
 }
 
 std::vector<std::optional<TagInfo>> ReadTagsOfFiles(const QStringList& paths) {

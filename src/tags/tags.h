@@ -19,7 +19,11 @@ class TagFile;
 // Title falls back to the file name, also for a damaged or unreadable file.
 TagInfo ReadTags(const QString& FilePath);
 
-// The same for a file the caller opened already (the playlist opens each file
+// The tag the status bar shows: ReadTags, but an ID3 tag for the kinds whose
+// own tag only the hover text and the desktop's controls show (WMA, ASF).
+TagInfo ReadShownTags(const QString& FilePath);
+
+// ReadTags for a file the caller opened already (the playlist opens each file
 // once to test and read it).
 TagInfo ReadTags(TagFile& file, const QString& FilePath);
 

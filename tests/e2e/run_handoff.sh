@@ -37,8 +37,8 @@ hand b.wav "c d.mp3" l.lst
 wait_caption "$id" "Quorvane - $work/music/b.wav" || fail "not playing b: $(caption "$id")"
 sleep 1.5
 printf '%s\r\n' a.wav b.wav "c d.mp3" e.wav | sed "s|^|$work/music/|" |
-    cmp -s - "$work/prog/PlayLists/LastPlayList.lst" ||
-    fail "LastPlayList.lst: $(cat -A "$work/prog/PlayLists/LastPlayList.lst")"
+    cmp -s - "$work/prog/PlayLists/.LastPlayList.recovery" ||
+    fail "recovery file: $(cat -A "$work/prog/PlayLists/.LastPlayList.recovery")"
 
 # Another window on top, holding the focus. The pointer then rests on ours:
 # X takes a focus request only if it is newer than the last focus change.

@@ -4,8 +4,9 @@
 # then Setting.ini and LastPlayList.lst checked; a second copy started while
 # the first runs must end at once and leave the first alone; a copy killed
 # with SIGKILL must not block the next start. An edit of the playlist is in
-# LastPlayList.lst a second later, so a copy killed then keeps it; a start
-# that edits nothing writes nothing. A start whose lock cannot be made runs
+# the hidden recovery file a second later, so a copy killed then keeps it, and
+# the next start takes it over as LastPlayList.lst, which until then still
+# holds the last run's list. A start whose lock cannot be made runs
 # anyway and says so; a signal while its start-up message box is open ends it
 # as a close would.
 # Usage: run_program.sh <path of the built quorvane>
@@ -83,14 +84,15 @@ wait_for_window >/dev/null || fail "no window after a killed copy"
 kill -INT $fourth
 wait $fourth || fail "exit status $? after SIGINT"
 
-# A start that only restores writes nothing: a note added by hand stays.
+# LastPlayList.lst keeps the last run's list while the program runs: a note
+# added by hand stays.
 printf '//note\r\n' >> "$lists/LastPlayList.lst"
 cp "$lists/LastPlayList.lst" "$work/noted.lst"
 "$work/prog/quorvane" 2>"$work/stderr5" &
 fifth=$!
 wait_for_window >/dev/null || fail "no window for the restored playlist"
 sleep 1.5
-cmp -s "$work/noted.lst" "$lists/LastPlayList.lst" || fail "LastPlayList.lst written without an edit"
+cmp -s "$work/noted.lst" "$lists/LastPlayList.lst" || fail "LastPlayList.lst written during the run"
 # The first line one down (the list's rows are 13 pixels from y = 104; the
 # arrow is in the strip above it), then killed outright a little later.
 xdotool mousemove 330 110 click 1 || fail "no XTEST"
@@ -98,9 +100,10 @@ sleep 0.3
 xdotool mousemove 395 94 click 1
 sleep 1.5
 kill -KILL $fifth; wait $fifth 2>/dev/null
-od -c "$lists/LastPlayList.lst" > "$work/killed.od"
+cmp -s "$work/noted.lst" "$lists/LastPlayList.lst" || fail "LastPlayList.lst written before the exit"
+od -c "$lists/.LastPlayList.recovery" > "$work/killed.od"
 printf '%s\r\n' "$work/second.wav" "$work/My Music/first song.wav" | od -c |
-    cmp -s - "$work/killed.od" || fail "LastPlayList.lst after SIGKILL: $(cat "$work/killed.od")"
+    cmp -s - "$work/killed.od" || fail "recovery file after SIGKILL: $(cat "$work/killed.od")"
 
 # No place takes the lock: the runtime folder is missing, the cache's place is
 # a file and the temporary folder's place may be written by anyone. The start
