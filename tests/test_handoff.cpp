@@ -2,7 +2,9 @@
 // well-formed messages and drops every other peer; the files join the playlist
 // as the command line's would, the first new one playing only when nothing plays.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QDir>
 #include <QLocalSocket>
 #include <QtEndian>
 #include <future>
@@ -83,7 +85,22 @@ TEST(HandOff, FilesAppendAndTheFirstNewOnePlaysOnlyWhenNothingPlays) {
         const QString list = p.dir.write("l.lst", (files[2] + "\r\n" + files[0]).toUtf8());
         if (!empty) p.state->objPlayList->AddToPlayList(files[0]);
         p.player().PlayState(mode);
-        TakeHandedFiles(*p.state, {files[0], files[1], p.dir.file("x.txt"), list});
+        // Only existing, non-empty regular files by clean absolute paths are taken: what
+        // else comes would fail when played, or could not be stored.
+        const QString fifo = p.dir.file("pipe.wav"), device = p.dir.file("null.wav");
+        ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+        QFile::link("/dev/null", device);
+        QDir().mkdir(p.dir.file("folder.wav"));
+        const QStringList refused{p.dir.file("x.txt"),
+                                  p.dir.file("gone.wav"),
+                                  p.dir.write("0.wav", ""),
+                                  fifo,
+                                  device,
+                                  p.dir.file("folder.wav"),
+                                  "b.wav",
+                                  p.dir.file("sub/../b.wav"),
+                                  "/" + QString(5000, u'x') + ".wav"};
+        TakeHandedFiles(*p.state, QStringList{files[0], files[1]} + refused + QStringList{list});
 
         EXPECT_EQ(qvtest::PlayListPaths(*p.state), files) << mode.toStdString();
         EXPECT_EQ(p.player().PlayingID(), plays) << mode.toStdString();

@@ -28,6 +28,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "program/command_line.h"
+#include "program/handoff.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 #include "support/media_files.h"
@@ -172,19 +173,22 @@ TEST(Windows, MessageBoxesAreModalJapaneseAndGiveTheChoice) {
     EXPECT_EQ(seen, (QStringList{"Quorvane", "0", "空です", "OK"}));
 }
 
-TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
-    // The places: the runtime folder, then the cache's and the temporary folder's own, made.
+TEST(Startup, LockOfAProgramFolderMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
+    // The places: the runtime folder, then the cache's and the temporary folder's own, made,
+    // and more names there for when another user took the first.
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", "/run/q");
     QStringList places;
     for (const LockPlace& place : InstanceLockPlaces())
         places << place.folder + "|" + QString::number(place.make);
     qputenv("XDG_RUNTIME_DIR", saved);
-    EXPECT_EQ(places,
+    const QString temp = QDir::tempPath() + QStringLiteral("/quorvane-%1").arg(::geteuid());
+    EXPECT_EQ(places.mid(0, 4),
               (QStringList{"/run/q|0",
                            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                                "/quorvane|1",
-                           QDir::tempPath() + QStringLiteral("/quorvane-%1|1").arg(::geteuid())}));
+                           temp + "|1", temp + "-1|1"}));
+    EXPECT_EQ(places.size(), 10);
     qvtest::TempDir dir;
     QDir().mkdir(dir.file("run"));
     // Root may hand a folder to another user; anyone else finds one in "/".
@@ -192,28 +196,32 @@ TEST(Startup, LockMovesOnOnlyWhenTheRuntimeFolderCannotHoldOne) {
     QDir().mkdir(others);
     if (::chown(QFile::encodeName(others).constData(), 65534, 65534) != 0) others = "/";
     const LockPlace cache{dir.file("cache/quorvane"), true}, own{dir.file("own"), true};
-    // The runtime folder takes the lock, else the cache's; a second copy finds it. The
-    // process's own fdinfo folder is ours, but no new file can be made in it.
+    const QString a = "/opt/a/", lock = "/" + InstanceName(a) + ".lock";
+    // The runtime folder takes the lock, else the cache's; a second copy finds it, a copy of
+    // another program folder does not. The process's own fdinfo folder is ours, but no new
+    // file can be made in it; a folder whose socket path is too long takes no lock.
+    const QString deep = dir.file(QString(100, u'd'));
+    QDir().mkdir(deep);
     for (const QString& runtime : {dir.file("run"), dir.file("gone"), dir.write("file", "x"),
-                                   QString("/proc/self/fdinfo"), others}) {
+                                   QString("/proc/self/fdinfo"), others, deep}) {
         const std::vector<LockPlace> in = {{runtime, false}, cache, own};
-        const SingleInstance first(in);
-        EXPECT_EQ(first.LockPath(),
-                  (runtime == dir.file("run") ? runtime : cache.folder) + "/quorvane.lock")
+        const SingleInstance first(a, in);
+        EXPECT_EQ(first.LockPath(), (runtime == dir.file("run") ? runtime : cache.folder) + lock)
             << runtime.toStdString();
-        EXPECT_EQ(SingleInstance(in).Result(), SingleInstance::Outcome::AnotherCopy);
+        EXPECT_EQ(SingleInstance(a, in).Result(), SingleInstance::Outcome::AnotherCopy);
+        EXPECT_EQ(SingleInstance("/opt/b/", in).Result(), SingleInstance::Outcome::Acquired);
     }
     // A copy that started before the runtime folder came ends a later start.
     const std::vector<LockPlace> late = {{dir.file("late"), false}, cache, own};
-    const SingleInstance early(late);
+    const SingleInstance early(a, late);
     QDir().mkdir(dir.file("late"));
-    EXPECT_EQ(SingleInstance(late).Result(), SingleInstance::Outcome::AnotherCopy);
+    EXPECT_EQ(SingleInstance(a, late).Result(), SingleInstance::Outcome::AnotherCopy);
     // The last place is made for us alone; one that others may write into takes no lock.
     const std::vector<LockPlace> last = {{dir.file("gone"), false}, {dir.file("file"), true}, own};
-    EXPECT_EQ(SingleInstance(last).LockPath(), own.folder + "/quorvane.lock");
+    EXPECT_EQ(SingleInstance(a, last).LockPath(), own.folder + lock);
     EXPECT_EQ(QFileInfo(own.folder).permissions() & 0x0077, 0);
     ::chmod(QFile::encodeName(own.folder).constData(), 0777);
-    EXPECT_EQ(SingleInstance(last).Result(), SingleInstance::Outcome::NoLock);
+    EXPECT_EQ(SingleInstance(a, last).Result(), SingleInstance::Outcome::NoLock);
 }
 
 TEST(Startup, SplashStaysItsMinimumCountedFromMainAcrossTheClockWrap) {
@@ -243,8 +251,8 @@ TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary)
     EXPECT_EQ(SplitCommandLine("\""), QStringList());
     EXPECT_EQ(SplitCommandLine("\"\""), QStringList{""});
     EXPECT_EQ(ArgumentText({"/a.mp3", "/b.mid"}), "/a.mp3 /b.mid");  // quoted only with a blank
-    EXPECT_EQ(AbsoluteArguments({"../b/c.mid", "/abs.wav", ""}, "/home/u/music"),
-              (QStringList{"/home/u/b/c.mid", "/abs.wav", ""}));
+    EXPECT_EQ(AbsoluteArguments({"../b/c.mid", "/abs.wav", "", "//tmp/./x//a.mp3"}, "/home/u/m"),
+              (QStringList{"/home/u/b/c.mid", "/abs.wav", "", "/tmp/x/a.mp3"}));
     // The argument text ("%F": the program folder), the playlist after the start ("" for the
     // last playlist's: w.wav, v.mid), the playlist file recorded, and whether the first entry
     // plays (P), is only made current (C: the user asked for no music) or neither.

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <climits>
 #include <cstring>
 
 namespace qv {
@@ -78,6 +79,30 @@ bool IsCleanPath(const QString& path) {
         start = i + 1;
     }
     return true;
+}
+
+bool PathTooLong(const QString& path) {
+    // Counted in characters first: no UTF-8 form is shorter.
+    if (path.size() >= PATH_MAX) return true;
+    const QByteArray bytes = QFile::encodeName(path);
+    if (bytes.size() >= PATH_MAX) return true;
+    for (const QByteArray& name : bytes.split('/'))
+        if (name.size() > NAME_MAX) return true;
+    return false;
+}
+
+QString WhyNotTakeable(const QString& path) {
+    if (!path.startsWith(u'/')) return QStringLiteral("not an absolute path");
+    if (!IsCleanPath(path)) return QStringLiteral("not a clean path");
+    if (path.contains(u'\n') || path.contains(u'\r'))
+        return QStringLiteral("a path with a line end");
+    if (PathTooLong(path)) return QStringLiteral("path too long");
+    const QByteArray bytes = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(bytes.constData(), &st) != 0) return QStringLiteral("no such file");
+    if (!S_ISREG(st.st_mode)) return QStringLiteral("not a regular file");
+    if (st.st_size == 0) return QStringLiteral("empty file");
+    return QString();
 }
 
 QString GetLongPath(const QString& path) {

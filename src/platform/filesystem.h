@@ -25,6 +25,19 @@ QString GetShortPath(const QString& path);
 // too but answered false: they are rare and take the slower way.)
 bool IsCleanPath(const QString& path);
 
+// True when no file system here can hold the path: PATH_MAX bytes or more,
+// or a name longer than NAME_MAX bytes. Such a path names no file, and a
+// very long one would only slow down everything that shows or stores it.
+bool PathTooLong(const QString& path);
+
+// Why a file handed in from outside (a second start, the desktop's media
+// controls) cannot go into the playlist, in a few English words; "" when it
+// can: an absolute, clean path (IsCleanPath) without a line end, at most
+// PATH_MAX bytes with no name longer than NAME_MAX, naming an existing,
+// non-empty regular file (symbolic links followed). What is refused here
+// would fail only later, when played, or could not be kept in a playlist file.
+QString WhyNotTakeable(const QString& path);
+
 // The file test: an existing file that is neither hidden nor a system file.
 // False for folders.
 bool FileExists(const QString& path);

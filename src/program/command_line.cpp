@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "app/unstorable_paths.h"
+#include "platform/filesystem.h"
 #include "platform/media_kinds.h"
 #include "platform/paths.h"
 
@@ -23,8 +24,9 @@ QStringList AbsoluteArguments(const QStringList& arguments, const QString& folde
     QStringList out;
     const QDir base(folder);
     for (const QString& a : arguments) {
-        out.append(
-            a.isEmpty() || QDir::isAbsolutePath(a) ? a : QDir::cleanPath(base.absoluteFilePath(a)));
+        // Cleaned as well: "//music/a.mp3" would be stored as a line the
+        // playlist reader takes for a comment.
+        out.append(a.isEmpty() ? a : QDir::cleanPath(base.absoluteFilePath(a)));
     }
     return out;
 }
@@ -34,7 +36,8 @@ QStringList DecodeArguments(int argc, char** argv, QStringList* refused) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray bytes(argv[i]);
         const QString text = QFile::decodeName(bytes);
-        (DecodedInexactly(text, bytes) || HasLineEnd(text) ? *refused : out).append(text);
+        const bool refuse = DecodedInexactly(text, bytes) || HasLineEnd(text) || PathTooLong(text);
+        (refuse ? *refused : out).append(text);
     }
     return out;
 }

@@ -11,14 +11,15 @@ namespace qv {
 // when any holds a blank, each is wrapped in double quotes; joined by blanks.
 QString ArgumentText(const QStringList& arguments);
 
-// Relative paths made absolute against folder, so that the playlist saved at
-// exit still names the files at the next start, from whatever folder.
+// Relative paths made absolute against folder, and every path cleaned
+// ("..", "." and doubled "/" folded), so that the playlist saved at exit
+// still names the files at the next start, from whatever folder.
 QStringList AbsoluteArguments(const QStringList& arguments, const QString& folder);
 
 // The program's own arguments (argv[1] on) as text. An argument whose bytes are not valid
-// in the file-name encoding would arrive as another path, and one with a line end could
-// not be kept in the playlist file at exit: those go to *refused instead (as well as they
-// can be shown).
+// in the file-name encoding would arrive as another path, one with a line end could not be
+// kept in the playlist file at exit, and one too long for any file system names no file:
+// those go to *refused instead (as well as they can be shown).
 QStringList DecodeArguments(int argc, char** argv, QStringList* refused);
 
 // The arguments that ArgumentText hands to SplitCommandLine unchanged. One that holds a

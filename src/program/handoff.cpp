@@ -16,11 +16,13 @@
 #include <QTimer>
 #include <QtEndian>
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
@@ -55,6 +57,13 @@ std::optional<QStringList> ParsePaths(const QByteArray& payload) {
     return paths;
 }
 
+// A path as one line of standard error: line ends shown as escapes, and a
+// path long enough to fill a terminal cut short.
+QString ShownPath(QString path) {
+    path.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+    return path.size() > 300 ? path.left(300) + QStringLiteral("...") : path;
+}
+
 void Drop(QLocalSocket* peer) {
     peer->abort();
     peer->deleteLater();
@@ -62,11 +71,15 @@ void Drop(QLocalSocket* peer) {
 
 }  // namespace
 
-QString HandOffSocketPath(const QString& lockFolder, const QString& programFolder) {
-    // Hashed: the whole path of a socket must fit in 107 bytes.
+QString InstanceName(const QString& programFolder) {
+    // Hashed: the whole path of a socket must fit in kSocketPathMax bytes.
     const QByteArray hash =
         QCryptographicHash::hash(programFolder.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return lockFolder + QStringLiteral("/quorvane-%1.sock").arg(QLatin1String(hash.left(16)));
+    return QStringLiteral("quorvane-%1").arg(QLatin1String(hash.left(16)));
+}
+
+QString HandOffSocketPath(const QString& lockFolder, const QString& programFolder) {
+    return lockFolder + u'/' + InstanceName(programFolder) + QStringLiteral(".sock");
 }
 
 bool SendHandOff(const QString& socketPath, const QStringList& paths, QString* error, int waitMs) {
@@ -164,12 +177,25 @@ void HandOffServer::Deliver(const QStringList& paths) {
     }
 }
 
+QString WhyNotHandedFile(const QString& path) {
+    if (KindOfPiece(path) == PieceKind::Other)
+        return QStringLiteral("not a media or playlist file");
+    return WhyNotTakeable(path);
+}
+
 void TakeHandedFiles(ProgramState& state, const QStringList& paths) {
     frmQuorvane* form = state.mainForm.get();
     if (!form || form->Unloaded()) return;
     const int32_t first = state.PlayListData.IsEmpty() ? 0 : state.PlayListData.Count();
     int32_t added = 0;
     for (const QString& path : paths) {
+        // A missing file, a folder, a pipe or a device would only fail when
+        // played; the second start has already ended, so it is said here.
+        if (const QString why = WhyNotHandedFile(path); !why.isEmpty()) {
+            std::fprintf(stderr, "quorvane: not taken from another start, %s: %s\n",
+                         qUtf8Printable(why), qUtf8Printable(ShownPath(path)));
+            continue;
+        }
         switch (KindOfPiece(path)) {
             case PieceKind::Media:
                 added += state.objPlayList->AddToPlayList(path) ? 1 : 0;

@@ -132,9 +132,12 @@ class PlayerAdaptor final : public QDBusAbstractAdaptor {
         owner_->SetLoopStatus(status);
         owner_->Refresh();
     }
-    // One speed only: a client that asks for another is not heard.
+    // One speed only: a client that asks for another is not heard, but a
+    // rate of 0 is a pause, as the interface has it.
     double Rate() const { return 1.0; }
-    void SetRate(double) {}
+    void SetRate(double rate) {
+        if (rate == 0.0) Pause();
+    }
     QVariantMap Metadata() { return owner_->Metadata(); }
     double Volume() const { return owner_->Volume(); }
     void SetVolume(double volume) {
@@ -241,6 +244,8 @@ void Mpris::SetLoopStatus(const QString& status) {
     if (status == QLatin1String("None")) wanted = 0;
     if (status == QLatin1String("Playlist")) wanted = 1;
     if (status == QLatin1String("Track")) wanted = 2;
+    // Another word leaves the mode as it is. (Qt D-Bus 6.4 answers every
+    // property write as done: a setter cannot reply with an error.)
     if (wanted < 0) return;
     // Round with the button, which is what the window shows and what the
     // unload saves; a mode the button does not turn (none of the three)
@@ -283,12 +288,18 @@ void Mpris::Quit() {
 }
 
 void Mpris::OpenUri(const QString& uri) {
-    const QUrl url(uri);
-    if (!url.isLocalFile()) {
+    const QUrl url(uri, QUrl::StrictMode);
+    // A host other than this one names a file elsewhere; toLocalFile would
+    // make it "//host/...", a path here that the playlist cannot keep.
+    const bool local = url.isValid() && url.scheme() == QLatin1String("file") &&
+                       (url.host().isEmpty() || url.host() == QLatin1String("localhost"));
+    const QString why =
+        local ? WhyNotHandedFile(url.toLocalFile()) : QStringLiteral("not a local file:// URI");
+    if (!why.isEmpty()) {
         // Qt D-Bus gives the call's context to the object the adaptors serve.
         if (calledFromDBus())
-            sendErrorReply(QDBusError::NotSupported,
-                           QStringLiteral("Quorvane opens file:// URIs only"));
+            sendErrorReply(local ? QDBusError::InvalidArgs : QDBusError::NotSupported,
+                           QStringLiteral("Quorvane cannot open this URI: ") + why);
         return;
     }
     TakeHandedFiles(state_, {url.toLocalFile()});
@@ -309,14 +320,16 @@ void Mpris::SetVolume(double volume) {
 void Mpris::Seek(int64_t offsetUs) {
     const int64_t lengthUs = Now().lengthUs;
     if (lengthUs <= 0) return;
-    const int64_t target = std::max<int64_t>(0, PositionUs() + offsetUs);
+    // Compared before adding: a client's offset may be anything up to
+    // INT64_MAX, and the sum would wrap round to the start.
+    const int64_t position = PositionUs();
     // Past the end is the next track, as MPRIS has it: the next button.
-    if (target > lengthUs) {
+    if (offsetUs > lengthUs - position) {
         imgFF_Click(state_);
         Refresh();
         return;
     }
-    SeekTo(target);
+    SeekTo(offsetUs < -position ? 0 : position + offsetUs);
 }
 
 void Mpris::SetPosition(const QString& trackId, int64_t positionUs) {

@@ -29,12 +29,19 @@ namespace qv {
 
 namespace {
 
+// The program folder, asked before the program is made: the lock is the
+// folder's. It may be the per-user one, which is named after the program.
+QString ProgramFolder(char** argv) {
+    int qtArgc = 1;
+    const QCoreApplication app(qtArgc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    return Ini::DefaultAppPath();
+}
+
 // A second start: its files go to the running copy, and it ends.
-int HandOver(const QString& lockFolder, int argc, char** argv) {
+int HandOver(const QString& lockFolder, const QString& programFolder, int argc, char** argv) {
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
-    // The program folder may be the per-user one, which is named after the program.
-    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QStringList refused;
     const QStringList paths =
         AbsoluteArguments(DecodeArguments(argc, argv, &refused), QDir::currentPath());
@@ -45,7 +52,7 @@ int HandOver(const QString& lockFolder, int argc, char** argv) {
                      qUtf8Printable(path));
     }
     QString error;
-    if (SendHandOff(HandOffSocketPath(lockFolder, Ini::DefaultAppPath()), paths, &error)) return 0;
+    if (SendHandOff(HandOffSocketPath(lockFolder, programFolder), paths, &error)) return 0;
     std::fprintf(stderr, "quorvane: %s\n", qUtf8Printable(error));
     return 1;
 }
@@ -53,10 +60,11 @@ int HandOver(const QString& lockFolder, int argc, char** argv) {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+    const QString programFolder = ProgramFolder(argv);
     const std::vector<LockPlace> places = InstanceLockPlaces();
-    const SingleInstance instance(places);
+    const SingleInstance instance(programFolder, places);
     if (instance.Result() == SingleInstance::Outcome::AnotherCopy)
-        return HandOver(instance.Folder(), argc, argv);
+        return HandOver(instance.Folder(), programFolder, argc, argv);
     // A copy that cannot tell whether another runs would rather run twice than
     // not at all; the user hears why.
     if (instance.Result() == SingleInstance::Outcome::NoLock)
@@ -81,7 +89,6 @@ int RunProgram(int argc, char** argv) {
     SystemClock clock;
     QtDialogs dialogs;
     MciInterpreter mci(GstDeviceFactory());
-    const QString programFolder = Ini::DefaultAppPath();
     ProgramState state(programFolder, mci, dialogs, clock);
     state.commandLine =
         ArgumentText(CarriedArguments(AbsoluteArguments(arguments, QDir::currentPath()), &refused));

@@ -15,14 +15,18 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "program/handoff.h"
+
 namespace qv {
 namespace {
 
-const QString kLockName = QStringLiteral("/quorvane.lock");
-
 // Another user could plant a lock in a folder he may write into, and end
-// every start of ours with it; in his own folder he could remove ours.
-bool OwnFolder(const QString& folder) {
+// every start of ours with it; in his own folder he could remove ours. And a
+// place whose socket path is too long for the system would take the lock and
+// then lose every second start's files.
+bool Usable(const QString& folder, const QString& programFolder) {
+    if (QFile::encodeName(HandOffSocketPath(folder, programFolder)).size() > kSocketPathMax)
+        return false;
     struct stat st {};
     if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return false;
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
@@ -44,16 +48,21 @@ std::vector<LockPlace> InstanceLockPlaces() {
             QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
         !cache.isEmpty())
         places.push_back({cache + QStringLiteral("/quorvane"), true});
-    places.push_back({QDir::tempPath() + QStringLiteral("/quorvane-%1").arg(::geteuid()), true});
+    const QString temp = QDir::tempPath() + QStringLiteral("/quorvane-%1").arg(::geteuid());
+    places.push_back({temp, true});
+    // Anyone may make the name above first; every copy of ours then moves on
+    // along the same names, so they still meet.
+    for (int i = 1; i <= 7; ++i) places.push_back({temp + QStringLiteral("-%1").arg(i), true});
     return places;
 }
 
-SingleInstance::SingleInstance(const std::vector<LockPlace>& places) {
+SingleInstance::SingleInstance(const QString& programFolder, const std::vector<LockPlace>& places) {
+    const QString lockName = u'/' + InstanceName(programFolder) + QStringLiteral(".lock");
     size_t at = 0;
     for (; at < places.size() && outcome_ == Outcome::NoLock; ++at) {
         MakeFolder(places[at]);
-        if (!OwnFolder(places[at].folder)) continue;
-        auto lock = std::make_unique<QLockFile>(places[at].folder + kLockName);
+        if (!Usable(places[at].folder, programFolder)) continue;
+        auto lock = std::make_unique<QLockFile>(places[at].folder + lockName);
         if (lock->tryLock(0)) {
             lock_ = std::move(lock);
             outcome_ = Outcome::Acquired;
@@ -66,8 +75,8 @@ SingleInstance::SingleInstance(const std::vector<LockPlace>& places) {
     // A copy started while this place could not be used (the runtime folder
     // came with a later login) holds its lock further down the list.
     for (; at < places.size(); ++at) {
-        if (!OwnFolder(places[at].folder)) continue;
-        QLockFile probe(places[at].folder + kLockName);
+        if (!Usable(places[at].folder, programFolder)) continue;
+        QLockFile probe(places[at].folder + lockName);
         if (!probe.tryLock(0) && probe.error() == QLockFile::LockFailedError) {
             lock_.reset();
             outcome_ = Outcome::AnotherCopy;

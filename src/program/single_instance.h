@@ -1,5 +1,6 @@
-// One running copy per user: a lock file in the user's runtime folder, or, when
-// that folder cannot hold one, in another place of the user's own. A copy
+// One running copy per user and program folder: a lock file in the user's
+// runtime folder, or, when that folder cannot hold one, in another place of
+// the user's own. A copy
 // killed without cleaning up leaves a lock that the next start takes over.
 #pragma once
 
@@ -18,7 +19,8 @@ struct LockPlace {
 };
 
 // Best first: the runtime folder (XDG_RUNTIME_DIR), "quorvane" in the per-user
-// cache folder, and "quorvane-<uid>" in the temporary folder.
+// cache folder, and "quorvane-<uid>" in the temporary folder, then
+// "quorvane-<uid>-1" ... "-7" there, for when another user made that first.
 std::vector<LockPlace> InstanceLockPlaces();
 
 // Holds the lock while alive.
@@ -30,9 +32,11 @@ class SingleInstance {
         NoLock,       // no place could hold a lock: this copy runs unguarded
     };
 
-    // Takes the lock in the first place that can hold one. A place can when it
-    // is a folder of this user that nobody else may write into.
-    explicit SingleInstance(const std::vector<LockPlace>& places = InstanceLockPlaces());
+    // Takes the lock of the copy of programFolder in the first place that can
+    // hold one. A place can when it is a folder of this user that nobody else
+    // may write into, and short enough a path for the hand-off's socket.
+    explicit SingleInstance(const QString& programFolder,
+                            const std::vector<LockPlace>& places = InstanceLockPlaces());
     Outcome Result() const { return outcome_; }
     // The lock file held; empty unless Acquired.
     QString LockPath() const;

@@ -5,7 +5,9 @@
 # metadata; play, pause and next act as the buttons
 # (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
 # closing window saves, and Quit closes it so; position, seek (with Seeked)
-# and volume go to the device; a restart in "Loop-One" is a Seeked as a seek is. A copy of another program folder finds the name taken and takes
+# and volume go to the device; a restart in "Loop-One" is a Seeked as a seek is.
+# A hostile client's bad URIs get errors, a bogus loop status changes nothing; a rate of 0 pauses,
+# and the longest seek forward is the next track. A copy of another program folder finds the name taken and takes
 # the .instance<pid> form. Without a session bus the program starts and plays
 # as ever, and says nothing.
 # Usage: run_mpris.sh <path of the built quorvane>
@@ -62,6 +64,27 @@ wait_for Playing pc status || fail "after next: $(pc status)"
 
 # Handed over as a second start hands a file: appended, not played while one plays.
 pc open "file://$work/music/c%20d.wav" || fail "OpenUri: $(pc open "file://$work/music/c%20d.wav")"
+# A hostile client: every URI that names no existing, non-empty regular media
+# file by an absolute path the playlist can keep gets an error, and adds nothing
+# (the playlist at Quit below); a loop status that is none of the three changes nothing.
+mpris() {
+    dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.quorvane \
+        /org/mpris/MediaPlayer2 "$@" >/dev/null 2>&1
+}
+m=$work/music
+mkdir "$m/dir.mp3"; mkfifo "$m/fifo.mp3"; : > "$m/empty.mp3"
+ln -s /dev/urandom "$m/rnd.mp3"; ln -s loop.mp3 "$m/loop.mp3"
+cp "$m/short.wav" "$m/nl"$'\n'"name.wav"; cp "$m/short.wav" "$m/notes.txt"
+for uri in "file:music/a.mp3" "file://otherhost$m/a.mp3" "file://$m/a%00.mp3" \
+           "file://$m/%FF.mp3" "file://$m/missing.mp3" "file://$m/dir.mp3" "file://$m/fifo.mp3" \
+           "file://$m/empty.mp3" "file://$m/rnd.mp3" "file://$m/loop.mp3" "file://$m/../music/a.mp3" \
+           "file://$m/$(head -c 120000 /dev/zero | tr '\0' x).mp3" "http://localhost/a.mp3" \
+           "file://$m/nl%0Aname.wav" "file://$m/notes.txt" "file://$m"; do
+    mpris org.mpris.MediaPlayer2.Player.OpenUri "string:$uri" && fail "OpenUri took ${uri:0:80}"
+done
+mpris org.freedesktop.DBus.Properties.Set string:org.mpris.MediaPlayer2.Player \
+    string:LoopStatus variant:string:Bogus
+[ "$(pc loop)" = None ] || fail "loop after a bogus LoopStatus: $(pc loop)"
 pc loop Track
 wait_for Track pc loop || fail "loop: $(pc loop)"
 
@@ -81,6 +104,13 @@ kill $monitor
 wait_for Playing pc status || fail "after the seeks: $(pc status)"
 pc volume 0.25
 within "$(pc volume)" 0.249 0.251 || fail "volume: $(pc volume)"
+# A rate of 0 pauses; the longest seek forward is the next track, not a wrap to the start.
+mpris org.freedesktop.DBus.Properties.Set string:org.mpris.MediaPlayer2.Player \
+    string:Rate variant:double:0 || fail "Rate"
+wait_for Paused pc status || fail "after Rate 0: $(pc status)"
+pc play
+mpris org.mpris.MediaPlayer2.Player.Seek int64:9223372036854775807 || fail "Seek"
+wait_caption "$id" "Quorvane - $work/music/c d.wav" || fail "Seek(INT64_MAX): $(caption "$id")"
 
 # A copy of another program folder (its own lock) on the same bus.
 XDG_RUNTIME_DIR="$work/runtime2" "$work/prog2/quorvane" 2>>"$work/stderr2" &

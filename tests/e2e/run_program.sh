@@ -106,13 +106,13 @@ printf '%s\r\n' "$work/second.wav" "$work/My Music/first song.wav" | od -c |
     cmp -s - "$work/killed.od" || fail "recovery file after SIGKILL: $(cat "$work/killed.od")"
 
 # No place takes the lock: the runtime folder is missing, the cache's place is
-# a file and the temporary folder's place may be written by anyone. The start
-# names a path no playlist file can keep, so a message box waits for OK.
-mkdir -p "$work/cache" "$work/tmp/quorvane-$(id -u)"
-chmod 777 "$work/tmp/quorvane-$(id -u)"
+# a file and the temporary folder is a file too. The start names a path no
+# playlist file can keep, so a message box waits for OK.
+mkdir -p "$work/cache"
 : > "$work/cache/quorvane"
+: > "$work/tmpfile"
 GST_REGISTRY=$(ls "${XDG_CACHE_HOME:-$HOME/.cache}"/gstreamer-1.0/registry.*.bin 2>/dev/null | head -1) \
-XDG_RUNTIME_DIR="$work/gone" XDG_CACHE_HOME="$work/cache" TMPDIR="$work/tmp" \
+XDG_RUNTIME_DIR="$work/gone" XDG_CACHE_HOME="$work/cache" TMPDIR="$work/tmpfile" \
     "$work/prog/quorvane" "$work/bad"$'\n'"name.wav" 2>"$work/stderr6" &
 sixth=$!
 w=$(wait_for_window) || fail "no window after SIGKILL"
