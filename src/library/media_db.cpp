@@ -51,13 +51,25 @@ QString LongestRoot(const QSet<QString>& roots, const QString& path) {
 // The canonical form of a path read from the file. A line as a scan wrote it
 // is canonical already, and one stat tells that it still exists; anything else
 // goes through the full canonicalisation.
-QString CanonicalLine(const QString& line) {
+QString CanonicalLine(const QString& line, FolderNames& names) {
     const bool plain = line.startsWith(u'/') && !line.endsWith(u'/') && !line.contains(u"//") &&
                        !line.contains(u"/./") && !line.contains(u"/../") && !line.endsWith(u"/.") &&
                        !line.endsWith(u"/..") && !line.contains(QChar(0));
+    if (!plain) return GetLongPath(line, &names);
+    // Once a folder has been read for a deleted file, its other lines are
+    // looked up in its names too, not asked of the system one by one.
+    const QByteArray bytes = QFile::encodeName(line);
+    const qsizetype slash = bytes.lastIndexOf('/');
+    const QByteArray folder = bytes.left(slash);
     struct stat st;
-    if (plain && ::stat(QFile::encodeName(line).constData(), &st) == 0) return line;
-    return GetLongPath(line);
+    if (names.Listed(folder)) {
+        bool known = false;
+        const QByteArray name = names.StoredName(folder, bytes.mid(slash + 1), &known);
+        if (known && name.isEmpty()) return QString();
+        if (known) return GetLongPath(QFile::decodeName(folder + '/' + name));
+    }
+    if (::stat(bytes.constData(), &st) == 0) return line;
+    return GetLongPath(line, &names);
 }
 
 }  // namespace
@@ -182,6 +194,8 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const std::optional<QStringList> lines = ReadTextFile(path);
     if (!lines) return;
     QSet<QString> roots;
+    // Lines of deleted files list their folders: each folder once, not once a line.
+    FolderNames names;
     FolderCursor lastFolder;
     QString lastRoot;
     // No events run during the load: the nodes join the tree in one step.
@@ -192,13 +206,13 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
             // The last character is the closing bracket (dropped whatever it
             // is); a lone "[" names nothing and is passed over.
             if (line.size() < 2) continue;
-            state.strSearchRoot = SearchRootOf(GetLongPath(line.mid(1, line.size() - 2)));
+            state.strSearchRoot = SearchRootOf(GetLongPath(line.mid(1, line.size() - 2), &names));
             AddRootNode(tree, state.strSearchRoot);
             if (!state.strSearchRoot.isEmpty()) roots.insert(state.strSearchRoot);
             lastFolder.clear();
             continue;
         }
-        const QString canonical = CanonicalLine(line);
+        const QString canonical = CanonicalLine(line, names);
         if (canonical.isEmpty()) continue;
         QString root = LongestRoot(roots, canonical);
         if (root.isEmpty()) root = state.strSearchRoot;

@@ -25,20 +25,33 @@ bool exists(const QByteArray& path) {
 // none does. Of several such names (possible on a case-sensitive file system:
 // "Song.mp3" and "SONG.mp3"), the first in byte order is taken, so that the
 // same path always gives the same answer whatever order the folder lists in.
-QByteArray storedName(const QByteArray& folder, const QByteArray& name) {
+// Calls take(name) for every entry of folder but "." and ".."; false when the
+// folder cannot be read.
+template <typename Take>
+bool eachName(const QByteArray& folder, Take take) {
     DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
-    if (!dir) return {};
-    const QString wanted = QFile::decodeName(name);
-    QByteArray best;
+    if (!dir) return false;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray candidate(entry->d_name);
-        if (candidate == "." || candidate == "..") continue;
-        if (QString::compare(QFile::decodeName(candidate), wanted, Qt::CaseInsensitive) != 0)
-            continue;
-        if (best.isEmpty() || std::strcmp(candidate.constData(), best.constData()) < 0)
-            best = candidate;
+        if (candidate != "." && candidate != "..") take(candidate);
     }
     ::closedir(dir);
+    return true;
+}
+
+// Keeps the first in byte order of the names that match.
+void keepFirst(QByteArray* best, const QByteArray& candidate) {
+    if (best->isEmpty() || std::strcmp(candidate.constData(), best->constData()) < 0)
+        *best = candidate;
+}
+
+QByteArray storedName(const QByteArray& folder, const QByteArray& name) {
+    const QString wanted = QFile::decodeName(name);
+    QByteArray best;
+    eachName(folder, [&](const QByteArray& candidate) {
+        if (QString::compare(QFile::decodeName(candidate), wanted, Qt::CaseInsensitive) == 0)
+            keepFirst(&best, candidate);
+    });
     return best;
 }
 
@@ -105,7 +118,23 @@ QString WhyNotTakeable(const QString& path) {
     return QString();
 }
 
-QString GetLongPath(const QString& path) {
+QByteArray FolderNames::StoredName(const QByteArray& folder, const QByteArray& name, bool* known) {
+    auto it = folders_.find(folder);
+    if (it == folders_.end()) {
+        Listing listing;
+        listing.read = eachName(folder, [&listing](const QByteArray& candidate) {
+            listing.names.insert(candidate);
+            keepFirst(&listing.folded[QFile::decodeName(candidate).toCaseFolded()], candidate);
+        });
+        it = folders_.insert(folder, std::move(listing));
+    }
+    *known = it->read;
+    if (!it->read) return {};
+    if (it->names.contains(name)) return name;
+    return it->folded.value(QFile::decodeName(name).toCaseFolded());
+}
+
+QString GetLongPath(const QString& path, FolderNames* names) {
     // The system calls would stop at a NUL and look at a shorter path.
     if (path.isEmpty() || path.contains(QChar(0))) return QString();
     const bool absolute = path.startsWith(u'/');
@@ -131,14 +160,16 @@ QString GetLongPath(const QString& path) {
     // stored: one look-up settles the common case without listing any folder.
     QByteArray result = start;
     for (const QByteArray& part : parts) result = joined(result, part);
-    if (!exists(result)) {
+    // With the folders' names at hand, they answer without a system call.
+    if (names || !exists(result)) {
         result = start;
         for (const QByteArray& part : parts) {
             QByteArray name = part;
-            if (part != ".." && !exists(joined(result, part))) {
+            bool known = false;
+            if (part != ".." && names) name = names->StoredName(result, part, &known);
+            if (part != ".." && !known && !exists(joined(result, part)))
                 name = storedName(result, part);
-                if (name.isEmpty()) return QString();
-            }
+            if (name.isEmpty()) return QString();
             result = joined(result, name);
         }
     }

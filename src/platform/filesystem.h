@@ -4,15 +4,41 @@
 // regular file nor a folder (socket, device, pipe).
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace qv {
 
+// The names in folders, each folder read once, for one long task that asks
+// GetLongPath about many paths (the library's load): a library whose files
+// were deleted would otherwise read a large folder again for every line.
+// What changes on disk while it is alive is not seen.
+class FolderNames {
+  public:
+    // The stored name in folder that is name exactly, else the one that
+    // matches it ignoring letter case; "" when none does. Nothing for a folder
+    // that cannot be read (*known false).
+    QByteArray StoredName(const QByteArray& folder, const QByteArray& name, bool* known);
+    // Whether folder was read already (readable or not).
+    bool Listed(const QByteArray& folder) const { return folders_.contains(folder); }
+
+  private:
+    struct Listing {
+        bool read = false;
+        QSet<QByteArray> names;
+        QHash<QString, QByteArray> folded;  // case-folded name -> its first stored form
+    };
+    QHash<QByteArray, Listing> folders_;
+};
+
 // The stored spelling of an existing file or folder: every component resolved
 // (exact name if it exists, else the one entry whose name matches ignoring
 // letter case), "." and ".." and doubled separators folded, symbolic links kept,
-// a trailing "/" kept. "" for a missing path. No length limit.
-QString GetLongPath(const QString& path);
+// a trailing "/" kept. "" for a missing path. No length limit. With names,
+// folders are read through it.
+QString GetLongPath(const QString& path, FolderNames* names = nullptr);
 
 // The path the media device is given: an existing file's path unchanged, ""
 // for a missing one (there are no short names here).
