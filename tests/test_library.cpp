@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -159,12 +160,14 @@ TEST_F(Library, SavingAppendsOnlyNewLinesEachUnderItsOwnHeaderAndNeverBlind) {
     EXPECT_EQ(Db(), QStringList({"[" + root + "]", "", wav, b, c, "[" + n + "]", x,
                                  "[" + root + "]", a, "[" + root + "/Pop]", "[" + e + "]"}));
     // A folder in the file's place cannot be read: appending blind would
-    // write every known path again, so nothing is written.
+    // write every known path again, so nothing is written, and the status bar
+    // says so; the scan ends as ever.
     QFile::remove(db);
     QDir().mkpath(db);
     Scan(root);
     EXPECT_TRUE(QFileInfo(db).isDir());
-    EXPECT_EQ(captions.last(), kChecking);
+    EXPECT_EQ(captions.last(), kDone);
+    EXPECT_EQ(form().SB1->currentMessage(), "保存できませんでした: " + db);
 }
 
 TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnderTheirRoot) {

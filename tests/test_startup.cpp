@@ -331,12 +331,28 @@ TEST(Startup, ARunKilledAnyTimeLosesAtMostASecondOfPlaylistAndSettings) {
     EXPECT_FALSE(QFile::exists(recovery));
 
     // A list from the command line is kept from the start on, not only once it is edited.
+    // What cannot be written (a folder in the file's place) is said in the status bar while
+    // the program runs, and named in one box at the exit.
     TestProgram q;
     q.dir.write("x.mp3", qvtest::WavBytes());
+    QDir().mkpath(q.folder() + "PlayLists/LastPlayList.lst");
     q.Start(q.folder() + "x.mp3");
     QTest::qWait(1300);
     EXPECT_EQ(ReadAll(q.folder() + "PlayLists/.LastPlayList.recovery"),
               (q.folder() + "x.mp3\r\n").toUtf8());
+    QDir().mkpath(q.folder() + "Setting.ini.d");
+    QFile::remove(q.folder() + "Setting.ini");
+    QDir().rename(q.folder() + "Setting.ini.d", q.folder() + "Setting.ini");
+    imgLoop_Click(*q.state);
+    QTest::qWait(1300);
+    EXPECT_EQ(q.state->mainForm->SB1->currentMessage(),
+              "保存できませんでした: " + q.folder() + "Setting.ini");
+    EXPECT_TRUE(q.state->mainForm->close());
+    ASSERT_EQ(q.dialogs.asked.size(), 1);
+    EXPECT_TRUE(q.dialogs.asked[0].prompt.startsWith("次のファイルを保存できませんでした:\n"));
+    for (const char* file : {"Setting.ini", "PlayLists/LastPlayList.lst"})
+        EXPECT_TRUE(q.dialogs.asked[0].prompt.contains(q.folder() + file)) << file;
+    EXPECT_TRUE(QFile::exists(q.folder() + "PlayLists/.LastPlayList.recovery"));
 }
 
 // Starts on these settings ("%F": the program folder) and this last playlist, runs act on the

@@ -2,6 +2,7 @@
 // read in Japanese through Qt's own translation, loaded at start-up.
 #include "app/dialogs_qt.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileDialog>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTranslator>
+#include <cstdio>
 
 namespace qv {
 
@@ -25,6 +27,10 @@ bool InstallQtJapanese() {
 
 MsgAnswer QtDialogs::MsgBox(QWidget* owner, const QString& prompt, MsgButtons buttons, MsgIcon icon,
                             const QString& title) {
+    if (ending_) {
+        std::fprintf(stderr, "quorvane: %s\n", qUtf8Printable(prompt));
+        return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::No;
+    }
     QMessageBox box(
         icon == MsgIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon, title,
         prompt,
@@ -37,12 +43,24 @@ MsgAnswer QtDialogs::MsgBox(QWidget* owner, const QString& prompt, MsgButtons bu
 }
 
 QAction* QtDialogs::PopupMenu(QMenu& menu) {
-    return menu.exec(QCursor::pos());
+    return ending_ ? nullptr : menu.exec(QCursor::pos());
 }
 
 QString QtDialogs::BrowseForFolder(QWidget* owner, const QString& title,
                                    const QString& startFolder) {
+    if (ending_) return QString();
     return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
+}
+
+void QtDialogs::EndAll() {
+    ending_ = true;
+    // A box may have opened a menu, or the other way round: each in turn.
+    for (int i = 0; i < 8; ++i) {
+        QWidget* open = QApplication::activePopupWidget();
+        if (!open) open = QApplication::activeModalWidget();
+        if (!open) break;
+        open->close();
+    }
 }
 
 }  // namespace qv

@@ -13,6 +13,15 @@ class QtDialogs final : public Dialogs {
     QAction* PopupMenu(QMenu& menu) override;
     QString BrowseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+
+    // The program is ending without a user to answer (a logout, SIGTERM):
+    // closes the dialog or menu that is open (as Escape would), and from now on
+    // every message box is only told on standard error and answered OK or No,
+    // menus are dismissed and the picker is cancelled, so nothing waits.
+    void EndAll();
+
+  private:
+    bool ending_ = false;
 };
 
 // Qt's own Japanese translation for the application (the message boxes'

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -89,6 +90,13 @@ class ProgramState {
     // in one write, so a drag is a few writes and a crash keeps the setting.
     void WriteIniWithinSecond(const QString& Section, const QString& Key, const QString& Value);
     void FlushSettings();
+
+    // Files that could not be written (app/save_failures): those already told
+    // on standard error, and, while the exit writes (unloading), those to name
+    // in its closing message.
+    QSet<QString> toldNotSaved;
+    QStringList notSavedAtExit;
+    bool unloading = false;
 
     // Ends the program once the main window has been unloaded: the running
     // program leaves its event loop; a test just notes it.

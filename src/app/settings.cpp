@@ -39,8 +39,10 @@ QString Ini::ReadIni(const QString& Section, const QString& Key) const {
 }
 
 int Ini::WriteIni(const QString& Section, const QString& Key, const QString& Value) const {
-    return WriteProfileString(appPath_ + QStringLiteral("Setting.ini"), Section, Key, Value) ? 1
-                                                                                             : 0;
+    const QString path = appPath_ + QStringLiteral("Setting.ini");
+    if (WriteProfileString(path, Section, Key, Value)) return 1;
+    if (onWriteFailed) onWriteFailed(path);
+    return 0;
 }
 
 int32_t ReadLoopMode(const Ini& ini) {

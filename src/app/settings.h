@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace qv {
 
@@ -26,6 +27,9 @@ class Ini {
     // Stores the value (creating file, section and key as needed, every other
     // line kept). Non-zero on success.
     int WriteIni(const QString& Section, const QString& Key, const QString& Value) const;
+
+    // Told the path of Setting.ini whenever a write of it fails.
+    std::function<void(const QString& path)> onWriteFailed;
 
   private:
     QString appPath_;

@@ -12,6 +12,7 @@
 #include "app/dialogs.h"
 #include "app/frm_quorvane.h"
 #include "app/program_state.h"
+#include "app/save_failures.h"
 #include "app/tree_view.h"
 #include "app/unstorable_paths.h"
 #include "library/media_db.h"
@@ -65,9 +66,9 @@ void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
     YieldToEventLoop();
     SearchMedia(state, tree, window, state.strSearchRoot, IncludeSubFolders);
     window.setWindowTitle(QStringLiteral("Quorvane - メディアの重複をチェックしています..."));
-    // A library file that cannot be written ends the scan quietly; the
-    // caption keeps the text above.
-    if (!SaveMediaDB(state)) return;
+    // A library file that cannot be written still ends the scan as ever;
+    // the status bar says what was not saved.
+    if (!SaveMediaDB(state)) ReportNotSaved(state, MediaDBPath(state));
     window.setWindowTitle(state.bAbortScan ? QStringLiteral("Quorvane - スキャン中止")
                                            : QStringLiteral("Quorvane - スキャン完了"));
 }
@@ -116,7 +117,7 @@ void cmdRef_Click(ProgramState& state) {
 void EndScanOnUnload(ProgramState& state) {
     if (!ScanRunning(state)) return;
     state.bAbortScan = true;
-    SaveMediaDB(state);
+    if (!SaveMediaDB(state)) ReportNotSaved(state, MediaDBPath(state));
 }
 
 }  // namespace qv

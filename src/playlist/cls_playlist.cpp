@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/program_state.h"
+#include "app/save_failures.h"
 #include "platform/filesystem.h"
 #include "platform/media_kinds.h"
 #include "platform/paths.h"
@@ -44,7 +45,8 @@ void clsPlayList::KeepRecoveryFile() {
         // Taken first: a change made while the file is written starts the
         // next write.
         state_.PlayListData.TakeChanged();
-        WritePlayListCopy(state_, RecoveryPath(state_));
+        if (!WritePlayListCopy(state_, RecoveryPath(state_)))
+            ReportNotSaved(state_, RecoveryPath(state_));
     });
     // The list the start built (a command line, a hand-off, a recovery) is
     // kept too, not only what changes later.
@@ -55,7 +57,10 @@ void clsPlayList::KeepRecoveryFile() {
 bool clsPlayList::SaveLastPlayList() {
     keeper_.reset();
     state_.PlayListData.TakeChanged();
-    if (!SavePlayListFile(state_, LastPlayListPath(state_))) return false;
+    if (!SavePlayListFile(state_, LastPlayListPath(state_))) {
+        ReportNotSaved(state_, LastPlayListPath(state_));
+        return false;
+    }
     QFile::remove(RecoveryPath(state_));
     return true;
 }

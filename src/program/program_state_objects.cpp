@@ -8,6 +8,7 @@
 #include "app/frm_splash.h"
 #include "app/playlist_data.h"
 #include "app/program_state.h"
+#include "app/save_failures.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
@@ -21,7 +22,9 @@ ProgramState::ProgramState(const QString& appPath, MciSender& mciSender, Dialogs
       mci(mciSender),
       dialogs(dialogSeam),
       clock(clockSource),
-      PlayListData(*playListRecords_) {}
+      PlayListData(*playListRecords_) {
+    ini.onWriteFailed = [this](const QString& path) { ReportNotSaved(*this, path); };
+}
 
 ProgramState::~ProgramState() {
     FlushSettings();

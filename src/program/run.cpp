@@ -97,9 +97,16 @@ int RunProgram(int argc, char** argv) {
     // A signal that arrives while the main window still loads closes it as
     // soon as it is shown.
     bool closeWhenShown = false;
-    CloseOnSignal closer([&state, &closeWhenShown] {
+    CloseOnSignal closer([&state, &dialogs, &closeWhenShown] {
+        // Nobody is there to answer a box: the one open goes, and the close's
+        // own boxes (a path no file can keep, a file that could not be
+        // written) are told on standard error instead.
+        dialogs.EndAll();
         if (state.mainForm && state.mainForm->isVisible()) {
-            state.mainForm->close();
+            // Once the closed box has returned to whoever opened it.
+            QTimer::singleShot(0, state.mainForm.get(), [&state] {
+                if (!state.mainForm->Unloaded()) state.mainForm->close();
+            });
         } else {
             closeWhenShown = true;
         }

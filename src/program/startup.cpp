@@ -16,6 +16,7 @@
 #include "app/frm_splash.h"
 #include "app/geometry.h"
 #include "app/program_state.h"
+#include "app/save_failures.h"
 #include "app/settings.h"
 #include "app/tree_view.h"
 #include "library/media_db.h"
@@ -176,6 +177,8 @@ void RestoreLastPlayList(ProgramState& state, bool bPlay) {
 }
 
 void UnloadMainForm(ProgramState& state) {
+    // What cannot be written from here on is named in one box at the end.
+    state.unloading = true;
     // A scan still walking ends here as its abort button would end it, so
     // what it found so far is in MediaDB.db before the program goes.
     EndScanOnUnload(state);
@@ -187,6 +190,7 @@ void UnloadMainForm(ProgramState& state) {
                        QString::number(state.objMediaPlay->LoopMode()));
     state.objMediaPlay->SaveVolume();
     state.objPlayList->SaveLastPlayList();
+    ShowNotSavedAtExit(state);
     if (state.endProgram) state.endProgram();
 }
 
