@@ -19,6 +19,8 @@
 #include "library/tree_handlers.h"
 #include "library_support.h"
 #include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/playlist_edit.h"
 #include "program/library_wiring.h"
 #include "support/media_files.h"
 #include "support/qt_print.h"
@@ -454,9 +456,14 @@ TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheLi
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     EXPECT_EQ(form().lstPL->currentRow(), 1);
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({b, c}));
-    // What the desktop is told plays: the tree's file, until an entry opens again.
+    // What the desktop is told plays: the tree's file, until an entry opens again; and
+    // that entry while it stays open, also when its line is removed (paused, it stays).
     EXPECT_EQ(state().objMediaPlay->CurrentPath(), a);
-    state().objMediaPlay->OpenFile(0);
+    state().objMediaPlay->OpenPlay(0);
+    state().objMediaPlay->Pause();
+    state().objPlayList->SetListIndex(0);
+    qv::lblRemove_Click(state());
+    EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({c}));
     EXPECT_EQ(state().objMediaPlay->CurrentPath(), b);
 }
 
