@@ -7,12 +7,14 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/dialogs_qt.h"
 #include "app/frm_hide_menu.h"
 #include "library/media_db.h"
 #include "library/scan.h"
@@ -398,6 +400,38 @@ TEST_F(LibraryTree,
     }
     EXPECT_EQ(dragged, QStringList({"OLEDropAllMedia", "OLEDropRegisteredPlayList",
                                     "OLEDropSearchedMedia", root + "/Pop", lst}));
+}
+
+// The context-menu key and Shift+F10 click the current node: its real popup opens below its
+// row and is answered by keys, so the keyboard alone adds a file (and it plays, as nothing did).
+TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
+    qv::QtDialogs real;
+    p.dialogs.popupsTo = &real;
+    state().objMediaPlay->PlayState("STOPPED");
+    QStringList seen;
+    const auto press = [&](const QString& key, Qt::Key k, Qt::KeyboardModifiers mods, int downs) {
+        tree().setCurrentItem(tree().Node(key));
+        const QRect row = tree().visualItemRect(tree().Node(key));
+        const QPoint below = tree().viewport()->mapToGlobal(row.bottomLeft());
+        QTimer::singleShot(50, [&seen, below, downs] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            seen << menu->title() + (menu->pos() == below ? " below its row" : " elsewhere");
+            for (int i = 0; i < downs; ++i) QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QTest::keyClick(&tree(), k, mods);
+        QTest::qWait(100);  // no popup: nothing to answer
+    };
+    press(a, Qt::Key_Menu, {}, 2);
+    tree().Node(root + "/Pop")->setExpanded(false);
+    press(root + "/Pop", Qt::Key_F10, Qt::ShiftModifier, 1);
+    press(b, Qt::Key_F10, {}, 2);  // F10 alone is no menu key
+    EXPECT_EQ(seen,
+              QStringList({"クリックノード below its row", "ドロップファイル below its row"}));
+    EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({a}));
+    EXPECT_EQ(state().objMediaPlay->PlayState(), "PLAYING");
+    EXPECT_TRUE(tree().Node(root + "/Pop")->isExpanded());
 }
 
 TEST_F(LibraryTree,

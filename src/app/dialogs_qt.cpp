@@ -36,8 +36,8 @@ MsgAnswer QtDialogs::MsgBox(QWidget* owner, const QString& prompt, MsgButtons bu
     return chosen == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
-QAction* QtDialogs::PopupMenu(QMenu& menu) {
-    return menu.exec(QCursor::pos());
+QAction* QtDialogs::PopupMenu(QMenu& menu, std::optional<QPoint> at) {
+    return menu.exec(at.value_or(QCursor::pos()));
 }
 
 QString QtDialogs::BrowseForFolder(QWidget* owner, const QString& title,
