@@ -409,26 +409,27 @@ TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
     p.dialogs.popupsTo = &real;
     state().objMediaPlay->PlayState("STOPPED");
     QStringList seen;
-    const auto press = [&](const QString& key, Qt::Key k, Qt::KeyboardModifiers mods, int downs) {
+    // Makes the node current and presses the keys; the popup they open (if any) is noted and
+    // answered with Down pressed `downs` times, then Return.
+    const auto press = [&](const QString& key, QKeyCombination keys, int downs) {
         tree().setCurrentItem(tree().Node(key));
         const QRect row = tree().visualItemRect(tree().Node(key));
         const QPoint below = tree().viewport()->mapToGlobal(row.bottomLeft());
         QTimer::singleShot(50, [&seen, below, downs] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu) return;
-            seen << menu->title() + (menu->pos() == below ? " below its row" : " elsewhere");
-            for (int i = 0; i < downs; ++i) QTest::keyClick(menu, Qt::Key_Down);
-            QTest::keyClick(menu, Qt::Key_Return);
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                seen << menu->title() + (menu->pos() == below ? "" : " elsewhere");
+                for (int i = 0; i < downs; ++i) QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
         });
-        QTest::keyClick(&tree(), k, mods);
-        QTest::qWait(100);  // no popup: nothing to answer
+        QTest::keyClick(&tree(), keys.key(), keys.keyboardModifiers());
+        QTest::qWait(100);
     };
-    press(a, Qt::Key_Menu, {}, 2);
+    press(a, Qt::Key_Menu, 2);
     tree().Node(root + "/Pop")->setExpanded(false);
-    press(root + "/Pop", Qt::Key_F10, Qt::ShiftModifier, 1);
-    press(b, Qt::Key_F10, {}, 2);  // F10 alone is no menu key
-    EXPECT_EQ(seen,
-              QStringList({"クリックノード below its row", "ドロップファイル below its row"}));
+    press(root + "/Pop", Qt::ShiftModifier | Qt::Key_F10, 1);
+    press(b, Qt::Key_F10, 2);  // F10 alone is no menu key
+    EXPECT_EQ(seen, QStringList({"クリックノード", "ドロップファイル"}));
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({a}));
     EXPECT_EQ(state().objMediaPlay->PlayState(), "PLAYING");
     EXPECT_TRUE(tree().Node(root + "/Pop")->isExpanded());

@@ -398,7 +398,6 @@ TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
         {"gBB", 1, 0, false,
          "0 PLAYING: stop close open1 play stop close open2 play stop close open0 setaudio play",
          "> 0g.wav playing", 4},
-        {"GLG", 1, 1, false, "2 PLAYING: ", "> 2G.wav playing", 2},
         {"GLG", 0, 1, false, "1 STOPPED by user: ", "1L.wav failed", 1},
         {"N", 0, 0, false, "0 PLAYING: ", "> 0N.wav playing (no sound output)", 1}};
     for (const auto& [list, mode, start, playFails, now, panels, opens] : cases) {

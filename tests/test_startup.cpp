@@ -317,15 +317,10 @@ TEST(Startup, AWindowLargerThanItsScreenIsShrunkIntoIt) {
     // A primary screen with a panel at the top, and a smaller one to its right.
     const QList<ScreenArea> screens = {{{0, 0, 1600, 1000}, {0, 30, 1600, 970}},
                                        {{1600, 0, 800, 600}, {1600, 0, 800, 600}}};
-    const std::pair<QRect, QRect> rows[] = {
-        {{100, 100, 2400, 1600}, {0, 30, 1600, 970}},
-        {{1500, 200, 600, 900}, {1600, 0, 600, 600}},    // mostly on the second
-        {{1000, 10, 800, 990}, {800, 30, 800, 970}},     // too tall, and partly off
-        {{-5000, 0, 3000, 500}, {0, 30, 1600, 500}},     // off every screen
-        {{1590, 500, 570, 437}, {1590, 500, 570, 437}},  // fits: stays, partly off
-        {{-100, -20, 1600, 900}, {-100, -20, 1600, 900}},
-    };
-    for (const auto& [stored, shown] : rows) EXPECT_EQ(PlaceOnScreens(stored, screens), shown);
+    EXPECT_EQ(PlaceOnScreens({100, 100, 2400, 1600}, screens), QRect(0, 30, 1600, 970));
+    // Mostly on the second screen, and too tall for it; one that fits stays, partly off.
+    EXPECT_EQ(PlaceOnScreens({1500, 200, 600, 900}, screens), QRect(1600, 0, 600, 600));
+    EXPECT_EQ(PlaceOnScreens({1590, 500, 570, 437}, screens), QRect(1590, 500, 570, 437));
 }
 
 TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
