@@ -178,6 +178,43 @@ TEST_F(GstDevice, TheVolumeIsHeardFromTheFirstMoment) {
     EXPECT_EQ(peaks[2], 0);
 }
 
+// An output that goes away while a file plays (a sink whose writes fail, as one whose sound
+// server ended): the file is shown as failed, not as a track that ended ("Loop-Off" would rewind
+// it and say "stopped"); the device answers "lost" and plays no more until the file is opened
+// anew.
+TEST_F(GstDevice, AnOutputThatGoesAwayFailsTheFileUntilItIsOpenedAnew) {
+    GstDeviceOptions options = kNullAudio;
+    options.audioSink = "audioconvert ! wavenc ! filesink sync=true location=/dev/full";
+    qvtest::FakeProgram p{GstDeviceFactory(options)};
+    const QString a = Make(MediaKind::Wav, "a.wav", 3000);
+    p.state->objPlayList->AddToPlayList(a);
+    p.player().OpenPlay(0);
+    p.form().Timer1->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.form().Panel(4)->text() == "failed"; }));
+    EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + a);
+    const QString open = "open \"" + a + "\" type WaveAudio alias PlayData";
+    EXPECT_EQ(Ask({"status PlayData output", "status PlayData mode", "play PlayData",
+                   "close PlayData", open, "status PlayData output"},
+                  &p.mci),
+              "lost|stopped|262|||present");
+}
+
+// With no output to be found (every one the desktop could offer is refused here, for the rest
+// of this process: the other tests choose the null output, which is no missing one) a file
+// still plays, in real time, and panel 4 says that nothing is heard.
+TEST_F(GstDevice, WithNoSoundOutputPanel4SaysSo) {
+    qputenv("PULSE_SERVER", "unix:/nonexistent");
+    qputenv("ALSA_CONFIG_PATH", "/dev/null");
+    qputenv("JACK_NO_START_SERVER", "1");
+    qputenv("ALSOFT_DRIVERS", "none");
+    qvtest::FakeProgram p{GstDeviceFactory()};
+    p.state->objPlayList->AddToPlayList(Make(MediaKind::Wav, "a.wav", 1500));
+    p.player().OpenPlay(0);
+    p.Tick();
+    EXPECT_EQ(p.form().Panel(4)->text() + "|" + Ask({"status PlayData output"}, &p.mci),
+              "playing (no sound output)|none");
+}
+
 // The player through the real device and the real monitor timer: a seek while playing plays
 // on from there, while paused stays paused there, clamped at both ends; moved to the end,
 // "Loop-All" plays three kinds through, past a refused file, and starts again, the volume

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
@@ -14,12 +15,15 @@
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/dialogs_qt.h"
 #include "app/frm_hide_menu.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_handlers.h"
 #include "library_support.h"
 #include "playback/media_play.h"
+#include "playlist/cls_playlist.h"
+#include "playlist/playlist_edit.h"
 #include "program/library_wiring.h"
 #include "support/media_files.h"
 #include "support/qt_print.h"
@@ -415,6 +419,39 @@ TEST_F(LibraryTree,
                                     "OLEDropSearchedMedia", root + "/Pop", lst}));
 }
 
+// The context-menu key and Shift+F10 click the current node: its real popup opens below its
+// row and is answered by keys, so the keyboard alone adds a file (and it plays, as nothing did).
+TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
+    qv::QtDialogs real;
+    p.dialogs.popupsTo = &real;
+    state().objMediaPlay->PlayState("STOPPED");
+    QStringList seen;
+    // Makes the node current and presses the keys; the popup they open (if any) is noted and
+    // answered with Down pressed `downs` times, then Return.
+    const auto press = [&](const QString& key, QKeyCombination keys, int downs) {
+        tree().setCurrentItem(tree().Node(key));
+        const QRect row = tree().visualItemRect(tree().Node(key));
+        const QPoint below = tree().viewport()->mapToGlobal(row.bottomLeft());
+        QTimer::singleShot(50, [&seen, below, downs] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                seen << menu->title() + (menu->pos() == below ? "" : " elsewhere");
+                for (int i = 0; i < downs; ++i) QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        QTest::keyClick(&tree(), keys.key(), keys.keyboardModifiers());
+        QTest::qWait(100);
+    };
+    press(a, Qt::Key_Menu, 2);
+    tree().Node(root + "/Pop")->setExpanded(false);
+    press(root + "/Pop", Qt::ShiftModifier | Qt::Key_F10, 1);
+    press(b, Qt::Key_F10, 2);  // F10 alone is no menu key
+    EXPECT_EQ(seen, QStringList({"クリックノード", "ドロップファイル"}));
+    EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({a}));
+    EXPECT_EQ(state().objMediaPlay->PlayState(), "PLAYING");
+    EXPECT_TRUE(tree().Node(root + "/Pop")->isExpanded());
+}
+
 TEST_F(LibraryTree,
        NodesWhosePathsVanishedGoWithTheirSubtreeAndDroppedFilesScanTheFirstOnesFolder) {
     QFile::remove(a);
@@ -471,9 +508,14 @@ TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheLi
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     EXPECT_EQ(form().lstPL->currentRow(), 1);
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({b, c}));
-    // What the desktop is told plays: the tree's file, until an entry opens again.
+    // What the desktop is told plays: the tree's file, until an entry opens again; and
+    // that entry while it stays open, also when its line is removed (paused, it stays).
     EXPECT_EQ(state().objMediaPlay->CurrentPath(), a);
-    state().objMediaPlay->OpenFile(0);
+    state().objMediaPlay->OpenPlay(0);
+    state().objMediaPlay->Pause();
+    state().objPlayList->SetListIndex(0);
+    qv::lblRemove_Click(state());
+    EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({c}));
     EXPECT_EQ(state().objMediaPlay->CurrentPath(), b);
 }
 

@@ -410,12 +410,13 @@ TEST(Monitor, ButtonsSlidersKeysPanelsAndTimersFollowThePlayer) {
 
 // After a refused file "Loop-All" goes on to the next entry that opens, at
 // most once round the list, and round again after a good one (g: 1 s long) played;
-// "Loop-One" stops on it, as "Loop-Off" does (see the previews). Later ticks
-// send nothing.
+// "Loop-One" stops on it, as "Loop-Off" does (see the previews). A file whose
+// output goes away while it plays fails as a refused one, not as a track that
+// ended; one played into no output says so beside the mode. Later ticks send nothing.
 TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
-    // The list (G opens, B is refused), the loop mode, the entry started,
-    // whether play fails; what the player and panels 1 and 4 show at the
-    // end, and how many opens it took.
+    // The list (G opens, B is refused, L loses its output, N has none), the
+    // loop mode, the entry started, whether play fails; what the player and
+    // panels 1 and 4 show at the end, and how many opens it took.
     const std::tuple<const char*, int, int, bool, const char*, const char*, int> cases[] = {
         {"GBGG", 2, 1, false, "1 ready by user: ", "1B.wav failed", 1},
         {"GBB", 1, 1, false, "0 PLAYING: ", "> 0G.wav playing", 3},     // round the end
@@ -424,7 +425,9 @@ TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
         // Round again after each good one.
         {"gBB", 1, 0, false,
          "0 PLAYING: stop close open1 play stop close open2 play stop close open0 setaudio play",
-         "> 0g.wav playing", 4}};
+         "> 0g.wav playing", 4},
+        {"GLG", 0, 1, false, "1 STOPPED by user: ", "1L.wav failed", 1},
+        {"N", 0, 0, false, "0 PLAYING: ", "> 0N.wav playing (no sound output)", 1}};
     for (const auto& [list, mode, start, playFails, now, panels, opens] : cases) {
         SCOPED_TRACE(testing::Message() << list << " mode " << mode);
         FakeProgram p;
@@ -432,6 +435,8 @@ TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
             const QString path = p.Add(QStringLiteral("%1%2.wav").arg(i).arg(list[i]),
                                        list[i] == 'g' ? 1000 : 10000);
             if (list[i] == 'B') p.media.FailOpen(path, 296);
+            if (list[i] == 'L') p.media.SetOutput(path, AudioOutput::Lost);
+            if (list[i] == 'N') p.media.SetOutput(path, AudioOutput::None);
         }
         if (playFails) p.media.FailCall("play", 282);
         p.player().LoopMode(mode);

@@ -385,6 +385,18 @@ QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuo
     return out.join(u'|');
 }
 
+// Where a window of a stored size is shown: on the screen that holds most of it, and
+// within its free area when it is larger than that.
+TEST(Startup, AWindowLargerThanItsScreenIsShrunkIntoIt) {
+    // A primary screen with a panel at the top, and a smaller one to its right.
+    const QList<ScreenArea> screens = {{{0, 0, 1600, 1000}, {0, 30, 1600, 970}},
+                                       {{1600, 0, 800, 600}, {1600, 0, 800, 600}}};
+    EXPECT_EQ(PlaceOnScreens({100, 100, 2400, 1600}, screens), QRect(0, 30, 1600, 970));
+    // Mostly on the second screen, and too tall for it; one that fits stays, partly off.
+    EXPECT_EQ(PlaceOnScreens({1500, 200, 600, 900}, screens), QRect(1600, 0, 600, 600));
+    EXPECT_EQ(PlaceOnScreens({1590, 500, 570, 437}, screens), QRect(1590, 500, 570, 437));
+}
+
 TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     // The settings, LastPlayList.lst, what is done to the window, what comes back.
     const std::tuple<const char*, const char*, void (*)(frmQuorvane&), const char*> rows[] = {
@@ -409,8 +421,11 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
              EXPECT_TRUE(f.isMaximized() && f.width() != Px(6000));
          },
          "|150|150|6000|5000|0|1000"},
-        // Off every screen: back at the primary screen's top left.
+        // Off every screen: back at the primary screen's top left. Larger than the screen
+        // (800 x 600 pixels): shrunk to it, inside it, and stored as shown.
         {"[Quorvane]\nLeft=-9000000\nTop=9000000\n", nullptr, nullptr, "|0|0|8550|6555|0|1000"},
+        {"[Quorvane]\nLeft=300\nTop=-150\nWidth=36000\nHeight=7005\n", nullptr, nullptr,
+         "|0|0|12000|7005|0|1000"},
     };
     for (const auto& [settings, last, act, after] : rows)
         EXPECT_EQ(StartAndClose(settings, last, act), after);

@@ -22,7 +22,9 @@ const char kUsage[] =
     "  --null-audio  play into a null sink (real time, no sound)\n"
     "Example: open \"/music/a song.mp3\" type MPEGVideo alias PlayData\n"
     "         seek PlayData to 61000\n"
-    "         setaudio PlayData volume to 500   (0 ... 1000)\n";
+    "         setaudio PlayData volume to 500   (0 ... 1000)\n"
+    "         status PlayData output   (present; none: no sound output was found,\n"
+    "                                   so nothing is heard; lost: it went away)\n";
 
 void Run(qv::MciInterpreter& mci, const QString& command) {
     QString reply;

@@ -2,7 +2,9 @@
 // menus and the folder picker. One interface, so tests can script the answers.
 #pragma once
 
+#include <QPoint>
 #include <QString>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -23,10 +25,11 @@ class Dialogs {
     virtual MsgAnswer MsgBox(QWidget* owner, const QString& prompt, MsgButtons buttons,
                              MsgIcon icon, const QString& title) = 0;
 
-    // Pops the menu up at the mouse position and returns when it closes; the
-    // chosen item's handler (its triggered signal) has run by then. Returns
-    // the chosen item, nullptr when the menu was dismissed.
-    virtual QAction* PopupMenu(QMenu& menu) = 0;
+    // Pops the menu up at the mouse position, or at the screen point at (a
+    // menu the keyboard opened), and returns when it closes; the chosen
+    // item's handler (its triggered signal) has run by then. Returns the
+    // chosen item, nullptr when the menu was dismissed.
+    virtual QAction* PopupMenu(QMenu& menu, std::optional<QPoint> at = std::nullopt) = 0;
 
     // The folder the user picked, "" when the picker was cancelled.
     virtual QString BrowseForFolder(QWidget* owner, const QString& title,

@@ -42,8 +42,8 @@ MsgAnswer QtDialogs::MsgBox(QWidget* owner, const QString& prompt, MsgButtons bu
     return chosen == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
-QAction* QtDialogs::PopupMenu(QMenu& menu) {
-    return ending_ ? nullptr : menu.exec(QCursor::pos());
+QAction* QtDialogs::PopupMenu(QMenu& menu, std::optional<QPoint> at) {
+    return ending_ ? nullptr : menu.exec(at.value_or(QCursor::pos()));
 }
 
 QString QtDialogs::BrowseForFolder(QWidget* owner, const QString& title,

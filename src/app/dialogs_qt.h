@@ -10,7 +10,7 @@ class QtDialogs final : public Dialogs {
   public:
     MsgAnswer MsgBox(QWidget* owner, const QString& prompt, MsgButtons buttons, MsgIcon icon,
                      const QString& title) override;
-    QAction* PopupMenu(QMenu& menu) override;
+    QAction* PopupMenu(QMenu& menu, std::optional<QPoint> at = std::nullopt) override;
     QString BrowseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
 

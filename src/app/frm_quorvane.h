@@ -49,7 +49,8 @@ class frmQuorvane : public QWidget {
     StatusPanel* Panel(int i) const { return panels_.value(i - 1); }
 
     // Moves and sizes the window to a rectangle in twips, remembering it so
-    // that an unchanged window writes back the very numbers it was given.
+    // that an unchanged window writes back the very numbers it was given (one
+    // corrected to fit the screen writes back where and how large it is shown).
     void MoveTwips(const TwipsGeometry& g);
     // The window's normal (neither minimized nor maximized) outer rectangle in twips.
     TwipsGeometry NormalGeometryTwips() const;

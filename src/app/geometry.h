@@ -2,6 +2,7 @@
 // outer window rectangle, with the defaults for missing or useless values.
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <functional>
@@ -35,8 +36,21 @@ void WriteStoredGeometry(const Ini& ini, const TwipsGeometry& g);
 void ForEachStoredValue(const TwipsGeometry& g,
                         const std::function<void(const QString& Key, const QString& Value)>& write);
 
-// The outer rectangle in pixels, moved to the top-left of the primary
-// screen's free area when it would lie wholly off every screen.
+// A screen's whole rectangle and the part of it windows may take (the
+// desktop's panels left out).
+struct ScreenArea {
+    QRect whole;
+    QRect free;
+};
+
+// The outer rectangle in pixels as the window is shown on these screens (the
+// first is the primary): moved to the top-left of the primary screen's free
+// area when it would lie wholly off every screen; larger than the free area
+// of the screen that holds most of it (a size saved on a larger or less
+// scaled screen), shrunk to that area and moved inside it. Anything else is
+// left where it was put, partly off a screen too.
+QRect PlaceOnScreens(const QRect& outer, const QList<ScreenArea>& screens);
+// The same on the desktop's screens.
 QRect PlaceOnScreen(const QRect& outer);
 
 }  // namespace qv

@@ -50,13 +50,13 @@ bool Within(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
     return false;
 }
 
-void PopUp(ProgramState& state, QMenu* menu) {
-    state.dialogs.PopupMenu(*menu);
+void PopUp(ProgramState& state, QMenu* menu, std::optional<QPoint> at) {
+    state.dialogs.PopupMenu(*menu, at);
 }
 
 }  // namespace
 
-void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node) {
+void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node, std::optional<QPoint> popupAt) {
     if (!node || !state.mainForm) return;
     frmQuorvane& form = *state.mainForm;
     const QString K = TreeView::Key(node);
@@ -78,18 +78,18 @@ void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node) {
         state.nodClicked = node;
         menus.mnTreeExpand->setVisible(true);
         menus.sp40->setVisible(true);
-        PopUp(state, menus.mnAddListDrop);
+        PopUp(state, menus.mnAddListDrop, popupAt);
         return;
     }
     ShowSelectedInfo(state, K);
     if (K.right(4).toUpper() == u".LST") {
         state.nodClicked = node;
         state.strClickedPath = K;
-        PopUp(state, menus.mnNodePL);
+        PopUp(state, menus.mnNodePL, popupAt);
         return;
     }
     state.strClickedFile = K;
-    PopUp(state, menus.mnClickNodeMedia);
+    PopUp(state, menus.mnClickNodeMedia, popupAt);
 }
 
 void mnTreeExpand_Click(ProgramState& state) {

@@ -2,7 +2,9 @@
 // items handled here, the drag out of the tree and files dropped onto it.
 #pragma once
 
+#include <QPoint>
 #include <QString>
+#include <optional>
 
 class QMimeData;
 class QTreeWidgetItem;
@@ -13,8 +15,10 @@ class ProgramState;
 
 // A click on a node: fixed nodes do (almost) nothing; a node whose path is
 // gone is removed with its subtree; a folder, a ".lst" or a media file pops
-// up its menu, which is modal.
-void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node);
+// up its menu, which is modal: at the mouse, or at the screen point popupAt
+// (the keyboard's click, which has no mouse position of its own).
+void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node,
+                   std::optional<QPoint> popupAt = std::nullopt);
 
 // "ツリー伸縮": toggles the last clicked folder or ".lst" node.
 void mnTreeExpand_Click(ProgramState& state);

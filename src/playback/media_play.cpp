@@ -53,7 +53,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     // Every file opens at full volume; it is set before a sound is heard.
     if (opened) MCISetVolume(state_.mci, lngVolume_);
     lngSkipped_ = 0;
-    strOutsidePath_.clear();
+    strGivenPath_ = path;
     ++lngJumps_;  // the same entry opened again starts over
     if (opened) ClearFailure();
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
@@ -66,11 +66,6 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
         ShowFailure(path);
     }
     StopByUser(true);
-}
-
-QString clsMediaPlay::CurrentPath() const {
-    if (!strOutsidePath_.isEmpty()) return strOutsidePath_;
-    return HasRecord(PlayingID()) ? state_.PlayListData[PlayingID()].FilePath : QString();
 }
 
 void clsMediaPlay::OpenPlay(int32_t SongID) {

@@ -67,10 +67,12 @@ class clsMediaPlay {
     void ShowFailure(const QString& FilePath);
     // The media tree plays one file by itself, outside the playlist, and
     // PlayingID stays the entry's: this names that file until an entry opens.
-    void PlayingOutside(const QString& FilePath) { strOutsidePath_ = FilePath; }
-    // The file the device was last given: the tree's file, else the current
-    // entry's ("" when PlayingID names no record). What the desktop is told plays.
-    QString CurrentPath() const;
+    void PlayingOutside(const QString& FilePath) { strGivenPath_ = FilePath; }
+    // The file the device was last given (the tree's or an entry's), ""
+    // before the first. Kept apart from the entry's record, so that it stays
+    // named while it is open even when its line is removed or moved. What
+    // the desktop is told plays.
+    QString CurrentPath() const { return strGivenPath_; }
     // A file opened: whatever failed before is no longer shown.
     void ClearFailure() { strFailedPath_.clear(); }
     // "Loop-All" past an entry that would not play: plays the next entry,
@@ -148,7 +150,7 @@ class clsMediaPlay {
     int32_t lngSkipped_ = 0;
     int32_t lngVolume_ = 1000;
     uint32_t lngJumps_ = 0;
-    QString strOutsidePath_;
+    QString strGivenPath_;
 };
 
 }  // namespace qv

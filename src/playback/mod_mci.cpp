@@ -96,6 +96,10 @@ QString MCIGetMode(MciSender& mci) {
     return Query(mci, "status " + kAlias + " mode", 10);
 }
 
+QString MCIGetOutput(MciSender& mci) {
+    return Query(mci, "status " + kAlias + " output", 10);
+}
+
 QString GetMediaType(const QString& strFilePath) {
     const MediaKind* kind = FindMediaKind(EntryExtension(strFilePath));
     return kind ? Text(kind->name) : QString();

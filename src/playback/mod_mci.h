@@ -26,6 +26,8 @@ int32_t MCISetVolume(MciSender& mci, int32_t lngVolume);
 int32_t MCIGetLength(MciSender& mci);    // milliseconds
 int32_t MCIGetPosition(MciSender& mci);  // milliseconds
 QString MCIGetMode(MciSender& mci);      // the device's own lower-case word
+// "status PlayData output": kOutputPresent, kOutputNone or kOutputLost.
+QString MCIGetOutput(MciSender& mci);
 
 // The name of the media kind of the path's extension in any letter case
 // ("MP3", "MIDI", "WAVE", "CDAudio", ...: platform/media_kinds.h); "" for

@@ -13,6 +13,7 @@
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
+#include "playback/sound_output.h"
 #include "playback/track_info.h"
 
 namespace qv {
@@ -62,6 +63,7 @@ void Timer1_Timer(ProgramState& state) {
 
     // 2. The device's own word, upper-cased; nothing at all becomes "ready".
     player->PlayState(MCIGetMode(state.mci).toUpper());
+    ShowLostOutput(state);
 
     // A start that failed (StopByUser still False from Play, or from next
     // and previous while stopped): "Loop-All" goes on to the next entry,
@@ -85,7 +87,7 @@ void Timer1_Timer(ProgramState& state) {
     if (!player->FailedPath().isEmpty()) {
         form->Panel(4)->setText(kFailedMode);
     } else {
-        form->Panel(4)->setText(mode.isEmpty() ? kStateNoDevice : mode);
+        form->Panel(4)->setText(mode.isEmpty() ? kStateNoDevice : ModeText(state.mci, mode));
     }
 
     // 7. Position and length.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -33,12 +34,15 @@ class LibraryEvents final : public QObject {
         setObjectName(kEventsName);
         form.Text1->installEventFilter(this);
         form.TV1->viewport()->installEventFilter(this);
+        form.TV1->installEventFilter(this);
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == form_.Text1) return FolderBoxEvent(event);
         if (watched == form_.TV1->viewport()) return TreeEvent(event);
+        if (watched == form_.TV1 && event->type() == QEvent::KeyPress)
+            return TreeKey(static_cast<QKeyEvent*>(event));
         return false;
     }
 
@@ -114,6 +118,21 @@ class LibraryEvents final : public QObject {
             return true;
         }
         return false;
+    }
+
+    // The context-menu key and Shift+F10 click the current node as the mouse
+    // would, its popup opening below the node's row: without them the
+    // keyboard could reach no item of the tree's popups.
+    bool TreeKey(QKeyEvent* key) {
+        const bool menuKey = key->key() == Qt::Key_Menu ||
+                             (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+        if (!menuKey) return false;
+        QTreeWidgetItem* node = form_.TV1->currentItem();
+        if (!node) return true;
+        form_.TV1->scrollToItem(node);
+        const QRect row = form_.TV1->visualItemRect(node);
+        TV1_NodeClick(state_, node, form_.TV1->viewport()->mapToGlobal(row.bottomLeft()));
+        return true;
     }
 
     bool MaybeStartDrag(QMouseEvent* mouse) {

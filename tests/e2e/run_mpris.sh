@@ -141,7 +141,9 @@ export DBUS_SESSION_BUS_ADDRESS=$bus
 wait_caption "$id" "Quorvane - $work/music/a.mp3" || fail "without a bus: $(caption "$id")"
 [ -z "$(playerctl -l 2>/dev/null)" ] || fail "a player without a bus: $(playerctl -l)"
 e2e_close
-[ -z "$(grep -v ALSA "$work/stderr")" ] || fail "without a bus it said: $(cat "$work/stderr")"
+# (Where no sound output is found, as on a test machine, it says that once.)
+[ -z "$(grep -v 'ALSA\|^quorvane: no sound output was found' "$work/stderr")" ] ||
+    fail "without a bus it said: $(cat "$work/stderr")"
 exit 0
 INNER
 chmod +x "$work/inner.sh"

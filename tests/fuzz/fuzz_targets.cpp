@@ -233,6 +233,7 @@ class CountedDevice final : public qv::MediaDevice {
     qv::MediaMode Mode() override { return d_->Mode(); }
     int SetVolume(int volume) override { return d_->SetVolume(volume); }
     int Volume() override { return d_->Volume(); }
+    qv::AudioOutput Output() override { return d_->Output(); }
 
   private:
     std::unique_ptr<qv::MediaDevice> d_;

@@ -24,6 +24,8 @@ class FakeMedia {
         QHash<QString, qint64> lengths;    // by path; 10000 ms if not given
         QHash<QString, int> openFailures;  // by path: the MCI error number
         QHash<QString, int> callFailures;  // by call, see FailCall
+        // By path; present if not given. A lost output stops the device.
+        QHash<QString, qv::AudioOutput> outputs;
         // Calls received, oldest first: "open <path> <type>", "play", "pause",
         // "resume", "stop", "seek start", "seek end", "seek <ms>",
         // "volume <0 ... 1000>", "close".
@@ -40,6 +42,7 @@ class FakeMedia {
     // Every later call of this kind ("play", "pause", "resume", "stop",
     // "seek") fails with the code and changes nothing; 0 ends that.
     void FailCall(const QString& call, int code) { state_->callFailures[call] = code; }
+    void SetOutput(const QString& path, qv::AudioOutput output) { state_->outputs[path] = output; }
     // Moves the clock on; playing devices advance and stop at their end.
     void Advance(qint64 ms) { state_->now += ms; }
     QStringList Calls() const { return state_->calls; }
@@ -68,6 +71,7 @@ class Device final : public qv::MediaDevice {
     int Open(const QString& path) override {
         world_->calls << "open " + path + " " + type_;
         if (int code = world_->openFailures.value(path)) return code;
+        path_ = path;
         length_ = world_->lengths.value(path, 10000);
         ++world_->openDevices;
         return 0;
@@ -87,14 +91,20 @@ class Device final : public qv::MediaDevice {
         return 0;
     }
     int Volume() override { return volume_; }
+    qv::AudioOutput Output() override { return world_->outputs.value(path_); }
     qint64 Length() override { return length_; }
     qint64 Position() override {
         return Mode() == Playing ? position_ + world_->now - since_ : position_;
     }
     qv::MediaMode Mode() override {
-        // A playing device that has reached its end stops there by itself.
+        // A playing device that has reached its end stops there by itself;
+        // one whose output went away stops where it is.
         if (mode_ == Playing && position_ + world_->now - since_ >= length_) {
             position_ = length_;
+            mode_ = Stopped;
+        }
+        if (mode_ != Stopped && Output() == qv::AudioOutput::Lost) {
+            if (mode_ == Playing) position_ += world_->now - since_;
             mode_ = Stopped;
         }
         return mode_;
@@ -116,6 +126,7 @@ class Device final : public qv::MediaDevice {
 
     std::shared_ptr<FakeMedia::State> world_;
     QString type_;
+    QString path_;
     qint64 length_ = -1;   // -1 until opened
     qint64 position_ = 0;  // while playing: the position at since_
     qint64 since_ = 0;

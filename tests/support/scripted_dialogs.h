@@ -28,7 +28,9 @@ class ScriptedDialogs final : public qv::Dialogs {
     QStringList folders;
 
     QList<AskedMessage> asked;
-    QStringList poppedMenus;   // object names of the menus popped up
+    QStringList poppedMenus;  // object names of the menus popped up
+    // When set, popups are this one's (real menus, answered by the test).
+    qv::Dialogs* popupsTo = nullptr;
     QStringList pickerStarts;  // the folder each picker opened on
 
     qv::MsgAnswer MsgBox(QWidget*, const QString& prompt, qv::MsgButtons buttons, qv::MsgIcon icon,
@@ -36,8 +38,9 @@ class ScriptedDialogs final : public qv::Dialogs {
         asked.append({prompt, buttons, icon, title});
         return answers.isEmpty() ? qv::MsgAnswer::OK : answers.takeFirst();
     }
-    QAction* PopupMenu(QMenu& menu) override {
+    QAction* PopupMenu(QMenu& menu, std::optional<QPoint> at = std::nullopt) override {
         poppedMenus.append(menu.objectName());
+        if (popupsTo) return popupsTo->PopupMenu(menu, at);
         const QString choice = menuChoices.isEmpty() ? QString() : menuChoices.takeFirst();
         // An item of a submenu is a child of the submenu, itself a child of the menu. A
         // hidden or disabled item cannot be chosen from a real menu either.

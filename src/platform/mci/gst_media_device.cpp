@@ -133,6 +133,7 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     Release();
     midiWithoutSoundfont_ = false;
     mpegAudio_ = false;
+    outputLost_ = false;
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     sink_ = MakeSink();
     if (!pipeline_ || !sink_) {
@@ -156,7 +157,8 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
 }
 
 GstElement* GstMediaDevice::MakeSink() {
-    if (options_.audioSink.isEmpty()) return MakeAudioSink(options_.nullAudio);
+    noOutput_ = false;
+    if (options_.audioSink.isEmpty()) return MakeAudioSink(options_.nullAudio, &noOutput_);
     EnsureGstreamer();
     GError* error = nullptr;
     GstElement* sink =
@@ -243,6 +245,7 @@ void GstMediaDevice::Release() {
     }
     state_ = State::Closed;
     lengthNs_ = 0;
+    outputLost_ = false;
 }
 
 // Reads what the pipeline has posted since the last call.
@@ -259,8 +262,12 @@ void GstMediaDevice::Poll() {
                 }
                 break;
             case GST_MESSAGE_ERROR:
-                // The stream broke off (file cut short, device gone): stop
-                // where it is, as at an end the player can move on from.
+                // The stream broke off: stop where it is. A file cut short is
+                // an end the player can move on from; an output that went
+                // away (the sound server ended) is told as such, and this
+                // pipeline plays nothing more: the next open makes a new one,
+                // which looks for the output again.
+                if (IsFrom(message, sink_)) outputLost_ = true;
                 if (state_ == State::Playing || state_ == State::Paused) {
                     gint64 ns = -1;
                     if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns) && ns >= 0)
@@ -285,6 +292,7 @@ void GstMediaDevice::Poll() {
 int GstMediaDevice::Play() {
     Poll();
     if (state_ == State::Closed) return kDeviceNotReady;
+    if (outputLost_) return kHardware;
     // At the end there is nothing left to play until a rewind.
     if (state_ == State::Playing || state_ == State::Ended) return 0;
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
@@ -306,6 +314,7 @@ int GstMediaDevice::Pause() {
 int GstMediaDevice::Resume() {
     Poll();
     if (state_ == State::Closed) return kDeviceNotReady;
+    if (outputLost_) return kHardware;
     if (state_ != State::Paused) return 0;
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return kHardware;
@@ -431,6 +440,12 @@ MediaMode GstMediaDevice::Mode() {
             break;
     }
     return MediaMode::NotReady;
+}
+
+AudioOutput GstMediaDevice::Output() {
+    Poll();
+    if (outputLost_) return AudioOutput::Lost;
+    return noOutput_ ? AudioOutput::None : AudioOutput::Present;
 }
 
 MediaDeviceFactory GstDeviceFactory(GstDeviceOptions options) {

@@ -16,7 +16,8 @@ namespace qv {
 
 struct GstDeviceOptions {
     // Play into a null sink (still in real time) instead of the desktop's
-    // output: for tests, tools and machines without sound.
+    // output: for tests, tools and machines without sound. Chosen so, it is
+    // no missing output.
     bool nullAudio = false;
     // An open that has not prerolled after this long fails.
     int openTimeoutMs = 4000;
@@ -48,6 +49,7 @@ class GstMediaDevice final : public MediaDevice {
     MediaMode Mode() override;
     int SetVolume(int volume) override;
     int Volume() override { return volume_; }
+    AudioOutput Output() override;
 
   private:
     // Our own state: after the end of the stream the pipeline would still
@@ -72,6 +74,8 @@ class GstMediaDevice final : public MediaDevice {
     qint64 lastPositionNs_ = 0;
     bool atStart_ = false;
     int volume_ = 1000;
+    bool noOutput_ = false;    // the sink is the null one, as no output was found
+    bool outputLost_ = false;  // the sink failed after the open
     std::atomic<bool> midiWithoutSoundfont_{false};
     std::atomic<bool> mpegAudio_{false};
 };

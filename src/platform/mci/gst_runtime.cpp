@@ -1,6 +1,7 @@
 // GStreamer start-up and the choice of the audio output. Probing the outputs
-// costs tens of milliseconds and prints library noise, so it is done once and
-// its answer (a sink factory name) reused for every open.
+// costs milliseconds and prints library noise, so an output found is kept (a
+// sink factory name) and reused for every open; no output found is looked
+// for again at the next open.
 #include "platform/mci/gst_runtime.h"
 
 #include <fcntl.h>
@@ -13,6 +14,10 @@
 namespace qv {
 
 namespace {
+
+// The real-time null sink: what no output at all, or a null output asked
+// for, plays into.
+constexpr const char* kNullSink = "fakeaudiosink";
 
 std::mutex outputMutex;
 std::string outputFactory;  // empty: not chosen yet
@@ -35,7 +40,7 @@ void WithQuietStderr(Fn fn) {
 
 // Lets autoaudiosink pick an output and reports which sink it took.
 std::string ProbeOutput() {
-    std::string chosen = "fakeaudiosink";
+    std::string chosen = kNullSink;
     WithQuietStderr([&] {
         GstElement* probe = gst_element_factory_make("autoaudiosink", nullptr);
         if (!probe) return;
@@ -54,7 +59,7 @@ std::string ProbeOutput() {
         gst_object_unref(probe);
     });
     // Any fake sink becomes the real-time null sink.
-    if (chosen.rfind("fake", 0) == 0) chosen = "fakeaudiosink";
+    if (chosen.rfind("fake", 0) == 0) chosen = kNullSink;
     return chosen;
 }
 
@@ -75,17 +80,23 @@ void EnsureGstreamer() {
     });
 }
 
-GstElement* MakeAudioSink(bool nullAudio) {
+GstElement* MakeAudioSink(bool nullAudio, bool* noOutput) {
     EnsureGstreamer();
-    std::string factory = "fakeaudiosink";
+    std::string factory = kNullSink;
+    bool none = false;
     if (!nullAudio) {
         std::lock_guard lock(outputMutex);
-        if (outputFactory.empty()) outputFactory = ProbeOutput();
+        // A probe costs a few milliseconds once GStreamer is warm.
+        if (outputFactory.empty() || outputFactory == kNullSink) outputFactory = ProbeOutput();
         factory = outputFactory;
+        none = factory == kNullSink;
     }
     GstElement* sink = gst_element_factory_make(factory.c_str(), nullptr);
-    if (!sink && factory != "fakeaudiosink")
-        sink = gst_element_factory_make("fakeaudiosink", nullptr);
+    if (!sink && factory != kNullSink) {
+        sink = gst_element_factory_make(kNullSink, nullptr);
+        none = true;
+    }
+    *noOutput = none;
     return sink;
 }
 

@@ -13,11 +13,12 @@ void EnsureGstreamer();
 
 // A new audio sink for one device. With nullAudio, a null sink that still
 // plays in real time; otherwise the desktop's default output as GStreamer's
-// automatic choice finds it (falling back to the null sink when there is no
-// output at all). The choice is made once per process with standard error
-// silenced, since the sinks tried on the way (ALSA, OpenAL, JACK) print their
-// failures there.
-GstElement* MakeAudioSink(bool nullAudio);
+// automatic choice finds it, or the null sink when there is no output at all
+// (*noOutput then says so). The choice is made with standard error silenced,
+// since the sinks tried on the way (ALSA, OpenAL, JACK) print their failures
+// there; once per process while it finds an output, and afresh for every
+// sink while it finds none, so that a sound server started later is heard.
+GstElement* MakeAudioSink(bool nullAudio, bool* noOutput);
 
 // Forgets the chosen output, so the next sink is chosen afresh (after the
 // sound server went away, say).

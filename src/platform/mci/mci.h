@@ -15,6 +15,13 @@ inline const QString kModeSeeking = QStringLiteral("seeking");
 inline const QString kModeOpen = QStringLiteral("open");
 inline const QString kModeNotReady = QStringLiteral("not ready");
 
+// The words of "status <alias> output", an item of our own: the device plays
+// into a sound output, into none (none was found: nothing is heard), or its
+// output went away while it played (it stopped there).
+inline const QString kOutputPresent = QStringLiteral("present");
+inline const QString kOutputNone = QStringLiteral("none");
+inline const QString kOutputLost = QStringLiteral("lost");
+
 class MciSender {
   public:
     virtual ~MciSender() = default;

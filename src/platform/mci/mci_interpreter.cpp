@@ -74,6 +74,18 @@ QString ModeWord(MediaMode mode) {
     return kModeNotReady;
 }
 
+QString OutputWord(AudioOutput output) {
+    switch (output) {
+        case AudioOutput::None:
+            return kOutputNone;
+        case AudioOutput::Lost:
+            return kOutputLost;
+        case AudioOutput::Present:
+            break;
+    }
+    return kOutputPresent;
+}
+
 // Whatever follows the words a command has used up: a classic flag we do not
 // carry out, or an unknown word.
 int Leftover(const MciToken& token) {
@@ -235,6 +247,8 @@ int MciInterpreter::Status(Alias& alias, const Words& words, QString* answer) {
         *answer = QString::number(device.Position());
     } else if (Is(item, "volume")) {
         *answer = QString::number(device.Volume());
+    } else if (Is(item, "output")) {
+        *answer = OutputWord(device.Output());
     } else if (Is(item, "mode")) {
         *answer = ModeWord(device.Mode());
     } else if (Is(item, "ready")) {

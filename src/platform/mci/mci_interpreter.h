@@ -20,7 +20,7 @@ namespace qv {
 //   seek <alias> to start|end|<ms>       (to <ms> keeps a pause)
 //   set <alias> time format milliseconds|ms
 //   setaudio <alias> volume to <0 ... 1000>
-//   status <alias> length|position|mode|ready|volume|time format
+//   status <alias> length|position|mode|ready|volume|output|time format
 // Keywords ignore letter case; aliases too. Anything else is refused with an
 // MCI error number and changes nothing.
 class MciInterpreter final : public MciSender {

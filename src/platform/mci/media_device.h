@@ -13,6 +13,12 @@ namespace qv {
 // interface's own lower-case words.
 enum class MediaMode { NotReady, Stopped, Playing, Paused, Seeking, Open };
 
+// What a device plays into: a sound output (the desktop's, or the one its
+// maker chose); none, as no output was found, so nothing is heard; or an
+// output that went away while the device played, which stopped it there and
+// plays nothing more until a file is opened anew.
+enum class AudioOutput { Present, None, Lost };
+
 class MediaDevice {
   public:
     virtual ~MediaDevice() = default;
@@ -37,6 +43,7 @@ class MediaDevice {
     // 1000. Heard from the next sound on, also when set while stopped.
     virtual int SetVolume(int volume) = 0;
     virtual int Volume() = 0;
+    virtual AudioOutput Output() = 0;
 };
 
 // Makes the device for one open command; deviceType is the canonical name of
