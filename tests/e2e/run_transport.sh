@@ -25,10 +25,10 @@ m="$work/music"
 source "$E2E_COMMON"
 e2e_display_env
 # The window's client area starts at the screen's top left (there is no window
-# manager). At the default size the right column starts at 313 pixels; the
-# seek bar lies at y 84 to 87 and is 208 pixels wide, the volume wedge at x 473
-# to 520, y 71 to 83.
-seek_at() { xdotool mousemove $((313 + $1 * 207 / 100)) 86 click 1; }
+# manager). At the default size the seek bar lies over the time panel of the
+# status bar, x 396 to 545, y 420 to 436; the volume wedge at x 473 to 520, y 71
+# to 83.
+seek_at() { xdotool mousemove $((396 + $1 * 149 / 100)) 428 click 1; }
 # Waits up to $2 tenths of a second for the caption to name $1.
 caption_within() {
     for _ in $(seq 1 "$2"); do
