@@ -213,7 +213,8 @@ namespace {
 
 class OwnKeys final : public QObject {
   public:
-    OwnKeys(QWidget* widget, QList<int> keys) : QObject(widget), keys_(std::move(keys)) {
+    OwnKeys(QWidget* widget, QList<QKeyCombination> keys)
+        : QObject(widget), keys_(std::move(keys)) {
         widget->installEventFilter(this);
     }
 
@@ -221,7 +222,7 @@ class OwnKeys final : public QObject {
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::ShortcutOverride) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() != Qt::NoModifier || !keys_.contains(key->key())) return false;
+        if (!keys_.contains(key->keyCombination())) return false;
         // Accepted, the override keeps the key from the shortcuts; the
         // widget then gets it as an ordinary key press.
         event->accept();
@@ -229,12 +230,12 @@ class OwnKeys final : public QObject {
     }
 
   private:
-    QList<int> keys_;
+    QList<QKeyCombination> keys_;
 };
 
 }  // namespace
 
-void KeepOwnKeys(QWidget* widget, QList<int> keys) {
+void KeepOwnKeys(QWidget* widget, QList<QKeyCombination> keys) {
     new OwnKeys(widget, std::move(keys));
 }
 

@@ -111,9 +111,9 @@ class StripSlider : public QAbstractSlider {
     int painted_ = -2;  // Shown() at the last paint
 };
 
-// Lets the widget keep these keys (Qt::Key values, pressed without a
-// modifier) while it has the focus, where the window's shortcuts would
-// take them: the tree's arrows, a button's space.
-void KeepOwnKeys(QWidget* widget, QList<int> keys);
+// Lets the widget keep these keys (a Qt::Key alone is the key pressed without
+// a modifier) while it has the focus, where the window's shortcuts would take
+// them: the tree's arrows, a button's space, the folder box's undo.
+void KeepOwnKeys(QWidget* widget, QList<QKeyCombination> keys);
 
 }  // namespace qv

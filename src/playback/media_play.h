@@ -70,6 +70,10 @@ class clsMediaPlay {
     // The media tree plays one file by itself, outside the playlist, and
     // PlayingID stays the entry's: this names that file until an entry opens.
     void PlayingOutside(const QString& FilePath) { strOutsidePath_ = FilePath; }
+    // The file of the entry last opened, whatever its index has become since
+    // ("" before any): the playing entry's identity, which an undo of the
+    // playlist follows.
+    QString EntryPath() const { return strEntryPath_; }
     // The file the device was last given: the tree's file, else the current
     // entry's ("" when PlayingID names no record). What the desktop is told plays.
     QString CurrentPath() const;
@@ -151,6 +155,7 @@ class clsMediaPlay {
     int32_t lngVolume_ = 1000;
     uint32_t lngJumps_ = 0;
     QString strOutsidePath_;
+    QString strEntryPath_;
     std::unique_ptr<QTimer> volumeSaver_;  // pending write of the volume
 };
 

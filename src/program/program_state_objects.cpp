@@ -9,6 +9,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "playlist/playlist_undo.h"
 
 namespace qv {
 
@@ -27,6 +28,7 @@ ProgramState::~ProgramState() {
     splash.reset();
     savePL.reset();
     mainForm.reset();
+    objPlayListUndo.reset();
     objMediaPlay.reset();
     objPlayList.reset();
 }
