@@ -48,8 +48,6 @@ class PlayListUndo {
     // selected entry stays selected, else the playing one is.
     void Undo();
     void Redo();
-    bool CanUndo() const { return stack_.canUndo(); }
-    bool CanRedo() const { return stack_.canRedo(); }
 
   private:
     class Change;
