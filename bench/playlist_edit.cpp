@@ -1,8 +1,8 @@
 // Playlist editing benchmark: shuffle, move and remove on a 20,000-entry
 // playlist in a shown main window (offscreen), each timed alone and with the
-// event-loop turn after it, the write of LastPlayList.lst that follows edits,
-// and the replacement of the playlist by a 20,000-line ".lst" through the
-// playlist popup's replace item.
+// event-loop turn after it, the undo and redo of a shuffle, the write of
+// LastPlayList.lst that follows edits, and the replacement of the playlist by
+// a 20,000-line ".lst" through the playlist popup's replace item.
 // Usage: playlist_edit [ENTRIES] [RUNS]   (defaults 20000 and 5)
 #include "playlist/playlist_edit.h"
 
@@ -24,6 +24,7 @@
 #include "platform/mci/mci.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/playlist_undo.h"
 #include "playlist/popup_items.h"
 #include "support/media_files.h"
 #include "support/scripted_dialogs.h"
@@ -109,6 +110,15 @@ int main(int argc, char** argv) {
     Figures shuffle;
     for (int r = 0; r < runs; ++r) shuffle.Run([&] { qv::ShufflePlayList(state); });
     shuffle.Print("ShufflePlayList");
+
+    // Undo and redo of the last shuffle: the whole list put back, every line anew.
+    Figures undo, redo;
+    for (int r = 0; r < runs; ++r) {
+        undo.Run([&] { state.objPlayListUndo->Undo(); });
+        redo.Run([&] { state.objPlayListUndo->Redo(); });
+    }
+    undo.Print("Undo of a shuffle");
+    redo.Print("Redo of a shuffle");
 
     // What a second of edits costs once: the whole playlist written again.
     QDir().mkpath(folder + "PlayLists");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -421,6 +422,96 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     DropTextOnPlayList(*p.state, folder);
     EXPECT_EQ(p.Order(), "FGOP");
     EXPECT_EQ(p.state->strClickedPath, p.dir.file("L"));
+}
+
+// Ctrl+Z takes each change of the lines back as one step, Ctrl+Y and Ctrl+Shift+Z make it again,
+// and neither touches the device: PlayingID follows the file the player opened, and a file that
+// left the list goes on outside it. Shown as the order, the letter PlayingID names ("-": none)
+// and the file the player has.
+TEST(PlaylistUndo, EveryChangeOfTheLinesIsOneStepAndThePlayingFileIsFollowed) {
+    Program p;
+    p.form().show();
+    p.form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
+    const QString media = p.dir.write("n.wav", qvtest::WavBytes(50));
+    for (const char* f : {"F/f.wav", "F/sub/g.wav", "L/o.wav", "L/p.wav"})
+        p.dir.write(f, qvtest::WavBytes(50));
+    const QString lst = p.dir.write(
+        "x.lst", p.dir.file("L/o.wav\r\n").toUtf8() + p.dir.file("L/p.wav\r\n").toUtf8());
+    const auto now = [&] {
+        const QString order = p.Order();
+        const int id = p.player().PlayingID();
+        return order + ' ' + (id >= 0 && id < order.size() ? order.mid(id, 1) : "-") + ' ' +
+               QFileInfo(p.player().CurrentPath()).fileName().left(1).toUpper();
+    };
+    const auto key = [&](QKeyCombination k) {
+        QTest::keyClick(&p.form(), k.key(), k.keyboardModifiers());
+        return now();
+    };
+    const QKeyCombination undo = Qt::CTRL | Qt::Key_Z, redo = Qt::CTRL | Qt::Key_Y;
+    const auto click = [&p](ClickLabel* frmQuorvane::*c) {
+        return [&p, c] { qvtest::Click(p.form().*c); };
+    };
+    const auto drop = [&p](const QString& text, const QString& item) {
+        return [&p, text, item] {
+            p.dialogs.menuChoices = {item};
+            p.Drop(text);
+        };
+    };
+    // What the step does, the line selected first, and what undo and redo show ("" for the
+    // list as the command left it).
+    const std::tuple<std::function<void()>, int, QString, QString> cases[] = {
+        {click(&frmQuorvane::lblRemove), 2, "ABC B B", ""},
+        {click(&frmQuorvane::imgUp), 1, "ABC B B", ""},
+        {click(&frmQuorvane::lblShuffle), 0, "ABC B B", ""},
+        {click(&frmQuorvane::lblClear), 0, "ABC B B", " - B"},  // the cleared file stays open
+        {drop(media, ""), 0, "ABC - N", ""},                    // played when stopped
+        {drop(p.dir.file("F"), "mnAddListClearSub"), 0, "ABC B B", "FG - B"},  // a walk, replacing
+        {drop(lst, "mnAddPlayList"), 0, "ABC B B", ""},
+    };
+    for (const auto& [command, selected, undone, redone] : cases) {
+        SCOPED_TRACE(undone.toStdString() + " " + std::to_string(selected));
+        ResetPlayList(*p.state);
+        for (const char* name : {"a.wav", "b.wav", "c.wav"}) p.Add(name);
+        p.player().OpenPlay(1);
+        if (undone.contains('N')) p.player().StopPlay();
+        p.state->objPlayList->SetListIndex(selected);
+        p.dialogs.answers = {MsgAnswer::Yes};
+        command();
+        const QString after = now();
+        p.Take();
+        EXPECT_EQ(key(undo), undone);
+        EXPECT_TRUE(p.state->PlayListData.TakeChanged());  // kept as any edit is
+        EXPECT_EQ(key(undo), undone);                      // the one step there was
+        EXPECT_EQ(key(redo), redone.isEmpty() ? after : redone);
+        key(undo);
+        EXPECT_EQ(key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), redone.isEmpty() ? after : redone);
+        EXPECT_EQ(p.Take(), QStringList());
+    }
+    // Sixty steps and the one before them all come back; a change made without a step (the
+    // start's restore) lets the steps go, as they no longer fit the list. The folder box keeps
+    // Ctrl+Z and Ctrl+Y for its text.
+    p.state->objPlayList->SetListIndex(0);
+    for (int i = 0; i < 60; ++i) qvtest::Click(i % 2 ? p.form().imgUp : p.form().imgDown);
+    int back = 0;
+    for (int i = 0; i < 70; ++i) {
+        const QString before = p.Order();
+        back += key(undo).left(before.size()) != before;
+    }
+    EXPECT_EQ(back, 61);
+    EXPECT_EQ(key(redo).left(5), "ABCOP");
+    p.Add("d.wav");
+    EXPECT_EQ(key(undo).left(6), "ABCOPD");
+    qvtest::Click(p.form().imgDown);
+    p.form().Text1->setFocus();
+    QTest::keyClicks(p.form().Text1, "xy");
+    QTest::keyClick(p.form().Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(p.form().Text1->text() + p.Order(), "BACOPD");
+    p.list().setFocus();
+    EXPECT_EQ(key(undo).left(6), "ABCOPD");
+    p.form().Text1->setFocus();
+    QTest::keyClick(p.form().Text1, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(p.Order(), "ABCOPD");
 }
 
 }  // namespace

@@ -124,14 +124,22 @@ TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureDistinctAndTheResizeRu
     EXPECT_EQ(f.TV1->geometry().bottom() + 1, sbTop - Px(30));
     EXPECT_EQ(f.lstPL->geometry().bottom() + 1, sbTop - Px(30));
     EXPECT_EQ(f.width() - (f.lstPL->geometry().right() + 1), Px(60));
+    // The position bar lies over the time panel, the status bar's height and at least 150
+    // pixels wide (at 96 dpi), with no command that changes the playlist within 6 pixels.
+    const auto inForm = [&f](QWidget* w) { return QRect(w->mapTo(&f, QPoint()), w->size()); };
+    const QRect bar = inForm(f.sldSeek), time = inForm(f.Panel(5));
+    EXPECT_EQ(bar, QRect(time.left(), sbTop, time.width(), Px(255)));
+    EXPECT_GE(bar.width(), Px(2250));
+    for (QWidget* w : QWidgetList{f.lblShuffle, f.imgUp, f.imgDown, f.lblRemove, f.lblClear})
+        EXPECT_FALSE(inForm(w).adjusted(-6, -6, 6, 6).intersects(bar))
+            << w->objectName().toStdString();
     f.resize(Px(5000), f.height());
     const int W = PixelsToTwips(f.width(), LogicalDpi());
     // Too narrow the second time: the tree keeps its width, the column stays beside it.
     for (int width : {5000, 3000}) {
         f.resize(Px(width), f.height());
         EXPECT_EQ(f.TV1->width(), Px(W - 3975));
-        for (QWidget* w :
-             QWidgetList{f.lstPL, f.Frame1, f.frameOperation, f.frameListOperation, f.sldSeek})
+        for (QWidget* w : QWidgetList{f.lstPL, f.Frame1, f.frameOperation, f.frameListOperation})
             EXPECT_EQ(w->x(), Px(W - 3975 + 120)) << width;
     }
     // Minimized there is no client area: a new size moves nothing until it is restored.

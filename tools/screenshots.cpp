@@ -8,10 +8,13 @@
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
+#include "app/controls.h"
 #include "app/frm_quorvane.h"
 #include "app/frm_splash.h"
+#include "playback/monitor.h"
 #include "playlist/frm_save_pl.h"
 #include "program/startup.h"
 #include "support/media_files.h"
@@ -47,7 +50,16 @@ int main(int argc, char** argv) {
     // The play button's picture and the sliders come with the monitor's first ticks.
     QDeadlineTimer ticks(300);
     while (!ticks.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    p.state->mainForm->grab().save(out + "main-window.png");
+    // The recording device plays nothing: the time panel and its position bar
+    // are shown as the monitor shows the first track 1:23 into its 3:35.
+    qv::frmQuorvane& form = *p.state->mainForm;
+    form.Timer1->stop();
+    form.Panel(4)->setText(QStringLiteral("playing"));
+    form.Panel(5)->setText(qv::TimeText(83000, 215000));
+    form.sldSeek->setRange(0, 215000);
+    form.sldSeek->setValue(83000);
+    QApplication::processEvents();
+    form.grab().save(out + "main-window.png");
 
     qv::frmSplash splash;
     splash.grab().save(out + "splash.png");

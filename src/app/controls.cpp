@@ -1,4 +1,5 @@
-// The clickable image/label, the file list box and the strip's slider.
+// The clickable image/label, the file list box and the sliders of the strip
+// and the status bar.
 #include "app/controls.h"
 
 #include <QDir>
@@ -85,14 +86,33 @@ namespace {
 // a track, the lit part white like the strip's captions.
 const QColor kUnlit(0x80, 0x80, 0x80);
 const QColor kLit(Qt::white);
-const QColor kStrip(0x40, 0x40, 0x40);
 
 }  // namespace
 
 StripSlider::StripSlider(Look look, QWidget* parent) : QAbstractSlider(parent), look_(look) {
     setOrientation(Qt::Horizontal);
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The tint is see-through: the panel beneath paints its frame and text.
+    if (look_ == Look::Wedge) setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StripSlider::Cover(QWidget* panel) {
+    panel_ = panel;
+    panel->installEventFilter(this);
+    if (parentWidget()) parentWidget()->installEventFilter(this);
+    FollowPanel();
+}
+
+bool StripSlider::eventFilter(QObject* watched, QEvent* event) {
+    const bool moved = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+    if (moved && (watched == panel_ || watched == parentWidget())) FollowPanel();
+    return false;
+}
+
+void StripSlider::FollowPanel() {
+    if (!panel_ || !parentWidget()) return;
+    setGeometry(panel_->x(), 0, panel_->width(), parentWidget()->height());
+    raise();
 }
 
 double StripSlider::Fraction() const {
@@ -110,34 +130,40 @@ int StripSlider::Shown() const {
 }
 
 void StripSlider::sliderChange(SliderChange change) {
-    // The monitor moves the seek bar's value on every tick, but its lit part
-    // grows by a pixel only every few ticks (every second or so for a track
-    // of a few minutes): painting only then spares the window's whole
-    // repaint pass on the other ticks.
-    if (look_ == Look::Bar && change == SliderValueChange && Shown() == painted_) return;
+    // The monitor moves the position on every tick, but its tint grows by a
+    // pixel only every few ticks (every second or so for a track of a few
+    // minutes): painting only then spares the status bar's repaint on the
+    // other ticks.
+    if (look_ == Look::Tint && change == SliderValueChange && Shown() == painted_) return;
     QAbstractSlider::sliderChange(change);
 }
 
 void StripSlider::paintEvent(QPaintEvent*) {
     painted_ = Shown();
     QPainter painter(this);
-    painter.fillRect(rect(), kStrip);
     const double w = width(), h = height();
     const double lit = Fraction() * w;
-    if (look_ == Look::Bar) {
-        // A track two pixels high in the middle, lit up to the position, and
-        // the position itself as a mark of the whole height. With nothing
-        // open (no length) only the track shows.
-        const double trackTop = std::floor((h - 2) / 2);
-        painter.fillRect(QRectF(0, trackTop, w, 2), kUnlit);
-        if (maximum() > minimum()) {
-            painter.fillRect(QRectF(0, trackTop, lit, 2), kLit);
-            const double mark = std::clamp(lit - 1.5, 0.0, w - 3);
-            painter.fillRect(QRectF(mark, 0, 3, h), kLit);
-        }
+    if (look_ == Look::Tint) {
+        // With nothing open (no length) the panel shows as it always did.
+        if (maximum() <= minimum()) return;
+        // Within the panel's sunken frame: its text stays on plain ground
+        // past the position and reads through a light tint before it; the
+        // position itself is a mark of the full colour.
+        QRectF inside(0, 0, w, h);
+        if (panel_) inside = QRectF(panel_->geometry().translated(-x(), 0)).adjusted(1, 1, -1, -1);
+        const QColor colour = palette().color(QPalette::Highlight);
+        QColor tint = colour;
+        tint.setAlphaF(0.3);
+        const double played = std::clamp(lit, 0.0, inside.right()) - inside.left();
+        painter.fillRect(
+            QRectF(inside.left(), inside.top(), std::max(played, 0.0), inside.height()), tint);
+        const double mark = std::clamp(lit - 1.0, inside.left(), inside.right() - 2);
+        painter.fillRect(QRectF(mark, inside.top(), 2, inside.height()), colour);
         return;
     }
-    // The wedge grows from nothing on the left to the full height on the right.
+    // The wedge grows from nothing on the left to the full height on the
+    // right, on the strip's own grey.
+    painter.fillRect(rect(), QColor(0x40, 0x40, 0x40));
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath wedge;
     wedge.moveTo(0, h);
@@ -187,7 +213,8 @@ namespace {
 
 class OwnKeys final : public QObject {
   public:
-    OwnKeys(QWidget* widget, QList<int> keys) : QObject(widget), keys_(std::move(keys)) {
+    OwnKeys(QWidget* widget, QList<QKeyCombination> keys)
+        : QObject(widget), keys_(std::move(keys)) {
         widget->installEventFilter(this);
     }
 
@@ -195,7 +222,7 @@ class OwnKeys final : public QObject {
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::ShortcutOverride) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() != Qt::NoModifier || !keys_.contains(key->key())) return false;
+        if (!keys_.contains(key->keyCombination())) return false;
         // Accepted, the override keeps the key from the shortcuts; the
         // widget then gets it as an ordinary key press.
         event->accept();
@@ -203,12 +230,12 @@ class OwnKeys final : public QObject {
     }
 
   private:
-    QList<int> keys_;
+    QList<QKeyCombination> keys_;
 };
 
 }  // namespace
 
-void KeepOwnKeys(QWidget* widget, QList<int> keys) {
+void KeepOwnKeys(QWidget* widget, QList<QKeyCombination> keys) {
     new OwnKeys(widget, std::move(keys));
 }
 

@@ -1,6 +1,6 @@
 // Small controls the forms are built from that Qt has no exact match for: a
 // clickable image or label, a status-bar panel, a file list box showing one
-// folder's files, and a slider for the dark transport strip.
+// folder's files, and a slider for the transport strip or a status panel.
 #pragma once
 
 #include <QAbstractSlider>
@@ -66,24 +66,30 @@ class FileListBox : public QListWidget {
     QString pattern_ = QStringLiteral("*.*");
 };
 
-// A slider drawn for the dark transport strip: a thin bar whose lit part
-// runs from the start to the value (Bar: the position in the track), or a
-// wedge lit up to the value (Wedge: the volume). A press of the left button
-// puts the value where it was pressed, a drag takes it along; picked() when
-// the button is let go, and after each turn of the wheel. It takes no focus:
-// the window's own keys move the position, and the arrow keys stay the
-// window's even after a click here.
+// A slider without a groove of its own. Wedge: drawn for the dark transport
+// strip, lit up to the value (the volume). Tint: laid over a status panel,
+// whose played part it tints while the panel's own text shows through (the
+// position in the track). A press of the left button puts the value where it
+// was pressed, a drag takes it along; picked() when the button is let go, and
+// after each turn of the wheel. It takes no focus: the window's own keys move
+// the position, and the arrow keys stay the window's even after a click here.
 class StripSlider : public QAbstractSlider {
     Q_OBJECT
   public:
-    enum class Look { Bar, Wedge };
+    enum class Look { Wedge, Tint };
     StripSlider(Look look, QWidget* parent);
+
+    // Tint: lies over panel, a child of this slider's own parent, from that
+    // parent's top to its foot and as wide as the panel, whatever the layout
+    // makes of the panel; the tint stays within the panel's frame.
+    void Cover(QWidget* panel);
 
   signals:
     // The user chose value: a click, the end of a drag or a wheel step.
     void picked(int value);
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -96,16 +102,18 @@ class StripSlider : public QAbstractSlider {
     int ValueAt(double x) const;
     // The lit fraction of the width, 0 ... 1.
     double Fraction() const;
-    // What the bar shows, to the pixel: the lit width, or -1 with no range.
+    // What the slider shows, to the pixel: the lit width, or -1 with no range.
     int Shown() const;
+    void FollowPanel();
 
     Look look_;
+    QWidget* panel_ = nullptr;
     int painted_ = -2;  // Shown() at the last paint
 };
 
-// Lets the widget keep these keys (Qt::Key values, pressed without a
-// modifier) while it has the focus, where the window's shortcuts would
-// take them: the tree's arrows, a button's space.
-void KeepOwnKeys(QWidget* widget, QList<int> keys);
+// Lets the widget keep these keys (a Qt::Key alone is the key pressed without
+// a modifier) while it has the focus, where the window's shortcuts would take
+// them: the tree's arrows, a button's space, the folder box's undo.
+void KeepOwnKeys(QWidget* widget, QList<QKeyCombination> keys);
 
 }  // namespace qv

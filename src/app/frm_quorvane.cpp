@@ -26,6 +26,9 @@ namespace qv {
 namespace {
 
 constexpr int kStatusBarHeight = 255;
+// The time panel's least width: 150 pixels at 96 dpi, room enough to aim
+// the position bar over it.
+constexpr int kSeekWidth = 2250;
 const QColor kStripColour(0x40, 0x40, 0x40);
 
 template <typename W>
@@ -138,16 +141,6 @@ frmQuorvane::frmQuorvane() {
     lblSave = StripLabel(frameListOperation, "lblSave", QStringLiteral("Save"));
     Place(lblSave, 3240, 0, 480, 195);
 
-    // Over the strip's lowest 30 twips, which no button reaches, and the 30
-    // between the strips: the one place where a slider the width of the strip
-    // fits without moving anything. It stops short of imgLoop, which reaches
-    // the strip's foot.
-    sldSeek = Named(new StripSlider(StripSlider::Look::Bar, this), "sldSeek");
-    sldSeek->setRange(0, 0);
-    sldSeek->setSingleStep(5000);
-    sldSeek->setToolTip(QStringLiteral("Seek"));
-    Place(sldSeek, 4560, 1260, 3120, 60);
-
     lstPL = Named(new QListWidget(this), "lstPL");
     lstPL->setAcceptDrops(true);
     lstPL->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -172,10 +165,19 @@ frmQuorvane::frmQuorvane() {
         panel->setFrameShadow(QFrame::Sunken);
         panel->setContentsMargins(2, 0, 2, 0);
         panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        if (i >= 3) panel->setMinimumWidth(TwipsToPixels(i == 3 ? 1100 : 1400, LogicalDpi()));
+        if (i >= 3) panel->setMinimumWidth(TwipsToPixels(i == 3 ? 1100 : kSeekWidth, LogicalDpi()));
         SB1->addWidget(panel, stretch[i]);
         panels_.append(panel);
     }
+    // The position lies over the time panel, which tells it in figures: the
+    // bar is the status bar's whole height there, far from any command that
+    // changes the playlist, and the panel keeps its name and its text.
+    sldSeek = Named(new StripSlider(StripSlider::Look::Tint, SB1), "sldSeek");
+    sldSeek->setRange(0, 0);
+    sldSeek->setSingleStep(5000);
+    sldSeek->setToolTip(QStringLiteral("Seek"));
+    sldSeek->setCursor(Qt::PointingHandCursor);
+    sldSeek->Cover(panels_[4]);
 
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(50);
@@ -270,9 +272,9 @@ void frmQuorvane::Form_Resize() {
         TV1->resize(TwipsToPixels(*l.tv1Width, dpi), TV1->height());
     }
     const int left = TwipsToPixels(l.rightLeft, dpi);
-    for (QWidget* w : {static_cast<QWidget*>(lstPL), static_cast<QWidget*>(Frame1),
-                       static_cast<QWidget*>(frameOperation),
-                       static_cast<QWidget*>(frameListOperation), static_cast<QWidget*>(sldSeek)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(lstPL), static_cast<QWidget*>(Frame1),
+          static_cast<QWidget*>(frameOperation), static_cast<QWidget*>(frameListOperation)}) {
         w->move(left, w->y());
     }
 }

@@ -74,10 +74,6 @@ class frmQuorvane : public QWidget {
     ClickLabel* imgLoopAll;
     // The volume, 0 ... 1000, in the strip's free space between imgFF and imgLoop.
     StripSlider* sldVolume;
-    // The position in the playing track (0 ... its length in milliseconds):
-    // a thin bar along the transport strip's foot, under the buttons, down to
-    // the playlist strip; it follows the right column as the strips do.
-    StripSlider* sldSeek;
     QFrame* frameListOperation;
     ClickLabel* lblShuffle;
     ClickLabel* imgUp;
@@ -87,6 +83,10 @@ class frmQuorvane : public QWidget {
     ClickLabel* lblSave;
     QListWidget* lstPL;
     QStatusBar* SB1;  // the status bar; its five panels are Panel(1) … Panel(5)
+    // The position in the playing track (0 ... its length in milliseconds):
+    // a bar over the status bar's time panel (Panel(5)), tinted up to the
+    // position; a click or a drag there seeks.
+    StripSlider* sldSeek;
     QList<QPixmap> ImageList1;
     QTimer* Timer1;  // the 50 ms playback monitor (Timer1_Timer, playback/monitor.h)
     QTimer* Timer2;  // 1.7 s one-shot: back to the playing entry after a preview (Timer2_Timer)

@@ -11,7 +11,7 @@ struct MainLayout {
     std::optional<int> tv1Height;
     std::optional<int> lstHeight;
     std::optional<int> tv1Width;
-    // Left of lstPL, Frame1, frameOperation, frameListOperation and sldSeek.
+    // Left of lstPL, Frame1, frameOperation and frameListOperation.
     int rightLeft = 0;
 };
 

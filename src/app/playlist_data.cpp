@@ -47,6 +47,14 @@ void PlayListArray::Remove(int i) {
     Changed();
 }
 
+void PlayListArray::Replace(int first, int count, const std::vector<PlayListItem>& items) {
+    const auto at = items_.begin() + first;
+    for (auto it = at; it != at + count; ++it) Tally(it->FilePath, -1);
+    for (const PlayListItem& item : items) Tally(item.FilePath, 1);
+    items_.insert(items_.erase(at, at + count), items.begin(), items.end());
+    Changed();
+}
+
 void PlayListArray::Swap(int i, int j) {
     std::swap(items_[static_cast<size_t>(i)], items_[static_cast<size_t>(j)]);
     Changed();

@@ -32,6 +32,7 @@ class PlayListArray {
     bool IsEmpty() const { return items_.front().FilePath.isEmpty(); }
 
     const PlayListItem& operator[](int i) const { return items_[static_cast<size_t>(i)]; }
+    const std::vector<PlayListItem>& Items() const { return items_; }
     const PlayListItem& Last() const { return items_.back(); }
 
     // Exact, case-sensitive: is any record's FilePath equal to path?
@@ -53,6 +54,9 @@ class PlayListArray {
     // Removes record i; removing the only record leaves the placeholder.
     void Remove(int i);
     void Swap(int i, int j);
+    // Replaces the count records from first on by items (the undo of an edit);
+    // the array must not end up empty.
+    void Replace(int first, int count, const std::vector<PlayListItem>& items);
 
     // Every member above that changes what a playlist file would hold (the
     // paths, their order, their number; not a length) passes here: the first
@@ -60,10 +64,13 @@ class PlayListArray {
     void OnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
     // True when the records changed since the last call.
     bool TakeChanged() { return std::exchange(changed_, false); }
+    // Moves on with every such change: equal readings, no change between them.
+    uint64_t Revision() const { return revision_; }
 
   private:
     void Tally(const QString& path, int delta);
     void Changed() {
+        ++revision_;
         if (changed_) return;
         changed_ = true;
         if (onChanged_) onChanged_();
@@ -72,6 +79,7 @@ class PlayListArray {
     std::vector<PlayListItem> items_;
     QHash<QString, int> index_;  // path -> number of records holding it
     bool changed_ = false;
+    uint64_t revision_ = 0;
     std::function<void()> onChanged_;
 };
 

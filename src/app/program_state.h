@@ -26,6 +26,7 @@ class Clock;
 class Dialogs;
 class MciSender;
 class PlayListArray;
+class PlayListUndo;
 class clsMediaPlay;
 class clsPlayList;
 class frmQuorvane;
@@ -56,6 +57,8 @@ class ProgramState {
     uint32_t lngStartTime = 0;
     std::unique_ptr<clsMediaPlay> objMediaPlay;
     std::unique_ptr<clsPlayList> objPlayList;
+    // Undo and redo of the playlist's changes (playlist/playlist_undo.h).
+    std::unique_ptr<PlayListUndo> objPlayListUndo;
     PlayListArray& PlayListData;
     // Seeded by Main; the shuffle draws from it.
     std::mt19937 random;

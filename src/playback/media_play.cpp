@@ -54,6 +54,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     if (opened) MCISetVolume(state_.mci, lngVolume_);
     lngSkipped_ = 0;
     strGivenPath_ = path;
+    strEntryPath_ = path;
     ++lngJumps_;  // the same entry opened again starts over
     if (opened) ClearFailure();
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);

@@ -73,6 +73,10 @@ class clsMediaPlay {
     // named while it is open even when its line is removed or moved. What
     // the desktop is told plays.
     QString CurrentPath() const { return strGivenPath_; }
+    // The file of the entry last opened, whatever its index has become since
+    // ("" before any): the playing entry's identity, which an undo of the
+    // playlist follows.
+    QString EntryPath() const { return strEntryPath_; }
     // A file opened: whatever failed before is no longer shown.
     void ClearFailure() { strFailedPath_.clear(); }
     // "Loop-All" past an entry that would not play: plays the next entry,
@@ -151,6 +155,7 @@ class clsMediaPlay {
     int32_t lngVolume_ = 1000;
     uint32_t lngJumps_ = 0;
     QString strGivenPath_;
+    QString strEntryPath_;
 };
 
 }  // namespace qv

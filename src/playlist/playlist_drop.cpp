@@ -17,6 +17,7 @@
 #include "platform/media_kinds.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/playlist_undo.h"
 
 namespace qv {
 namespace {
@@ -42,6 +43,7 @@ void PopUpPlayListMenu(ProgramState& state, const QString& path) {
 }  // namespace
 
 void AddAndPlayIfIdle(ProgramState& state, const QString& path) {
+    const PlayListUndo::Step step(state);
     state.objPlayList->AddToPlayList(path);
     clsMediaPlay& player = *state.objMediaPlay;
     const QString mode = player.PlayState();
@@ -76,6 +78,9 @@ void DropFile(ProgramState& state, const QUrl& url, QStringList* left) {
 
 void DropTextOnPlayList(ProgramState& state, const QString& t) {
     if (IsTreeMarkerText(t)) return;
+    // The folder or the playlist file a popup adds is one step, however many
+    // entries it brings.
+    const PlayListUndo::Step step(state);
     // A relative text names nothing in particular; nor does text about a
     // path that is not there: neither becomes an entry.
     if (!QDir::isAbsolutePath(t)) return;
@@ -98,6 +103,8 @@ void DropTextOnPlayList(ProgramState& state, const QString& t) {
 }
 
 void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data) {
+    // A drop is one step, of however many files and folders.
+    const PlayListUndo::Step step(state);
     if (data.hasUrls()) {
         // The list is copied: a popup's item may start a walk that lets
         // further events (another drop) run.

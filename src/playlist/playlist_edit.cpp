@@ -14,6 +14,7 @@
 #include "playback/media_play.h"
 #include "playback/track_info.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/playlist_undo.h"
 
 namespace qv {
 namespace {
@@ -38,6 +39,7 @@ void SetToolTip(ProgramState& state, const QString& text) {
 // Swaps entries a and b in both stores and selects b, where the entry that
 // was at a now is. PlayingID stays on whichever of the two was playing.
 void MoveSelected(ProgramState& state, int a, int b) {
+    const PlayListUndo::Step step(state);
     clsPlayList& pl = *state.objPlayList;
     state.PlayListData.Swap(a, b);
     const QString textA = pl.GetList(a);
@@ -67,6 +69,7 @@ void imgDown_Click(ProgramState& state) {
 }
 
 void ResetPlayList(ProgramState& state) {
+    const PlayListUndo::Step step(state);
     state.PlayListData.Reset();
     state.objPlayList->Clear();
     state.objMediaPlay->StopPlay();
@@ -77,6 +80,7 @@ void ResetPlayList(ProgramState& state) {
 void lblRemove_Click(ProgramState& state) {
     const int s = Selected(state);
     if (s < 0) return;
+    const PlayListUndo::Step step(state);
     PlayListArray& data = state.PlayListData;
     const int U = data.UBound();
     if (U == 0) {
@@ -110,6 +114,7 @@ void lblClear_Click(ProgramState& state) {
 void ShufflePlayList(ProgramState& state) {
     PlayListArray& data = state.PlayListData;
     if (data.IsEmpty()) return;  // the placeholder is no entry to show
+    const PlayListUndo::Step step(state);
     clsMediaPlay& player = *state.objMediaPlay;
     const int U = data.UBound();
     for (int i = 0; i <= U; ++i) {

@@ -6,41 +6,47 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/playlist_file.h"
+#include "playlist/playlist_undo.h"
 #include "playlist/playlist_walk.h"
 
 namespace qv {
 namespace {
 
+// Each item is one step of the undo, the emptying of a replace with the walk
+// or the file that follows it: one undo brings the list back as it was.
 // The walk yields to the event loop, where another drop may set a new
 // strClickedPath; it works on its own copy of the folder.
-void AddFolder(ProgramState& state, bool IncludeSubFolders) {
+void AddFolder(ProgramState& state, bool IncludeSubFolders, bool replace) {
+    const PlayListUndo::Step step(state);
     const QString folder = state.strClickedPath;
+    if (replace) ResetPlayList(state);
     SearchMediaToPlayList(state, folder, IncludeSubFolders);
 }
 
-void AddPlayListFile(ProgramState& state) {
+void AddPlayListFile(ProgramState& state, bool replace) {
+    const PlayListUndo::Step step(state);
     const QString path = state.strClickedPath;
+    // ResetPlayList empties the list box as well, once.
+    if (replace) ResetPlayList(state);
     LoadPlayListFile(state, path);
 }
 
 }  // namespace
 
 void mnAddListNoneOnly_Click(ProgramState& state) {
-    AddFolder(state, false);
+    AddFolder(state, false, false);
 }
 
 void mnAddListNoneSub_Click(ProgramState& state) {
-    AddFolder(state, true);
+    AddFolder(state, true, false);
 }
 
 void mnAddListClearOnly_Click(ProgramState& state) {
-    ResetPlayList(state);
-    AddFolder(state, false);
+    AddFolder(state, false, true);
 }
 
 void mnAddListClearSub_Click(ProgramState& state) {
-    ResetPlayList(state);
-    AddFolder(state, true);
+    AddFolder(state, true, true);
 }
 
 void mnAddListCancel_Click(ProgramState& state) {
@@ -48,13 +54,11 @@ void mnAddListCancel_Click(ProgramState& state) {
 }
 
 void mnAddPlayList_Click(ProgramState& state) {
-    AddPlayListFile(state);
+    AddPlayListFile(state, false);
 }
 
 void mnAddPlayListRep_Click(ProgramState& state) {
-    // ResetPlayList empties the list box as well, once.
-    ResetPlayList(state);
-    AddPlayListFile(state);
+    AddPlayListFile(state, true);
 }
 
 void mnAddPlayListCancel_Click(ProgramState& state) {

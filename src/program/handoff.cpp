@@ -27,6 +27,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_file.h"
+#include "playlist/playlist_undo.h"
 #include "program/command_line.h"
 
 namespace qv {
@@ -186,6 +187,8 @@ QString WhyNotHandedFile(const QString& path) {
 void TakeHandedFiles(ProgramState& state, const QStringList& paths) {
     frmQuorvane* form = state.mainForm.get();
     if (!form || form->Unloaded()) return;
+    // The files of one hand-off are one step of the playlist's undo.
+    const PlayListUndo::Step step(state);
     const int32_t first = state.PlayListData.IsEmpty() ? 0 : state.PlayListData.Count();
     int32_t added = 0;
     for (const QString& path : paths) {

@@ -13,6 +13,7 @@
 #include "playback/media_play.h"
 #include "playback/player_view.h"
 #include "playlist/cls_playlist.h"
+#include "playlist/playlist_undo.h"
 #include "playlist/playlist_view.h"
 
 namespace qv {
@@ -126,6 +127,7 @@ void MakeModuleObjects(ProgramState& state) {
     state.objMediaPlay->SetView(std::make_unique<WindowPlayerView>(state));
     state.objPlayList = std::make_unique<clsPlayList>(state);
     state.objPlayList->SetView(std::make_unique<WindowPlayListView>(state));
+    state.objPlayListUndo = std::make_unique<PlayListUndo>(state);
 }
 
 }  // namespace qv

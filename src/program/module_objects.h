@@ -7,7 +7,7 @@ namespace qv {
 
 class ProgramState;
 
-// Makes state.objMediaPlay and state.objPlayList afresh. Their views look the
+// Makes state.objMediaPlay, state.objPlayList and its undo afresh. Their views look the
 // window up on every use, so the window may come later and go first.
 void MakeModuleObjects(ProgramState& state);
 

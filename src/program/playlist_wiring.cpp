@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
+#include "playlist/playlist_undo.h"
 #include "playlist/popup_items.h"
 #include "playlist/save_playlist.h"
 
@@ -133,6 +135,22 @@ void ConnectPlaylistEditing(ProgramState& state, frmQuorvane& form) {
     auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), &form);
     QObject::connect(remove, &QShortcut::activated, context, [&state] { lblRemove_Click(state); });
     KeepOwnKeys(form.TV1, {Qt::Key_Delete});
+    // Ctrl+Z takes the last change of the playlist back, Ctrl+Shift+Z and
+    // Ctrl+Y make it again, anywhere in the window but the folder box, whose
+    // text has an undo of its own.
+    const auto key = [&form, context](QKeyCombination k, auto handler) {
+        auto* shortcut = new QShortcut(QKeySequence(k), &form);
+        QObject::connect(shortcut, &QShortcut::activated, context, handler);
+    };
+    PlayListUndo* undo = state.objPlayListUndo.get();
+    const QKeyCombination undoKey = Qt::CTRL | Qt::Key_Z;
+    const QList<QKeyCombination> redoKeys = {Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
+                                             Qt::CTRL | Qt::Key_Y};
+    if (undo) {
+        key(undoKey, [undo] { undo->Undo(); });
+        for (QKeyCombination k : redoKeys) key(k, [undo] { undo->Redo(); });
+    }
+    KeepOwnKeys(form.Text1, QList<QKeyCombination>{undoKey} + redoKeys);
 
     frmHideMenu& menus = state.HideMenu();
     const std::pair<QAction*, void (*)(ProgramState&)> items[] = {

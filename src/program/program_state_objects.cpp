@@ -12,6 +12,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
+#include "playlist/playlist_undo.h"
 
 namespace qv {
 
@@ -32,6 +33,7 @@ ProgramState::~ProgramState() {
     splash.reset();
     savePL.reset();
     mainForm.reset();
+    objPlayListUndo.reset();
     objMediaPlay.reset();
     objPlayList.reset();
 }

@@ -3,8 +3,9 @@
 # files in "Loop-All". A click near the end of the seek bar ends the long
 # first file at once; on the second, Space pauses, Right moves it on to near
 # its end and it stays paused there until Space resumes it; Delete then takes
-# the playing third line away (the second plays again); a click in the middle
-# of the volume wedge is the Volume written at exit.
+# the playing third line away (the second plays again) and Ctrl+Z brings it
+# back, which Ctrl+Y in the folder box leaves; a click in the middle of the
+# volume wedge is the Volume written at exit.
 # Usage: run_transport.sh <path of the built quorvane>
 set -u
 source "$(dirname "$0")/common.sh"
@@ -25,10 +26,10 @@ m="$work/music"
 source "$E2E_COMMON"
 e2e_display_env
 # The window's client area starts at the screen's top left (there is no window
-# manager). At the default size the right column starts at 313 pixels; the
-# seek bar lies at y 84 to 87 and is 208 pixels wide, the volume wedge at x 473
-# to 520, y 71 to 83.
-seek_at() { xdotool mousemove $((313 + $1 * 207 / 100)) 86 click 1; }
+# manager). At the default size the seek bar lies over the time panel of the
+# status bar, x 396 to 545, y 420 to 436; the volume wedge at x 473 to 520, y 71
+# to 83.
+seek_at() { xdotool mousemove $((396 + $1 * 149 / 100)) 428 click 1; }
 # Waits up to $2 tenths of a second for the caption to name $1.
 caption_within() {
     for _ in $(seq 1 "$2"); do
@@ -53,6 +54,13 @@ xdotool key space
 caption_within "$m/c.wav" 40 || fail "b did not resume near its end: $(caption "$id")"
 xdotool key Delete
 caption_within "$m/b.wav" 40 || fail "Delete: $(caption "$id")"
+# Ctrl+Z brings the line back; in the folder box Ctrl+Y is the box's own, so the
+# line stays.
+xdotool key ctrl+z
+sleep 0.3
+xdotool mousemove 430 30 click 1
+xdotool key ctrl+y
+sleep 0.3
 xdotool mousemove 497 78 click 1
 sleep 0.3
 e2e_close
@@ -63,7 +71,8 @@ chmod +x "$work/inner.sh"
 e2e_xvfb "$work/inner.sh" "$work"
 lst=$(tr -d '\r' < "$work/prog/PlayLists/LastPlayList.lst")
 [ "$lst" = "$work/music/a.wav
-$work/music/b.wav" ] || fail "LastPlayList.lst: $lst"
+$work/music/b.wav
+$work/music/c.wav" ] || fail "LastPlayList.lst: $lst"
 volume=$(tr -d '\r' < "$work/prog/Setting.ini" | sed -n 's/^Volume=//p')
 [ -n "$volume" ] && [ "$volume" -ge 440 ] && [ "$volume" -le 560 ] || fail "Volume: $volume"
 echo "PASS"
