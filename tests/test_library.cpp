@@ -171,20 +171,25 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnder
     const QString n = p.folder() + "N", gone = p.folder() + "gone", a = Make("Music/a.mp3");
     const QString b = Make("Music/b.mp3.wav"), x = Make("N/x.mp3"), a2 = Make("Music/sub/a2.mid");
     const QString txt = Make("Music/docs/readme.txt"), deleted = root + "/old/deep/c.mp3";
+    const QString radio = p.folder() + "ラジオ", song = Make("ラジオ/Beyoncé.mp3");
     // A lone "[", bytes naming nothing, a header that loses its last character
     // whatever it is, an empty line, a vanished root with its path, paths
-    // behind another root's header, another kind of file, a deleted file.
+    // behind another root's header, another kind of file, a deleted file, and
+    // a root and a file whose UTF-8 bytes are code page 932 as well.
     const QStringList lines = {
         "[" + root + "c", a, "", "[" + gone + "]", gone + "/x.mp3", b, "[" + n + "]", x, a2, txt,
         deleted};
-    p.dir.write("MediaDB.db", "[\r\n\xff\xfe\r\n" + lines.join("\r\n").toUtf8());
+    p.dir.write(
+        "MediaDB.db",
+        "[\r\n\xff\xfe\r\n" + (lines + QStringList{"[" + radio + "]", song}).join("\r\n").toUtf8());
     qv::TreeView loaded;  // as a new start builds it
     qvtest::AddFixedNodes(loaded);
     qv::LoadMediaDB(state(), loaded);
     EXPECT_EQ(TreeBelow(loaded),
               QStringList({root + " [4] " + root, "  a.mp3 [7] " + a, "  b.mp3.wav [6] " + b,
                            "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2,
-                           "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x}));
+                           "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x,
+                           radio + " [4] " + radio, "  Beyoncé.mp3 [7] " + song}));
     // The file system's root is keyed "/", other paths are made canonical.
     EXPECT_EQ(qv::SearchRootOf("/"), "/");
     qv::AddRootNode(tree(), "/");

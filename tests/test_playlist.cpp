@@ -151,6 +151,42 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
 }
 
+// Lists other programs wrote, their files all there: the Windows program's in code page 932
+// (half-width katakana whose bytes are UTF-8 as well, beside full-width Japanese) and one made on
+// Linux in UTF-8 (names whose bytes are code page 932 as well). Every entry loads; saved, the
+// first is the same byte for byte, the second code page 932 where it holds a name, else UTF-8
+// behind the mark.
+TEST(PlaylistEntries, WindowsAndLinuxListsLoadWholeAndSaveAsTheWindowsProgramWrites) {
+    Program p;
+    const auto make = [&p](std::initializer_list<const char*> names) {
+        QStringList paths;
+        for (const char* name : names) paths << p.dir.write(QString("m/") + name, "x");
+        return paths;
+    };
+    const QStringList windows = make({"音楽/DJﾅｶ/a.wav", "ABｶﾞ.wav", "ﾗｼﾞｵ/曲.wav", "DJﾅｶ.wav"});
+    const QStringList japanese = make({"東京/a.wav", "ラジオ.wav", "香水/天体観測.wav"});
+    const QStringList european =
+        make({"Beyoncé.wav", "Sigur Rós/b.wav", "Dvořák.wav", "Ça va.wav"});
+    QList<QByteArray> saved = qvtest::Cp932ByPython(japanese);
+    for (const QByteArray& line : qvtest::Cp932ByPython(european, "utf-8"))
+        saved << "\xEF\xBB\xBF" + line;
+    const std::pair<QStringList, QString> lists[] = {{windows, "cp932"},
+                                                     {japanese + european, "utf-8"}};
+    for (const auto& [paths, codec] : lists) {
+        const QByteArray bytes = qvtest::Cp932ByPython(paths, codec).join("\r\n") + "\r\n";
+        EXPECT_EQ(LoadPlayListFile(*p.state, p.dir.write("in.lst", bytes)), paths.size());
+        QStringList loaded;
+        for (int i = 0; i < p.state->PlayListData.Count(); ++i)
+            loaded << p.state->PlayListData[i].FilePath;
+        EXPECT_EQ(loaded, paths);
+        ASSERT_TRUE(SavePlayListFile(*p.state, p.dir.file("out.lst")));
+        EXPECT_EQ(qvtest::ReadAll(p.dir.file("out.lst")),
+                  codec == "cp932" ? bytes : saved.join("\r\n") + "\r\n");
+        p.state->objPlayList->Clear();
+        p.state->PlayListData.Reset();
+    }
+}
+
 TEST(PlaylistEntries, ALongListKeepsItsOrderWhileItsFilesAreReadTogether) {
     Program p;
     QStringList lines, expected;
