@@ -123,6 +123,7 @@ TEST(TextFile, ALineReadingBothWaysTakesTheReadingThatExistsElseTheOneItsFileTel
         // Our mark before what code page 932 lacks; made on Linux (a line only UTF-8 reads, or an
         // editor's mark before the first line).
         {mark + "\xC3\xA9\n" + dj, true, {"é", "DJﾅｶ"}},
+        {dj + "\n" + mark + "\xC3\xA9", true, {"DJﾅｶ", "é"}},
         {nihongo + "\n" + tokyo, true, {"日本語", "東京"}},
         {mark + tokyo + "\n" + tokyo, true, {"東京", "東京"}},
         // Telling nothing, or both (earlier builds' files): each line by itself.
