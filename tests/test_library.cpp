@@ -179,25 +179,18 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnder
     const QString b = Make("Music/b.mp3.wav"), x = Make("N/x.mp3"), a2 = Make("Music/sub/a2.mid");
     const QString txt = Make("Music/docs/readme.txt"), deleted = root + "/old/deep/c.mp3";
     const QString c = Make("Music/Case.mp3");
+    const QString radio = p.folder() + "ラジオ", song = Make("ラジオ/Beyoncé.mp3");
     // A lone "[", bytes naming nothing, a header that loses its last character
     // whatever it is, an empty line, a vanished root with its path, paths
-    // behind another root's header, another kind of file, deleted files, and
-    // a file in another letter case after a deleted one in its folder.
-    const QStringList lines = {"[" + root + "c",
-                               a,
-                               "",
-                               "[" + gone + "]",
-                               gone + "/x.mp3",
-                               b,
-                               root + "/gone.mp3",
-                               root + "/CASE.mp3",
-                               root + "/gone2.mp3",
-                               "[" + n + "]",
-                               x,
-                               a2,
-                               txt,
-                               deleted};
-    p.dir.write("MediaDB.db", "[\r\n\xff\xfe\r\n" + lines.join("\r\n").toUtf8());
+    // behind another root's header, another kind of file, deleted files, a
+    // file in another letter case after a deleted one in its folder, and a
+    // root and a file whose UTF-8 bytes are code page 932 as well.
+    QStringList lines = {"[" + root + "c", a, "", "[" + gone + "]", gone + "/x.mp3", b};
+    lines += {root + "/gone.mp3", root + "/CASE.mp3", root + "/gone2.mp3", "[" + n + "]", x, a2};
+    lines += {txt, deleted};
+    p.dir.write(
+        "MediaDB.db",
+        "[\r\n\xff\xfe\r\n" + (lines + QStringList{"[" + radio + "]", song}).join("\r\n").toUtf8());
     qv::TreeView loaded;  // as a new start builds it
     qvtest::AddFixedNodes(loaded);
     qv::LoadMediaDB(state(), loaded);
@@ -205,7 +198,8 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnder
         TreeBelow(loaded),
         QStringList({root + " [4] " + root, "  a.mp3 [7] " + a, "  b.mp3.wav [6] " + b,
                      "  Case.mp3 [7] " + c, "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2,
-                     "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x}));
+                     "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x,
+                     radio + " [4] " + radio, "  Beyoncé.mp3 [7] " + song}));
     // The file system's root is keyed "/", other paths are made canonical.
     EXPECT_EQ(qv::SearchRootOf("/"), "/");
     qv::AddRootNode(tree(), "/");

@@ -156,6 +156,34 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
 }
 
+// Lists other programs wrote, their files all there: the Windows program's in code page 932
+// (half-width katakana whose bytes are UTF-8 as well, beside full-width Japanese) and one made on
+// Linux in UTF-8 (names whose bytes are code page 932 as well). Every entry loads; saved, the
+// first is the same byte for byte, the second code page 932 where it holds a name, else UTF-8
+// behind the mark.
+TEST(PlaylistEntries, WindowsAndLinuxListsLoadWholeAndSaveAsTheWindowsProgramWrites) {
+    Program p;
+    QStringList windows, japanese, european;
+    for (const auto& [list, names] : {std::pair{&windows, "音楽/DJﾅｶ/a|ABｶﾞ|ﾗｼﾞｵ/曲|DJﾅｶ"},
+                                      {&japanese, "東京/a|ラジオ|香水/天体観測"},
+                                      {&european, "Beyoncé|Sigur Rós/b|Dvořák|Ça va"}})
+        for (const QString& name : QString(names).split(u'|'))
+            *list << p.dir.write("m/" + name + ".wav", "x");
+    QList<QByteArray> saved = qvtest::Cp932ByPython(japanese);
+    for (const QByteArray& line : qvtest::Cp932ByPython(european, "utf-8"))
+        saved << "\xEF\xBB\xBF" + line;
+    for (const auto& [paths, codec] :
+         {std::pair{windows, QString("cp932")}, {japanese + european, "utf-8"}}) {
+        const QByteArray bytes = qvtest::Cp932ByPython(paths, codec).join("\r\n") + "\r\n";
+        EXPECT_EQ(LoadPlayListFile(*p.state, p.dir.write("in.lst", bytes)), paths.size());
+        ASSERT_TRUE(SavePlayListFile(*p.state, p.dir.file("out.lst")));
+        EXPECT_EQ(qvtest::ReadAll(p.dir.file("out.lst")),
+                  codec == "cp932" ? bytes : saved.join("\r\n") + "\r\n");
+        p.state->objPlayList->Clear();
+        p.state->PlayListData.Reset();
+    }
+}
+
 TEST(PlaylistEntries, ALongListKeepsItsOrderWhileItsFilesAreReadTogether) {
     Program p;
     QStringList lines, expected;

@@ -72,6 +72,13 @@ QString CanonicalLine(const QString& line, FolderNames& names) {
     return GetLongPath(line, &names);
 }
 
+// The path a line names: a header's folder, or the line itself. It tells a
+// line's spelling when its bytes read both as code page 932 and as UTF-8.
+QString LinePathOf(const QString& line) {
+    if (line.startsWith(u'[')) return line.size() < 2 ? QString() : line.mid(1, line.size() - 2);
+    return line;
+}
+
 }  // namespace
 
 QString MediaDBPath(const ProgramState& state) {
@@ -140,7 +147,7 @@ bool SaveMediaDB(ProgramState& state) {
     const QString path = MediaDBPath(state);
     QStringList previous;
     if (QFileInfo::exists(path)) {
-        std::optional<QStringList> lines = ReadTextFile(path);
+        std::optional<QStringList> lines = ReadTextFile(path, LinePathOf);
         // Appending blind would write every known path again.
         if (!lines) return false;
         previous = std::move(*lines);
@@ -191,7 +198,7 @@ bool SaveMediaDB(ProgramState& state) {
 void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const QString path = MediaDBPath(state);
     if (!QFileInfo::exists(path)) return;
-    const std::optional<QStringList> lines = ReadTextFile(path);
+    const std::optional<QStringList> lines = ReadTextFile(path, LinePathOf);
     if (!lines) return;
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.

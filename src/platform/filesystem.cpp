@@ -201,4 +201,10 @@ bool FileOrFolderExists(const QString& path) {
     return S_ISREG(st.st_mode) ? !path.endsWith(u'/') : S_ISDIR(st.st_mode);
 }
 
+bool PathExists(const QString& path) {
+    if (path.isEmpty() || path.contains(QChar(0))) return false;
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
 }  // namespace qv

@@ -72,4 +72,9 @@ bool FileExists(const QString& path);
 // hidden nor a system entry.
 bool FileOrFolderExists(const QString& path);
 
+// Whether anything at all is stored under exactly this name: hidden entries,
+// special files and links that lead nowhere included. It tells which spelling
+// of a path a file meant, not whether the program may use what it names.
+bool PathExists(const QString& path);
+
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <optional>
 
+#include "platform/line_reading.h"
 #include "platform/textcodec.h"
 #include "platform/textfile.h"
 
@@ -75,10 +76,17 @@ struct Location {
     Entry keyEntry;
 };
 
+// The value of a key line: where Setting.ini keeps its folders and files.
+QString valuePath(const QString& line) {
+    const Entry e = parseLine(line);
+    return e.kind == Kind::Key ? e.value : QString();
+}
+
 Location locate(const QList<QByteArray>& lines, QStringView section, QStringView key) {
     Location at;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        Entry e = parseLine(DecodeLine(lines[i]));
+    const QStringList text = DecodeFileLines(lines, valuePath);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        Entry e = parseLine(text[i]);
         if (e.kind == Kind::Section) {
             if (at.section >= 0) break;
             if (sameName(e.name, section)) at.section = i;
@@ -105,6 +113,9 @@ std::optional<QList<QByteArray>> readLines(const QString& path) {
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     return SplitRawLines(data);
 }
+
+// What goes before a line written in UTF-8 (textcodec.h).
+constexpr char kMark[] = "\xEF\xBB\xBF";
 
 bool hasLineEnd(QStringView s) {
     return s.contains(u'\r') || s.contains(u'\n');
@@ -142,19 +153,38 @@ bool WriteProfileString(const QString& file, const QString& section, const QStri
     std::optional<QList<QByteArray>> lines = readLines(file);
     if (!lines) return false;
     const Location at = locate(*lines, sectionName, keyName);
+    // The new lines go in as placeholders, then get their bytes below.
+    QStringList texts;
+    qsizetype first = at.key;
     if (at.key >= 0) {
         // Replaced in place under the key's own spelling.
-        lines->replace(at.key, EncodeLine(at.keyEntry.name + u'=' + storedValue(value)));
+        texts.append(at.keyEntry.name + u'=' + storedValue(value));
+        (*lines)[at.key].clear();
     } else {
-        const QByteArray line = EncodeLine(keyName.toString() + u'=' + storedValue(value));
-        if (at.section >= 0) {
-            lines->insert((at.lastKey >= 0 ? at.lastKey : at.section) + 1, line);
-        } else {
-            lines->append(EncodeLine(u'[' + sectionName.toString() + u']'));
-            lines->append(line);
-        }
+        first = at.section >= 0 ? (at.lastKey >= 0 ? at.lastKey : at.section) + 1 : lines->size();
+        if (at.section < 0) texts.append(u'[' + sectionName.toString() + u']');
+        texts.append(keyName.toString() + u'=' + storedValue(value));
+        lines->insert(first, texts.size(), QByteArray());
     }
-    return WriteRawLines(file, *lines);
+    const qsizetype keyLine = first + texts.size() - 1;
+    // Code page 932 where it holds the text, as the Windows program writes it.
+    // A line valid both ways reads as the rest of the file says, so in a file
+    // made in UTF-8 on Linux the new lines may have to be UTF-8 as the others
+    // are, and behind the mark they read back anywhere; a value no form gives
+    // back (a new line changes how the file reads its older ones) is refused.
+    const bool utf8File = FileLineEncoding(*lines) == LineEncoding::Utf8;
+    for (int form = 0; form < 3; ++form) {
+        if (form == 1 && !utf8File) continue;
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const QByteArray utf8 = texts[i].toUtf8();
+            (*lines)[first + i] = form == 0   ? EncodeLine(texts[i])
+                                  : form == 1 ? utf8
+                                              : kMark + utf8;
+        }
+        const Location now = locate(*lines, sectionName, keyName);
+        if (now.key == keyLine && now.keyEntry.value == value) return WriteRawLines(file, *lines);
+    }
+    return false;
 }
 
 }  // namespace qv

@@ -12,7 +12,10 @@ namespace qv {
 QString ReadProfileString(const QString& file, const QString& section, const QString& key);
 
 // Writes through a temporary file renamed over the old one: a failed write
-// leaves the previous file whole. Returns true on success.
+// leaves the previous file whole. A value the file would not give back is
+// refused (line ends, names the file cannot hold, and the rare line whose
+// bytes would change how the file's other lines read: see line_reading.h).
+// Returns true on success.
 bool WriteProfileString(const QString& file, const QString& section, const QString& key,
                         const QString& value);
 

@@ -383,21 +383,66 @@ bool readsAsUtf8(QByteArrayView bytes) {
     return IsValidUtf8(bytes) && Utf8Reading(bytes).isEarlierUtf8Line();
 }
 
+// What one raw line says of its file; `first` for the file's first line.
+LineEncoding lineEvidence(QByteArrayView bytes, bool first) {
+    if (isAscii(bytes)) return LineEncoding::Unknown;
+    if (hasUtf8Mark(bytes) && IsValidUtf8(bytes.sliced(3))) {
+        if (!first) return LineEncoding::Cp932;
+        // Our writer marks only what code page 932 lacks (builds before this
+        // one also marked code page 932 bytes that would read as UTF-8). Any
+        // other mark before the first line is an editor's: the file is UTF-8.
+        QByteArray cp932;
+        const bool ours = !EncodeCp932(fromUtf8(bytes.sliced(3)), &cp932) ||
+                          (!isAscii(QByteArrayView(cp932)) && readsAsUtf8(cp932));
+        return ours ? LineEncoding::Cp932 : LineEncoding::Utf8;
+    }
+    const bool utf8 = IsValidUtf8(bytes), cp932 = isCp932(bytes);
+    if (cp932 == utf8) return LineEncoding::Unknown;
+    return cp932 ? LineEncoding::Cp932 : LineEncoding::Utf8;
+}
+
 }  // namespace
 
 QByteArray EncodeLine(QStringView line) {
     QByteArray out;
-    if (EncodeCp932(line, &out) && (isAscii(QByteArrayView(out)) || !readsAsUtf8(out))) return out;
+    if (EncodeCp932(line, &out)) return out;
     return kUtf8Mark + line.toUtf8();
 }
 
-QString DecodeLine(QByteArrayView bytes) {
+QString DecodeLine(QByteArrayView bytes, LineEncoding file) {
     if (isAscii(bytes)) return QString::fromLatin1(bytes);
     if (hasUtf8Mark(bytes) && IsValidUtf8(bytes.sliced(3))) return fromUtf8(bytes.sliced(3));
     if (!IsValidUtf8(bytes)) return DecodeAnsi(bytes);
     if (!isCp932(bytes)) return fromUtf8(bytes);
+    switch (file) {
+        case LineEncoding::Cp932:
+            return DecodeCp932(bytes);
+        case LineEncoding::Utf8:
+            return fromUtf8(bytes);
+        case LineEncoding::Unknown:
+            break;
+    }
     const Utf8Reading utf8(bytes);
     return utf8.isEarlierUtf8Line() ? utf8.text() : DecodeCp932(bytes);
+}
+
+bool ReadsBothWays(QByteArrayView bytes, QString* cp932, QString* utf8) {
+    if (isAscii(bytes) || hasUtf8Mark(bytes) || !IsValidUtf8(bytes) || !isCp932(bytes))
+        return false;
+    *cp932 = DecodeCp932(bytes);
+    *utf8 = fromUtf8(bytes);
+    return true;
+}
+
+LineEncoding FileLineEncoding(const QList<QByteArray>& lines) {
+    bool cp932 = false, utf8 = false;
+    for (qsizetype i = 0; i < lines.size() && !(cp932 && utf8); ++i) {
+        const LineEncoding told = lineEvidence(lines[i], i == 0);
+        cp932 = cp932 || told == LineEncoding::Cp932;
+        utf8 = utf8 || told == LineEncoding::Utf8;
+    }
+    if (cp932 == utf8) return LineEncoding::Unknown;
+    return cp932 ? LineEncoding::Cp932 : LineEncoding::Utf8;
 }
 
 }  // namespace qv

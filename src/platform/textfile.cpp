@@ -149,19 +149,17 @@ QList<QByteArray> SplitRawLines(QByteArrayView data) {
     return lines;
 }
 
-QStringList SplitTextLines(QByteArrayView data) {
-    QStringList lines;
-    for (const QByteArray& raw : SplitRawLines(data)) lines.append(DecodeLine(raw));
-    return lines;
+QStringList SplitTextLines(QByteArrayView data, LinePath pathOf) {
+    return DecodeFileLines(SplitRawLines(data), pathOf);
 }
 
-std::optional<QStringList> ReadTextFile(const QString& path) {
+std::optional<QStringList> ReadTextFile(const QString& path, LinePath pathOf) {
     if (path.isEmpty()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return SplitTextLines(data);
+    return SplitTextLines(data, pathOf);
 }
 
 bool WriteTextFile(const QString& path, const QStringList& lines) {

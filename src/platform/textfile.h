@@ -1,7 +1,7 @@
 // The program's text files (Setting.ini, MediaDB.db, .lst), line by line.
 // Every line is written in code page 932 when it can be, else in UTF-8 behind a
-// mark, with CR LF after it; on reading, CR LF, LF and lone CR all end a line
-// (see textcodec.h).
+// mark, with CR LF after it; on reading, CR LF, LF and lone CR all end a line,
+// and the lines are decoded as their file was written (see line_reading.h).
 #pragma once
 
 #include <QByteArray>
@@ -12,17 +12,20 @@
 #include <QStringView>
 #include <optional>
 
+#include "platform/line_reading.h"
+
 namespace qv {
 
-// Splits file bytes into decoded lines. A final line end does not make an
-// extra empty line; "a\r\n\r\n" is {"a", ""}.
-QStringList SplitTextLines(QByteArrayView data);
+// Splits file bytes into decoded lines (DecodeFileLines, with pathOf). A final
+// line end does not make an extra empty line; "a\r\n\r\n" is {"a", ""}.
+QStringList SplitTextLines(QByteArrayView data, LinePath pathOf = nullptr);
 
 // The same split, with each line's bytes left as they are in the file.
 QList<QByteArray> SplitRawLines(QByteArrayView data);
 
-// The lines of a file; nullopt when the file cannot be opened or read.
-std::optional<QStringList> ReadTextFile(const QString& path);
+// The lines of a file, as SplitTextLines gives them; nullopt when the file
+// cannot be opened or read.
+std::optional<QStringList> ReadTextFile(const QString& path, LinePath pathOf = nullptr);
 
 // Writes the lines to a temporary file in the same folder, then renames it over
 // path: on any failure the previous file stays whole and no temporary file is

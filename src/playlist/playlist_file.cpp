@@ -47,12 +47,18 @@ bool IsListedLine(const QString& line) {
     return !line.isEmpty() && !line.startsWith(QStringLiteral("//"));
 }
 
+// The path a line names, which tells a line's spelling when its bytes read
+// both as code page 932 and as UTF-8.
+QString ListedPath(const QString& line) {
+    return IsListedLine(line) ? line : QString();
+}
+
 }  // namespace
 
 int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
     AddPlayListNode(state, Path);
     if (!FileExists(Path)) return 0;
-    const std::optional<QStringList> lines = ReadTextFile(Path);
+    const std::optional<QStringList> lines = ReadTextFile(Path, ListedPath);
     if (!lines) return 0;
     // The tagged lines' files are all read first, together; a line whose file
     // did not open falls to the file test below, as any other line does.

@@ -139,9 +139,15 @@ void Profile(const QByteArray& bytes) {
     const bool written = qv::WriteProfileString(path, section, key, value);
     const QByteArray now = qvtest::ReadAll(path);
     // Only names and values the file could not give back are refused in a
-    // writable folder, and a refused write changes nothing.
+    // writable folder, and a refused write changes nothing. A file with lines
+    // that read both ways (code page 932 and UTF-8) may read them otherwise
+    // once a new line tells how it was written: a value may be refused there.
     const QString all = section + key + value, k = key.trimmed();
-    if (!written && (now != file || (!all.contains(u'\r') && !all.contains(u'\n') &&
+    bool guessed = false;
+    QString cp932, utf8;
+    for (const QByteArray& line : qv::SplitRawLines(file))
+        guessed = guessed || qv::ReadsBothWays(line, &cp932, &utf8);
+    if (!written && (now != file || (!guessed && !all.contains(u'\r') && !all.contains(u'\n') &&
                                      !section.contains(u']') && !k.isEmpty() && !k.contains(u'=') &&
                                      !k.startsWith(u'[') && !k.startsWith(u';'))))
         Fail("a valid write was refused, or a refused one changed the file", section + "/" + key);
@@ -168,29 +174,48 @@ QList<QByteArray> ProfileSeeds() {
             QByteArray("a\nb\nc\n[a\r=x\r\n[a]\n b = \"v\" \rnext\r\n\xFF\xFE=\x81\xA0\xFD\r\n")};
 }
 
-// A valid line encodes and decodes back to itself; without the UTF-8 mark it
-// is the line in code page 932, as the Windows program reads it.
+// A valid line goes out in code page 932 exactly when code page 932 holds it,
+// else in UTF-8 behind the mark; in a file of ours (which the mark, or a line
+// only code page 932 reads, tells) it reads back as itself.
 void CheckRoundTrip(const QString& line) {
     const QByteArray encoded = qv::EncodeLine(line);
-    if (qv::DecodeLine(encoded) != line) Fail("line changed by encode and decode", line);
+    if (qv::DecodeLine(encoded, qv::LineEncoding::Cp932) != line)
+        Fail("line changed by encode and decode", line);
     bool cp932 = false;
-    if (!encoded.startsWith("\xEF\xBB\xBF") && (qv::DecodeCp932(encoded, &cp932) != line || !cp932))
+    const bool marked = encoded.startsWith("\xEF\xBB\xBF");
+    if (!marked && (qv::DecodeCp932(encoded, &cp932) != line || !cp932))
         Fail("an unmarked line is not the line in code page 932", line);
+    QByteArray held;
+    if (marked == qv::EncodeCp932(line, &held))
+        Fail("marked though code page 932 holds it, or unmarked though it does not", line);
 }
 
 // Line codec: any bytes decode to valid lines that survive encoding and
-// decoding, also as a whole file; so do the bytes read as UTF-16 units.
+// decoding, also as a whole file. A file of encoded lines reads back exactly
+// when it tells that it is ours; one that does not (no mark, every line valid
+// UTF-8 as well) has its lines read one by one, and a line may then come back
+// only as the UTF-8 reading of its code page 932 bytes. So do the bytes read as
+// UTF-16 units.
 void TextCodec(const QByteArray& bytes) {
     const QStringList lines = qv::SplitTextLines(bytes);
     if (lines.size() != qv::SplitRawLines(bytes).size()) Fail("decoded and raw line counts differ");
     QByteArray file;
+    QList<QByteArray> encoded;
+    bool tells = false;
     for (const QString& line : lines) {
         if (!line.isValidUtf16() || line.contains(u'\r') || line.contains(u'\n'))
             Fail("a decoded line is not valid text", line);
         CheckRoundTrip(line);
-        file += qv::EncodeLine(line) + "\r\n";
+        encoded.append(qv::EncodeLine(line));
+        tells =
+            tells || encoded.last().startsWith("\xEF\xBB\xBF") || !qv::IsValidUtf8(encoded.last());
+        file += encoded.last() + "\r\n";
     }
-    if (qv::SplitTextLines(file) != lines) Fail("file of encoded lines reads back otherwise");
+    const QStringList back = qv::SplitTextLines(file);
+    if (back.size() != lines.size()) Fail("file of encoded lines has other lines");
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (back[i] != lines[i] && (tells || back[i] != QString::fromUtf8(encoded[i])))
+            Fail("file of encoded lines reads back otherwise", lines[i]);
     const QString units(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
     // A valid line holds no lone surrogate and no line end.
     if (units.isValidUtf16() && !units.contains(u'\r') && !units.contains(u'\n'))

@@ -1,0 +1,23 @@
+// How the lines of one of the program's files are read: the file's own
+// evidence of how it was written, and the file system for lines that name a path.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace qv {
+
+// The path a decoded line names (all of it, or the part that is a path), or ""
+// for a line that names none.
+using LinePath = QString (*)(const QString& line);
+
+// The raw lines of one file, decoded. A line valid both as code page 932 and
+// as UTF-8 whose one reading names an existing entry (pathOf, when given) and
+// the other does not takes the reading that exists; any other line reads as
+// the whole file says it was written (FileLineEncoding), and only in a file
+// that does not say, by the rule of a single line (DecodeLine).
+QStringList DecodeFileLines(const QList<QByteArray>& lines, LinePath pathOf = nullptr);
+
+}  // namespace qv
