@@ -184,6 +184,20 @@ TEST(PlaylistEntries, WindowsAndLinuxListsLoadWholeAndSaveAsTheWindowsProgramWri
     }
 }
 
+// A relative line names a neighbour of the list file whatever the working folder, and every
+// path is cleaned before it is stored.
+TEST(PlaylistEntries, RelativeLinesNameTheListsNeighboursAndEveryPathIsStoredClean) {
+    Program p;
+    const QString a = p.dir.write("m/a.wav", "RIFF"), b = p.dir.write("m/b.wav", "RIFF");
+    const QString lst =
+        p.dir.write("m/l.lst", ("a.wav\r\n" + p.dir.path() + "m//./b.wav\r\n").toUtf8());
+    const QString before = QDir::currentPath();
+    QDir::setCurrent("/");
+    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 2);
+    QDir::setCurrent(before);
+    EXPECT_EQ(p.Records(), QStringList({a + "|WAVE|a.wav", b + "|WAVE|b.wav"}));
+}
+
 TEST(PlaylistEntries, ALongListKeepsItsOrderWhileItsFilesAreReadTogether) {
     Program p;
     QStringList lines, expected;

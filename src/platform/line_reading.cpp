@@ -8,14 +8,14 @@
 namespace qv {
 namespace {
 
-bool NamesEntry(LinePath pathOf, const QString& line) {
+bool NamesEntry(const LinePath& pathOf, const QString& line) {
     const QString path = pathOf(line);
     return !path.isEmpty() && PathExists(path);
 }
 
 }  // namespace
 
-QStringList DecodeFileLines(const QList<QByteArray>& lines, LinePath pathOf) {
+QStringList DecodeFileLines(const QList<QByteArray>& lines, const LinePath& pathOf) {
     const LineEncoding file = FileLineEncoding(lines);
     QStringList out;
     out.reserve(lines.size());

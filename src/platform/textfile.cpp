@@ -149,11 +149,11 @@ QList<QByteArray> SplitRawLines(QByteArrayView data) {
     return lines;
 }
 
-QStringList SplitTextLines(QByteArrayView data, LinePath pathOf) {
+QStringList SplitTextLines(QByteArrayView data, const LinePath& pathOf) {
     return DecodeFileLines(SplitRawLines(data), pathOf);
 }
 
-std::optional<QStringList> ReadTextFile(const QString& path, LinePath pathOf) {
+std::optional<QStringList> ReadTextFile(const QString& path, const LinePath& pathOf) {
     if (path.isEmpty()) return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;

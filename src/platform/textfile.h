@@ -18,14 +18,14 @@ namespace qv {
 
 // Splits file bytes into decoded lines (DecodeFileLines, with pathOf). A final
 // line end does not make an extra empty line; "a\r\n\r\n" is {"a", ""}.
-QStringList SplitTextLines(QByteArrayView data, LinePath pathOf = nullptr);
+QStringList SplitTextLines(QByteArrayView data, const LinePath& pathOf = nullptr);
 
 // The same split, with each line's bytes left as they are in the file.
 QList<QByteArray> SplitRawLines(QByteArrayView data);
 
 // The lines of a file, as SplitTextLines gives them; nullopt when the file
 // cannot be opened or read.
-std::optional<QStringList> ReadTextFile(const QString& path, LinePath pathOf = nullptr);
+std::optional<QStringList> ReadTextFile(const QString& path, const LinePath& pathOf = nullptr);
 
 // Writes the lines to a temporary file in the same folder, then renames it over
 // path: on any failure the previous file stays whole and no temporary file is

@@ -3,7 +3,9 @@
 // the playlist that was there before.
 #include "playlist/playlist_file.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 
@@ -47,10 +49,14 @@ bool IsListedLine(const QString& line) {
     return !line.isEmpty() && !line.startsWith(QStringLiteral("//"));
 }
 
-// The path a line names, which tells a line's spelling when its bytes read
-// both as code page 932 and as UTF-8.
-QString ListedPath(const QString& line) {
-    return IsListedLine(line) ? line : QString();
+// The path a listed line names, "" for another line. A relative line names a
+// neighbour of the list file (a list moved with its music, or made with
+// `find .`), whatever folder the program runs in; every path is cleaned, so
+// that the list the program writes names the same files from anywhere.
+QString ListedPath(const QString& listFolder, const QString& line) {
+    if (!IsListedLine(line)) return QString();
+    if (line.startsWith(u'/')) return IsCleanPath(line) ? line : QDir::cleanPath(line);
+    return QDir::cleanPath(listFolder + u'/' + line);
 }
 
 }  // namespace
@@ -58,8 +64,13 @@ QString ListedPath(const QString& line) {
 int32_t LoadPlayListFile(ProgramState& state, const QString& Path) {
     AddPlayListNode(state, Path);
     if (!FileExists(Path)) return 0;
-    const std::optional<QStringList> lines = ReadTextFile(Path, ListedPath);
+    // The path also tells a line's spelling when its bytes read both as code
+    // page 932 and as UTF-8.
+    const QString folder = QFileInfo(Path).absolutePath();
+    const auto pathOf = [&folder](const QString& line) { return ListedPath(folder, line); };
+    std::optional<QStringList> lines = ReadTextFile(Path, pathOf);
     if (!lines) return 0;
+    for (QString& line : *lines) line = pathOf(line);
     // The tagged lines' files are all read first, together; a line whose file
     // did not open falls to the file test below, as any other line does.
     QStringList tagged;
