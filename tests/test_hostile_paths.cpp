@@ -92,12 +92,13 @@ TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
     std::vector<QByteArray> bytes{"quorvane"};
     for (const QString& path : storable + unstorable) bytes.push_back(QFile::encodeName(path));
     bytes.back() = QFile::encodeName(media.path()) + kUnstorable[2];  // the raw bytes
+    bytes.push_back("/" + QByteArray(5000, 'x') + ".mp3");            // no file system's path
     std::vector<char*> argv;
     for (QByteArray& b : bytes) argv.push_back(b.data());
     QStringList refused;
     const QStringList decoded = qv::DecodeArguments(int(argv.size()), argv.data(), &refused);
     EXPECT_EQ(decoded, storable);
-    EXPECT_EQ(refused.size(), 3);
+    EXPECT_EQ(refused.size(), 4);
     // One argument would come back in two pieces from the quoted argument text.
     refused.clear();
     const QStringList carried = qv::CarriedArguments(decoded, &refused);
