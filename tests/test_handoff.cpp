@@ -91,15 +91,10 @@ TEST(HandOff, FilesAppendAndTheFirstNewOnePlaysOnlyWhenNothingPlays) {
         ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
         QFile::link("/dev/null", device);
         QDir().mkdir(p.dir.file("folder.wav"));
-        const QStringList refused{p.dir.file("x.txt"),
-                                  p.dir.file("gone.wav"),
-                                  p.dir.write("0.wav", ""),
-                                  fifo,
-                                  device,
-                                  p.dir.file("folder.wav"),
-                                  "b.wav",
-                                  p.dir.file("sub/../b.wav"),
-                                  "/" + QString(5000, u'x') + ".wav"};
+        QStringList refused;
+        refused << p.dir.file("x.txt") << p.dir.file("gone.wav") << p.dir.write("0.wav", "") << fifo
+                << device << p.dir.file("folder.wav") << "b.wav" << p.dir.file("sub/../b.wav")
+                << "/" + QString(5000, u'x') + ".wav";
         TakeHandedFiles(*p.state, QStringList{files[0], files[1]} + refused + QStringList{list});
 
         EXPECT_EQ(qvtest::PlayListPaths(*p.state), files) << mode.toStdString();
