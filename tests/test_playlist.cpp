@@ -137,8 +137,7 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
         const clsPlayList::LineBatch batch(list);
         for (const QString& f : {midi, wma, m + "A.txt"}) EXPECT_TRUE(list.AddToPlayList(f));
         EXPECT_EQ(list.GetList(1) + list.GetList(2), "v.wmaA.txt");
-        EXPECT_TRUE(list.AddToPlayList(m + "a.txt"));
-        EXPECT_FALSE(list.AddToPlayList(midi));
+        EXPECT_TRUE(list.AddToPlayList(m + "a.txt") && !list.AddToPlayList(midi));
     }
     QCoreApplication::processEvents();  // the setting is written from the event loop
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastOpenFile"), m + "a.txt");
