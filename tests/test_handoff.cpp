@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QLocalSocket>
-#include <QtEndian>
 #include <future>
 #include <tuple>
 
@@ -21,9 +20,8 @@ namespace {
 using qvtest::RunEvents;
 
 QByteArray Message(const QByteArray& payload, quint32 size) {
-    QByteArray head("QVHO\0\0\0\0", 8);
-    qToBigEndian(size, head.data() + 4);
-    return head + payload;
+    return QByteArray("QVHO") + char(size >> 24) + char(size >> 16) + char(size >> 8) + char(size) +
+           payload;
 }
 
 TEST(HandOff, ServerTakesWellFormedMessagesAndDropsEveryOtherPeer) {

@@ -115,7 +115,7 @@ TEST(PlayListArray, NeverEmptyAndItsIndexCountsEveryRecordAndOnlyCleanPathsAreLi
         EXPECT_FALSE(IsCleanPath(path)) << path.toStdString();
 }
 
-TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCount) {
+TEST(PlaylistEntries, AddedOneByOneOrFromListFilesOfWhichOnlyLinesNamingFilesCountInOrder) {
     Program p;
     clsPlayList& list = *p.state->objPlayList;
     const QString m = p.dir.path() + "m/";
@@ -160,21 +160,19 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     ASSERT_EQ(registered->childCount(), 1);
     EXPECT_EQ(registered->child(0)->text(0), "l");
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
-}
 
-TEST(PlaylistEntries, ALongListKeepsItsOrderWhileItsFilesAreReadTogether) {
-    Program p;
-    QStringList lines, expected;
+    // A long list keeps its order while its files are read together.
+    ResetPlayList(*p.state);
+    QStringList many, expected;
     for (int i = 0; i < 600; ++i) {
         const QString f =
             p.dir.write(QString("m/%1.mp3").arg(i), qvtest::Id3Bytes(QString("T%1").arg(i)));
-        lines << f;
-        if (i % 7 == 0) lines << p.dir.path() + QString("m/gone%1.mp3").arg(i);
-        if (i % 11 == 0) lines << f;
+        many << f;
+        if (i % 7 == 0) many << p.dir.path() + QString("m/gone%1.mp3").arg(i);
+        if (i % 11 == 0) many << f;
         expected << f + "|MP3|T" + QString::number(i);
     }
-    const QString lst = p.dir.write("l.lst", (lines.join("\r\n") + "\r\n").toUtf8());
-    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 600);
+    EXPECT_EQ(LoadPlayListFile(*p.state, p.dir.write("long.lst", many.join("\r\n").toUtf8())), 600);
     EXPECT_EQ(p.Records(), expected);
 }
 

@@ -40,9 +40,7 @@ using qvtest::TestProgram;
 
 namespace {
 
-int Px(int twips) {
-    return TwipsToPixels(twips, LogicalDpi());
-}
+const auto Px = [](int twips) { return TwipsToPixels(twips, LogicalDpi()); };
 QString Read(const TestProgram& p, const char* key) {
     return p.state->ini.ReadIni(key == QStringLiteral("LastPlayList") ? "File" : "Quorvane", key);
 }
@@ -384,18 +382,6 @@ QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuo
     return out.join(u'|');
 }
 
-// Where a window of a stored size is shown: on the screen that holds most of it, and
-// within its free area when it is larger than that.
-TEST(Startup, AWindowLargerThanItsScreenIsShrunkIntoIt) {
-    // A primary screen with a panel at the top, and a smaller one to its right.
-    const QList<ScreenArea> screens = {{{0, 0, 1600, 1000}, {0, 30, 1600, 970}},
-                                       {{1600, 0, 800, 600}, {1600, 0, 800, 600}}};
-    EXPECT_EQ(PlaceOnScreens({100, 100, 2400, 1600}, screens), QRect(0, 30, 1600, 970));
-    // Mostly on the second screen, and too tall for it; one that fits stays, partly off.
-    EXPECT_EQ(PlaceOnScreens({1500, 200, 600, 900}, screens), QRect(1600, 0, 600, 600));
-    EXPECT_EQ(PlaceOnScreens({1590, 500, 570, 437}, screens), QRect(1590, 500, 570, 437));
-}
-
 TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     // The settings, LastPlayList.lst, what is done to the window, what comes back.
     const std::tuple<const char*, const char*, void (*)(frmQuorvane&), const char*> rows[] = {
@@ -427,4 +413,13 @@ TEST(Startup, StoredWindowAndSettingsComeBackAndGoBack) {
     };
     for (const auto& [settings, last, act, after] : rows)
         EXPECT_EQ(StartAndClose(settings, last, act), after);
+    // Where a window of a stored size is shown on more screens: on the one that holds most of
+    // it, and within its free area when it is larger than that. A primary screen with a panel at
+    // the top, and a smaller one to its right.
+    const QList<ScreenArea> screens = {{{0, 0, 1600, 1000}, {0, 30, 1600, 970}},
+                                       {{1600, 0, 800, 600}, {1600, 0, 800, 600}}};
+    EXPECT_EQ(PlaceOnScreens({100, 100, 2400, 1600}, screens), QRect(0, 30, 1600, 970));
+    // Mostly on the second screen, and too tall for it; one that fits stays, partly off.
+    EXPECT_EQ(PlaceOnScreens({1500, 200, 600, 900}, screens), QRect(1600, 0, 600, 600));
+    EXPECT_EQ(PlaceOnScreens({1590, 500, 570, 437}, screens), QRect(1590, 500, 570, 437));
 }
