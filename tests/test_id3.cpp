@@ -124,9 +124,8 @@ TEST(ID3, EveryLayoutReadsAsItsDisplayStringsAndFieldsBeyondThemUnreadableFilesA
     const QByteArray year = Frame23("TYER", TextBody(0, "1999"));
     const QByteArray ext23 = BigEndian(10, 4) + "\x80\0"_ba + BigEndian(40, 4) + "\xDE\xAD\xBE\xEF";
     ID3v2Tag t = ReadID3v2(dir.write("t.mp3", Tag(3, ext23 + year, 0xC0, 40)));
-    EXPECT_EQ(t.Crc, 0xDEADBEEF);
     EXPECT_EQ(t.TagSize, uint32_t(ext23.size() + year.size() + 40));
-    EXPECT_EQ(t.Year, 1999);
+    EXPECT_TRUE(t.Crc == 0xDEADBEEF && t.Year == 1999);
     // 2.4: size 12, one flag byte, the CRC flag, a CRC of 5 synchsafe bytes.
     const QByteArray ext24 = Synchsafe(12) + "\x01\x20\x05\x0F\x7F\x7F\x7F\x7F"_ba;
     t = ReadID3v2(dir.write("t.mp3", Tag(4, ext24 + Frame24("TIT2", TextBody(0, "Title")), 0x40)));

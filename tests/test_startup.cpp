@@ -377,8 +377,7 @@ QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuo
     EXPECT_EQ(p.mci.commands, (QStringList{"stop PlayData", "close PlayData"}));
     EXPECT_EQ(ReadAll(p.folder() + "PlayLists/LastPlayList.lst"), "\r\n");
     EXPECT_EQ(Read(p, "LastPlayList"), p.folder() + "PlayLists/LastPlayList.lst");
-    for (const char* key : {"Left", "Top", "Width", "Height", "LoopMode", "Volume"})
-        out << Read(p, key);
+    for (auto key : {"Left", "Top", "Width", "Height", "LoopMode", "Volume"}) out << Read(p, key);
     return out.join(u'|');
 }
 
