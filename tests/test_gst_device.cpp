@@ -221,9 +221,7 @@ TEST_F(GstDevice, ThePlayerSeeksKeepsTheVolumeAndPlaysRealFilesThroughByTheLoopR
                   c = Make(MediaKind::Midi, "c.mid", 600);
     for (const QString& path : {a, b, dir.write("cut.mp3", qvtest::ReadAll(b).left(300)), c})
         p.state->objPlayList->AddToPlayList(path);
-    const auto status = [&](const QString& what) {
-        return Ask({"status PlayData " + what}, &p.mci);
-    };
+    const auto status = [&](QString what) { return Ask({"status PlayData " + what}, &p.mci); };
     EXPECT_FALSE(p.player().SeekTo(100));  // nothing open
     p.player().SetVolume(1500);
     EXPECT_EQ(p.player().Volume(), 1000);

@@ -451,8 +451,7 @@ TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
                           {"title=曲名", "artist=Band", "comment=Note", "album=Album"});
     ASSERT_FALSE(tagged.isEmpty()) << qPrintable(error);
     p.state->objPlayList->AddToPlayList(tagged);
-    const QString missing = p.Add("missing.wav");
-    const QString midi = p.Add("tune.mid");
+    const QString missing = p.Add("missing.wav"), midi = p.Add("tune.mid");
     QFile::remove(missing);
     QTimer& timer2 = *p.form().Timer2;
     const auto panels = [&] {
