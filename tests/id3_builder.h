@@ -75,8 +75,7 @@ inline QByteArray Unsynchronise(const QByteArray& in) {
     for (qsizetype i = 0; i < in.size(); ++i) {
         const auto next = static_cast<unsigned char>(i + 1 < in.size() ? in[i + 1] : 0);
         out.append(in[i]);
-        if (static_cast<unsigned char>(in[i]) == 0xFF && (next == 0 || next >= 0xE0))
-            out.append('\0');
+        if (uchar(in[i]) == 0xFF && (next == 0 || next >= 0xE0)) out.append('\0');
     }
     return out;
 }

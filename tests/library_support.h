@@ -39,8 +39,7 @@ inline void AddFixedNodes(qv::TreeView& tree) {
 // The paths of the playlist's entries, in order.
 inline QStringList PlayListPaths(const qv::ProgramState& state) {
     QStringList paths;
-    for (int i = 0; i < state.PlayListData.Count(); ++i)
-        paths.append(state.PlayListData[i].FilePath);
+    for (int i = 0; i < state.PlayListData.Count(); ++i) paths << state.PlayListData[i].FilePath;
     return paths;
 }
 

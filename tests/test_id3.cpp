@@ -124,14 +124,12 @@ TEST(ID3, EveryLayoutReadsAsItsDisplayStringsAndFieldsBeyondThemUnreadableFilesA
     const QByteArray year = Frame23("TYER", TextBody(0, "1999"));
     const QByteArray ext23 = BigEndian(10, 4) + "\x80\0"_ba + BigEndian(40, 4) + "\xDE\xAD\xBE\xEF";
     ID3v2Tag t = ReadID3v2(dir.write("t.mp3", Tag(3, ext23 + year, 0xC0, 40)));
-    EXPECT_EQ(t.Crc, 0xDEADBEEF);
     EXPECT_EQ(t.TagSize, uint32_t(ext23.size() + year.size() + 40));
-    EXPECT_EQ(t.Year, 1999);
+    EXPECT_TRUE(t.Crc == 0xDEADBEEF && t.Year == 1999);
     // 2.4: size 12, one flag byte, the CRC flag, a CRC of 5 synchsafe bytes.
     const QByteArray ext24 = Synchsafe(12) + "\x01\x20\x05\x0F\x7F\x7F\x7F\x7F"_ba;
     t = ReadID3v2(dir.write("t.mp3", Tag(4, ext24 + Frame24("TIT2", TextBody(0, "Title")), 0x40)));
-    EXPECT_EQ(t.Title, "Title");
-    EXPECT_TRUE(t.CrcPresent);
+    EXPECT_TRUE(t.Title == "Title" && t.CrcPresent);
     EXPECT_EQ(t.Crc, 0xFFFFFFFF);
     // FF 00 straddling two reads: the 00 still goes.
     TagFile file(dir.write("raw", "AB\xFF\0C\xFF\0\0D"_ba));
@@ -199,8 +197,7 @@ TEST(ID3PublicFiles, EveryFileGivesItsListedValues) {
         const QString read = Read(path);
         EXPECT_EQ(fields.endsWith(u'…') ? read.left(fields.size() - 1) + u'…' : read, fields);
         // The one-open read must give what the two separate reads give.
-        const VersionedTag once = ReadVersionedTag(path);
-        EXPECT_EQ(once.Version + u'|' + Fields(once.Tag), read);
+        EXPECT_EQ(ReadVersionedTag(path).Version + u'|' + Fields(ReadVersionedTag(path).Tag), read);
     }
 }
 
@@ -241,9 +238,8 @@ TEST(ID3, ContainerTagsOfEveryOtherKindWholeOrDamagedAndTheTagTool) {
                      "\"アルバム\", \"comment\": \"メモ～\"}\n")
                         .toUtf8();
         const QString ext = "." + qvtest::KindExtension(kind);
-        std::uniform_int_distribution<int> byte(0, 255);
-        QByteArray noise(4096, Qt::Uninitialized);
-        for (char& c : noise) c = char(byte(rng));
+        QByteArray noise;
+        while (noise.size() < 4096) noise += char(rng());
         const QString fifo = dir.file("fifo" + ext);
         ASSERT_EQ(::mkfifo(qPrintable(fifo), 0600), 0);
         for (const QString& path : {dir.write("noise" + ext, noise), fifo})
@@ -256,7 +252,7 @@ TEST(ID3, ContainerTagsOfEveryOtherKindWholeOrDamagedAndTheTagTool) {
                 bytes.truncate(round * whole.size() / 10 + int(rng() % 64));
             } else {
                 for (int i = 1 + rng() % 8; i > 0; --i)
-                    bytes[rng() % std::min<qsizetype>(bytes.size(), 4096)] = char(byte(rng));
+                    bytes[rng() % std::min<qsizetype>(bytes.size(), 4096)] = char(rng());
             }
             // A cut keeps the whole tag or loses it (the first 64 bytes hold none);
             // flipped bytes may change what it says.
@@ -277,6 +273,6 @@ TEST(ID3, ContainerTagsOfEveryOtherKindWholeOrDamagedAndTheTagTool) {
     p.start(tool, {});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 2);
-    EXPECT_TRUE(p.readAllStandardError().startsWith("usage: quorvane-tags"));
-    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(p.readAllStandardError().startsWith("usage: quorvane-tags") &&
+                p.readAllStandardOutput().isEmpty());
 }

@@ -118,12 +118,10 @@ TEST_F(Mci, CommandsReachTheDeviceAndRepliesFitTheBuffer) {
     }
     for (const char* command : {"seek PlayData to 300", "play PlayData", "pause playdata"})
         EXPECT_EQ(Send(command), 0) << command;
-    EXPECT_EQ(MCIGetMode(mci), "paused");
-    EXPECT_EQ(MCIGetPosition(mci), 300);
+    EXPECT_EQ(MCIGetMode(mci) + QString::number(MCIGetPosition(mci)), "paused300");
     media.FailCall("play", kHardware);
     EXPECT_EQ(Send("play PlayData"), kHardware);
-    EXPECT_EQ(Send("close all"), 0);
-    EXPECT_EQ(Send("close all"), 0);  // nothing open: still fine
+    EXPECT_EQ(Send("close all") + Send("close all"), 0);  // the second with nothing open
     EXPECT_EQ(media.OpenDevices(), 0);
 }
 
@@ -273,8 +271,8 @@ TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
         op(p);
         EXPECT_EQ(Now(p), now);
     }
-    EXPECT_EQ(p.state->PlayListData[3].Length, 4);  // recorded when opened
-    EXPECT_EQ(p.form().lstPL->currentRow(), 4);     // no line for PlayingID 9
+    // The length recorded when opened; no line for PlayingID 9.
+    EXPECT_TRUE(p.state->PlayListData[3].Length == 4 && p.form().lstPL->currentRow() == 4);
 }
 
 // Next and previous move exactly one entry whatever the loop mode and state;
@@ -349,10 +347,9 @@ TEST(Monitor, ButtonsSlidersKeysPanelsAndTimersFollowThePlayer) {
         EXPECT_EQ(shown(), expected);
     }
     // The seek slider follows the ticks, but not while it is held; a click, the end of a drag
-    // and the arrow keys (five seconds) move the track there, playing on (the player keeps
-    // it within its start and end: the device test); the space pauses and resumes. The folder box
-    // keeps its keys, the tree its arrows. The volume slider sets the volume and shows one set
-    // elsewhere.
+    // and the left arrow (five seconds) move the track there, playing on (the player keeps
+    // it within its start and end: the device test). The folder box keeps its keys, the tree its
+    // arrows. Right, Space and a click on the volume slider are played through in e2e_transport.
     p.Add("long.wav", 60000);
     f.show();
     f.activateWindow();
@@ -385,25 +382,15 @@ TEST(Monitor, ButtonsSlidersKeysPanelsAndTimersFollowThePlayer) {
     const int dragged = seekedTo(30000);
     p.Tick(0);
     EXPECT_EQ(seek.value(), dragged);
-    QTest::keyClick(&f, Qt::Key_Right);
-    seekedTo(dragged + 5000);
     QTest::keyClick(&f, Qt::Key_Left);
-    seekedTo(dragged);
-    QTest::keyClick(&f, Qt::Key_Space);
-    QTest::keyClick(&f, Qt::Key_Space);
-    EXPECT_EQ(p.Take(), QStringList({"pause PlayData", "resume PlayData"}));
+    seekedTo(dragged - 5000);
     f.Text1->setFocus();
     QTest::keyClicks(f.Text1, " xy");
     for (Qt::Key key : {Qt::Key_Left, Qt::Key_Delete, Qt::Key_Right}) QTest::keyClick(f.Text1, key);
     f.TV1->setFocus();
     QTest::keyClick(f.TV1, Qt::Key_Left);
     EXPECT_EQ(f.Text1->text() + "|" + p.Take().join('|'), " x|");
-    // The volume: a click at the middle sends about half; one set elsewhere moves the slider
-    // and is sent once.
-    QTest::mouseClick(f.sldVolume, Qt::LeftButton, {}, at(f.sldVolume, 0.5));
-    EXPECT_NEAR(p.player().Volume(), 500, 25);
-    EXPECT_EQ(p.Take(),
-              QStringList("setaudio PlayData volume to " + QString::number(p.player().Volume())));
+    // A volume set elsewhere moves the slider and is sent once.
     p.player().SetVolume(200);
     EXPECT_EQ(f.sldVolume->value(), 200);
     EXPECT_EQ(p.Take(), QStringList("setaudio PlayData volume to 200"));
@@ -464,8 +451,7 @@ TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
                           {"title=曲名", "artist=Band", "comment=Note", "album=Album"});
     ASSERT_FALSE(tagged.isEmpty()) << qPrintable(error);
     p.state->objPlayList->AddToPlayList(tagged);
-    const QString missing = p.Add("missing.wav");
-    const QString midi = p.Add("tune.mid");
+    const QString missing = p.Add("missing.wav"), midi = p.Add("tune.mid");
     QFile::remove(missing);
     QTimer& timer2 = *p.form().Timer2;
     const auto panels = [&] {
@@ -493,14 +479,12 @@ TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
     EXPECT_EQ(panels(), "> tune.mid|-|-|playing Quorvane - " + missing);
     Timer2_Timer(*p.state);
     EXPECT_EQ(panels(), "> tune.mid|-|-|playing Quorvane - " + midi);
-    EXPECT_FALSE(timer2.isActive());
     ShowSelectedInfo(*p.state, "");  // no line selected: nothing to come back from
     EXPECT_FALSE(timer2.isActive());
     p.player().PlayingID(4);
     p.state->objPlayList->SetListIndex(0);
     Timer2_Timer(*p.state);
-    EXPECT_EQ(p.form().windowTitle(), "Quorvane - " + tagged);
-    EXPECT_FALSE(timer2.isActive());
+    EXPECT_TRUE(p.form().windowTitle() == "Quorvane - " + tagged && !timer2.isActive());
 }
 
 }  // namespace

@@ -71,6 +71,13 @@ struct Program : qvtest::FakeProgram {
             out << m.prompt + QString("|%1%2|").arg(int(m.buttons)).arg(int(m.icon)) + m.title;
         return out;
     }
+    // Writes n.wav, F/f.wav, F/sub/g.wav and x.LST, which names L/o.wav and L/p.wav; returns
+    // the list file's path.
+    QString DropFiles() {
+        for (const char* f : {"n.wav", "F/f.wav", "F/sub/g.wav", "L/o.wav", "L/p.wav"})
+            dir.write(f, qvtest::WavBytes(50));
+        return dir.write("x.LST", (dir.file("L/o.wav\r\n") + dir.file("L/p.wav\r\n")).toUtf8());
+    }
     // Drops the text, or the files of a file manager, on the list.
     void Drop(const QString& text, const QList<QUrl>& urls = {}) {
         QMimeData data;
@@ -108,7 +115,7 @@ TEST(PlayListArray, NeverEmptyAndItsIndexCountsEveryRecordAndOnlyCleanPathsAreLi
         EXPECT_FALSE(IsCleanPath(path)) << path.toStdString();
 }
 
-TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCount) {
+TEST(PlaylistEntries, AddedOneByOneOrFromListFilesOfWhichOnlyLinesNamingFilesCountInOrder) {
     Program p;
     clsPlayList& list = *p.state->objPlayList;
     const QString m = p.dir.path() + "m/";
@@ -130,8 +137,7 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
         const clsPlayList::LineBatch batch(list);
         for (const QString& f : {midi, wma, m + "A.txt"}) EXPECT_TRUE(list.AddToPlayList(f));
         EXPECT_EQ(list.GetList(1) + list.GetList(2), "v.wmaA.txt");
-        EXPECT_TRUE(list.AddToPlayList(m + "a.txt"));
-        EXPECT_FALSE(list.AddToPlayList(midi));
+        EXPECT_TRUE(list.AddToPlayList(m + "a.txt") && !list.AddToPlayList(midi));
     }
     QCoreApplication::processEvents();  // the setting is written from the event loop
     EXPECT_EQ(p.state->ini.ReadIni("File", "LastOpenFile"), m + "a.txt");
@@ -154,6 +160,20 @@ TEST(PlaylistEntries, AddedOneByOneOrFromAListFileOfWhichOnlyLinesNamingFilesCou
     ASSERT_EQ(registered->childCount(), 1);
     EXPECT_EQ(registered->child(0)->text(0), "l");
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
+
+    // A long list keeps its order while its files are read together.
+    ResetPlayList(*p.state);
+    QStringList many, expected;
+    for (int i = 0; i < 600; ++i) {
+        const QString f =
+            p.dir.write(QString("m/%1.mp3").arg(i), qvtest::Id3Bytes(QString("T%1").arg(i)));
+        many << f;
+        if (i % 7 == 0) many << p.dir.path() + QString("m/gone%1.mp3").arg(i);
+        if (i % 11 == 0) many << f;
+        expected << f + "|MP3|T" + QString::number(i);
+    }
+    EXPECT_EQ(LoadPlayListFile(*p.state, p.dir.write("long.lst", many.join("\r\n").toUtf8())), 600);
+    EXPECT_EQ(p.Records(), expected);
 }
 
 // Lists other programs wrote, their files all there: the Windows program's in code page 932
@@ -196,22 +216,6 @@ TEST(PlaylistEntries, RelativeLinesNameTheListsNeighboursAndEveryPathIsStoredCle
     EXPECT_EQ(LoadPlayListFile(*p.state, lst), 2);
     QDir::setCurrent(before);
     EXPECT_EQ(p.Records(), QStringList({a + "|WAVE|a.wav", b + "|WAVE|b.wav"}));
-}
-
-TEST(PlaylistEntries, ALongListKeepsItsOrderWhileItsFilesAreReadTogether) {
-    Program p;
-    QStringList lines, expected;
-    for (int i = 0; i < 600; ++i) {
-        const QString f =
-            p.dir.write(QString("m/%1.mp3").arg(i), qvtest::Id3Bytes(QString("T%1").arg(i)));
-        lines << f;
-        if (i % 7 == 0) lines << p.dir.path() + QString("m/gone%1.mp3").arg(i);
-        if (i % 11 == 0) lines << f;
-        expected << f + "|MP3|T" + QString::number(i);
-    }
-    const QString lst = p.dir.write("l.lst", (lines.join("\r\n") + "\r\n").toUtf8());
-    EXPECT_EQ(LoadPlayListFile(*p.state, lst), 600);
-    EXPECT_EQ(p.Records(), expected);
 }
 
 TEST(SavePlayList, NamesAreCompletedRefusedOrAskedAboutAndSaveOpensTheDialogAnew) {
@@ -411,12 +415,7 @@ TEST(PlaylistEditing, EnterClicksDeleteAndTheStripActOnTheListAndAHoveredLineTel
 TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     enum Then { Nothing, Plays, Stops };
     Program p;
-    const QString media = p.dir.write("n.wav", qvtest::WavBytes(50));
-    const QString folder = p.dir.path() + "F";
-    for (const char* f : {"F/f.wav", "F/sub/g.wav", "L/o.wav", "L/p.wav"})
-        p.dir.write(f, qvtest::WavBytes(50));
-    const QString lst = p.dir.write(
-        "x.LST", p.dir.file("L/o.wav\r\n").toUtf8() + p.dir.file("L/p.wav\r\n").toUtf8());
+    const QString lst = p.DropFiles(), media = p.dir.file("n.wav"), folder = p.dir.file("F");
     const std::tuple<QString, QString, QString, Then> cases[] = {
         {media, "", "AN", Plays},
         {media, "", "AN", Nothing},
@@ -445,8 +444,8 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
         EXPECT_EQ(p.state->strClickedPath,
                   item.isEmpty() || item.endsWith("Cancel") ? QString() : text);
     }
-    EXPECT_FALSE(p.state->HideMenu().mnTreeExpand->isVisible());
-    EXPECT_FALSE(p.state->HideMenu().sp40->isVisible());
+    EXPECT_FALSE(p.state->HideMenu().mnTreeExpand->isVisible() ||
+                 p.state->HideMenu().sp40->isVisible());
     // Files from a file manager are taken one by one.
     ResetPlayList(*p.state);
     p.Take();
@@ -462,8 +461,7 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     p.dialogs.menuChoices = {"mnAddListNoneSub", "mnAddListNoneOnly"};
     QTimer::singleShot(0, &p.form(), [&] { DropTextOnPlayList(*p.state, p.dir.file("L")); });
     DropTextOnPlayList(*p.state, folder);
-    EXPECT_EQ(p.Order(), "FGOP");
-    EXPECT_EQ(p.state->strClickedPath, p.dir.file("L"));
+    EXPECT_EQ(p.Order() + p.state->strClickedPath, "FGOP" + p.dir.file("L"));
 }
 
 // Ctrl+Z takes each change of the lines back as one step, Ctrl+Y and Ctrl+Shift+Z make it again,
@@ -475,11 +473,7 @@ TEST(PlaylistUndo, EveryChangeOfTheLinesIsOneStepAndThePlayingFileIsFollowed) {
     p.form().show();
     p.form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
-    const QString media = p.dir.write("n.wav", qvtest::WavBytes(50));
-    for (const char* f : {"F/f.wav", "F/sub/g.wav", "L/o.wav", "L/p.wav"})
-        p.dir.write(f, qvtest::WavBytes(50));
-    const QString lst = p.dir.write(
-        "x.lst", p.dir.file("L/o.wav\r\n").toUtf8() + p.dir.file("L/p.wav\r\n").toUtf8());
+    const QString lst = p.DropFiles(), media = p.dir.file("n.wav");
     const auto now = [&] {
         const QString order = p.Order();
         const int id = p.player().PlayingID();
@@ -491,27 +485,18 @@ TEST(PlaylistUndo, EveryChangeOfTheLinesIsOneStepAndThePlayingFileIsFollowed) {
         return now();
     };
     const QKeyCombination undo = Qt::CTRL | Qt::Key_Z, redo = Qt::CTRL | Qt::Key_Y;
-    const auto click = [&p](ClickLabel* frmQuorvane::*c) {
-        return [&p, c] { qvtest::Click(p.form().*c); };
+    // The command clicked, else the text dropped and the popup's item chosen; the line selected
+    // first, and what undo and redo show ("" for the list as the command left it).
+    std::tuple<ClickLabel * frmQuorvane::*, QString, QString, int, QString, QString> rows[] = {
+        {&frmQuorvane::lblRemove, "", "", 2, "ABC B B", ""},
+        {&frmQuorvane::imgUp, "", "", 1, "ABC B B", ""},
+        {&frmQuorvane::lblShuffle, "", "", 0, "ABC B B", ""},
+        {&frmQuorvane::lblClear, "", "", 0, "ABC B B", " - B"},  // the cleared file stays open
+        {nullptr, media, "", 0, "ABC - N", ""},                  // played when stopped
+        {nullptr, p.dir.file("F"), "mnAddListClearSub", 0, "ABC B B", "FG - B"},  // a walk
+        {nullptr, lst, "mnAddPlayList", 0, "ABC B B", ""},
     };
-    const auto drop = [&p](const QString& text, const QString& item) {
-        return [&p, text, item] {
-            p.dialogs.menuChoices = {item};
-            p.Drop(text);
-        };
-    };
-    // What the step does, the line selected first, and what undo and redo show ("" for the
-    // list as the command left it).
-    const std::tuple<std::function<void()>, int, QString, QString> cases[] = {
-        {click(&frmQuorvane::lblRemove), 2, "ABC B B", ""},
-        {click(&frmQuorvane::imgUp), 1, "ABC B B", ""},
-        {click(&frmQuorvane::lblShuffle), 0, "ABC B B", ""},
-        {click(&frmQuorvane::lblClear), 0, "ABC B B", " - B"},  // the cleared file stays open
-        {drop(media, ""), 0, "ABC - N", ""},                    // played when stopped
-        {drop(p.dir.file("F"), "mnAddListClearSub"), 0, "ABC B B", "FG - B"},  // a walk, replacing
-        {drop(lst, "mnAddPlayList"), 0, "ABC B B", ""},
-    };
-    for (const auto& [command, selected, undone, redone] : cases) {
+    for (const auto& [command, dropped, item, selected, undone, redone] : rows) {
         SCOPED_TRACE(undone.toStdString() + " " + std::to_string(selected));
         ResetPlayList(*p.state);
         for (const char* name : {"a.wav", "b.wav", "c.wav"}) p.Add(name);
@@ -519,7 +504,8 @@ TEST(PlaylistUndo, EveryChangeOfTheLinesIsOneStepAndThePlayingFileIsFollowed) {
         if (undone.contains('N')) p.player().StopPlay();
         p.state->objPlayList->SetListIndex(selected);
         p.dialogs.answers = {MsgAnswer::Yes};
-        command();
+        p.dialogs.menuChoices = {item};
+        command ? qvtest::Click(p.form().*command) : p.Drop(dropped);
         const QString after = now();
         p.Take();
         EXPECT_EQ(key(undo), undone);

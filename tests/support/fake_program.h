@@ -15,7 +15,6 @@
 #include "playback/mod_mci.h"
 #include "playback/monitor.h"
 #include "playlist/cls_playlist.h"
-#include "playlist/frm_save_pl.h"
 #include "program/playback_wiring.h"
 #include "support/fake_media_device.h"
 #include "support/media_files.h"

@@ -98,8 +98,7 @@ QString MakeMedia(MediaKind kind, const QString& folder, const QString& name, in
     const QString out = QDir(folder).filePath(name);
     if (kind == MediaKind::Midi) {
         QFile f(out);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(MidiFile(ms)) > 0)
-            return out;
+        if (f.open(QIODevice::WriteOnly) && f.write(MidiFile(ms)) > 0) return out;
         *error = "cannot write " + out;
         return {};
     }

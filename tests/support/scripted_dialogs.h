@@ -44,11 +44,10 @@ class ScriptedDialogs final : public qv::Dialogs {
         const QString choice = menuChoices.isEmpty() ? QString() : menuChoices.takeFirst();
         // An item of a submenu is a child of the submenu, itself a child of the menu. A
         // hidden or disabled item cannot be chosen from a real menu either.
-        QAction* action = choice.isEmpty() ? nullptr : menu.findChild<QAction*>(choice);
-        if (!action || action->menu() || !action->isVisible() || !action->isEnabled())
-            return nullptr;
-        action->trigger();
-        return action;
+        QAction* a = choice.isEmpty() ? nullptr : menu.findChild<QAction*>(choice);
+        if (!a || a->menu() || !a->isVisible() || !a->isEnabled()) return nullptr;
+        a->trigger();
+        return a;
     }
     QString BrowseForFolder(QWidget*, const QString&, const QString& startFolder) override {
         pickerStarts.append(startFolder);
