@@ -37,15 +37,14 @@ bool StoppedOrPaused(const QString& s) {
     return s == kStatePaused || s == kStateStopped || s == kStateReady;
 }
 
-// After a step while nothing played. Handing the new entry to the monitor as
-// a finished track (StopByUser False) would make "Loop-All" step once more on
-// the next tick, to the entry after the next (or, after a step back, to the
-// entry that was current): the listener pressed once and expects the entry
-// the button names. So the modes that go on play it here; "Loop-Off" and
-// modes with no rule still leave it to the monitor, which keeps it stopped.
+// After a step while nothing played, the new entry goes to the monitor as a
+// finished track (StopByUser False): "Loop-One" then plays it, "Loop-Off"
+// keeps it stopped. "Loop-All" would step once more on the next tick, to the
+// entry after the next (or, after a step back, to the entry that was
+// current), while the listener pressed once and expects the entry the button
+// names: that mode plays it here.
 void GoOnFromStep(clsMediaPlay& player) {
-    const int32_t mode = player.LoopMode();
-    if (mode == 1 || mode == 2) {
+    if (player.LoopMode() == 1) {
         player.Play();
     } else {
         player.StopByUser(false);
