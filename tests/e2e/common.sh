@@ -25,22 +25,27 @@ e2e_setup() {
 # Runs a script on a display of its own, 96 dpi (a twip is 1/15 pixel there).
 # The server is waited for at the end: xvfb-run does not, so a server still
 # shutting down from the test before could delete the socket of the next one
-# on the same number. A random number keeps test runs of several checkouts
-# apart; Xvfb refuses a number in use, and the next one is tried.
+# on the same number. Xvfb picks the number itself (-displayfd with none
+# given): it takes the first free one under its lock, where a server started
+# on a number chosen here that turns out taken aborts, and on its way out
+# removes the socket of the server that has it, so the other test's program
+# finds no display. The server is asked once before the script runs.
 # On failure the program's error output (every $work/stderr*) is shown.
 e2e_xvfb() {
-    local xpid= rc=1 n
-    for _ in $(seq 1 20); do
-        n=$((100 + RANDOM % 900))
-        [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 -dpi 96 \
+    local xpid= rc=1
+    for _ in $(seq 1 5); do
+        Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 -dpi 96 \
             3>"$work/display" 2>>"$work/stderr.xvfb" &
         xpid=$!
         # The number is written once the server listens.
         while [ ! -s "$work/display" ] && kill -0 $xpid 2>/dev/null; do sleep 0.1; done
-        [ -s "$work/display" ] && break
+        [ -s "$work/display" ] &&
+            DISPLAY=":$(head -1 "$work/display")" XAUTHORITY= xwininfo -root >/dev/null 2>&1 &&
+            break
+        kill $xpid 2>/dev/null
         wait $xpid 2>/dev/null
         xpid=
+        : > "$work/display"
     done
     if [ -s "$work/display" ]; then
         DISPLAY=":$(head -1 "$work/display")" XAUTHORITY= "$@"
@@ -110,8 +115,19 @@ wait_caption() {
 # Starts the program from "/" with the given arguments; pid and id are set.
 e2e_start() {
     cd /
-    "$work/prog/quorvane" "$@" 2>>"$work/stderr" &
-    pid=$!
+    local tries
+    for tries in 1 2 3; do
+        "$work/prog/quorvane" "$@" 2>>"$work/stderr" &
+        pid=$!
+        # Now and then a fresh server turns the first client away ("could not
+        # connect to display", the program ends at once) though it answered
+        # the moment before: the start is made again once the server answers.
+        sleep 0.5
+        kill -0 $pid 2>/dev/null && break
+        grep -q "could not connect to display" "$work/stderr" || break
+        wait $pid 2>/dev/null
+        for _ in $(seq 1 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+    done
     id=$(wait_window) || fail "no main window"
     sleep 1
 }
