@@ -12,13 +12,16 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QFileInfo>
+#include <QMetaProperty>
 #include <QMimeDatabase>
 #include <QTimer>
 #include <QUrl>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/frm_quorvane.h"
 #include "app/playlist_data.h"
@@ -70,6 +73,15 @@ QStringList MediaMimeTypes() {
     }
     types.sort();
     return types;
+}
+
+// The loop mode an MPRIS loop status names (0 none, 1 playlist, 2 track);
+// nothing for any other word.
+std::optional<int32_t> LoopModeOf(const QString& status) {
+    if (status == QLatin1String("None")) return 0;
+    if (status == QLatin1String("Playlist")) return 1;
+    if (status == QLatin1String("Track")) return 2;
+    return std::nullopt;
 }
 
 class RootAdaptor final : public QDBusAbstractAdaptor {
@@ -178,7 +190,120 @@ class PlayerAdaptor final : public QDBusAbstractAdaptor {
     Mpris* owner_;
 };
 
+// org.freedesktop.DBus.Properties for the two interfaces above. Qt D-Bus
+// answers a property write itself, as done whatever the setter made of it;
+// an adaptor of this interface is asked first, so a write the player cannot
+// take (a loop status none of the three, a volume that is no number) gets an
+// error reply as the interface asks.
+class PropertiesAdaptor final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.Properties")
+    // Qt describes this interface itself; a second description would list it twice.
+    Q_CLASSINFO("D-Bus Introspection", "\n")
+
+  public:
+    explicit PropertiesAdaptor(Mpris* owner) : QDBusAbstractAdaptor(owner), owner_(owner) {}
+
+  public slots:
+    QDBusVariant Get(const QString& interface, const QString& name) {
+        QObject* adaptor = nullptr;
+        const QMetaProperty property = Find(interface, name, &adaptor);
+        if (!adaptor) return {};
+        return QDBusVariant(property.read(adaptor));
+    }
+
+    QVariantMap GetAll(const QString& interface) {
+        QVariantMap all;
+        const QList<QObject*> adaptors = AdaptorsOf(interface);
+        if (adaptors.isEmpty()) Refuse(QDBusError::UnknownInterface, interface);
+        for (QObject* adaptor : adaptors) {
+            const QMetaObject* meta = adaptor->metaObject();
+            for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
+                all.insert(QString::fromLatin1(meta->property(i).name()),
+                           meta->property(i).read(adaptor));
+        }
+        return all;
+    }
+
+    void Set(const QString& interface, const QString& name, const QDBusVariant& value) {
+        QObject* adaptor = nullptr;
+        const QMetaProperty property = Find(interface, name, &adaptor);
+        if (!adaptor) return;
+        if (!property.isWritable()) {
+            Refuse(QDBusError::PropertyReadOnly, name + QStringLiteral(" is read-only"));
+            return;
+        }
+        QVariant v = value.variant();
+        if (!Fits(v, property.metaType()) ||
+            (name == QLatin1String("LoopStatus") && !LoopModeOf(v.toString()))) {
+            Refuse(QDBusError::InvalidArgs,
+                   QStringLiteral("%1 cannot be %2").arg(name, v.toString().left(80)));
+            return;
+        }
+        property.write(adaptor, v);
+    }
+
+  private:
+    // The adaptors that serve interface; all of them for "", as a client may ask.
+    QList<QObject*> AdaptorsOf(const QString& interface) const {
+        QList<QObject*> found;
+        for (QDBusAbstractAdaptor* adaptor : owner_->findChildren<QDBusAbstractAdaptor*>()) {
+            if (adaptor == this) continue;
+            const QMetaObject* meta = adaptor->metaObject();
+            const char* name = meta->classInfo(meta->indexOfClassInfo("D-Bus Interface")).value();
+            if (interface.isEmpty() || interface == QLatin1String(name)) found << adaptor;
+        }
+        return found;
+    }
+
+    // The property name of interface; with no such one, *adaptor is null and
+    // the error is on its way.
+    QMetaProperty Find(const QString& interface, const QString& name, QObject** adaptor) {
+        const QList<QObject*> adaptors = AdaptorsOf(interface);
+        for (QObject* candidate : adaptors) {
+            const QMetaObject* meta = candidate->metaObject();
+            const int index = meta->indexOfProperty(name.toLatin1().constData());
+            if (index >= meta->propertyOffset()) {
+                *adaptor = candidate;
+                return meta->property(index);
+            }
+        }
+        if (adaptors.isEmpty())
+            Refuse(QDBusError::UnknownInterface, QStringLiteral("no interface ") + interface);
+        else
+            Refuse(QDBusError::UnknownProperty, QStringLiteral("no property ") + name);
+        return {};
+    }
+
+    // A number for a number property (D-Bus integers for Volume and Rate
+    // too), else the very type.
+    static bool Fits(QVariant& v, QMetaType type) {
+        if (v.metaType() == type) return true;
+        if (type != QMetaType::fromType<double>()) return false;
+        switch (v.metaType().id()) {
+            case QMetaType::UChar:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+                return v.convert(type);
+            default:
+                return false;
+        }
+    }
+
+    void Refuse(QDBusError::ErrorType type, const QString& text) { owner_->ReplyError(type, text); }
+
+    Mpris* owner_;
+};
+
 }  // namespace
+
+void Mpris::ReplyError(QDBusError::ErrorType type, const QString& text) {
+    if (calledFromDBus()) sendErrorReply(type, text);
+}
 
 std::unique_ptr<Mpris> Mpris::Start(ProgramState& state) {
     if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay) return nullptr;
@@ -189,6 +314,7 @@ std::unique_ptr<Mpris> Mpris::Start(ProgramState& state) {
     std::unique_ptr<Mpris> mpris(new Mpris(state, QString()));
     new RootAdaptor(mpris.get());
     new PlayerAdaptor(mpris.get());
+    new PropertiesAdaptor(mpris.get());
     if (!bus.registerObject(kMprisPath, mpris.get())) return nullptr;
     // The object first: a client that sees the name finds it there.
     for (const QString& name :
@@ -240,13 +366,11 @@ QString Mpris::LoopStatus() const {
 }
 
 void Mpris::SetLoopStatus(const QString& status) {
-    int32_t wanted = -1;
-    if (status == QLatin1String("None")) wanted = 0;
-    if (status == QLatin1String("Playlist")) wanted = 1;
-    if (status == QLatin1String("Track")) wanted = 2;
-    // Another word leaves the mode as it is. (Qt D-Bus 6.4 answers every
-    // property write as done: a setter cannot reply with an error.)
-    if (wanted < 0) return;
+    const std::optional<int32_t> mode = LoopModeOf(status);
+    // Another word leaves the mode as it is (a client over the bus has had
+    // its error from the properties adaptor).
+    if (!mode) return;
+    const int32_t wanted = *mode;
     // Round with the button, which is what the window shows and what the
     // unload saves; a mode the button does not turn (none of the three)
     // stays as it is, as it does for a click.

@@ -57,6 +57,8 @@ class Mpris : public QObject, protected QDBusContext {
     // A file:// URI as a second start hands over a file; any other is
     // answered with an error.
     void OpenUri(const QString& uri);
+    // Answers the call being served with an error, if it came over the bus.
+    void ReplyError(QDBusError::ErrorType type, const QString& text);
 
   private:
     Mpris(ProgramState& state, QString service);

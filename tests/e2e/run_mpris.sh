@@ -6,7 +6,7 @@
 # (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
 # closing window saves, and Quit closes it so; position, seek (with Seeked)
 # and volume go to the device; a restart in "Loop-One" is a Seeked as a seek is.
-# A hostile client's bad URIs get errors, a bogus loop status changes nothing; a rate of 0 pauses,
+# A hostile client's bad URIs and property writes get errors; a rate of 0 pauses,
 # and the longest seek forward is the next track. A copy of another program folder finds the name taken and takes
 # the .instance<pid> form. Without a session bus the program starts and plays
 # as ever, and says nothing.
@@ -66,7 +66,7 @@ wait_for Playing pc status || fail "after next: $(pc status)"
 pc open "file://$work/music/c%20d.wav" || fail "OpenUri: $(pc open "file://$work/music/c%20d.wav")"
 # A hostile client: every URI that names no existing, non-empty regular media
 # file by an absolute path the playlist can keep gets an error, and adds nothing
-# (the playlist at Quit below); a loop status that is none of the three changes nothing.
+# (the playlist at Quit below); a property write it cannot take gets an error too.
 mpris() {
     dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.quorvane \
         /org/mpris/MediaPlayer2 "$@" >/dev/null 2>&1
@@ -82,9 +82,22 @@ for uri in "file:music/a.mp3" "file://otherhost$m/a.mp3" "file://$m/a%00.mp3" \
            "file://$m/nl%0Aname.wav" "file://$m/notes.txt" "file://$m"; do
     mpris org.mpris.MediaPlayer2.Player.OpenUri "string:$uri" && fail "OpenUri took ${uri:0:80}"
 done
-mpris org.freedesktop.DBus.Properties.Set string:org.mpris.MediaPlayer2.Player \
-    string:LoopStatus variant:string:Bogus
-[ "$(pc loop)" = None ] || fail "loop after a bogus LoopStatus: $(pc loop)"
+# Property writes the player cannot take are answered with an error and change nothing.
+for write in "LoopStatus variant:string:Bogus" "LoopStatus variant:int32:1" \
+             "Volume variant:string:0.5" "PlaybackStatus variant:string:Paused" \
+             "NoSuch variant:string:x"; do
+    # shellcheck disable=SC2086
+    mpris org.freedesktop.DBus.Properties.Set string:org.mpris.MediaPlayer2.Player \
+        string:$write && fail "Set $write was taken"
+done
+mpris org.freedesktop.DBus.Properties.Set string:org.example.None string:Volume \
+    variant:double:0.5 && fail "Set on an interface we do not have was taken"
+[ "$(pc loop)" = None ] || fail "loop after bogus writes: $(pc loop)"
+[ "$(pc status)" = Playing ] || fail "status after bogus writes: $(pc status)"
+gdbus introspect --session --dest org.mpris.MediaPlayer2.quorvane \
+    --object-path /org/mpris/MediaPlayer2 >"$work/introspect" || fail "Introspect"
+[ "$(grep -c 'interface org.freedesktop.DBus.Properties' "$work/introspect")" = 1 ] ||
+    fail "introspection: $(cat "$work/introspect")"
 pc loop Track
 wait_for Track pc loop || fail "loop: $(pc loop)"
 
