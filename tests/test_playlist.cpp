@@ -15,12 +15,14 @@
 #include <map>
 
 #include "app/controls.h"
+#include "app/find_bar.h"
 #include "app/frm_hide_menu.h"
 #include "app/tree_view.h"
 #include "platform/filesystem.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/playlist_file.h"
+#include "program/find_wiring.h"
 #include "program/playlist_wiring.h"
 #include "support/cp932_python.h"
 #include "support/fake_program.h"
@@ -540,6 +542,73 @@ TEST(PlaylistUndo, EveryChangeOfTheLinesIsOneStepAndThePlayingFileIsFollowed) {
     p.form().Text1->setFocus();
     QTest::keyClick(p.form().Text1, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(p.Order(), "ABCOPD");
+}
+
+// Ctrl+F narrows the tree's file nodes (and the folders holding them) and the
+// playlist's lines (by text, file name and tags), folding case, full- and
+// half-width forms and kana; Enter plays the first line found, else adds and
+// plays the first file node found; Esc shows all again and closes what it opened.
+TEST(FindBar, NarrowsTreeAndListAcrossWidthAndKanaAndEnterPlaysWhatItFoundFirst) {
+    Program p("AB");
+    p.state->objPlayList->AddToPlayList(
+        p.dir.write("s.mp3", qvtest::Id3Bytes("夜明けの歌", "ヤマダ", "", "Ｍｏｒｎｉｎｇ")));
+    TreeView& tree = *p.form().TV1;
+    const QString folder = p.dir.path() + "F";
+    tree.AddNode("root", folder, "F", 3);
+    QStringList files;
+    for (const QString name : {"NightTrain.wav", "ﾖﾙ.wav", "g.wav"}) {
+        files << p.dir.write("F/" + name, qvtest::WavBytes(50));
+        tree.AddNode(folder, files.back(), name, 5);
+    }
+    ConnectFindBar(*p.state, p.form());
+    p.form().show();
+    p.form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.form()));
+    FindBar& bar = *p.form().fraFind;
+    EXPECT_TRUE(bar.isHidden());
+    p.list().setFocus();
+    QTest::keyClick(&p.form(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(bar.isVisible());
+    EXPECT_EQ(bar.geometry().bottom(), p.form().height() - 1);
+    // Rows and nodes that can be seen: a node under a hidden one cannot.
+    const auto seen = [&] {
+        QString rows;
+        for (int r = 0; r < p.list().count(); ++r)
+            rows += p.list().isRowHidden(r) ? "" : p.list().item(r)->text().left(1);
+        QStringList nodes;
+        for (const QString& key : QStringList{folder} + files) {
+            bool shown = true;
+            for (QTreeWidgetItem* n = tree.Node(key); n; n = n->parent())
+                shown = shown && !n->isHidden();
+            if (shown) nodes << QFileInfo(key).fileName();
+        }
+        return rows + "|" + nodes.join(',');
+    };
+    const std::map<QString, QString> found = {
+        {"やまだ", "夜|"},      // artist, hiragana for katakana
+        {"morn", "夜|"},        // full-width album
+        {"A.WAV", "a|"},        // file name, letter case
+        {"よる", "|F,ﾖﾙ.wav"},  // half-width katakana in the tree
+        {"train", "|F,NightTrain.wav"},
+        {"", "ab夜|F,NightTrain.wav,ﾖﾙ.wav,g.wav"}};
+    for (const auto& [query, want] : found) {
+        bar.txtFind->setText(query);
+        EXPECT_EQ(seen(), want) << query.toStdString();
+    }
+    bar.txtFind->setText("ＴＲＡＩＮ");
+    EXPECT_TRUE(tree.Node(folder)->isExpanded());
+    p.Take();
+    QTest::keyClick(bar.txtFind, Qt::Key_Return);
+    EXPECT_EQ(p.Take(), p.Opened(3));
+    EXPECT_EQ(p.Path(3), files[0]);
+    bar.txtFind->setText("B");
+    QTest::keyClick(bar.txtFind, Qt::Key_Return);
+    EXPECT_EQ(p.Take(), p.Opened(1));
+    QTest::keyClick(bar.txtFind, Qt::Key_Escape);
+    EXPECT_TRUE(bar.isHidden());
+    EXPECT_EQ(QApplication::focusWidget(), &p.list());
+    EXPECT_EQ(seen(), "ab夜N|F,NightTrain.wav,ﾖﾙ.wav,g.wav");
+    EXPECT_FALSE(tree.Node(folder)->isExpanded());
 }
 
 }  // namespace

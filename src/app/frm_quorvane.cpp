@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "app/controls.h"
+#include "app/find_bar.h"
 #include "app/main_layout.h"
 #include "app/pictures.h"
 #include "app/tree_view.h"
@@ -186,6 +187,8 @@ frmQuorvane::frmQuorvane() {
     Timer2->setInterval(1700);
     Timer2->setSingleShot(true);
     Timer2->setTimerType(Qt::PreciseTimer);
+    // Made last, so that when shown it lies over every other control.
+    fraFind = new FindBar(this);
 
     setTabOrder(lstPL, TV1);
     resize(TwipsToPixels(kDefaultWidth, LogicalDpi()), TwipsToPixels(kDefaultHeight, LogicalDpi()));
@@ -277,6 +280,7 @@ void frmQuorvane::Form_Resize() {
           static_cast<QWidget*>(frameOperation), static_cast<QWidget*>(frameListOperation)}) {
         w->move(left, w->y());
     }
+    if (fraFind->isVisible()) fraFind->PlaceAtBottom();
 }
 
 void frmQuorvane::closeEvent(QCloseEvent* event) {

@@ -22,6 +22,7 @@ class QTimer;
 namespace qv {
 
 class ClickLabel;
+class FindBar;
 class StatusPanel;
 class StripSlider;
 class TreeView;
@@ -90,6 +91,8 @@ class frmQuorvane : public QWidget {
     QList<QPixmap> ImageList1;
     QTimer* Timer1;  // the 50 ms playback monitor (Timer1_Timer, playback/monitor.h)
     QTimer* Timer2;  // 1.7 s one-shot: back to the playing entry after a preview (Timer2_Timer)
+    // The find bar (Ctrl+F): hidden until asked for, then over the window's bottom rows.
+    FindBar* fraFind;
 
     bool Unloaded() const { return unloaded_; }
 

@@ -29,6 +29,7 @@
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
 #include "program/command_line.h"
+#include "program/find_wiring.h"
 #include "program/library_wiring.h"
 #include "program/main_form_wiring.h"
 #include "program/module_objects.h"
@@ -105,6 +106,7 @@ void Main(ProgramState& state) {
     ConnectPlayback(state, *state.mainForm);
     ConnectPlaylistEditing(state, *state.mainForm);
     ConnectSavePlayList(state, *state.mainForm);
+    ConnectFindBar(state, *state.mainForm);
     state.mainForm->Form_Load();
 }
 
