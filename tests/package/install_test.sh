@@ -46,12 +46,13 @@ for f in "$share/applications/$id.desktop" "$share/metainfo/$id.metainfo.xml" \
     [ -f "$f" ] || fail "$f is missing"
 done
 [ "$(man -w quorvane)" = "$share/man/man1/quorvane.1.gz" ] || fail "man finds: $(man -w quorvane 2>&1)"
-# The package's triggers took the .lst type into the MIME database; the
-# desktop offers the program for it.
+# The package's triggers took the .lst type into the MIME database and the
+# entry into the desktop database (desktop-file-utils'), so a file manager
+# offers the program for playlists.
 printf '/a.wav\r\n' >"$work/list.lst"
 type=$(gio info -a standard::content-type "$work/list.lst" | sed -n 's/.*content-type: //p')
 [ "$type" = audio/x-quorvane-playlist ] || fail ".lst files are $type"
-gio mime audio/x-quorvane-playlist | grep -q "$id.desktop" || fail "no application for .lst"
+gio mime audio/x-quorvane-playlist | grep -q "^	$id.desktop" || fail "no application for .lst"
 
 # Started from the desktop entry by nobody, with a home of its own.
 mkdir -p "$work/home" "$work/runtime"
