@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
@@ -23,12 +25,14 @@
 #include "app/pictures.h"
 #include "app/twips.h"
 #include "library_support.h"
+#include "platform/media_kinds.h"
 #include "playback/media_play.h"
 #include "playback/transport.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "program/command_line.h"
 #include "program/handoff.h"
+#include "program/options.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 #include "support/media_files.h"
@@ -291,6 +295,53 @@ TEST(Startup, CommandLineSplitAsTheShellDoesOrElseTheLastPlaylistWithTheLibrary)
         p.state->mainForm->close();
         EXPECT_EQ(ReadAll(p.folder() + "PlayLists/LastPlayList.lst"),
                   (QString(expected).replace(u'|', "\r\n") + "\r\n").toUtf8());
+    }
+}
+
+// Options up to "--" decide, the first one seen; everything else goes on as files, "--" left
+// out, so that a file named "--x.mp3" can still be given.
+TEST(Startup, OptionsUpToTheEndMarkTheRestFiles) {
+    using A = Options::Action;
+    const std::tuple<std::vector<const char*>, A, const char*, const char*> rows[] = {
+        {{"a.mp3", "-x.mp3", "b.lst"}, A::Run, "a.mp3|-x.mp3|b.lst", ""},
+        {{"a.mp3", "--help"}, A::Help, "a.mp3", ""},
+        {{"--version", "--help"}, A::Version, "", ""},
+        {{"--help=1", "--help"}, A::Refuse, "", "--help=1"},
+        {{"-", "--", "--x.mp3", "--help", "--"}, A::Run, "-|--x.mp3|--help|--", ""},
+    };
+    for (const auto& [args, action, files, unknown] : rows) {
+        std::vector<char*> argv{const_cast<char*>("quorvane")};
+        for (const char* a : args) argv.push_back(const_cast<char*>(a));
+        const Options o = ReadOptions(int(argv.size()), argv.data());
+        QStringList kept;
+        for (int i = 1; i < o.argc(); ++i) kept << o.argv[size_t(i)];
+        EXPECT_EQ(o.action, action) << files;
+        EXPECT_EQ(o.argv.back(), nullptr);
+        EXPECT_EQ(kept.join(u'|'), files) << files;
+        EXPECT_EQ(o.unknown, unknown);
+    }
+    // The help names every kind the program opens and where its files are.
+    const QString usage = UsageText("/home/u/.local/share/Quorvane/");
+    for (const QString& kind : MediaExtensions())
+        EXPECT_TRUE(usage.contains(u'.' + kind.toLower()));
+    EXPECT_TRUE(usage.contains("program folder: /home/u/.local/share/Quorvane/\n"));
+}
+
+// A file manager offers the program for a file only when the desktop entry lists its type:
+// every media kind's (as the desktop's MIME database names it) and the playlists' own.
+TEST(Startup, DesktopEntryListsTheTypeOfEveryKindItOpens) {
+    const QString resources = QV_TESTDATA "/../../resources/" + AppId();
+    const QString entry = QString::fromUtf8(ReadAll(resources + ".desktop"));
+    const QStringList types =
+        QRegularExpression("\nMimeType=([^\n]*)").match(entry).captured(1).split(u';');
+    const QString lists = QRegularExpression("mime-type type=\"([^\"]+)\"")
+                              .match(QString::fromUtf8(ReadAll(resources + ".mime.xml")))
+                              .captured(1);
+    EXPECT_TRUE(!lists.isEmpty() && types.contains(lists)) << qPrintable(lists);
+    for (const QString& kind : MediaExtensions()) {
+        const QMimeType type =
+            QMimeDatabase().mimeTypeForFile("x." + kind.toLower(), QMimeDatabase::MatchExtension);
+        EXPECT_TRUE(types.contains(type.name())) << qPrintable(kind + u' ' + type.name());
     }
 }
 

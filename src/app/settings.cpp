@@ -24,13 +24,13 @@ QString withOneSlash(QString folder) {
 
 Ini::Ini(const QString& appPath) : appPath_(withOneSlash(appPath)) {}
 
-QString Ini::DefaultAppPath() {
+QString Ini::DefaultAppPath(bool make) {
     const QString exeFolder = QCoreApplication::applicationDirPath();
     if (QFileInfo(exeFolder).isWritable()) return withOneSlash(exeFolder);
     // Installed system-wide: keep settings, library and playlists per user,
     // so that nothing the user makes is lost to a folder nobody may write.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
+    if (make) QDir().mkpath(data);
     return withOneSlash(data);
 }
 

@@ -15,7 +15,8 @@ class Ini {
 
     // The folder of the running executable, or the per-user data folder of the
     // desktop when the executable's folder cannot be written. Ends in "/".
-    static QString DefaultAppPath();
+    // make: that per-user folder is made when missing (not for the help text).
+    static QString DefaultAppPath(bool make = true);
 
     // The program folder, ending in exactly one "/".
     QString GetAppPath() const { return appPath_; }

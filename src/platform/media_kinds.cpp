@@ -42,6 +42,13 @@ QString EntryExtension(const QString& name) {
     return GetExtension(name).toUpper();
 }
 
+QStringList MediaExtensions() {
+    QStringList out;
+    for (const MediaKind& kind : kKinds)
+        if (kind.picture != 0) out.append(kind.extension.toString());
+    return out;
+}
+
 int MediaImage(const QString& Extension) {
     const MediaKind* kind = FindMediaKind(Extension);
     return kind ? kind->picture : 0;

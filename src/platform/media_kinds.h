@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace qv {
@@ -40,6 +41,10 @@ QString EntryExtension(const QString& name);
 // True for the kinds the library scans, shows and opens: those with a tree
 // picture (an upper-cased extension).
 bool IsMediaKind(const QString& Extension);
+
+// The extensions of those kinds (upper case), in the table's order: what the
+// program's help names and the desktop is told the program opens.
+QStringList MediaExtensions();
 
 // The tree picture of an upper-cased extension; 0 for anything else.
 int MediaImage(const QString& Extension);

@@ -31,6 +31,7 @@
 #include "playback/mod_mci.h"
 #include "playback/transport.h"
 #include "program/handoff.h"
+#include "program/options.h"
 #include "tags/tags.h"
 
 namespace qv {
@@ -101,7 +102,7 @@ class RootAdaptor final : public QDBusAbstractAdaptor {
     bool Yes() const { return true; }
     bool No() const { return false; }
     QString Identity() const { return QStringLiteral("Quorvane"); }
-    QString DesktopEntry() const { return QStringLiteral("quorvane"); }
+    QString DesktopEntry() const { return AppId(); }
     QStringList SupportedUriSchemes() const { return {QStringLiteral("file")}; }
     QStringList SupportedMimeTypes() {
         if (mimeTypes_.isEmpty()) mimeTypes_ = MediaMimeTypes();

@@ -22,6 +22,7 @@
 #include "program/command_line.h"
 #include "program/handoff.h"
 #include "program/mpris.h"
+#include "program/options.h"
 #include "program/single_instance.h"
 #include "program/startup.h"
 
@@ -60,6 +61,12 @@ int HandOver(const QString& lockFolder, const QString& programFolder, int argc, 
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+    Options options = ReadOptions(argc, argv);
+    if (options.action != Options::Action::Run) return AnswerOptions(options, argv[0]);
+    // From here on every argument is a file ("--" is gone).
+    argc = options.argc();
+    argv = options.argv.data();
+
     const QString programFolder = ProgramFolder(argv);
     const std::vector<LockPlace> places = InstanceLockPlaces();
     const SingleInstance instance(programFolder, places);
@@ -77,6 +84,9 @@ int RunProgram(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
+    // Wayland docks and task bars find the desktop entry by this name.
+    QGuiApplication::setDesktopFileName(AppId());
     QApplication::setWindowIcon(AppIcon());
     InstallQtJapanese();
 

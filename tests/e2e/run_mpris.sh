@@ -2,7 +2,7 @@
 # End to end: MPRIS on a session bus of the test's own, driven with playerctl
 # as a desktop's media controls would drive it. The tags of the playing file
 # (Japanese too; the second file a FLAC, whose tag TagLib reads) come out as
-# metadata; play, pause and next act as the buttons
+# metadata; play, pause and next (the desktop entry's action) act as the buttons
 # (the caption follows); a URI opened is handed over as a file; the loop status set over the bus is the loop mode the
 # closing window saves, and Quit closes it so; position, seek (with Seeked)
 # and volume go to the device; a restart in "Loop-One" is a Seeked as a seek is.
@@ -24,6 +24,9 @@ ffmpeg -v error -f lavfi -i "sine=frequency=660:duration=30" -ac 2 -metadata tit
     -metadata artist="Bob" "$work/music/b.flac" || fail "ffmpeg"
 ffmpeg -v error -f lavfi -i "sine=duration=1" "$work/music/short.wav" || fail "ffmpeg"
 cp "$work/music/short.wav" "$work/music/c d.wav"
+desktop=$(echo "$(dirname "$0")"/../../resources/*.desktop)
+cp "$desktop" "$work/entry.desktop"
+basename "$desktop" .desktop >"$work/entry.name"
 
 cat > "$work/inner.sh" <<'INNER'
 #!/bin/bash
@@ -57,7 +60,15 @@ pc pause
 wait_for Paused pc status || fail "after pause: $(pc status)"
 pc play-pause
 wait_for Playing pc status || fail "after play-pause: $(pc status)"
-pc next
+# The desktop entry's Next action, run as a desktop runs it; the entry is the one MPRIS names.
+entry=$(cat "$work/entry.name")
+mpris_get() {
+    dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.quorvane /org/mpris/MediaPlayer2 \
+        org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2 "string:$1"
+}
+mpris_get DesktopEntry | grep -qF "string \"$entry\"" || fail "DesktopEntry: $(mpris_get DesktopEntry)"
+sh -c "$(sed -n '/^\[Desktop Action Next\]/,/^$/s/^Exec=//p' "$work/entry.desktop")" ||
+    fail "the entry's Next action"
 wait_caption "$id" "Quorvane - $work/music/b.flac" || fail "next: $(caption "$id")"
 wait_for Second pc metadata title || fail "title after next: $(pc metadata title)"
 wait_for Playing pc status || fail "after next: $(pc status)"
