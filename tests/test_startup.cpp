@@ -73,7 +73,7 @@ TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureDistinctAndTheResizeRu
                 << w->objectName().toStdString();
         }
     }
-    EXPECT_EQ(named, 33 + 7 + 3);  // the status bar and its panels included
+    EXPECT_EQ(named, 33 + 3 + 7 + 3);  // the status bar and its panels, the find bar included
     EXPECT_EQ(s.Image3->geometry(), TwipsRect(142, 780, 3690, 195));
     EXPECT_EQ(f.imgREW->toolTip() + "|" + f.imgFF->toolTip(), "Previous|Next");
     EXPECT_FALSE(f.windowIcon().isNull() || d.windowIcon().isNull() || s.Image2->pixmap().isNull());

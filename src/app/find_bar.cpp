@@ -38,6 +38,9 @@ FindBar::FindBar(QWidget* parent) : QFrame(parent) {
     connect(txtFind, &QLineEdit::returnPressed, this, &FindBar::accepted);
     connect(cmdFindClose, &QToolButton::clicked, this, &FindBar::Close);
     hide();
+    // Placed from the start, though hidden, as every control of the window is.
+    PlaceAtBottom();
+    layout->activate();
 }
 
 void FindBar::Open() {
