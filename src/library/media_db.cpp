@@ -29,10 +29,6 @@ QString FolderKey(const QString& prefix) {
     return prefix.isEmpty() ? QStringLiteral("/") : prefix;
 }
 
-QString HeaderOf(const QString& root) {
-    return u'[' + root + u']';
-}
-
 // Where the walk along a path starts: the separator right after the root.
 qsizetype WalkStart(const QString& root) {
     return root == u"/" ? 0 : root.size();
@@ -72,14 +68,16 @@ QString CanonicalLine(const QString& line, FolderNames& names) {
     return GetLongPath(line, &names);
 }
 
-// The path a line names: a header's folder, or the line itself. It tells a
-// line's spelling when its bytes read both as code page 932 and as UTF-8.
-QString LinePathOf(const QString& line) {
+}  // namespace
+
+QString MediaDBLinePath(const QString& line) {
     if (line.startsWith(u'[')) return line.size() < 2 ? QString() : line.mid(1, line.size() - 2);
     return line;
 }
 
-}  // namespace
+QString MediaDBHeader(const QString& root) {
+    return u'[' + root + u']';
+}
 
 QString MediaDBPath(const ProgramState& state) {
     return state.ini.GetAppPath() + QStringLiteral("MediaDB.db");
@@ -92,7 +90,7 @@ QString SearchRootOf(const QString& canonicalPath) {
 
 void AddRootNode(TreeView& tree, const QString& root) {
     if (root.isEmpty()) return;
-    tree.AddNode(kSearchedMedia, root, root, kImageFolder);
+    tree.AddNode(kSearchedMedia, root, root, kImageFolder, Placement::ByName);
 }
 
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
@@ -110,8 +108,9 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
         const qsizetype p2 = FullPath.indexOf(u'/', p1 + 1);
         if (p2 >= 0) {
             // A folder level; an existing key is used wherever it hangs.
-            const NodeResult r = tree.AddNode(FolderKey(FullPath.left(p1)), FullPath.left(p2),
-                                              FullPath.mid(p1 + 1, p2 - p1 - 1), kImageFolder);
+            const NodeResult r =
+                tree.AddNode(FolderKey(FullPath.left(p1)), FullPath.left(p2),
+                             FullPath.mid(p1 + 1, p2 - p1 - 1), kImageFolder, Placement::ByName);
             if (r == NodeResult::ParentNotFound) return;
             pos = p2;
             continue;
@@ -131,7 +130,8 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
         }
         const int image = MediaImage(Extension);
         // A folder without a node (its parent key missing) gets no file nodes.
-        if (image != 0 && parent) tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image);
+        if (image != 0 && parent)
+            tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image, Placement::ByName);
         return;
     }
 }
@@ -147,7 +147,7 @@ bool SaveMediaDB(ProgramState& state) {
     const QString path = MediaDBPath(state);
     QStringList previous;
     if (QFileInfo::exists(path)) {
-        std::optional<QStringList> lines = ReadTextFile(path, LinePathOf);
+        std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
         // Appending blind would write every known path again.
         if (!lines) return false;
         previous = std::move(*lines);
@@ -163,7 +163,7 @@ bool SaveMediaDB(ProgramState& state) {
         }
     }
 
-    const QString header = HeaderOf(state.strSearchRoot);
+    const QString header = MediaDBHeader(state.strSearchRoot);
     QStringList out;
     out.reserve(state.strFoundMedia.size() + 2);
     if (!known.contains(header)) {
@@ -198,7 +198,7 @@ bool SaveMediaDB(ProgramState& state) {
 void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const QString path = MediaDBPath(state);
     if (!QFileInfo::exists(path)) return;
-    const std::optional<QStringList> lines = ReadTextFile(path, LinePathOf);
+    const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
     if (!lines) return;
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.
