@@ -17,6 +17,7 @@
 #include "app/controls.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_hide_menu.h"
+#include "library/folder_watch.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_handlers.h"
@@ -291,6 +292,36 @@ TEST_F(Library, RescansKeepNameOrderAndForgetWhatIsGoneAndARootCanBeTakenOut) {
     EXPECT_EQ(Db(), QStringList({"[" + d + "]", d + "/2.mp3", "[" + early + "]", e, "[" + d + "]",
                                  d + "/5.mp3"}));
     EXPECT_TRUE(QFile::exists(root + "/a/3.mp3") && !menus().mnRemoveRoot->isVisible());
+}
+
+// Watched, the library follows the disk by itself within 2 s: an album added joins the tree in
+// its place and MediaDB.db, a file deleted or a folder renamed leaves it. WatchFolders=0: no watch.
+TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
+    Make("Music/b/1.mp3|Music/b/2.mp3");
+    Scan(root);
+    const auto keys = [&](const QString& names) {
+        QStringList out = {root};
+        for (const QString& name : names.split(u'|')) out << root + "/" + name;
+        return out;
+    };
+    const auto follows = [&](const QString& names) {
+        return QTest::qWaitFor([&] { return Keys() == keys(names); }, 2000);
+    };
+    state().ini.WriteIni("Quorvane", "WatchFolders", "0");
+    qv::StartWatching(state());
+    Make("Music/b/0.mp3");
+    QTest::qWait(700);
+    EXPECT_EQ(Keys(), keys("b|b/1.mp3|b/2.mp3"));
+    state().ini.WriteIni("Quorvane", "WatchFolders", "1");
+    qv::StartWatching(state());
+    const QString added = Make("Music/a/3.mp3");
+    EXPECT_TRUE(follows("a|a/3.mp3|b|b/1.mp3|b/2.mp3"));
+    EXPECT_EQ(Db().last(), added);
+    QFile::remove(root + "/b/2.mp3");
+    EXPECT_TRUE(follows("a|a/3.mp3|b|b/0.mp3|b/1.mp3"));  // the folder listed again
+    QDir().rename(root + "/b", root + "/c");
+    EXPECT_TRUE(follows("a|a/3.mp3|c|c/0.mp3|c/1.mp3"));
+    EXPECT_EQ(Db().mid(Db().size() - 2), QStringList({root + "/c/0.mp3", root + "/c/1.mp3"}));
 }
 
 TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIgnored) {

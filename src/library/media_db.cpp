@@ -144,6 +144,10 @@ void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath,
 }
 
 bool SaveMediaDB(ProgramState& state) {
+    return AppendToMediaDB(state, state.strSearchRoot, state.strFoundMedia);
+}
+
+bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found) {
     const QString path = MediaDBPath(state);
     QStringList previous;
     if (QFileInfo::exists(path)) {
@@ -153,7 +157,7 @@ bool SaveMediaDB(ProgramState& state) {
         previous = std::move(*lines);
     }
     QSet<QString> known;
-    known.reserve(previous.size() + state.strFoundMedia.size() + 1);
+    known.reserve(previous.size() + found.size() + 1);
     for (const QString& line : std::as_const(previous)) known.insert(line);
     QString lastHeader;
     for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
@@ -163,17 +167,17 @@ bool SaveMediaDB(ProgramState& state) {
         }
     }
 
-    const QString header = MediaDBHeader(state.strSearchRoot);
+    const QString header = MediaDBHeader(root);
     QStringList out;
-    out.reserve(state.strFoundMedia.size() + 2);
+    out.reserve(found.size() + 2);
     if (!known.contains(header)) {
         out.append(header);
         known.insert(header);
         lastHeader = header;
     }
     bool emptyWritten = false;
-    for (const QString& found : std::as_const(state.strFoundMedia)) {
-        if (found.isEmpty()) {
+    for (const QString& line : found) {
+        if (line.isEmpty()) {
             // Only a file that had no content at all gets the empty line.
             if (previous.isEmpty() && !emptyWritten) out.append(QString());
             emptyWritten = true;
@@ -181,7 +185,7 @@ bool SaveMediaDB(ProgramState& state) {
         }
         // One look-up both tests and records the path.
         const qsizetype before = known.size();
-        known.insert(found);
+        known.insert(line);
         if (known.size() == before) continue;
         // Paths stay under their own root's header, or the reader would walk
         // them from another root and lose them.
@@ -189,7 +193,7 @@ bool SaveMediaDB(ProgramState& state) {
             out.append(header);
             lastHeader = header;
         }
-        out.append(found);
+        out.append(line);
     }
     if (out.isEmpty()) return true;
     return AppendTextLines(path, out);

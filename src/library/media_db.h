@@ -58,6 +58,8 @@ QString MediaDBHeader(const QString& root);
 // file does not hold yet. False when the file could not be read or written
 // (nothing is appended then).
 bool SaveMediaDB(ProgramState& state);
+// The same for any root and paths (the folder watch's finds).
+bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found);
 
 // Rebuilds the scanned media under "SearchedMedia" from the file; a missing
 // file loads nothing. Files that no longer exist are left out.

@@ -9,6 +9,7 @@
 #include "app/program_state.h"
 #include "app/save_failures.h"
 #include "app/tree_view.h"
+#include "library/folder_watch.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_upkeep.h"
@@ -105,6 +106,7 @@ void mnRemoveRoot_Click(ProgramState& state) {
         ReportNotSaved(state, MediaDBPath(state));
         return;
     }
+    UnwatchFoldersBelow(state, state.strClickedPath);
     RemoveTreeNode(state, tree, node);
 }
 

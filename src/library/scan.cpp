@@ -15,6 +15,7 @@
 #include "app/save_failures.h"
 #include "app/tree_view.h"
 #include "app/unstorable_paths.h"
+#include "library/folder_watch.h"
 #include "library/media_db.h"
 #include "library/search_media.h"
 #include "library/tree_upkeep.h"
@@ -71,6 +72,7 @@ void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
         ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
                        QSet<QString>(state.strFoundMedia.cbegin(), state.strFoundMedia.cend()));
     }
+    WatchFoldersBelow(state, state.strSearchRoot);
     window.setWindowTitle(QStringLiteral("Quorvane - メディアの重複をチェックしています..."));
     // A library file that cannot be written still ends the scan as ever;
     // the status bar says what was not saved.
