@@ -15,6 +15,7 @@
 #include "tags/id3.h"
 #include "tags/id3_read.h"
 #include "tags/tags.h"
+#include "tags/track_number.h"
 
 using namespace qv;
 using namespace Qt::Literals::StringLiterals;  // "…"_ba keeps embedded NULs
@@ -275,4 +276,37 @@ TEST(ID3, ContainerTagsOfEveryOtherKindWholeOrDamagedAndTheTagTool) {
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().startsWith("usage: quorvane-tags") &&
                 p.readAllStandardOutput().isEmpty());
+}
+
+// Disc and track numbers, as the playlist's folder walk orders an album by them: ID3v2 (2.2
+// ids too), a 1.1 tag behind a v2 tag without one, and the container kinds through TagLib.
+TEST(ID3, TrackNumbersOfEveryKindAndTheOrderOfAnAlbum) {
+    qvtest::TempDir dir;
+    const std::pair<QByteArray, QString> rows[] = {
+        {Tag(3, Frame23("TRCK", TextBody(0, " 03/12")) + Frame23("TPOS", TextBody(0, "2/2"))),
+         "2 3"},
+        {Tag(2, Frame22("TRK", TextBody(0, "7")) + Frame22("TPA", TextBody(0, "x"))), "0 7"},
+        {Tag(3, Frame23("TRCK", TextBody(0, "none"))) + Audio(200) + V1("T", {}, {}, "c", 5),
+         "0 5"},
+        {Audio(300), "0 0"},
+    };
+    for (const auto& [bytes, numbers] : rows) {
+        const TrackNumber n = ReadTrackNumber(dir.write("t.mp3", bytes));
+        EXPECT_EQ(QString("%1 %2").arg(n.disc).arg(n.track), numbers);
+    }
+    using qvtest::MediaKind;
+    QStringList files;
+    for (const MediaKind kind :
+         {MediaKind::Flac, MediaKind::Opus, MediaKind::M4a, MediaKind::Wma}) {
+        QString error;
+        files << qvtest::MakeMedia(kind, dir.path(), QString("k.") + qvtest::KindExtension(kind),
+                                   200, &error, {"track=4/9", "disc=2/3"});
+        ASSERT_FALSE(files.last().isEmpty()) << qPrintable(error);
+        const TrackNumber n = ReadTrackNumber(files.last());
+        EXPECT_EQ(QString("%1 %2").arg(n.disc).arg(n.track), "2 4") << qPrintable(files.last());
+    }
+    EXPECT_TRUE(ReadTrackNumbersOfAll(files) && !ReadTrackNumbersOfAll(files << dir.file("t.mp3")));
+    // No disc is the first disc; two files in one place leave the order to the names.
+    EXPECT_EQ(AlbumOrder({{2, 1}, {0, 3}, {1, 2}}), std::vector<size_t>({2, 1, 0}));
+    EXPECT_TRUE(AlbumOrder({{0, 1}, {1, 2}, {1, 1}}).empty());
 }

@@ -17,6 +17,7 @@
 #include "app/controls.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_hide_menu.h"
+#include "library/folder_watch.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_handlers.h"
@@ -68,6 +69,7 @@ class Library : public ::testing::Test {
                          [this](const QString& t) { captions.append(t); });
     }
     qv::ProgramState& state() { return *p.state; }
+    qv::frmHideMenu& menus() { return state().HideMenu(); }
     qv::frmQuorvane& form() { return *p.state->mainForm; }
     qv::TreeView& tree() { return *p.state->mainForm->TV1; }
     // Writes each of the names ("|" between them) below the program folder;
@@ -195,9 +197,9 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnder
     EXPECT_EQ(
         TreeBelow(loaded),
         QStringList({root + " [4] " + root, "  a.mp3 [7] " + a, "  b.mp3.wav [6] " + b,
-                     "  Case.mp3 [7] " + c, "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2,
-                     "  docs [4] " + root + "/docs", n + " [4] " + n, "  x.mp3 [7] " + x,
-                     radio + " [4] " + radio, "  Beyoncé.mp3 [7] " + song}));
+                     "  Case.mp3 [7] " + c, "  docs [4] " + root + "/docs",
+                     "  sub [4] " + root + "/sub", "    a2.mid [5] " + a2, n + " [4] " + n,
+                     "  x.mp3 [7] " + x, radio + " [4] " + radio, "  Beyoncé.mp3 [7] " + song}));
     // The file system's root is keyed "/", other paths are made canonical.
     EXPECT_EQ(qv::SearchRootOf("/"), "/");
     qv::AddRootNode(tree(), "/");
@@ -207,9 +209,10 @@ TEST_F(Library, LoadingPassesOverWhatNamesNothingAndNodesKeepCanonicalPathsUnder
     state().strSearchRoot = root;
     qv::AddRootNode(tree(), root);
     qv::AddMediaNode(state(), tree(), odd, "MP3");
-    EXPECT_EQ(TreeBelow(tree()), QStringList({"/ [4] /", "  x.mp3 [7] /x.mp3", "  srv [4] /srv",
-                                              "    y.wav [6] /srv/y.wav", root + " [4] " + root,
-                                              "  b.mp3 [7] " + root + "/b.mp3"}));
+    EXPECT_EQ(
+        TreeBelow(tree()),
+        QStringList({"/ [4] /", "  srv [4] /srv", "    y.wav [6] /srv/y.wav", "  x.mp3 [7] /x.mp3",
+                     root + " [4] " + root, "  b.mp3 [7] " + root + "/b.mp3"}));
     EXPECT_EQ(state().strFoundMedia, QStringList({"/x.mp3", "/srv/y.wav", root + "/b.mp3"}));
 }
 
@@ -241,6 +244,84 @@ TEST_F(Library, TheScanTakesMediaByTheirLastExtensionInNameOrderAndLeavesHiddenO
     EXPECT_EQ(state().ini.ReadIni("File", "LastSearchedPath"), root + "/");
     EXPECT_EQ(Db(), QStringList("[" + root + "]") + files);
     EXPECT_EQ(Keys(), QStringList(root) + nodes);
+}
+
+// What a rescan finds joins the nodes in name order, as after a restart, and what is gone
+// leaves them (MediaDB.db keeps its lines); a root taken out leaves the tree and the file.
+TEST_F(Library, RescansKeepNameOrderAndForgetWhatIsGoneAndARootCanBeTakenOut) {
+    const QString d = root + "/d", early = p.folder() + "Early", e = early + "/e.mp3";
+    Make("Early/e.mp3|Music/b/1.mp3|Music/d/2.mp3|Music/z.mp3|Music/gone/g.mp3");
+    Make("Music/sub/deep/k.mp3");
+    Scan(d);  // a root inside the next, scanned first: a root of its own
+    Scan(early);
+    Scan(root);
+    Make("Music/a/3.mp3|Music/c/10.mp3|Music/c/9.mp3|Music/b/0.mp3|Music/d/5.mp3");
+    QFile::remove(root + "/z.mp3");
+    QFile::remove(root + "/sub/deep/k.mp3");
+    QDir(root + "/gone").removeRecursively();
+    Scan(root);
+    const auto under = [](const QString& folder, const QString& names) {
+        QStringList keys = names.split(u'|');
+        for (QString& k : keys) k = k.isEmpty() ? folder : folder + "/" + k;
+        return keys;
+    };
+    EXPECT_EQ(Keys(), under(early, "|e.mp3") +
+                          under(root, "|a|a/3.mp3|b|b/0.mp3|b/1.mp3|c|c/9.mp3|c/10.mp3") +
+                          under(d, "|2.mp3|5.mp3"));
+    EXPECT_TRUE(Db().contains(root + "/z.mp3"));
+    qv::TreeView loaded;
+    qvtest::AddFixedNodes(loaded);
+    qv::LoadMediaDB(state(), loaded);
+    EXPECT_EQ(TreeBelow(loaded), TreeBelow(tree()));
+    // Without subfolders: only the root's own files and the subfolders that are gone.
+    form().chkSF->setChecked(false);
+    QFile::remove(root + "/c/9.mp3");
+    QDir(root + "/b").removeRecursively();
+    Make("Music/y.mp3");
+    Scan(root);
+    EXPECT_EQ(Keys().mid(2, 6), under(root, "|a|a/3.mp3|c|c/9.mp3|c/10.mp3"));
+    EXPECT_EQ(Keys()[8], root + "/y.mp3");
+    // The item is on a root's popup only; the other roots and their lines stay, those shown
+    // under Music that stood in its part of the file under their own header.
+    p.dialogs.menuChoices = {"mnRemoveRoot", "mnRemoveRoot"};
+    const QStringList before = Keys();
+    qv::TV1_NodeClick(state(), tree().Node(root + "/a"));
+    EXPECT_EQ(Keys(), before);
+    qv::TV1_NodeClick(state(), tree().Node(root));
+    EXPECT_EQ(Keys(), under(early, "|e.mp3") + under(d, "|2.mp3|5.mp3"));
+    EXPECT_EQ(Db(), QStringList({"[" + d + "]", d + "/2.mp3", "[" + early + "]", e, "[" + d + "]",
+                                 d + "/5.mp3"}));
+    EXPECT_TRUE(QFile::exists(root + "/a/3.mp3") && !menus().mnRemoveRoot->isVisible());
+}
+
+// Watched, the library follows the disk by itself within 2 s: an album added joins the tree in
+// its place and MediaDB.db, a file deleted or a folder renamed leaves it. WatchFolders=0: no watch.
+TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
+    Make("Music/b/1.mp3|Music/b/2.mp3");
+    Scan(root);
+    const auto keys = [&](const QString& names) {
+        QStringList out = {root};
+        for (const QString& name : names.split(u'|')) out << root + "/" + name;
+        return out;
+    };
+    const auto follows = [&](const QString& names) {
+        return QTest::qWaitFor([&] { return Keys() == keys(names); }, 2000);
+    };
+    state().ini.WriteIni("Quorvane", "WatchFolders", "0");
+    qv::StartWatching(state());
+    Make("Music/b/0.mp3");
+    QTest::qWait(700);
+    EXPECT_EQ(Keys(), keys("b|b/1.mp3|b/2.mp3"));
+    state().ini.WriteIni("Quorvane", "WatchFolders", "1");
+    qv::StartWatching(state());
+    const QString added = Make("Music/a/3.mp3");
+    EXPECT_TRUE(follows("a|a/3.mp3|b|b/1.mp3|b/2.mp3"));
+    EXPECT_EQ(Db().last(), added);
+    QFile::remove(root + "/b/2.mp3");
+    EXPECT_TRUE(follows("a|a/3.mp3|b|b/0.mp3|b/1.mp3"));  // the folder listed again
+    QDir().rename(root + "/b", root + "/c");
+    EXPECT_TRUE(follows("a|a/3.mp3|c|c/0.mp3|c/1.mp3"));
+    EXPECT_EQ(Db().mid(Db().size() - 2), QStringList({root + "/c/0.mp3", root + "/c/1.mp3"}));
 }
 
 TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIgnored) {
@@ -341,7 +422,6 @@ class LibraryTree : public Library {
         form().show();
         tree().expandAll();
     }
-    qv::frmHideMenu& menus() { return state().HideMenu(); }
     // A real click on the node's row.
     void Click(const QString& key, Qt::MouseButton button = Qt::LeftButton) {
         ASSERT_NE(tree().Node(key), nullptr) << key.toStdString();

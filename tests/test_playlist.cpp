@@ -18,6 +18,7 @@
 #include "app/find_bar.h"
 #include "app/frm_hide_menu.h"
 #include "app/tree_view.h"
+#include "id3_builder.h"
 #include "platform/filesystem.h"
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
@@ -464,6 +465,27 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     QTimer::singleShot(0, &p.form(), [&] { DropTextOnPlayList(*p.state, p.dir.file("L")); });
     DropTextOnPlayList(*p.state, folder);
     EXPECT_EQ(p.Order() + p.state->strClickedPath, "FGOP" + p.dir.file("L"));
+}
+
+// A folder whose media files all name their track goes in disc and track order, its subfolders
+// in their places; one file without a number leaves the folder in name order.
+TEST(PlaylistEditing, AnAlbumFolderIsAddedInDiscAndTrackOrder) {
+    using namespace qvtest::id3;
+    Program p;
+    const auto song = [&](const QString& name, const char* title, const QByteArray& frames) {
+        p.dir.write("Alb/" + name, Tag(3, Frame23("TIT2", TextBody(0, title)) + frames));
+    };
+    const auto track = [](const char* n) { return Frame23("TRCK", TextBody(0, n)); };
+    song("1.mp3", "C", track("3/3"));
+    song("2.mp3", "A", track("1"));
+    song("10.mp3", "B", track("2") + Frame23("TPOS", TextBody(0, "1/1")));
+    song("5 s/x.mp3", "S", {});
+    p.dialogs.menuChoices = {"mnAddListClearSub", "mnAddListClearSub"};
+    p.Drop(p.dir.file("Alb"));
+    EXPECT_EQ(p.Order(), "ABSC");
+    song("3.mp3", "D", {});
+    p.Drop(p.dir.file("Alb"));
+    EXPECT_EQ(p.Order(), "CADSB");
 }
 
 // Ctrl+Z takes each change of the lines back as one step, Ctrl+Y and Ctrl+Shift+Z make it again,

@@ -100,7 +100,8 @@ TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureDistinctAndTheResizeRu
     QStringList items;
     for (QAction* a : m.mnAddListDrop->actions()) items << a->objectName();
     EXPECT_EQ(items.join(u' '),
-              "mnTreeExpand sp40 mnAddListNone mnAddListClear sp10 mnAddListCancel");
+              "mnTreeExpand sp40 mnAddListNone mnAddListClear sp10 mnAddListCancel sp50 "
+              "mnRemoveRoot");
     EXPECT_EQ(m.mnNodePL->accessibleName(), "mnNodePL");
     // Every picture at its size, none blank, no two alike.
     QList<std::pair<QPixmap, QSize>> pictures = {

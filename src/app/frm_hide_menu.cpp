@@ -56,6 +56,12 @@ frmHideMenu::frmHideMenu() {
         Item(mnAddListClear, "mnAddListClearSub", QStringLiteral("サブフォルダも追加(&S)"));
     sp10 = Separator(mnAddListDrop, "sp10");
     mnAddListCancel = Item(mnAddListDrop, "mnAddListCancel", QStringLiteral("キャンセル(&C)"));
+    // Last, so the keys that reach the other items reach them as before.
+    sp50 = Separator(mnAddListDrop, "sp50");
+    mnRemoveRoot =
+        Item(mnAddListDrop, "mnRemoveRoot", QStringLiteral("検索されたメディアから外す(&R)"));
+    sp50->setVisible(false);
+    mnRemoveRoot->setVisible(false);
 
     mnNodePL = Menu(this, "mnNodePL", QStringLiteral("ドロップリスト"));
     mnAddPlayList = Item(mnNodePL, "mnAddPlayList", QStringLiteral("プレイリストに追加(&A)"));

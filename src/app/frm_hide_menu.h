@@ -26,6 +26,10 @@ class frmHideMenu : public QWidget {
     QAction* mnAddListClearSub;
     QAction* sp10;
     QAction* mnAddListCancel;
+    // Shown only on a scan root's node in the tree: takes the root out of the
+    // library (the tree and MediaDB.db), its media files untouched.
+    QAction* sp50;
+    QAction* mnRemoveRoot;
     // Playlist-file popup.
     QMenu* mnNodePL;
     QAction* mnAddPlayList;

@@ -14,6 +14,11 @@ namespace qv {
 
 enum class NodeResult { Added, DuplicateKey, ParentNotFound };
 
+// Where a new node goes among its siblings: after them (the fixed nodes, the
+// registered playlists), or in name order (platform/name_order.h) by its text,
+// as every folder's children and the scan roots are shown.
+enum class Placement { Last, ByName };
+
 class TreeView : public QTreeWidget {
     Q_OBJECT
   public:
@@ -28,12 +33,12 @@ class TreeView : public QTreeWidget {
     }
 
     // Adds a node under parentKey ("" = top level) with an image number.
-    NodeResult AddNode(const QString& parentKey, const QString& key, const QString& text,
-                       int image);
+    NodeResult AddNode(const QString& parentKey, const QString& key, const QString& text, int image,
+                       Placement place = Placement::Last);
     // AddNode under a node already found (nullptr = top level); the key must
     // still be new.
     NodeResult AddNodeUnder(QTreeWidgetItem* parent, const QString& key, const QString& text,
-                            int image);
+                            int image, Placement place = Placement::Last);
     QTreeWidgetItem* Node(const QString& key) const { return nodes_.value(key, nullptr); }
     static QString Key(const QTreeWidgetItem* node);
     int Image(const QTreeWidgetItem* node) const;
@@ -60,17 +65,27 @@ class TreeView : public QTreeWidget {
       private:
         TreeView& tree_;
     };
-    // Joins every node added under a Batch to its parent, in the order added.
+    // Joins every node added under a Batch to its parent: after its siblings
+    // in the order added, or among them in name order.
     void Attach();
 
   private:
+    struct Run {
+        QTreeWidgetItem* parent;  // nullptr = top level
+        Placement place;
+        QList<QTreeWidgetItem*> nodes;
+    };
+
     void Forget(QTreeWidgetItem* node);
+    // Joins new nodes to parent: each in its place by name among the
+    // children there, which are in name order already.
+    void InsertByName(QTreeWidgetItem* parent, QList<QTreeWidgetItem*> nodes);
 
     QHash<QString, QTreeWidgetItem*> nodes_;
     QList<QIcon> icons_;
     int batchDepth_ = 0;
     // Nodes waiting to be joined: runs of siblings, in the order they came.
-    std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>> pending_;
+    std::vector<Run> pending_;
 };
 
 }  // namespace qv

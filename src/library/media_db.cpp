@@ -29,10 +29,6 @@ QString FolderKey(const QString& prefix) {
     return prefix.isEmpty() ? QStringLiteral("/") : prefix;
 }
 
-QString HeaderOf(const QString& root) {
-    return u'[' + root + u']';
-}
-
 // Where the walk along a path starts: the separator right after the root.
 qsizetype WalkStart(const QString& root) {
     return root == u"/" ? 0 : root.size();
@@ -72,14 +68,16 @@ QString CanonicalLine(const QString& line, FolderNames& names) {
     return GetLongPath(line, &names);
 }
 
-// The path a line names: a header's folder, or the line itself. It tells a
-// line's spelling when its bytes read both as code page 932 and as UTF-8.
-QString LinePathOf(const QString& line) {
+}  // namespace
+
+QString MediaDBLinePath(const QString& line) {
     if (line.startsWith(u'[')) return line.size() < 2 ? QString() : line.mid(1, line.size() - 2);
     return line;
 }
 
-}  // namespace
+QString MediaDBHeader(const QString& root) {
+    return u'[' + root + u']';
+}
 
 QString MediaDBPath(const ProgramState& state) {
     return state.ini.GetAppPath() + QStringLiteral("MediaDB.db");
@@ -92,7 +90,7 @@ QString SearchRootOf(const QString& canonicalPath) {
 
 void AddRootNode(TreeView& tree, const QString& root) {
     if (root.isEmpty()) return;
-    tree.AddNode(kSearchedMedia, root, root, kImageFolder);
+    tree.AddNode(kSearchedMedia, root, root, kImageFolder, Placement::ByName);
 }
 
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
@@ -110,8 +108,9 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
         const qsizetype p2 = FullPath.indexOf(u'/', p1 + 1);
         if (p2 >= 0) {
             // A folder level; an existing key is used wherever it hangs.
-            const NodeResult r = tree.AddNode(FolderKey(FullPath.left(p1)), FullPath.left(p2),
-                                              FullPath.mid(p1 + 1, p2 - p1 - 1), kImageFolder);
+            const NodeResult r =
+                tree.AddNode(FolderKey(FullPath.left(p1)), FullPath.left(p2),
+                             FullPath.mid(p1 + 1, p2 - p1 - 1), kImageFolder, Placement::ByName);
             if (r == NodeResult::ParentNotFound) return;
             pos = p2;
             continue;
@@ -131,7 +130,8 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
         }
         const int image = MediaImage(Extension);
         // A folder without a node (its parent key missing) gets no file nodes.
-        if (image != 0 && parent) tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image);
+        if (image != 0 && parent)
+            tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image, Placement::ByName);
         return;
     }
 }
@@ -144,16 +144,20 @@ void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath,
 }
 
 bool SaveMediaDB(ProgramState& state) {
+    return AppendToMediaDB(state, state.strSearchRoot, state.strFoundMedia);
+}
+
+bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found) {
     const QString path = MediaDBPath(state);
     QStringList previous;
     if (QFileInfo::exists(path)) {
-        std::optional<QStringList> lines = ReadTextFile(path, LinePathOf);
+        std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
         // Appending blind would write every known path again.
         if (!lines) return false;
         previous = std::move(*lines);
     }
     QSet<QString> known;
-    known.reserve(previous.size() + state.strFoundMedia.size() + 1);
+    known.reserve(previous.size() + found.size() + 1);
     for (const QString& line : std::as_const(previous)) known.insert(line);
     QString lastHeader;
     for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
@@ -163,17 +167,17 @@ bool SaveMediaDB(ProgramState& state) {
         }
     }
 
-    const QString header = HeaderOf(state.strSearchRoot);
+    const QString header = MediaDBHeader(root);
     QStringList out;
-    out.reserve(state.strFoundMedia.size() + 2);
+    out.reserve(found.size() + 2);
     if (!known.contains(header)) {
         out.append(header);
         known.insert(header);
         lastHeader = header;
     }
     bool emptyWritten = false;
-    for (const QString& found : std::as_const(state.strFoundMedia)) {
-        if (found.isEmpty()) {
+    for (const QString& line : found) {
+        if (line.isEmpty()) {
             // Only a file that had no content at all gets the empty line.
             if (previous.isEmpty() && !emptyWritten) out.append(QString());
             emptyWritten = true;
@@ -181,7 +185,7 @@ bool SaveMediaDB(ProgramState& state) {
         }
         // One look-up both tests and records the path.
         const qsizetype before = known.size();
-        known.insert(found);
+        known.insert(line);
         if (known.size() == before) continue;
         // Paths stay under their own root's header, or the reader would walk
         // them from another root and lose them.
@@ -189,7 +193,7 @@ bool SaveMediaDB(ProgramState& state) {
             out.append(header);
             lastHeader = header;
         }
-        out.append(found);
+        out.append(line);
     }
     if (out.isEmpty()) return true;
     return AppendTextLines(path, out);
@@ -198,7 +202,7 @@ bool SaveMediaDB(ProgramState& state) {
 void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const QString path = MediaDBPath(state);
     if (!QFileInfo::exists(path)) return;
-    const std::optional<QStringList> lines = ReadTextFile(path, LinePathOf);
+    const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
     if (!lines) return;
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.

@@ -47,10 +47,19 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
                            const QString& Extension, const QString& root, bool record,
                            FolderCursor* cursor = nullptr);
 
+// The path a line of the file names: a header's folder, or the line itself
+// (it tells the spelling of a line whose bytes read two ways).
+QString MediaDBLinePath(const QString& line);
+
+// "[" + root + "]".
+QString MediaDBHeader(const QString& root);
+
 // Appends the header of strSearchRoot and the paths of strFoundMedia that the
 // file does not hold yet. False when the file could not be read or written
 // (nothing is appended then).
 bool SaveMediaDB(ProgramState& state);
+// The same for any root and paths (the folder watch's finds).
+bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found);
 
 // Rebuilds the scanned media under "SearchedMedia" from the file; a missing
 // file loads nothing. Files that no longer exist are left out.

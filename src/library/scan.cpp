@@ -15,8 +15,10 @@
 #include "app/save_failures.h"
 #include "app/tree_view.h"
 #include "app/unstorable_paths.h"
+#include "library/folder_watch.h"
 #include "library/media_db.h"
 #include "library/search_media.h"
+#include "library/tree_upkeep.h"
 #include "platform/filesystem.h"
 #include "platform/folder_walk.h"
 
@@ -65,6 +67,12 @@ void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
     AddRootNode(tree, state.strSearchRoot);
     YieldToEventLoop();
     SearchMedia(state, tree, window, state.strSearchRoot, IncludeSubFolders);
+    // A whole walk tells what is gone since; an aborted one does not.
+    if (!state.bAbortScan) {
+        ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
+                       QSet<QString>(state.strFoundMedia.cbegin(), state.strFoundMedia.cend()));
+    }
+    WatchFoldersBelow(state, state.strSearchRoot);
     window.setWindowTitle(QStringLiteral("Quorvane - メディアの重複をチェックしています..."));
     // A library file that cannot be written still ends the scan as ever;
     // the status bar says what was not saved.

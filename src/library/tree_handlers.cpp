@@ -17,7 +17,9 @@
 #include "app/program_state.h"
 #include "app/tree_view.h"
 #include "library/folder_box.h"
+#include "library/remove_root.h"
 #include "library/scan.h"
+#include "library/tree_upkeep.h"
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
@@ -42,14 +44,6 @@ void StopPlayer(ProgramState& state, Player& player) {
     }
 }
 
-// True when node is inside the subtree of top (or is top).
-bool Within(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
-    for (; node; node = node->parent()) {
-        if (node == top) return true;
-    }
-    return false;
-}
-
 void PopUp(ProgramState& state, QMenu* menu, std::optional<QPoint> at) {
     state.dialogs.PopupMenu(*menu, at);
 }
@@ -67,9 +61,7 @@ void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node, std::optional<QPo
     }
     form.setWindowTitle(QStringLiteral("Quorvane - ") + K);
     if (!FileOrFolderExists(K)) {
-        // The popups' last target must not outlive its node.
-        if (Within(state.nodClicked, node)) state.nodClicked = nullptr;
-        form.TV1->RemoveNode(K);
+        RemoveTreeNode(state, *form.TV1, node);
         return;
     }
     frmHideMenu& menus = state.HideMenu();
@@ -78,7 +70,14 @@ void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node, std::optional<QPo
         state.nodClicked = node;
         menus.mnTreeExpand->setVisible(true);
         menus.sp40->setVisible(true);
+        // A root can be taken out, but not while a scan may be adding to it;
+        // the item is hidden again for the popup of a drop on the playlist.
+        const bool root = IsScanRootNode(*form.TV1, node) && !ScanRunning(state);
+        menus.sp50->setVisible(root);
+        menus.mnRemoveRoot->setVisible(root);
         PopUp(state, menus.mnAddListDrop, popupAt);
+        menus.sp50->setVisible(false);
+        menus.mnRemoveRoot->setVisible(false);
         return;
     }
     ShowSelectedInfo(state, K);

@@ -14,59 +14,18 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/media_kinds.h"
+#include "platform/name_order.h"
 #include "platform/paths.h"
 
 namespace qv {
 namespace {
 
 enum class EntryKind { Folder, File, Other };
-
-// Writes at out what puts names in the order file managers show them when
-// keys are compared as plain text, and returns the end: letter case folded,
-// and every run of ASCII digits written as "0", the count of its digits
-// without leading zeros, and those digits, so that "2" comes before "10" and
-// "01" beside "1". The "0" keeps a number where a digit would stand among
-// other characters: after punctuation, before letters. At most three units
-// are written for each unit of name; with enough, the writing stops once at
-// least that many units are written.
-char16_t* WriteNameOrderKey(const QString& name, char16_t* out,
-                            qsizetype enough = std::numeric_limits<qsizetype>::max()) {
-    const char16_t* p = reinterpret_cast<const char16_t*>(name.constData());
-    const char16_t* const end = p + name.size();
-    const char16_t* const start = out;
-    while (p < end && out - start < enough) {
-        const char16_t c = *p;
-        if (c >= u'0' && c <= u'9') {
-            const char16_t* digits = p;
-            while (p < end && *p >= u'0' && *p <= u'9') ++p;
-            while (digits < p && *digits == u'0') ++digits;
-            *out++ = u'0';
-            *out++ = char16_t(p - digits);  // a name is far shorter than 65536
-            while (digits < p) *out++ = *digits++;
-        } else if (c < 0x80) {
-            *out++ = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-            ++p;
-        } else if (c >= 0x3040 && c < 0xA000) {
-            *out++ = c;  // kana and kanji: no letter case
-            ++p;
-        } else if (QChar::isHighSurrogate(c) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
-            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, p[1]));
-            *out++ = QChar::highSurrogate(folded);
-            *out++ = QChar::lowSurrogate(folded);
-            p += 2;
-        } else {
-            *out++ = char16_t(QChar::toCaseFolded(char32_t(c)));
-            ++p;
-        }
-    }
-    return out;
-}
 
 // Hidden names (a leading ".", "." and ".." among them) are what the existence
 // tests count as absent: taken, they would vanish again at the next start.
@@ -91,6 +50,21 @@ EntryKind KindOf(unsigned char type, const QByteArray& prefix, const char* raw) 
 // under which the entry cannot be reached.
 bool Reachable(const QString& name, const char* raw) {
     return !name.contains(QChar::ReplacementCharacter) || QFile::encodeName(name) == raw;
+}
+
+// What a walk does with an entry.
+enum class Take { Skip, Folder, Media, Unstorable };
+
+// ext: the upper-cased extension of a file.
+Take TakeOf(const QString& name, unsigned char type, const char* raw, const QByteArray& prefix,
+            QString& ext) {
+    const EntryKind kind = KindOf(type, prefix, raw);
+    if (kind == EntryKind::Other) return Take::Skip;
+    if (kind == EntryKind::File) ext = EntryExtension(name);
+    if (!Reachable(name, raw) || HasLineEnd(name))
+        return kind == EntryKind::Folder || IsMediaKind(ext) ? Take::Unstorable : Take::Skip;
+    if (kind == EntryKind::Folder) return Take::Folder;
+    return IsMediaKind(ext) ? Take::Media : Take::Skip;
 }
 
 // True while path still names the folder that was opened as `opened`.
@@ -182,8 +156,20 @@ void YieldToEventLoop() {
     QCoreApplication::processEvents();
 }
 
-FolderWalk::FolderWalk() = default;
+FolderWalk::FolderWalk(bool arrangesFiles) : arrangesFiles_(arrangesFiles) {}
 FolderWalk::~FolderWalk() = default;
+
+std::vector<size_t> FolderWalk::MediaPlaces(const Listing& listing,
+                                            const QByteArray& encodedPrefix) const {
+    std::vector<size_t> places;
+    for (size_t i = 0; i < listing.Count(); ++i) {
+        const Listing::Entry& entry = listing.At(i);
+        QString ext;
+        if (TakeOf(entry.name, entry.type, listing.Raw(entry), encodedPrefix, ext) == Take::Media)
+            places.push_back(i);
+    }
+    return places;
+}
 
 void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
     QString folder = FolderPath;
@@ -213,18 +199,29 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
     // opened anew anyway; a file is looked at again before it is handed on, so
     // that one removed or replaced meanwhile is passed over.
     bool yielded = false;
+    // Where each media file goes when the walk hands them on in an order of
+    // its own: the listing places, slot by slot.
+    std::vector<size_t> arranged;
+    if (arrangesFiles_) {
+        const std::vector<size_t> places = MediaPlaces(listing, encodedPrefix);
+        QStringList paths;
+        for (const size_t place : places) paths.append(prefix + listing.At(place).name);
+        for (const size_t k : ArrangeMediaFiles(paths))
+            if (k < places.size()) arranged.push_back(places[k]);
+        if (arranged.size() != places.size()) arranged.clear();
+    }
+    size_t slot = 0;
     for (size_t i = 0; i < listing.Count(); ++i) {
         if (Aborted()) break;
         const Listing::Entry& entry = listing.At(i);
-        const char* raw = listing.Raw(entry);
-        const EntryKind kind = KindOf(entry.type, encodedPrefix, raw);
-        if (kind == EntryKind::Other) continue;
-        if (!Reachable(entry.name, raw) || HasLineEnd(entry.name)) {
-            if (kind == EntryKind::Folder || IsMediaKind(EntryExtension(entry.name)))
-                unstorable_.append(prefix + entry.name);
+        QString ext;
+        const Take take = TakeOf(entry.name, entry.type, listing.Raw(entry), encodedPrefix, ext);
+        if (take == Take::Skip) continue;
+        if (take == Take::Unstorable) {
+            unstorable_.append(prefix + entry.name);
             continue;
         }
-        if (kind == EntryKind::Folder) {
+        if (take == Take::Folder) {
             FolderMet(folder, prefix + entry.name, IncludeSubFolders);
             yielded = true;
             // A folder that was renamed or removed during the yield is listed
@@ -234,10 +231,11 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
             if (!StillThere(encoded, opened)) break;
             continue;
         }
-        const QString ext = EntryExtension(entry.name);
-        if (!IsMediaKind(ext)) continue;
-        if (yielded && KindOf(DT_UNKNOWN, encodedPrefix, raw) != EntryKind::File) continue;
-        MediaMet(prefix + entry.name, ext);
+        const Listing::Entry& file = slot < arranged.size() ? listing.At(arranged[slot++]) : entry;
+        if (&file != &entry) ext = EntryExtension(file.name);
+        if (yielded && KindOf(DT_UNKNOWN, encodedPrefix, listing.Raw(file)) != EntryKind::File)
+            continue;
+        MediaMet(prefix + file.name, ext);
     }
     ::closedir(dir);
 }

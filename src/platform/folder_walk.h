@@ -19,7 +19,8 @@ void YieldToEventLoop();
 
 class FolderWalk {
   public:
-    FolderWalk();
+    // arrangesFiles: ArrangeMediaFiles is asked for each folder's files.
+    explicit FolderWalk(bool arrangesFiles = false);
     virtual ~FolderWalk();
 
     // Lists FolderPath (a trailing "/" is dropped) and calls FolderMet and
@@ -45,15 +46,28 @@ class FolderWalk {
                            bool IncludeSubFolders) = 0;
     // A regular file whose upper-cased extension is a media kind.
     virtual void MediaMet(const QString& FullPath, const QString& Extension) = 0;
+    // For a walk made with arrangesFiles: once a folder is listed, its media
+    // files in name order. The answer is the order to hand them on in (entry
+    // k: the index in paths of the file that goes k-th), or empty for name
+    // order. They are handed on in the places that name order gives media
+    // files among the folder's entries, so the subfolders keep theirs.
+    virtual std::vector<size_t> ArrangeMediaFiles(const QStringList& paths) {
+        (void)paths;
+        return {};
+    }
 
   private:
     class Listing;
+
+    // The places in listing of the entries Walk hands to MediaMet, in name order.
+    std::vector<size_t> MediaPlaces(const Listing& listing, const QByteArray& encodedPrefix) const;
 
     QSet<std::pair<dev_t, ino_t>> entered_;
     // One listing per level of the walk, kept for the next folder at that level.
     std::vector<std::unique_ptr<Listing>> listings_;
     size_t depth_ = 0;
     QStringList unstorable_;
+    bool arrangesFiles_;
 };
 
 }  // namespace qv

@@ -19,6 +19,7 @@
 #include "app/program_state.h"
 #include "app/tree_view.h"
 #include "library/folder_box.h"
+#include "library/remove_root.h"
 #include "library/scan.h"
 #include "library/tree_handlers.h"
 
@@ -170,6 +171,8 @@ void ConnectLibrary(ProgramState& state, frmQuorvane& form) {
     frmHideMenu& menus = state.HideMenu();
     QObject::connect(menus.mnTreeExpand, &QAction::triggered, &form,
                      [&state] { mnTreeExpand_Click(state); });
+    QObject::connect(menus.mnRemoveRoot, &QAction::triggered, &form,
+                     [&state] { mnRemoveRoot_Click(state); });
     QObject::connect(menus.mnClickNodeMediaPlay, &QAction::triggered, &form,
                      [&state] { mnClickNodeMediaPlay_Click(state); });
     QObject::connect(menus.mnClickNodeMediaAdd, &QAction::triggered, &form,

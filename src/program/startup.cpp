@@ -19,6 +19,7 @@
 #include "app/save_failures.h"
 #include "app/settings.h"
 #include "app/tree_view.h"
+#include "library/folder_watch.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "platform/filesystem.h"
@@ -143,6 +144,7 @@ void LoadMainForm(ProgramState& state) {
     form.MoveTwips(ReadStoredGeometry(state.ini));
 
     LoadMediaDB(state, *form.TV1);
+    StartWatching(state);
     RegisterPlayLists(state);
     Yield();
 

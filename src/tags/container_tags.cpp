@@ -16,6 +16,7 @@
 #include <taglib/tag.h>
 #include <taglib/tdebuglistener.h>
 #include <taglib/tiostream.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 
 #include <QByteArray>
@@ -26,6 +27,7 @@
 
 #include "tags/id3.h"
 #include "tags/id3_read.h"
+#include "tags/track_number.h"
 
 namespace qv {
 namespace {
@@ -229,6 +231,24 @@ QString ReadContainerTag(TagFile& file, TagFormat format, TagInfo& info) {
     } catch (const std::exception&) {
         // An allocation a damaged file asked for: the file reads as untagged.
         info = TagInfo{};
+        return {};
+    }
+}
+
+TrackNumber ReadContainerTrackNumber(TagFile& file, TagFormat format) {
+    if (!file.isOpen()) return {};
+    Silence();
+    BoundedStream stream(file);
+    try {
+        const std::unique_ptr<TagLib::File> read = Open(file, format, stream);
+        const TagLib::Tag* tag = read && read->isValid() ? read->tag() : nullptr;
+        if (!tag) return {};
+        // Each kind keeps the disc under its own name (DISCNUMBER, "disk",
+        // WM/PartOfSet); the property map gives them all one.
+        const TagLib::StringList disc = read->properties()["DISCNUMBER"];
+        return {disc.isEmpty() ? 0 : LeadingTrackNumber(ToQString(disc.front())),
+                static_cast<int>(std::min(tag->track(), 9999u))};
+    } catch (const std::exception&) {
         return {};
     }
 }

@@ -49,8 +49,9 @@ struct ID3v2Tag {
     int16_t Year = 0;            // the number at the start of TYER / TYE
     QString CommentDescription;  // COMM / COM
     QString CommentText;
-    QString Track;  // TRCK / TRK
-    QString Genre;  // TCON / TCO, as written (no genre-number lookup)
+    QString Track;      // TRCK / TRK
+    QString PartOfSet;  // TPOS / TPA: the disc, as "1" or "1/2"
+    QString Genre;      // TCON / TCO, as written (no genre-number lookup)
 };
 
 // "2.x" when the file starts with "ID3", else "1.x" when its last 128 bytes

@@ -25,6 +25,7 @@ enum class Field {
     Year,
     Comment,
     Track,
+    PartOfSet,
     Genre,
 };
 
@@ -36,14 +37,15 @@ struct FrameKind {
 // The frames we keep, in the four-letter ids of 2.3/2.4 and the three-letter
 // ids of 2.2. Every other frame is stepped over without reading its body.
 constexpr FrameKind kFrames[] = {
-    {"TALB", Field::Album},    {"TAL", Field::Album},         {"TCON", Field::Genre},
-    {"TCO", Field::Genre},     {"TIT1", Field::ContentGroup}, {"TT1", Field::ContentGroup},
-    {"TIT2", Field::Title},    {"TT2", Field::Title},         {"TIT3", Field::Subtitle},
-    {"TT3", Field::Subtitle},  {"TPE1", Field::LeadArtist},   {"TP1", Field::LeadArtist},
-    {"TPE2", Field::Band},     {"TP2", Field::Band},          {"TPE3", Field::Conductor},
-    {"TP3", Field::Conductor}, {"TPE4", Field::Remixer},      {"TP4", Field::Remixer},
-    {"TRCK", Field::Track},    {"TRK", Field::Track},         {"TYER", Field::Year},
-    {"TYE", Field::Year},      {"COMM", Field::Comment},      {"COM", Field::Comment},
+    {"TALB", Field::Album},     {"TAL", Field::Album},         {"TCON", Field::Genre},
+    {"TCO", Field::Genre},      {"TIT1", Field::ContentGroup}, {"TT1", Field::ContentGroup},
+    {"TIT2", Field::Title},     {"TT2", Field::Title},         {"TIT3", Field::Subtitle},
+    {"TT3", Field::Subtitle},   {"TPE1", Field::LeadArtist},   {"TP1", Field::LeadArtist},
+    {"TPE2", Field::Band},      {"TP2", Field::Band},          {"TPE3", Field::Conductor},
+    {"TP3", Field::Conductor},  {"TPE4", Field::Remixer},      {"TP4", Field::Remixer},
+    {"TRCK", Field::Track},     {"TRK", Field::Track},         {"TYER", Field::Year},
+    {"TYE", Field::Year},       {"COMM", Field::Comment},      {"COM", Field::Comment},
+    {"TPOS", Field::PartOfSet}, {"TPA", Field::PartOfSet},
 };
 
 Field fieldOf(const char* id, size_t length) {
@@ -144,6 +146,9 @@ void store(ID3v2Tag& tag, Field field, const QByteArray& body) {
             break;
         case Field::Track:
             tag.Track = text;
+            break;
+        case Field::PartOfSet:
+            tag.PartOfSet = text;
             break;
         case Field::Genre:
             tag.Genre = text;

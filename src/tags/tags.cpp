@@ -3,15 +3,11 @@
 // the title falls back to the file name.
 #include "tags/tags.h"
 
-#include <algorithm>
-#include <atomic>
-#include <system_error>
-#include <thread>
-
 #include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "tags/container_tags.h"
 #include "tags/id3_read.h"
+#include "tags/parallel_reads.h"
 
 namespace qv {
 namespace {
@@ -48,31 +44,11 @@ TagInfo ReadShownTags(const QString& FilePath) {
 
 std::vector<std::optional<TagInfo>> ReadTagsOfFiles(const QStringList& paths) {
     std::vector<std::optional<TagInfo>> tags(static_cast<size_t>(paths.size()));
-    std::atomic<qsizetype> next{0};
-    // Files are taken in small runs, so a slow one (a cold disk, a large
-    // MP4) holds up one reader only, and no reader waits for long on the
-    // shared counter.
-    constexpr qsizetype kRun = 16;
-    auto reader = [&] {
-        for (qsizetype start; (start = next.fetch_add(kRun)) < paths.size();) {
-            for (qsizetype i = start; i < std::min(start + kRun, paths.size()); ++i) {
-                TagFile file(paths[i]);
-                if (file.isOpen()) tags[static_cast<size_t>(i)] = ReadTags(file, paths[i]);
-            }
-        }
-    };
-    // A thread costs more than reading a few dozen files.
-    const qsizetype helpers =
-        std::min<qsizetype>(std::max(1u, std::thread::hardware_concurrency()) - 1,
-                            std::min<qsizetype>(paths.size() / 256, 7));
-    std::vector<std::thread> threads;
-    try {
-        for (qsizetype i = 0; i < helpers; ++i) threads.emplace_back(reader);
-    } catch (const std::system_error&) {
-        // No more threads to be had: the ones started and this one read it all.
-    }
-    reader();
-    for (std::thread& t : threads) t.join();
+    ReadInParallel(paths.size(), [&](qsizetype i) {
+        TagFile file(paths[i]);
+        if (file.isOpen()) tags[static_cast<size_t>(i)] = ReadTags(file, paths[i]);
+        return true;
+    });
     return tags;
 }
 

@@ -1,0 +1,230 @@
+// The folder watch. A change of a watched folder is looked at a moment later
+// (a copy makes many), by listing that folder only: its new media files join
+// the tree through the scan's own AddCanonicalMediaNode and are appended to
+// MediaDB.db as a scan appends them; file nodes of files gone leave the tree,
+// as do folder nodes left with nothing; a new subfolder is walked whole and
+// watched from then on. Nothing is looked at while a scan runs: the scan adds
+// what it meets itself, and the changes wait for its end.
+#include "library/folder_watch.h"
+
+#include <QFileSystemWatcher>
+#include <QSet>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/frm_quorvane.h"
+#include "app/pictures.h"
+#include "app/program_state.h"
+#include "app/save_failures.h"
+#include "app/tree_view.h"
+#include "library/media_db.h"
+#include "library/remove_root.h"
+#include "library/scan.h"
+#include "library/tree_upkeep.h"
+#include "platform/filesystem.h"
+#include "platform/folder_walk.h"
+
+namespace qv {
+namespace {
+
+const QString kWatchName = QStringLiteral("qvLibraryWatch");
+constexpr int kSettleMs = 300;
+
+QString Inside(const QString& folder) {
+    return folder == u"/" ? folder : folder + u'/';
+}
+
+// Lists one changed folder, and walks whole the subfolders new to the tree.
+class RefreshWalk final : public FolderWalk {
+  public:
+    RefreshWalk(ProgramState& state, TreeView& tree, const QString& root)
+        : state_(state), tree_(tree), root_(root) {}
+
+    QSet<QString> met;       // the media files of the folder listed, and below new folders
+    QStringList added;       // files new to the tree, in walk order
+    QStringList folders;     // every folder met, to be watched
+    QStringList newFolders;  // subfolders without a node, walked whole
+
+  protected:
+    void FolderMet(const QString&, const QString& FullPath, bool) override {
+        folders.append(FullPath);
+        if (tree_.Node(FullPath)) return;  // watched on its own
+        Walk(FullPath, true);
+    }
+    void MediaMet(const QString& FullPath, const QString& Extension) override {
+        met.insert(FullPath);
+        if (tree_.Node(FullPath)) return;
+        AddCanonicalMediaNode(state_, tree_, FullPath, Extension, root_, false);
+        if (tree_.Node(FullPath)) added.append(FullPath);
+    }
+
+  private:
+    ProgramState& state_;
+    TreeView& tree_;
+    const QString root_;
+};
+
+class LibraryWatch final : public QObject {
+  public:
+    LibraryWatch(ProgramState& state, frmQuorvane& form)
+        : QObject(&form), state_(state), tree_(*form.TV1) {
+        setObjectName(kWatchName);
+        settle_.setSingleShot(true);
+        connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& p) {
+            changed_.insert(p);
+            settle_.start(kSettleMs);
+        });
+        connect(&settle_, &QTimer::timeout, this, [this] { Refresh(); });
+    }
+
+    void Watch(const QStringList& folders) {
+        QStringList fresh;
+        for (const QString& folder : folders)
+            if (!watched_.contains(folder)) fresh.append(folder);
+        if (fresh.isEmpty()) return;
+        const QStringList failed = watcher_.addPaths(fresh);
+        for (const QString& folder : fresh) watched_.insert(folder);
+        for (const QString& folder : failed) watched_.remove(folder);
+        // A folder gone meanwhile fails too; only the limit is worth a word.
+        qsizetype refused = 0;
+        for (const QString& folder : failed) refused += FileOrFolderExists(folder) ? 1 : 0;
+        if (refused > 0 && !warned_) {
+            warned_ = true;
+            std::fprintf(stderr,
+                         "quorvane: the system lets no more folders be watched; %lld library "
+                         "folders are not watched in this run (their changes show at the next "
+                         "start or scan)\n",
+                         static_cast<long long>(refused));
+        }
+    }
+
+    void Unwatch(const QString& folder) {
+        const QString inside = Inside(folder);
+        QStringList gone;
+        for (const QString& w : std::as_const(watched_))
+            if (w == folder || w.startsWith(inside)) gone.append(w);
+        for (const QString& w : gone) watched_.remove(w);
+        if (!gone.isEmpty()) watcher_.removePaths(gone);
+    }
+
+  private:
+    // The scan root whose node holds the folder, or, for a folder without a
+    // node, the longest root holding it; "" when it is in no root.
+    QString RootOf(const QString& folder) const {
+        const QTreeWidgetItem* node = tree_.Node(folder);
+        while (node && !IsScanRootNode(tree_, node)) node = node->parent();
+        if (node) return TreeView::Key(node);
+        const QTreeWidgetItem* roots = tree_.Node(QStringLiteral("SearchedMedia"));
+        QString best;
+        for (int i = 0; roots && i < roots->childCount(); ++i) {
+            const QString root = TreeView::Key(roots->child(i));
+            if (root.size() > best.size() && (folder == root || folder.startsWith(Inside(root))))
+                best = root;
+        }
+        return best;
+    }
+
+    void Refresh() {
+        if (ScanRunning(state_)) {
+            settle_.start(kSettleMs);
+            return;
+        }
+        const QSet<QString> changed = std::exchange(changed_, {});
+        for (const QString& folder : changed) RefreshFolder(folder);
+    }
+
+    void RefreshFolder(const QString& folder) {
+        tree_.Attach();
+        const QString root = RootOf(folder);
+        if (root.isEmpty()) {
+            Unwatch(folder);
+            return;
+        }
+        QTreeWidgetItem* node = tree_.Node(folder);
+        if (!FileOrFolderExists(folder) || FileExists(folder)) {
+            Unwatch(folder);
+            // Its parent's change takes the node away with the others.
+            return;
+        }
+        RefreshWalk walk(state_, tree_, root);
+        walk.Walk(folder, false);
+        node = tree_.Node(folder);
+        if (node) {
+            for (int i = node->childCount() - 1; i >= 0; --i) {
+                QTreeWidgetItem* child = node->child(i);
+                const QString key = TreeView::Key(child);
+                const bool gone = tree_.Image(child) == kImageFolder
+                                      ? !FileOrFolderExists(key) || FileExists(key)
+                                      : !walk.met.contains(key);
+                if (gone) {
+                    Unwatch(key);
+                    RemoveTreeNode(state_, tree_, child);
+                }
+            }
+            // Folder nodes stand only for media below them; a root stays.
+            while (node && node->childCount() == 0 && !IsScanRootNode(tree_, node)) {
+                QTreeWidgetItem* up = node->parent();
+                RemoveTreeNode(state_, tree_, node);
+                node = up;
+            }
+        }
+        if (!walk.added.isEmpty() && !AppendToMediaDB(state_, root, walk.added))
+            ReportNotSaved(state_, MediaDBPath(state_));
+        Watch(walk.folders);
+    }
+
+    ProgramState& state_;
+    TreeView& tree_;
+    QFileSystemWatcher watcher_;
+    QSet<QString> watched_;
+    QSet<QString> changed_;
+    QTimer settle_;
+    bool warned_ = false;
+};
+
+LibraryWatch* FindWatch(ProgramState& state) {
+    if (!state.mainForm) return nullptr;
+    return state.mainForm->findChild<LibraryWatch*>(kWatchName, Qt::FindDirectChildrenOnly);
+}
+
+// The folder and the folder nodes below it.
+void CollectFolders(const TreeView& tree, const QTreeWidgetItem* node, QStringList& out) {
+    out.append(TreeView::Key(node));
+    for (int i = 0; i < node->childCount(); ++i)
+        if (tree.Image(node->child(i)) == kImageFolder) CollectFolders(tree, node->child(i), out);
+}
+
+}  // namespace
+
+void StartWatching(ProgramState& state) {
+    if (!state.mainForm || FindWatch(state)) return;
+    if (state.ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("WatchFolders")).trimmed() ==
+        u"0")
+        return;
+    auto* watch = new LibraryWatch(state, *state.mainForm);
+    TreeView& tree = *state.mainForm->TV1;
+    tree.Attach();
+    QStringList folders;
+    const QTreeWidgetItem* roots = tree.Node(QStringLiteral("SearchedMedia"));
+    for (int i = 0; roots && i < roots->childCount(); ++i)
+        CollectFolders(tree, roots->child(i), folders);
+    watch->Watch(folders);
+}
+
+void WatchFoldersBelow(ProgramState& state, const QString& folder) {
+    LibraryWatch* watch = FindWatch(state);
+    if (!watch) return;
+    TreeView& tree = *state.mainForm->TV1;
+    tree.Attach();
+    const QTreeWidgetItem* node = tree.Node(folder);
+    if (!node) return;
+    QStringList folders;
+    CollectFolders(tree, node, folders);
+    watch->Watch(folders);
+}
+
+void UnwatchFoldersBelow(ProgramState& state, const QString& folder) {
+    if (LibraryWatch* watch = FindWatch(state)) watch->Unwatch(folder);
+}
+
+}  // namespace qv

@@ -1,0 +1,67 @@
+// The removal of the nodes of vanished files. The walk's own record of what
+// it met tells what is still there, so a rescan costs no second look at the
+// disk, except for the few subfolders a walk without subfolders passes by.
+#include "library/tree_upkeep.h"
+
+#include "app/pictures.h"
+#include "app/program_state.h"
+#include "app/tree_view.h"
+#include "platform/filesystem.h"
+
+namespace qv {
+namespace {
+
+// True when node is inside the subtree of top (or is top).
+bool Within(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
+    for (; node; node = node->parent()) {
+        if (node == top) return true;
+    }
+    return false;
+}
+
+bool IsFolderNode(const TreeView& tree, const QTreeWidgetItem* node) {
+    return tree.Image(node) == kImageFolder;
+}
+
+// The children of folder, last first, so that a removal moves none still to come.
+void Sweep(ProgramState& state, TreeView& tree, QTreeWidgetItem* folder, bool deep,
+           const QSet<QString>& met) {
+    for (int i = folder->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* child = folder->child(i);
+        const QString key = TreeView::Key(child);
+        if (!IsFolderNode(tree, child)) {
+            if (!met.contains(key)) RemoveTreeNode(state, tree, child);
+        } else if (!deep) {
+            if (!FileOrFolderExists(key) || FileExists(key)) RemoveTreeNode(state, tree, child);
+        } else {
+            Sweep(state, tree, child, true, met);
+            // A folder node stands only for the media below it.
+            if (child->childCount() == 0) RemoveTreeNode(state, tree, child);
+        }
+    }
+}
+
+}  // namespace
+
+void RemoveTreeNode(ProgramState& state, TreeView& tree, QTreeWidgetItem* node) {
+    if (Within(state.nodClicked, node)) state.nodClicked = nullptr;
+    tree.RemoveNode(TreeView::Key(node));
+}
+
+void ForgetVanished(ProgramState& state, TreeView& tree, const QString& folder,
+                    bool IncludeSubFolders, const QSet<QString>& met) {
+    tree.Attach();
+    QTreeWidgetItem* top = tree.Node(folder);
+    if (!top) return;
+    Sweep(state, tree, top, IncludeSubFolders, met);
+    if (!IncludeSubFolders) return;
+    const QString inside = folder == u"/" ? folder : folder + u'/';
+    QTreeWidgetItem* roots = tree.Node(QStringLiteral("SearchedMedia"));
+    for (int i = roots ? roots->childCount() - 1 : -1; i >= 0; --i) {
+        QTreeWidgetItem* root = roots->child(i);
+        if (root != top && TreeView::Key(root).startsWith(inside))
+            Sweep(state, tree, root, true, met);
+    }
+}
+
+}  // namespace qv
