@@ -55,7 +55,7 @@ void ConnectPlayback(ProgramState& state, frmQuorvane& form) {
                                      {menus.mnReplayGainTrack, 1},
                                      {menus.mnReplayGainAlbum, 2}})
         QObject::connect(item, &QAction::triggered, context,
-                         [&state, mode] { mnReplayGain_Click(state, mode); });
+                         [&state, m = mode] { mnReplayGain_Click(state, m); });
 
     // The window's keys: the space plays or pauses as imgPlay does, the
     // arrows move five seconds back or on. The folder box keeps them for its

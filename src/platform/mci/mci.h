@@ -34,11 +34,7 @@ class MciSender {
     // alias, a factor of its amplitude (0 ... 10), applied apart from the
     // volume (MediaDevice::SetTrackGain). 0 or an MCI error number; a sender
     // without devices of its own takes it and does nothing.
-    virtual int SetTrackGain(const QString& alias, double factor) {
-        (void)alias;
-        (void)factor;
-        return 0;
-    }
+    virtual int SetTrackGain(const QString& /*alias*/, double /*factor*/) { return 0; }
 };
 
 }  // namespace qv
