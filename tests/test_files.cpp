@@ -310,3 +310,24 @@ TEST(Settings, HandEditedFileReadsAsWindowsDoesWithTheNumberTextOfItsValues) {
          {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {1e20, INT32_MAX}, {-1e20, INT32_MIN}})
         EXPECT_EQ(CLng(value), n) << value;
 }
+
+// The gain settings: a mode other than 0, 1 or 2 is the track gain; a preamplification past
+// 20 dB either way is that end, one that is no finite number none.
+TEST(Settings, ReplayGainModeAndPreampReadWithTheirDefaults) {
+    qvtest::TempDir dir;
+    const Ini ini(dir.path());
+    const struct {
+        const char* mode;
+        int32_t read;
+        const char* preamp;
+        double db;
+    } rows[] = {{nullptr, 1, nullptr, 0}, {"0", 0, "-3.5", -3.5}, {" 2 ", 2, "+6", 6},
+                {"3", 1, "40", 20},       {"-1", 1, "x", 0},      {"1.5", 1, "-inf", 0},
+                {"", 1, "nan", 0}};
+    for (const auto& row : rows) {
+        if (row.mode) ini.WriteIni("Quorvane", "ReplayGain", row.mode);
+        if (row.preamp) ini.WriteIni("Quorvane", "ReplayGainPreamp", row.preamp);
+        EXPECT_EQ(ReadReplayGainMode(ini), row.read) << row.mode;
+        EXPECT_EQ(ReadReplayGainPreamp(ini), row.db) << row.preamp;
+    }
+}

@@ -3,11 +3,13 @@
 // player's loop rules through it with the real monitor timer.
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QTest>
 #include <QtEndian>
 
 #include "app/controls.h"
+#include "app/frm_hide_menu.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_errors.h"
 #include "platform/media_kinds.h"
@@ -174,6 +176,50 @@ TEST_F(GstDevice, TheVolumeIsHeardFromTheFirstMoment) {
     EXPECT_GT(peaks[0], 2000);
     EXPECT_NEAR(peaks[1], peaks[0] / 8.0, peaks[0] / 100.0);
     EXPECT_EQ(peaks[2], 0);
+}
+
+// A tagged FLAC against its untagged twin, recorded from the device through the player: the
+// track gain by default, then the album gain and none as chosen on the volume wedge's popup
+// (the chosen mode kept in Setting.ini); an untagged file after a tagged one plays as recorded.
+TEST_F(GstDevice, TheReplayGainChosenOnTheVolumeWedgeIsHeard) {
+    const QString out = dir.file("out.raw");
+    GstDeviceOptions options = kNullAudio;
+    options.audioSink =
+        "audioconvert ! audio/x-raw,format=S16LE ! filesink location=\"" + out + "\"";
+    qvtest::FakeProgram p{GstDeviceFactory(options)};
+    QString error;
+    const QString tagged =
+        qvtest::MakeMedia(MediaKind::Flac, dir.path(), "tagged.flac", 500, &error,
+                          {"REPLAYGAIN_TRACK_GAIN=-12.00 dB", "REPLAYGAIN_ALBUM_GAIN=-6.00 dB"});
+    for (const QString& path : {tagged, Make(MediaKind::Flac, "plain.flac", 500)})
+        p.state->objPlayList->AddToPlayList(path);
+    // The RMS level of entry i as played to its end, in dB of full scale.
+    const auto level = [&](int i) {
+        p.player().OpenPlay(i);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return Ask({"status PlayData mode"}, &p.mci) == "stopped"; }, 4000));
+        const QByteArray pcm = qvtest::ReadAll(out);
+        double sum = 0;
+        for (qsizetype at = 0; at + 1 < pcm.size(); at += 2)
+            sum += std::pow(qFromLittleEndian<qint16>(pcm.constData() + at) / 32768.0, 2);
+        return 10 * std::log10(sum / std::max<qsizetype>(pcm.size() / 2, 1));
+    };
+    const double track = level(0), plain = level(1);
+    EXPECT_NEAR(track - plain, -12, 0.5);
+    EXPECT_LT(plain, -1);  // ffmpeg's sine is well below full scale
+    for (const auto& [item, db] : {std::pair{"mnReplayGainAlbum", -6}, {"mnReplayGainOff", 0}}) {
+        p.dialogs.menuChoices = {item};
+        QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                p.form().sldVolume->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(p.form().sldVolume, &right);
+        EXPECT_EQ(p.dialogs.poppedMenus.value(p.dialogs.poppedMenus.size() - 1), "mnReplayGain");
+        EXPECT_NEAR(level(0) - plain, db, 0.5) << item;
+    }
+    // The popup opened for "Off" showed the album gain checked.
+    EXPECT_TRUE(p.state->HideMenu().mnReplayGainAlbum->isChecked() &&
+                !p.state->HideMenu().mnReplayGainTrack->isChecked());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return p.state->ini.ReadIni("Quorvane", "ReplayGain") == "0"; }));
 }
 
 // An output that goes away while a file plays (a sink whose writes fail, as one whose sound

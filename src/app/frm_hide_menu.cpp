@@ -78,6 +78,15 @@ frmHideMenu::frmHideMenu() {
     sp30 = Separator(mnClickNodeMedia, "sp30");
     mnClickNodeMediaCancel =
         Item(mnClickNodeMedia, "mnClickNodeMediaCancel", QStringLiteral("キャンセル(&C)"));
+
+    mnReplayGain = Menu(this, "mnReplayGain", QStringLiteral("リプレイゲイン"));
+    mnReplayGainOff = Item(mnReplayGain, "mnReplayGainOff", QStringLiteral("オフ(&O)"));
+    mnReplayGainTrack =
+        Item(mnReplayGain, "mnReplayGainTrack", QStringLiteral("トラックゲイン(&T)"));
+    mnReplayGainAlbum =
+        Item(mnReplayGain, "mnReplayGainAlbum", QStringLiteral("アルバムゲイン(&A)"));
+    for (QAction* item : {mnReplayGainOff, mnReplayGainTrack, mnReplayGainAlbum})
+        item->setCheckable(true);
 }
 
 }  // namespace qv

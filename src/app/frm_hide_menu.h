@@ -1,4 +1,4 @@
-// frmHideMenu: a form never shown that holds the three popup menus, their
+// frmHideMenu: a form never shown that holds the popup menus, their
 // items named as the handlers that other parts attach to them expect.
 #pragma once
 
@@ -42,6 +42,11 @@ class frmHideMenu : public QWidget {
     QAction* mnClickNodeMediaAdd;
     QAction* sp30;
     QAction* mnClickNodeMediaCancel;
+    // The volume wedge's popup: the ReplayGain mode, one item checked.
+    QMenu* mnReplayGain;
+    QAction* mnReplayGainOff;
+    QAction* mnReplayGainTrack;
+    QAction* mnReplayGainAlbum;
 };
 
 }  // namespace qv

@@ -125,6 +125,8 @@ frmQuorvane::frmQuorvane() {
     sldVolume->setSingleStep(50);
     sldVolume->setValue(1000);
     sldVolume->setToolTip(QStringLiteral("Volume"));
+    // Its popup chooses the ReplayGain (playback/replay_gain_menu).
+    sldVolume->setContextMenuPolicy(Qt::CustomContextMenu);
     Place(sldVolume, 2400, 45, 720, 195);
 
     frameListOperation = Strip(this, "frameListOperation");

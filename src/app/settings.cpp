@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cmath>
 
 #include "app/number_text.h"
 #include "platform/profile.h"
@@ -56,6 +57,21 @@ int32_t ReadVolume(const Ini& ini) {
     const qlonglong volume =
         ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("Volume")).trimmed().toLongLong(&ok);
     return ok ? static_cast<int32_t>(std::clamp<qlonglong>(volume, 0, 1000)) : 1000;
+}
+
+int32_t ReadReplayGainMode(const Ini& ini) {
+    bool ok = false;
+    const int mode =
+        ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("ReplayGain")).trimmed().toInt(&ok);
+    return ok && mode >= 0 && mode <= 2 ? mode : 1;
+}
+
+double ReadReplayGainPreamp(const Ini& ini) {
+    bool ok = false;
+    const double db = ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("ReplayGainPreamp"))
+                          .trimmed()
+                          .toDouble(&ok);
+    return ok && std::isfinite(db) ? std::clamp(db, -20.0, 20.0) : 0.0;
 }
 
 }  // namespace qv

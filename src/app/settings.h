@@ -46,4 +46,12 @@ int32_t ReadLoopMode(const Ini& ini);
 // full volume (1000), so that nobody starts to silence by accident.
 int32_t ReadVolume(const Ini& ini);
 
+// "ReplayGain" of section "Quorvane": 0 off, 1 each file's track gain, 2 its
+// album gain; missing or anything else is 1, the track gain.
+int32_t ReadReplayGainMode(const Ini& ini);
+
+// "ReplayGainPreamp" of section "Quorvane": dB added to every tagged file's
+// gain, kept within -20 ... 20; missing or not a number is 0.
+double ReadReplayGainPreamp(const Ini& ini);
+
 }  // namespace qv

@@ -102,7 +102,10 @@ void mnClickNodeMediaPlay_Click(ProgramState& state) {
     MCIClose(state.mci);
     const bool opened = MCIOpen(state.mci, state.strClickedFile) == 0;
     player.PlayingOutside(state.strClickedFile);
-    if (opened) MCISetVolume(state.mci, player.Volume());
+    if (opened) {
+        MCISetVolume(state.mci, player.Volume());
+        player.SendTrackGain(state.strClickedFile);
+    }
     const bool started = MCIPlay(state.mci) == 0;
     // The file plays outside the playlist, but a refusal is shown as the
     // player shows its own (the player was stopped, so nothing moves on).

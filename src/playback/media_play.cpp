@@ -8,6 +8,7 @@
 #include "app/program_state.h"
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
+#include "tags/replay_gain.h"
 
 namespace qv {
 
@@ -51,7 +52,10 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     const QString path = state_.PlayListData[SongID].FilePath;
     const bool opened = MCIOpen(state_.mci, path) == 0;
     // Every file opens at full volume; it is set before a sound is heard.
-    if (opened) MCISetVolume(state_.mci, lngVolume_);
+    if (opened) {
+        MCISetVolume(state_.mci, lngVolume_);
+        SendTrackGain(path);
+    }
     lngSkipped_ = 0;
     strGivenPath_ = path;
     strEntryPath_ = path;
@@ -201,6 +205,38 @@ void clsMediaPlay::RestoreVolume(int32_t lngVolume) {
 void clsMediaPlay::SaveVolume() {
     state_.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("Volume"),
                         QString::number(lngVolume_));
+}
+
+namespace {
+
+int32_t KnownMode(int32_t lngMode) {
+    return lngMode >= 0 && lngMode <= 2 ? lngMode : 1;
+}
+
+}  // namespace
+
+void clsMediaPlay::SetReplayGainMode(int32_t lngMode) {
+    const int32_t mode = KnownMode(lngMode);
+    if (mode == lngReplayGain_) return;
+    lngReplayGain_ = mode;
+    // Nothing open answers no mode, and the next open sends its gain.
+    if (!MCIGetMode(state_.mci).isEmpty()) SendTrackGain(strGivenPath_);
+    state_.WriteIniWithinSecond(QStringLiteral("Quorvane"), QStringLiteral("ReplayGain"),
+                                QString::number(mode));
+}
+
+void clsMediaPlay::RestoreReplayGain(int32_t lngMode, double dblPreampDb) {
+    lngReplayGain_ = KnownMode(lngMode);
+    dblPreampDb_ = dblPreampDb;
+}
+
+void clsMediaPlay::SendTrackGain(const QString& FilePath) {
+    // Off reads no tags at all.
+    const auto mode = static_cast<qv::ReplayGainMode>(lngReplayGain_);
+    const double factor = mode == qv::ReplayGainMode::Off
+                              ? 1.0
+                              : ReplayGainFactor(ReadReplayGain(FilePath), mode, dblPreampDb_);
+    MCISetTrackGain(state_.mci, factor);
 }
 
 }  // namespace qv

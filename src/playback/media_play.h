@@ -139,6 +139,18 @@ class clsMediaPlay {
     // Writes the volume to Setting.ini now (at exit).
     void SaveVolume();
 
+    // ReplayGain: 0 off, 1 each file's track gain, 2 its album gain (as
+    // ReplayGainMode); other values are taken as 1. Setting it applies it
+    // to the open file at once and keeps it as "ReplayGain" of section
+    // "Quorvane" within a second.
+    void SetReplayGainMode(int32_t lngMode);
+    int32_t ReplayGainMode() const { return lngReplayGain_; }
+    // The mode and the preamplification (dB) Setting.ini held at start.
+    void RestoreReplayGain(int32_t lngMode, double dblPreampDb);
+    // Sends the open file's gain, from FilePath's tags by the mode and the
+    // preamplification, to the device; every way of opening a file calls it.
+    void SendTrackGain(const QString& FilePath);
+
   private:
     // Does PlayListData hold record SongID?
     bool HasRecord(int32_t SongID) const;
@@ -153,6 +165,8 @@ class clsMediaPlay {
     // Entries "Loop-All" went past since the run of failures began.
     int32_t lngSkipped_ = 0;
     int32_t lngVolume_ = 1000;
+    int32_t lngReplayGain_ = 1;
+    double dblPreampDb_ = 0;
     uint32_t lngJumps_ = 0;
     QString strGivenPath_;
     QString strEntryPath_;

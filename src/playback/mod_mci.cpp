@@ -82,6 +82,10 @@ int32_t MCISetVolume(MciSender& mci, int32_t lngVolume) {
     return Send(mci, "setaudio " + kAlias + " volume to " + QString::number(lngVolume));
 }
 
+int32_t MCISetTrackGain(MciSender& mci, double dblFactor) {
+    return mci.SetTrackGain(kAlias, dblFactor);
+}
+
 int32_t MCIGetLength(MciSender& mci) {
     Send(mci, "set " + kAlias + " time format milliseconds");
     return LeadingNumber(Query(mci, "status " + kAlias + " length", 16));

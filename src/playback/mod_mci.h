@@ -22,6 +22,10 @@ int32_t MCISeekTo(MciSender& mci, int32_t lngMilliseconds);
 // "setaudio PlayData volume to <0 ... 1000>".
 int32_t MCISetVolume(MciSender& mci, int32_t lngVolume);
 
+// Not a string: the typed call for the open file's gain, a factor of its
+// amplitude (MciSender::SetTrackGain).
+int32_t MCISetTrackGain(MciSender& mci, double dblFactor);
+
 // Queries: 0 or "" when nothing is open; their result codes are dropped.
 int32_t MCIGetLength(MciSender& mci);    // milliseconds
 int32_t MCIGetPosition(MciSender& mci);  // milliseconds

@@ -9,9 +9,12 @@
 #include <QTimer>
 
 #include "app/controls.h"
+#include "app/frm_hide_menu.h"
 #include "app/frm_quorvane.h"
+#include "app/program_state.h"
 #include "app/tree_view.h"
 #include "playback/monitor.h"
+#include "playback/replay_gain_menu.h"
 #include "playback/transport.h"
 
 namespace qv {
@@ -43,6 +46,16 @@ void ConnectPlayback(ProgramState& state, frmQuorvane& form) {
                      [&state](int value) { sldSeek_Change(state, value); });
     QObject::connect(form.sldVolume, &QAbstractSlider::valueChanged, context,
                      [&state](int value) { sldVolume_Change(state, value); });
+    QObject::connect(form.sldVolume, &QWidget::customContextMenuRequested, context,
+                     [&state, &form](const QPoint& at) {
+                         sldVolume_ContextMenu(state, form.sldVolume->mapToGlobal(at));
+                     });
+    frmHideMenu& menus = state.HideMenu();
+    for (const auto& [item, mode] : {std::pair{menus.mnReplayGainOff, 0},
+                                     {menus.mnReplayGainTrack, 1},
+                                     {menus.mnReplayGainAlbum, 2}})
+        QObject::connect(item, &QAction::triggered, context,
+                         [&state, m = mode] { mnReplayGain_Click(state, m); });
 
     // The window's keys: the space plays or pauses as imgPlay does, the
     // arrows move five seconds back or on. The folder box keeps them for its

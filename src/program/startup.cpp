@@ -127,6 +127,7 @@ void LoadMainForm(ProgramState& state) {
     state.strFoundMedia = QStringList{QString()};
     player.LoopMode(ReadLoopMode(state.ini));
     player.RestoreVolume(ReadVolume(state.ini));
+    player.RestoreReplayGain(ReadReplayGainMode(state.ini), ReadReplayGainPreamp(state.ini));
     player.StopByUser(true);
     player.PlayingID(kNoEntry);
 

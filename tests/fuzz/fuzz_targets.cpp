@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,6 +25,7 @@
 #include "playlist/playlist_file.h"
 #include "support/media_files.h"
 #include "tags/id3.h"
+#include "tags/replay_gain.h"
 #include "tags/tags.h"
 
 namespace {
@@ -83,8 +85,8 @@ void Id3(const QByteArray& bytes) {
 
 // The container tags (TagLib behind ReadTags): the first byte of the input
 // picks the extension, the rest is the file. Every read gives a title, the
-// versioned read the same strings, and bytes whose start is not the format's
-// never reach TagLib.
+// versioned read the same strings, the gains are none or in their ranges, and
+// bytes whose start is not the format's never reach TagLib.
 const char* const kTagExtensions[] = {"flac", "ogg", "oga", "opus", "m4a", "wma", "asf"};
 
 void Tags(const QByteArray& bytes) {
@@ -104,6 +106,11 @@ void Tags(const QByteArray& bytes) {
                        file.startsWith("OggS") || file.startsWith("\x30\x26\xB2\x75") ||
                        QByteArrayList{"ftyp", "moov", "mdat", "free", "skip", "wide"}.contains(box);
     if (read.Version != "None" && !known) Fail("a tag read from bytes of no known format", path);
+    const qv::ReplayGain gain = qv::ReadReplayGain(path);
+    for (const std::optional<double>& db : {gain.trackGain, gain.albumGain})
+        if (db && !(std::abs(*db) <= 60)) Fail("a gain out of range", path);
+    for (const std::optional<double>& peak : {gain.trackPeak, gain.albumPeak})
+        if (peak && !(*peak > 0 && std::isfinite(*peak))) Fail("a peak out of range", path);
 }
 
 // A tagged file of each container kind, made by ffmpeg, behind the byte that
@@ -118,7 +125,8 @@ QList<QByteArray> TagSeeds() {
         QString error;
         const QString file = qvtest::MakeMedia(
             kinds[i], dir.path(), "seed." + qvtest::KindExtension(kinds[i]), 100, &error,
-            {QStringLiteral("title=朝の光"), "artist=Artist", "album=Album", "comment=Note"});
+            {QStringLiteral("title=朝の光"), "artist=Artist", "album=Album", "comment=Note",
+             "REPLAYGAIN_TRACK_GAIN=-7.5 dB", "REPLAYGAIN_TRACK_PEAK=0.9", "R128_ALBUM_GAIN=-512"});
         if (file.isEmpty()) Fail("cannot make a seed", error);
         seeds.append(char(i) + qvtest::ReadAll(file));
     }
@@ -258,6 +266,7 @@ class CountedDevice final : public qv::MediaDevice {
     qv::MediaMode Mode() override { return d_->Mode(); }
     int SetVolume(int volume) override { return d_->SetVolume(volume); }
     int Volume() override { return d_->Volume(); }
+    int SetTrackGain(double factor) override { return d_->SetTrackGain(factor); }
     qv::AudioOutput Output() override { return d_->Output(); }
 
   private:

@@ -28,7 +28,7 @@ class FakeMedia {
         QHash<QString, qv::AudioOutput> outputs;
         // Calls received, oldest first: "open <path> <type>", "play", "pause",
         // "resume", "stop", "seek start", "seek end", "seek <ms>",
-        // "volume <0 ... 1000>", "close".
+        // "volume <0 ... 1000>", "gain <factor>", "close".
         // Queries (length, position, mode) are not logged.
         QStringList calls;
         int openDevices = 0;  // opened and not yet closed
@@ -91,6 +91,10 @@ class Device final : public qv::MediaDevice {
         return 0;
     }
     int Volume() override { return volume_; }
+    int SetTrackGain(double factor) override {
+        world_->calls << "gain " + QString::number(factor, 'g', 3);
+        return 0;
+    }
     qv::AudioOutput Output() override { return world_->outputs.value(path_); }
     qint64 Length() override { return length_; }
     qint64 Position() override {

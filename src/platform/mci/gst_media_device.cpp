@@ -136,18 +136,26 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     outputLost_ = false;
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     sink_ = MakeSink();
-    if (!pipeline_ || !sink_) {
-        if (sink_) gst_object_unref(gst_object_ref_sink(sink_));
-        sink_ = nullptr;
+    // The file's gain: an element of its own in playbin's audio filter, so
+    // that neither the volume (the stream volume, which a sink may take
+    // over) nor a new sink loses it. At 1 it passes the sound through.
+    gain_ = gst_element_factory_make("volume", "trackgain");
+    if (!pipeline_ || !sink_ || !gain_) {
+        for (GstElement** e : {&sink_, &gain_})
+            if (*e) gst_object_unref(gst_object_ref_sink(*e));
+        sink_ = gain_ = nullptr;
         return kCannotLoadDriver;
     }
     gst_object_ref_sink(sink_);  // ours until Release, whatever playbin does
+    gst_object_ref_sink(gain_);
+    g_object_set(gain_, "volume", gainFactor_, nullptr);
     // Audio only: no video window for a Windows Media file with pictures.
     // The volume is our own element's: a sink without a volume of its own
     // (the null sink, ALSA) would otherwise ignore it, and at 1000 the
     // element passes the sound through untouched.
     gst_util_set_object_arg(G_OBJECT(pipeline_), "flags", "audio+soft-volume");
-    g_object_set(pipeline_, "uri", uri.constData(), "audio-sink", sink_, nullptr);
+    g_object_set(pipeline_, "uri", uri.constData(), "audio-sink", sink_, "audio-filter", gain_,
+                 nullptr);
     gst_stream_volume_set_volume(GST_STREAM_VOLUME(pipeline_), GST_STREAM_VOLUME_FORMAT_CUBIC,
                                  volume_ / 1000.0);
     g_signal_connect(pipeline_, "element-setup", G_CALLBACK(OnElementSetup), this);
@@ -239,9 +247,9 @@ void GstMediaDevice::Release() {
         gst_object_unref(bus_);
         bus_ = nullptr;
     }
-    if (sink_) {
-        gst_object_unref(sink_);
-        sink_ = nullptr;
+    for (GstElement** e : {&sink_, &gain_}) {
+        if (*e) gst_object_unref(*e);
+        *e = nullptr;
     }
     state_ = State::Closed;
     lengthNs_ = 0;
@@ -413,17 +421,33 @@ int GstMediaDevice::SetVolume(int volume) {
     // put all the audible change into the lowest tenth.
     gst_stream_volume_set_volume(GST_STREAM_VOLUME(pipeline_), GST_STREAM_VOLUME_FORMAT_CUBIC,
                                  volume / 1000.0);
+    RefillHeldSound();
+    return 0;
+}
+
+int GstMediaDevice::SetTrackGain(double factor) {
+    Poll();
+    if (!(factor >= 0 && factor <= 10)) return kOutOfRange;
+    if (factor == gainFactor_) return 0;
+    gainFactor_ = factor;
+    if (state_ == State::Closed) return 0;
+    g_object_set(gain_, "volume", factor, nullptr);
+    RefillHeldSound();
+    return 0;
+}
+
+void GstMediaDevice::RefillHeldSound() {
     // A stopped or paused pipeline holds its next sound in the sink already,
-    // at the old volume: played from there, it would begin with a moment at
-    // full volume (every track does, as the volume follows each open). A
-    // seek to where it stands brings that sound through the volume again.
+    // at the old volume and gain: played from there, it would begin with a
+    // moment at full volume (every track does, as the volume and the gain
+    // follow each open). A seek to where it stands brings that sound
+    // through them again.
     if (state_ == State::Stopped || state_ == State::Paused) {
         const bool paused = state_ == State::Paused;
         const bool atStart = atStart_;
         SeekNs(atStart ? 0 : Position() * kNsPerMs);
         if (paused) state_ = State::Paused;
     }
-    return 0;
 }
 
 MediaMode GstMediaDevice::Mode() {

@@ -49,6 +49,7 @@ class GstMediaDevice final : public MediaDevice {
     MediaMode Mode() override;
     int SetVolume(int volume) override;
     int Volume() override { return volume_; }
+    int SetTrackGain(double factor) override;
     AudioOutput Output() override;
 
   private:
@@ -60,6 +61,9 @@ class GstMediaDevice final : public MediaDevice {
     int WaitForPreroll(qint64 timeoutMs, bool* sinkFailed);
     void FindLength(const QString& path, qint64 deadlineMs);
     int SeekNs(qint64 ns);
+    // Brings the sound a stopped or paused pipeline holds through the
+    // volume and the gain again.
+    void RefillHeldSound();
     GstElement* MakeSink();
     void Poll();
     void Release();
@@ -68,12 +72,14 @@ class GstMediaDevice final : public MediaDevice {
     const GstDeviceOptions options_;  // also read by the pipeline's threads
     GstElement* pipeline_ = nullptr;
     GstElement* sink_ = nullptr;
+    GstElement* gain_ = nullptr;  // the file's gain, playbin's audio filter
     GstBus* bus_ = nullptr;
     State state_ = State::Closed;
     qint64 lengthNs_ = 0;
     qint64 lastPositionNs_ = 0;
     bool atStart_ = false;
     int volume_ = 1000;
+    double gainFactor_ = 1.0;
     bool noOutput_ = false;    // the sink is the null one, as no output was found
     bool outputLost_ = false;  // the sink failed after the open
     std::atomic<bool> midiWithoutSoundfont_{false};

@@ -30,6 +30,11 @@ class MciSender {
     // Windows call does; a failed command leaves it empty. 0 on success, else
     // a media-control error number.
     virtual int SendString(const QString& command, QString* reply, int replyLength) = 0;
+    // A typed call beside the strings: the gain of the file open under
+    // alias, a factor of its amplitude (0 ... 10), applied apart from the
+    // volume (MediaDevice::SetTrackGain). 0 or an MCI error number; a sender
+    // without devices of its own takes it and does nothing.
+    virtual int SetTrackGain(const QString& /*alias*/, double /*factor*/) { return 0; }
 };
 
 }  // namespace qv

@@ -115,6 +115,12 @@ int MciInterpreter::SendString(const QString& command, QString* reply, int reply
     return code;
 }
 
+int MciInterpreter::SetTrackGain(const QString& alias, double factor) {
+    const auto it = aliases_.find(alias.toLower());
+    if (it == aliases_.end()) return kInvalidDeviceName;
+    return it->second.device->SetTrackGain(factor);
+}
+
 int MciInterpreter::Execute(const Words& words, QString* answer) {
     if (words.empty()) return kMissingCommandString;
     const MciToken& verb = words[0];

@@ -43,6 +43,10 @@ class MediaDevice {
     // 1000. Heard from the next sound on, also when set while stopped.
     virtual int SetVolume(int volume) = 0;
     virtual int Volume() = 0;
+    // The file's own correction of its loudness (ReplayGain), a factor of
+    // its amplitude, 0 ... 10; a new device plays at 1. Applied apart from
+    // the volume, and heard from the next sound on as the volume is.
+    virtual int SetTrackGain(double factor) = 0;
     virtual AudioOutput Output() = 0;
 };
 
