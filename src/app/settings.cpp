@@ -58,4 +58,16 @@ int32_t ReadVolume(const Ini& ini) {
     return ok ? static_cast<int32_t>(std::clamp<qlonglong>(volume, 0, 1000)) : 1000;
 }
 
+UiLanguage ReadLanguage(const Ini& ini, const QString& languageList) {
+    const QString chosen =
+        ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("Language")).trimmed();
+    for (const QString& language : {chosen, languageList.section(u':', 0, 0).trimmed()}) {
+        if (language.startsWith(QStringLiteral("en"), Qt::CaseInsensitive))
+            return UiLanguage::English;
+        if (language.startsWith(QStringLiteral("ja"), Qt::CaseInsensitive))
+            return UiLanguage::Japanese;
+    }
+    return UiLanguage::Japanese;
+}
+
 }  // namespace qv
