@@ -65,7 +65,7 @@
     </message>
     <message>
         <source>参照...</source>
-        <translation>Browse...</translation>
+        <translation>Browse</translation>
     </message>
     <message>
         <source>タイトル</source>
