@@ -20,6 +20,7 @@
 
 #include "app/controls.h"
 #include "app/dialogs_qt.h"
+#include "app/language.h"
 #include "app/frm_hide_menu.h"
 #include "app/frm_splash.h"
 #include "app/pictures.h"
@@ -159,7 +160,7 @@ TEST(Windows, EveryControlNamedPlacedAndStyledEveryPictureDistinctAndTheResizeRu
 }
 
 TEST(Windows, MessageBoxesAreModalJapaneseAndGiveTheChoice) {
-    ASSERT_TRUE(InstallQtJapanese());
+    ASSERT_TRUE(InstallLanguage(UiLanguage::Japanese));
     QtDialogs dialogs;
     QStringList seen;
     // Clicks button in the next modal box, after noting its title, icon, text and buttons.

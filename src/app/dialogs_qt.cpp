@@ -1,29 +1,15 @@
 // Qt's modal dialogs behind the dialog interface. The message boxes' buttons
-// read in Japanese through Qt's own translation, loaded at start-up.
+// read in the program's language through Qt's own translation (app/language.*).
 #include "app/dialogs_qt.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QFileDialog>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTranslator>
 #include <cstdio>
 
 namespace qv {
-
-bool InstallQtJapanese() {
-    auto* qtbase = new QTranslator(QCoreApplication::instance());
-    if (!qtbase->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete qtbase;
-        return false;
-    }
-    return QCoreApplication::installTranslator(qtbase);
-}
 
 MsgAnswer QtDialogs::MsgBox(QWidget* owner, const QString& prompt, MsgButtons buttons, MsgIcon icon,
                             const QString& title) {

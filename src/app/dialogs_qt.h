@@ -24,8 +24,4 @@ class QtDialogs final : public Dialogs {
     bool ending_ = false;
 };
 
-// Qt's own Japanese translation for the application (the message boxes'
-// はい(&Y) and いいえ(&N)); false when qtbase_ja.qm is not installed.
-bool InstallQtJapanese();
-
 }  // namespace qv

@@ -1,6 +1,7 @@
 // The find bar's controls; the filtering itself is in app/find_filter.*.
 #include "app/find_bar.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,8 +23,8 @@ FindBar::FindBar(QWidget* parent) : QFrame(parent) {
     txtFind = new QLineEdit(this);
     txtFind->setObjectName(QStringLiteral("txtFind"));
     txtFind->setAccessibleName(QStringLiteral("txtFind"));
-    txtFind->setPlaceholderText(
-        QStringLiteral("絞り込み: ファイル名・タイトル・アーティスト・アルバム (Enter で再生)"));
+    txtFind->setPlaceholderText(QCoreApplication::translate(
+        "Quorvane", "絞り込み: ファイル名・タイトル・アーティスト・アルバム (Enter で再生)"));
     txtFind->setClearButtonEnabled(true);
     txtFind->installEventFilter(this);
     layout->addWidget(txtFind);
@@ -31,7 +32,7 @@ FindBar::FindBar(QWidget* parent) : QFrame(parent) {
     cmdFindClose->setObjectName(QStringLiteral("cmdFindClose"));
     cmdFindClose->setAccessibleName(QStringLiteral("cmdFindClose"));
     cmdFindClose->setText(QStringLiteral("×"));
-    cmdFindClose->setToolTip(QStringLiteral("閉じる (Esc)"));
+    cmdFindClose->setToolTip(QCoreApplication::translate("Quorvane", "閉じる (Esc)"));
     cmdFindClose->setAutoRaise(true);
     layout->addWidget(cmdFindClose);
     connect(txtFind, &QLineEdit::textChanged, this, &FindBar::queryChanged);

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -83,16 +84,21 @@ frmQuorvane::frmQuorvane() {
     TV1->setAcceptDrops(true);
     Place(TV1, 60, 60, 4395, 5415);
 
-    Frame1 = Named(new QGroupBox(QStringLiteral("メディアの検索"), this), "Frame1");
+    Frame1 = Named(new QGroupBox(QCoreApplication::translate("Quorvane", "メディアの検索"), this),
+                   "Frame1");
     Place(Frame1, 4560, 60, 3795, 915);
     Text1 = Named(new QLineEdit(Frame1), "Text1");
     Text1->setAcceptDrops(true);
     Place(Text1, 60, 240, 3615, 315);
-    chkSF = Named(new QCheckBox(QStringLiteral("サブフォルダも検索"), Frame1), "chkSF");
+    chkSF =
+        Named(new QCheckBox(QCoreApplication::translate("Quorvane", "サブフォルダも検索"), Frame1),
+              "chkSF");
     Place(chkSF, 120, 600, 1875, 255);
-    cmdScan = Named(new QPushButton(QStringLiteral("スキャン"), Frame1), "cmdScan");
+    cmdScan = Named(new QPushButton(QCoreApplication::translate("Quorvane", "スキャン"), Frame1),
+                    "cmdScan");
     Place(cmdScan, 2040, 600, 855, 255);
-    cmdRef = Named(new QPushButton(QStringLiteral("参照..."), Frame1), "cmdRef");
+    cmdRef = Named(new QPushButton(QCoreApplication::translate("Quorvane", "参照..."), Frame1),
+                   "cmdRef");
     Place(cmdRef, 3000, 600, 675, 255);
 
     frameOperation = Strip(this, "frameOperation");
@@ -155,9 +161,11 @@ frmQuorvane::frmQuorvane() {
     SB1->setSizeGripEnabled(true);
     // 255 twips is 17 pixels: no room for the status bar's own margins.
     SB1->setContentsMargins(0, 0, 0, 0);
-    const QStringList words = {QStringLiteral("タイトル"), QStringLiteral("アーティスト"),
-                               QStringLiteral("コメント"), QStringLiteral("状態"),
-                               QStringLiteral("再生時間")};
+    const QStringList words = {QCoreApplication::translate("Quorvane", "タイトル"),
+                               QCoreApplication::translate("Quorvane", "アーティスト"),
+                               QCoreApplication::translate("Quorvane", "コメント"),
+                               QCoreApplication::translate("Quorvane", "状態"),
+                               QCoreApplication::translate("Quorvane", "再生時間")};
     const int stretch[] = {3, 2, 2, 0, 0};
     for (int i = 0; i < 5; ++i) {
         auto* panel = new StatusPanel(words[i], SB1);

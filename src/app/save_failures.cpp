@@ -5,6 +5,7 @@
 // the user to read it.
 #include "app/save_failures.h"
 
+#include <QCoreApplication>
 #include <QStatusBar>
 #include <cstdio>
 
@@ -24,14 +25,16 @@ void ReportNotSaved(ProgramState& state, const QString& path) {
         std::fprintf(stderr, "quorvane: could not save %s\n", qUtf8Printable(path));
     }
     if (frmQuorvane* form = state.mainForm.get(); form && !form->Unloaded())
-        form->SB1->showMessage(QStringLiteral("保存できませんでした: ") + path, 10000);
+        form->SB1->showMessage(
+            QCoreApplication::translate("Quorvane", "保存できませんでした: ") + path, 10000);
 }
 
 void ShowNotSavedAtExit(ProgramState& state) {
     if (state.notSavedAtExit.isEmpty()) return;
     state.dialogs.MsgBox(
         nullptr,
-        QStringLiteral("次のファイルを保存できませんでした:\n") + state.notSavedAtExit.join(u'\n'),
+        QCoreApplication::translate("Quorvane", "次のファイルを保存できませんでした:\n") +
+            state.notSavedAtExit.join(u'\n'),
         MsgButtons::OK, MsgIcon::None, AppTitle());
     state.notSavedAtExit.clear();
 }

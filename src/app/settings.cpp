@@ -74,4 +74,16 @@ double ReadReplayGainPreamp(const Ini& ini) {
     return ok && std::isfinite(db) ? std::clamp(db, -20.0, 20.0) : 0.0;
 }
 
+UiLanguage ReadLanguage(const Ini& ini, const QString& languageList) {
+    const QString chosen =
+        ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("Language")).trimmed();
+    for (const QString& language : {chosen, languageList.section(u':', 0, 0).trimmed()}) {
+        if (language.startsWith(QStringLiteral("en"), Qt::CaseInsensitive))
+            return UiLanguage::English;
+        if (language.startsWith(QStringLiteral("ja"), Qt::CaseInsensitive))
+            return UiLanguage::Japanese;
+    }
+    return UiLanguage::Japanese;
+}
+
 }  // namespace qv

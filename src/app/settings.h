@@ -54,4 +54,14 @@ int32_t ReadReplayGainMode(const Ini& ini);
 // gain, kept within -20 ... 20; missing or not a number is 0.
 double ReadReplayGainPreamp(const Ini& ini);
 
+// The language of the program's texts: Japanese, whatever the locale, unless
+// the user asks for English.
+enum class UiLanguage { Japanese, English };
+
+// "Language" of section "Quorvane" decides when it names one: a value starting
+// "en" is English, "ja" Japanese. Otherwise languageList (the value of
+// LANGUAGE, the user's languages in order, "en_US:ja") chooses English when
+// its first entry is English. Nothing is written: the key stays the user's.
+UiLanguage ReadLanguage(const Ini& ini, const QString& languageList);
+
 }  // namespace qv

@@ -2,6 +2,7 @@
 // came back from a file as two lines, or as another name, would be a different file.
 #include "app/unstorable_paths.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QUrl>
 
@@ -25,16 +26,18 @@ bool DroppedLocalPath(const QUrl& url, QString* path) {
 void ReportUnstorablePaths(ProgramState& state, QWidget* owner, const QStringList& paths) {
     if (paths.isEmpty()) return;
     constexpr int kShown = 5;
-    QString text = QStringLiteral(
-        "次のパスは改行か扱えない文字を含み、そのまま保存できないため、"
-        "扱いませんでした。\n");
+    QString text =
+        QCoreApplication::translate("Quorvane",
+                                    "次のパスは改行か扱えない文字を含み、そのまま保存できないため、"
+                                    "扱いませんでした。\n");
     for (const QString& path : paths.mid(0, kShown)) {
         // A line end shown as is would look like two paths.
         QString shown = path;
         shown.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
         text += u'\n' + shown;
     }
-    if (paths.size() > kShown) text += QStringLiteral("\nほか %1 件").arg(paths.size() - kShown);
+    if (paths.size() > kShown)
+        text += QCoreApplication::translate("Quorvane", "\nほか %1 件").arg(paths.size() - kShown);
     state.dialogs.MsgBox(owner, text, MsgButtons::OK, MsgIcon::None, AppTitle());
 }
 

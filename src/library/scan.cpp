@@ -5,6 +5,7 @@
 #include "library/scan.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,7 +29,7 @@ namespace {
 const char* const kWalkingProperty = "qvScanWalking";
 
 QString ScanCaption() {
-    return QStringLiteral("スキャン");
+    return QCoreApplication::translate("Quorvane", "スキャン");
 }
 
 void Message(ProgramState& state, QWidget& window, const QString& text) {
@@ -38,11 +39,11 @@ void Message(ProgramState& state, QWidget& window, const QString& text) {
 // The two checks of the button and the driver; false after a message.
 bool PathUsable(ProgramState& state, QWidget& window, const QString& path) {
     if (path.isEmpty()) {
-        Message(state, window, QStringLiteral("パスを指定してください"));
+        Message(state, window, QCoreApplication::translate("Quorvane", "パスを指定してください"));
         return false;
     }
     if (!FileOrFolderExists(path)) {
-        Message(state, window, QStringLiteral("パスが見つかりません"));
+        Message(state, window, QCoreApplication::translate("Quorvane", "パスが見つかりません"));
         return false;
     }
     return true;
@@ -73,12 +74,14 @@ void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
                        QSet<QString>(state.strFoundMedia.cbegin(), state.strFoundMedia.cend()));
     }
     WatchFoldersBelow(state, state.strSearchRoot);
-    window.setWindowTitle(QStringLiteral("Quorvane - メディアの重複をチェックしています..."));
+    window.setWindowTitle(QCoreApplication::translate(
+        "Quorvane", "Quorvane - メディアの重複をチェックしています..."));
     // A library file that cannot be written still ends the scan as ever;
     // the status bar says what was not saved.
     if (!SaveMediaDB(state)) ReportNotSaved(state, MediaDBPath(state));
-    window.setWindowTitle(state.bAbortScan ? QStringLiteral("Quorvane - スキャン中止")
-                                           : QStringLiteral("Quorvane - スキャン完了"));
+    window.setWindowTitle(state.bAbortScan
+                              ? QCoreApplication::translate("Quorvane", "Quorvane - スキャン中止")
+                              : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));
 }
 
 bool ScanRunning(const ProgramState& state) {
@@ -96,7 +99,7 @@ void cmdScan_Click(ProgramState& state) {
     // An aborted walk still unwinding: it ends at its next entry; starting
     // now would run the new scan inside it.
     if (ScanRunning(state)) return;
-    form.cmdScan->setText(QStringLiteral("中止"));
+    form.cmdScan->setText(QCoreApplication::translate("Quorvane", "中止"));
     const QString text = form.Text1->text();
     if (!PathUsable(state, form, text)) {
         form.cmdScan->setText(ScanCaption());
@@ -114,9 +117,9 @@ void cmdRef_Click(ProgramState& state) {
     frmQuorvane& form = *state.mainForm;
     const QString last =
         state.ini.ReadIni(QStringLiteral("File"), QStringLiteral("LastOpenedPath"));
-    const QString chosen =
-        state.dialogs.BrowseForFolder(&form, QStringLiteral("フォルダを選択してください"),
-                                      last.isEmpty() ? QDir::homePath() : last);
+    const QString chosen = state.dialogs.BrowseForFolder(
+        &form, QCoreApplication::translate("Quorvane", "フォルダを選択してください"),
+        last.isEmpty() ? QDir::homePath() : last);
     if (chosen.isEmpty()) return;
     form.Text1->setText(chosen);
     state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastOpenedPath"), chosen);

@@ -2,6 +2,7 @@
 // not descend into, so the window and playback stay alive and the abort is seen.
 #include "library/search_media.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include "app/frm_quorvane.h"
@@ -23,7 +24,8 @@ class LibraryWalk final : public FolderWalk {
     bool Aborted() override { return state_.bAbortScan; }
     void FolderMet(const QString& FolderPath, const QString& FullPath,
                    bool IncludeSubFolders) override {
-        window_.setWindowTitle(QStringLiteral("メディアをスキャン中... ") + FolderPath);
+        window_.setWindowTitle(QCoreApplication::translate("Quorvane", "メディアをスキャン中... ") +
+                               FolderPath);
         // What the window may show or be clicked on must be in the tree.
         tree_.Attach();
         YieldToEventLoop();

@@ -2,6 +2,7 @@
 // 16-bit index: nothing here narrows an index.
 #include "playlist/cls_playlist.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 #include <utility>
@@ -146,8 +147,11 @@ QString EntryToolTip(const QString& FilePath) {
         const TagInfo tag = ReadTags(FilePath);
         lines << QStringLiteral("<b>%1</b>").arg(tag.Title.toHtmlEscaped());
         if (!tag.Artist.isEmpty())
-            lines << QStringLiteral("アーティスト: ") + tag.Artist.toHtmlEscaped();
-        if (!tag.Album.isEmpty()) lines << QStringLiteral("アルバム: ") + tag.Album.toHtmlEscaped();
+            lines << QCoreApplication::translate("Quorvane", "アーティスト: ") +
+                         tag.Artist.toHtmlEscaped();
+        if (!tag.Album.isEmpty())
+            lines << QCoreApplication::translate("Quorvane", "アルバム: ") +
+                         tag.Album.toHtmlEscaped();
     }
     lines << FilePath.toHtmlEscaped();
     return QStringLiteral("<p style='white-space:pre'>") + lines.join(QStringLiteral("<br>")) +

@@ -2,6 +2,7 @@
 // handlers; what OK does with the name belongs to the playlist-saving code.
 #include "playlist/frm_save_pl.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -37,19 +38,21 @@ frmSavePL::frmSavePL(ProgramState& state)
       state_(state) {
     setObjectName(QStringLiteral("frmSavePL"));
     setAccessibleName(QStringLiteral("frmSavePL"));
-    setWindowTitle(QStringLiteral("プレイリストの保存"));
+    setWindowTitle(QCoreApplication::translate("Quorvane", "プレイリストの保存"));
     setWindowIcon(AppIcon());
     setFixedSize(TwipsRect(0, 0, 5940, 3105).size());
 
     File1 = Named(new FileListBox(this), "File1", TwipsRect(60, 60, 2595, 2970));
     File1->setPattern(QStringLiteral("*.lst"));
-    Frame1 = Named(new QGroupBox(QStringLiteral("保存プレイリスト名"), this), "Frame1",
-                   TwipsRect(2700, 120, 3195, 975));
+    Frame1 =
+        Named(new QGroupBox(QCoreApplication::translate("Quorvane", "保存プレイリスト名"), this),
+              "Frame1", TwipsRect(2700, 120, 3195, 975));
     Text1 = Named(new QLineEdit(Frame1), "Text1", TwipsRect(60, 180, 3075, 255));
     cmdOK = Named(new QPushButton(QStringLiteral("OK"), Frame1), "cmdOK",
                   TwipsRect(1020, 540, 855, 315));
-    cmdCancel = Named(new QPushButton(QStringLiteral("キャンセル"), Frame1), "cmdCancel",
-                      TwipsRect(2040, 540, 1035, 315));
+    cmdCancel =
+        Named(new QPushButton(QCoreApplication::translate("Quorvane", "キャンセル"), Frame1),
+              "cmdCancel", TwipsRect(2040, 540, 1035, 315));
     // Enter in the name box is the name box's own business, not the default button's.
     cmdOK->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);

@@ -4,6 +4,7 @@
 // only the shuffle lays the whole list out again, in one batch.
 #include "playlist/playlist_edit.h"
 
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QStringList>
 #include <random>
@@ -105,7 +106,8 @@ void lblRemove_Click(ProgramState& state) {
 
 void lblClear_Click(ProgramState& state) {
     const MsgAnswer answer = state.dialogs.MsgBox(
-        state.mainForm.get(), QStringLiteral("プレイリストをクリアしてよろしいですか?"),
+        state.mainForm.get(),
+        QCoreApplication::translate("Quorvane", "プレイリストをクリアしてよろしいですか?"),
         MsgButtons::YesNo, MsgIcon::Information, AppTitle());
     if (answer == MsgAnswer::Yes) ResetPlayList(state);
     SetToolTip(state, QString());

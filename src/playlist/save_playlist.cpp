@@ -3,6 +3,7 @@
 // a failed write leaves the previous file and the playlist as they were.
 #include "playlist/save_playlist.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QWindow>
 
@@ -49,10 +50,11 @@ QString PlayListFileName(const QString& typed) {
 
 QString RefusedNameMessage(const QString& typed) {
     if (typed.contains(QLatin1Char('/')) || typed.contains(QChar(0))) {
-        return QStringLiteral("ファイル名に「/」などの使えない文字が含まれています");
+        return QCoreApplication::translate("Quorvane",
+                                           "ファイル名に「/」などの使えない文字が含まれています");
     }
     if (typed.startsWith(QLatin1Char('.'))) {
-        return QStringLiteral("「.」で始まる名前は使えません");
+        return QCoreApplication::translate("Quorvane", "「.」で始まる名前は使えません");
     }
     return {};
 }
@@ -61,7 +63,8 @@ bool SaveFromDialog(ProgramState& state) {
     frmSavePL& dialog = *state.savePL;
     const QString typed = dialog.Text1->text();
     if (typed.isEmpty()) {
-        return Refuse(state, dialog, QStringLiteral("ファイル名を入力してください"));
+        return Refuse(state, dialog,
+                      QCoreApplication::translate("Quorvane", "ファイル名を入力してください"));
     }
     const QString problem = RefusedNameMessage(typed);
     if (!problem.isEmpty()) return Refuse(state, dialog, problem);
@@ -71,8 +74,11 @@ bool SaveFromDialog(ProgramState& state) {
     // another file.
     if (dialog.File1->Names().contains(name, Qt::CaseSensitive)) {
         const MsgAnswer answer = state.dialogs.MsgBox(
-            &dialog, name + QStringLiteral("はすでに存在します、上書きしてよろしいですか?"),
-            MsgButtons::YesNo, MsgIcon::Information, QStringLiteral("上書き確認"));
+            &dialog,
+            name + QCoreApplication::translate("Quorvane",
+                                               "はすでに存在します、上書きしてよろしいですか?"),
+            MsgButtons::YesNo, MsgIcon::Information,
+            QCoreApplication::translate("Quorvane", "上書き確認"));
         if (answer != MsgAnswer::Yes) {
             SelectName(dialog);
             return false;
@@ -82,8 +88,9 @@ bool SaveFromDialog(ProgramState& state) {
     const QString path = PlayListFolder(state) + name;
     if (!SavePlayListFile(state, path)) {
         return Refuse(state, dialog,
-                      path + QStringLiteral(" に保存できませんでした。") +
-                          QStringLiteral("ディスクの空きと書き込みの権限を確かめてください"));
+                      path + QCoreApplication::translate("Quorvane", " に保存できませんでした。") +
+                          QCoreApplication::translate(
+                              "Quorvane", "ディスクの空きと書き込みの権限を確かめてください"));
     }
     AddPlayListNode(state, path);
     return true;
@@ -91,7 +98,8 @@ bool SaveFromDialog(ProgramState& state) {
 
 void lblSave_Click(ProgramState& state) {
     if (state.PlayListData.IsEmpty()) {
-        state.dialogs.MsgBox(state.mainForm.get(), QStringLiteral("プレイリストが空です"),
+        state.dialogs.MsgBox(state.mainForm.get(),
+                             QCoreApplication::translate("Quorvane", "プレイリストが空です"),
                              MsgButtons::OK, MsgIcon::None, AppTitle());
         return;
     }

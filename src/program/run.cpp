@@ -13,6 +13,7 @@
 #include "app/clock.h"
 #include "app/dialogs_qt.h"
 #include "app/frm_quorvane.h"
+#include "app/language.h"
 #include "app/pictures.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
@@ -88,7 +89,8 @@ int RunProgram(int argc, char** argv) {
     // Wayland docks and task bars find the desktop entry by this name.
     QGuiApplication::setDesktopFileName(AppId());
     QApplication::setWindowIcon(AppIcon());
-    InstallQtJapanese();
+    // Once, before any window: every text is made in the language chosen here.
+    InstallLanguage(ReadLanguage(Ini(programFolder), qEnvironmentVariable("LANGUAGE")));
 
     // The forms were laid out for the Japanese desktop's 9-point user-interface
     // font; a proportional Japanese Gothic fits their captions as that did.

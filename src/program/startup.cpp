@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -131,11 +132,12 @@ void LoadMainForm(ProgramState& state) {
     player.StopByUser(true);
     player.PlayingID(kNoEntry);
 
-    form.TV1->AddNode(QString(), QStringLiteral("root"), QStringLiteral("全てのメディア"), 1);
+    form.TV1->AddNode(QString(), QStringLiteral("root"),
+                      QCoreApplication::translate("Quorvane", "全てのメディア"), 1);
     form.TV1->AddNode(QStringLiteral("root"), QStringLiteral("RegisteredPlayList"),
-                      QStringLiteral("登録済みプレイリスト"), 2);
+                      QCoreApplication::translate("Quorvane", "登録済みプレイリスト"), 2);
     form.TV1->AddNode(QStringLiteral("root"), QStringLiteral("SearchedMedia"),
-                      QStringLiteral("検索されたメディア"), 3);
+                      QCoreApplication::translate("Quorvane", "検索されたメディア"), 3);
     form.TV1->EnsureVisible(QStringLiteral("SearchedMedia"));
 
     form.chkSF->setChecked(true);
