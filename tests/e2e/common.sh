@@ -112,22 +112,30 @@ wait_caption() {
     return 1
 }
 
+# Starts a command in the background, its error output appended to $1, and
+# sets launched to its pid. Now and then a fresh server turns the first client
+# away ("could not connect to display", the program ends at once) though it
+# answered the moment before: the start is made again once the server answers.
+e2e_launch() {
+    local err=$1 tries seen
+    shift
+    for tries in 1 2 3; do
+        seen=$(grep -c "could not connect to display" "$err" 2>/dev/null)
+        "$@" 2>>"$err" &
+        launched=$!
+        sleep 0.5
+        kill -0 $launched 2>/dev/null && return 0
+        [ "$(grep -c "could not connect to display" "$err")" != "${seen:-0}" ] || return 0
+        wait $launched 2>/dev/null
+        for _ in $(seq 1 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+    done
+}
+
 # Starts the program from "/" with the given arguments; pid and id are set.
 e2e_start() {
     cd /
-    local tries
-    for tries in 1 2 3; do
-        "$work/prog/quorvane" "$@" 2>>"$work/stderr" &
-        pid=$!
-        # Now and then a fresh server turns the first client away ("could not
-        # connect to display", the program ends at once) though it answered
-        # the moment before: the start is made again once the server answers.
-        sleep 0.5
-        kill -0 $pid 2>/dev/null && break
-        grep -q "could not connect to display" "$work/stderr" || break
-        wait $pid 2>/dev/null
-        for _ in $(seq 1 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-    done
+    e2e_launch "$work/stderr" "$work/prog/quorvane" "$@"
+    pid=$launched
     id=$(wait_window) || fail "no main window"
     sleep 1
 }

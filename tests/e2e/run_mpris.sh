@@ -137,8 +137,8 @@ mpris org.mpris.MediaPlayer2.Player.Seek int64:9223372036854775807 || fail "Seek
 wait_caption "$id" "Quorvane - $work/music/c d.wav" || fail "Seek(INT64_MAX): $(caption "$id")"
 
 # A copy of another program folder (its own lock) on the same bus.
-XDG_RUNTIME_DIR="$work/runtime2" "$work/prog2/quorvane" 2>>"$work/stderr2" &
-pid2=$!
+e2e_launch "$work/stderr2" env XDG_RUNTIME_DIR="$work/runtime2" "$work/prog2/quorvane"
+pid2=$launched
 wait_for "quorvane
 quorvane.instance$pid2" sh -c 'playerctl -l | sort' || fail "second copy: $(playerctl -l)"
 kill -TERM $pid2

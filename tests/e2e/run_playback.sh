@@ -25,8 +25,8 @@ source "$E2E_COMMON"
 e2e_display_env
 
 cd "$work/music"
-"$work/prog/quorvane" "$work/music/a 1.mp3" b.wav "$work/music/c.mid" 2>>"$work/stderr" &
-pid=$!
+e2e_launch "$work/stderr" "$work/prog/quorvane" "$work/music/a 1.mp3" b.wav "$work/music/c.mid"
+pid=$launched
 id=$(wait_window) || fail "no main window"
 # Every caption seen, in order, without repeats, for up to 20 s.
 seen=

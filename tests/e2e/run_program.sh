@@ -48,8 +48,8 @@ wait_for_window() {
 }
 
 cd /   # the program folder is the executable's folder, not the current one
-"$work/prog/quorvane" "$work/My Music/first song.wav" "$work/second.wav" 2>"$work/stderr1" &
-first=$!
+e2e_launch "$work/stderr1" "$work/prog/quorvane" "$work/My Music/first song.wav" "$work/second.wav"
+first=$launched
 w=$(wait_for_window) || fail "no main window"
 id=${w%% *}
 caption=$(xprop -id "$id" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//')
@@ -73,13 +73,13 @@ cp "$work/prog/Setting.ini" "$work/first-exit.ini"
 cp "$lists/LastPlayList.lst" "$work/first-exit.lst"
 
 # A copy killed outright leaves its lock; the next start takes it over.
-"$work/prog/quorvane" 2>"$work/stderr3" &
-third=$!
+e2e_launch "$work/stderr3" "$work/prog/quorvane"
+third=$launched
 wait_for_window >/dev/null || true
 sleep 3
 kill -KILL $third; wait $third 2>/dev/null
-"$work/prog/quorvane" 2>"$work/stderr4" &
-fourth=$!
+e2e_launch "$work/stderr4" "$work/prog/quorvane"
+fourth=$launched
 wait_for_window >/dev/null || fail "no window after a killed copy"
 kill -INT $fourth
 wait $fourth || fail "exit status $? after SIGINT"
@@ -88,8 +88,8 @@ wait $fourth || fail "exit status $? after SIGINT"
 # added by hand stays.
 printf '//note\r\n' >> "$lists/LastPlayList.lst"
 cp "$lists/LastPlayList.lst" "$work/noted.lst"
-"$work/prog/quorvane" 2>"$work/stderr5" &
-fifth=$!
+e2e_launch "$work/stderr5" "$work/prog/quorvane"
+fifth=$launched
 wait_for_window >/dev/null || fail "no window for the restored playlist"
 sleep 1.5
 cmp -s "$work/noted.lst" "$lists/LastPlayList.lst" || fail "LastPlayList.lst written during the run"
@@ -111,10 +111,11 @@ printf '%s\r\n' "$work/second.wav" "$work/My Music/first song.wav" | od -c |
 mkdir -p "$work/cache"
 : > "$work/cache/quorvane"
 : > "$work/tmpfile"
-GST_REGISTRY=$(ls "${XDG_CACHE_HOME:-$HOME/.cache}"/gstreamer-1.0/registry.*.bin 2>/dev/null | head -1) \
-XDG_RUNTIME_DIR="$work/gone" XDG_CACHE_HOME="$work/cache" TMPDIR="$work/tmpfile" \
-    "$work/prog/quorvane" "$work/bad"$'\n'"name.wav" 2>"$work/stderr6" &
-sixth=$!
+e2e_launch "$work/stderr6" env \
+    GST_REGISTRY="$(ls "${XDG_CACHE_HOME:-$HOME/.cache}"/gstreamer-1.0/registry.*.bin 2>/dev/null | head -1)" \
+    XDG_RUNTIME_DIR="$work/gone" XDG_CACHE_HOME="$work/cache" TMPDIR="$work/tmpfile" \
+    "$work/prog/quorvane" "$work/bad"$'\n'"name.wav"
+sixth=$launched
 w=$(wait_for_window) || fail "no window after SIGKILL"
 [ "${w#* }" = "\"Quorvane - $work/second.wav\"" ] || fail "the edit did not come back: $w"
 for _ in $(seq 1 100); do
