@@ -6,6 +6,7 @@
 
 #include "app/playlist_data.h"
 #include "app/program_state.h"
+#include "platform/filesystem.h"
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
 
@@ -53,6 +54,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     // Every file opens at full volume; it is set before a sound is heard.
     if (opened) MCISetVolume(state_.mci, lngVolume_);
     lngSkipped_ = 0;
+    queued_.clear();  // a new device, with nothing queued
     strGivenPath_ = path;
     strEntryPath_ = path;
     ++lngJumps_;  // the same entry opened again starts over
@@ -91,6 +93,13 @@ void clsMediaPlay::PlayStart(int32_t SongID) {
 }
 
 void clsMediaPlay::Play() {
+    // Queued before the sound starts: a short file has run its decoder dry
+    // by the time the next tick comes. Sent even when unchanged, as the end
+    // of a file empties the device's queue.
+    PlayState(kStatePlaying);
+    StopByUser(false);
+    queued_.clear();
+    KeepJoinsQueued();
     const bool started = MCIPlay(state_.mci) == 0;
     PlayState(kStatePlaying);
     StopByUser(false);
@@ -178,6 +187,85 @@ bool clsMediaPlay::SeekTo(int32_t lngMilliseconds) {
     // was put.
     if (PlayState().toUpper() == kStatePlaying) Play();
     return true;
+}
+
+int32_t clsMediaPlay::JoinAfter(int32_t SongID) const {
+    if (lLoopMode_ == 2) return SongID;
+    if (lLoopMode_ != 1) return -1;
+    const int32_t U = state_.PlayListData.UBound();
+    return (U == 0 || SongID < 0 || SongID >= U) ? 0 : SongID + 1;
+}
+
+QStringList clsMediaPlay::JoinFiles() const {
+    const auto alone = [](const QString& path) {
+        return path.isEmpty() || MciDeviceType(path) == QLatin1String("Sequencer");
+    };
+    // The tree's file, a failed one, or an entry whose line has gone plays
+    // alone.
+    if (!strFailedPath_.isEmpty() || !HasRecord(lngID_) ||
+        state_.PlayListData[lngID_].FilePath != strGivenPath_ || alone(strGivenPath_))
+        return {};
+    QStringList files;
+    int32_t id = lngID_;
+    for (int ahead = 0; ahead < 2; ++ahead) {
+        id = JoinAfter(id);
+        if (!HasRecord(id)) break;
+        const QString& path = state_.PlayListData[id].FilePath;
+        if (alone(path)) break;
+        files << path;
+    }
+    return files;
+}
+
+void clsMediaPlay::KeepJoinsQueued() {
+    const bool playing =
+        !bStopByUser_ && (strPlayState_ == kStatePlaying || strPlayState_ == kStatePaused);
+    const QStringList files = playing ? JoinFiles() : QStringList();
+    if (files == queued_) return;
+    queued_ = files;
+    // A file that cannot be opened is not joined on: the end opens it as
+    // before, which shows it as failed and goes past it.
+    QStringList joinable;
+    for (const QString& path : files) {
+        if (!FileExists(path)) break;
+        joinable << path;
+    }
+    QueueJoins(state_.mci, joinable);
+}
+
+void clsMediaPlay::TakeDeviceEvents() {
+    for (const MediaEvent& event : qv::TakeDeviceEvents(state_.mci)) {
+        if (event.kind != MediaEvent::Kind::TrackStarted) continue;
+        queued_.clear();  // the device's queue moved on by one
+        const QStringList files = JoinFiles();
+        const int32_t next = JoinAfter(lngID_);
+        if (!files.isEmpty() && files.front() == event.path && HasRecord(next)) {
+            Joined(next);
+            continue;
+        }
+        // The list or the mode changed as the file began: the end of the
+        // track as the rule has it now, the entry opened anew.
+        if (lLoopMode_ == 1) {
+            const int32_t U = state_.PlayListData.UBound();
+            OpenPlay((U == 0 || lngID_ < 0 || lngID_ >= U) ? 0 : lngID_ + 1);
+        } else if (lLoopMode_ == 2) {
+            OpenPlay(lngID_);
+        } else {
+            OpenFile(lngID_);
+        }
+    }
+}
+
+void clsMediaPlay::Joined(int32_t SongID) {
+    const QString path = state_.PlayListData[SongID].FilePath;
+    lngSkipped_ = 0;
+    strGivenPath_ = path;
+    strEntryPath_ = path;
+    ++lngJumps_;
+    state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
+    SelectLine(SongID);
+    PlayingID(SongID);
+    ShowPlayingInfo(state_, path);
 }
 
 void clsMediaPlay::SetVolume(int32_t lngVolume) {

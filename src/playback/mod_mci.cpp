@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/filesystem.h"
+#include "platform/mci/mci_errors.h"
 #include "platform/media_kinds.h"
 
 namespace qv {
@@ -98,6 +99,16 @@ QString MCIGetMode(MciSender& mci) {
 
 QString MCIGetOutput(MciSender& mci) {
     return Query(mci, "status " + kAlias + " output", 10);
+}
+
+int32_t QueueJoins(MciSender& mci, const QStringList& paths) {
+    MediaDevice* device = mci.Device(kAlias);
+    return device ? device->QueueNext(paths) : mcierr::kInvalidDeviceName;
+}
+
+std::vector<MediaEvent> TakeDeviceEvents(MciSender& mci) {
+    MediaDevice* device = mci.Device(kAlias);
+    return device ? device->TakeEvents() : std::vector<MediaEvent>{};
 }
 
 QString GetMediaType(const QString& strFilePath) {

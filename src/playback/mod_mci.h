@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <vector>
 
 #include "platform/mci/mci.h"
+#include "platform/mci/media_device.h"
 
 namespace qv {
 
@@ -28,6 +31,13 @@ int32_t MCIGetPosition(MciSender& mci);  // milliseconds
 QString MCIGetMode(MciSender& mci);      // the device's own lower-case word
 // "status PlayData output": kOutputPresent, kOutputNone or kOutputLost.
 QString MCIGetOutput(MciSender& mci);
+
+// The calls that have no command string, on the device of "PlayData": the
+// files to join on after the open one (MediaDevice::QueueNext; 0, or an
+// error number when nothing is open or the device plays each file alone),
+// and what happened since the last call.
+int32_t QueueJoins(MciSender& mci, const QStringList& paths);
+std::vector<MediaEvent> TakeDeviceEvents(MciSender& mci);
 
 // The name of the media kind of the path's extension in any letter case
 // ("MP3", "MIDI", "WAVE", "CDAudio", ...: platform/media_kinds.h); "" for

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 #include "platform/mci/gst_runtime.h"
 #include "platform/mci/mci_errors.h"
@@ -67,6 +68,24 @@ int CheckFile(const QString& path) {
     return 0;
 }
 
+// The URI GStreamer reads a local file by; empty when the path makes none.
+QByteArray FileUri(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    gchar* uri = gst_filename_to_uri(QFile::encodeName(absolute).constData(), nullptr);
+    if (!uri) return {};
+    const QByteArray bytes(uri);
+    g_free(uri);
+    return bytes;
+}
+
+// A decoder runs dry at most a few seconds before the sound it made is heard
+// (the queues between it and the output hold about that much). Asked for the
+// next file long before the end, it is a chained Ogg stream between two of
+// its parts, not the end of the file.
+constexpr qint64 kEarliestEndNs = 5000 * kNsPerMs;
+// The last sound of a file is heard within this of its length.
+constexpr qint64 kLastSoundNs = 40 * kNsPerMs;
+
 }  // namespace
 
 GstMediaDevice::GstMediaDevice(GstDeviceOptions options) : options_(std::move(options)) {
@@ -101,14 +120,59 @@ void GstMediaDevice::OnElementSetup(GstElement*, GstElement* element, void* data
     }
 }
 
+void GstMediaDevice::OnSourceSetup(GstElement*, GstElement*, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    ++self->sourcesMade_;
+}
+
+// On a streaming thread: the decoder of the file heard last is about to run
+// dry. The next queued file is handed on now, or the sound stops at the end.
+void GstMediaDevice::OnAboutToFinish(GstElement* playbin, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    // Asked once more for a file already answered, or while the pipeline is
+    // torn down, or after what was handed on was taken back: the answer
+    // stands, and a second file would skip one.
+    if (self->closing_ || self->takenBack_ || self->sourcesAnswered_ >= self->sourcesMade_) return;
+    gint64 position = -1, duration = -1;
+    if (gst_element_query_duration(playbin, GST_FORMAT_TIME, &duration) && duration > 0 &&
+        gst_element_query_position(playbin, GST_FORMAT_TIME, &position) && position >= 0 &&
+        duration - position > kEarliestEndNs)
+        return;
+    if (self->holding_ || self->handedOn_ >= self->upcoming_.size()) {
+        self->missedEnd_ = true;
+        return;
+    }
+    const QByteArray uri = FileUri(self->upcoming_[self->handedOn_]);
+    g_object_set(playbin, "uri", uri.constData(), nullptr);
+    ++self->handedOn_;
+    self->sourcesAnswered_ = self->sourcesMade_;
+}
+
+// On a streaming thread, for everything that reaches the sink: counts the
+// handed-on files whose sound arrives, and drops the sound of one that was
+// taken back.
+int GstMediaDevice::OnSinkData(GstPad*, GstPadProbeInfo* info, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_STREAM_START &&
+            self->switchesAtSink_ < self->handedOn_) {
+            ++self->switchesAtSink_;
+            if (self->takenBack_) self->dropping_ = true;
+        }
+        return GST_PAD_PROBE_OK;
+    }
+    return self->dropping_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+}
+
 int GstMediaDevice::Open(const QString& path) {
     Release();
     if (int code = CheckFile(path)) return code;
+    const QByteArray uriBytes = FileUri(path);
+    if (uriBytes.isEmpty()) return kFileNotFound;
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(absolute).constData(), nullptr);
-    if (!uri) return kFileNotFound;
-    const QByteArray uriBytes(uri);
-    g_free(uri);
 
     const qint64 deadline = NowMs() + options_.openTimeoutMs;
     bool sinkFailed = false;
@@ -123,6 +187,7 @@ int GstMediaDevice::Open(const QString& path) {
         return code;
     }
     FindLength(absolute, deadline);
+    path_ = path;
     state_ = State::Stopped;
     atStart_ = true;
     lastPositionNs_ = 0;
@@ -134,6 +199,12 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     midiWithoutSoundfont_ = false;
     mpegAudio_ = false;
     outputLost_ = false;
+    {
+        std::lock_guard lock(joinLock_);
+        upcoming_.clear();
+        handedOn_ = sourcesMade_ = sourcesAnswered_ = switchesAtSink_ = 0;
+        missedEnd_ = takenBack_ = dropping_ = closing_ = holding_ = false;
+    }
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     sink_ = MakeSink();
     if (!pipeline_ || !sink_) {
@@ -151,6 +222,16 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     gst_stream_volume_set_volume(GST_STREAM_VOLUME(pipeline_), GST_STREAM_VOLUME_FORMAT_CUBIC,
                                  volume_ / 1000.0);
     g_signal_connect(pipeline_, "element-setup", G_CALLBACK(OnElementSetup), this);
+    g_signal_connect(pipeline_, "source-setup", G_CALLBACK(OnSourceSetup), this);
+    g_signal_connect(pipeline_, "about-to-finish", G_CALLBACK(OnAboutToFinish), this);
+    if (GstPad* pad = gst_element_get_static_pad(sink_, "sink")) {
+        gst_pad_add_probe(
+            pad,
+            GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                            GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+            GstPadProbeCallback(OnSinkData), this, nullptr);
+        gst_object_unref(pad);
+    }
     bus_ = gst_element_get_bus(pipeline_);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     return WaitForPreroll(options_.openTimeoutMs, sinkFailed);
@@ -229,6 +310,10 @@ void GstMediaDevice::FindLength(const QString& path, qint64 deadlineMs) {
 }
 
 void GstMediaDevice::Release() {
+    {
+        std::lock_guard lock(joinLock_);
+        closing_ = true;
+    }
     if (pipeline_) {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         g_signal_handlers_disconnect_by_data(pipeline_, this);
@@ -246,11 +331,14 @@ void GstMediaDevice::Release() {
     state_ = State::Closed;
     lengthNs_ = 0;
     outputLost_ = false;
+    nextBroke_ = false;
+    path_.clear();
 }
 
 // Reads what the pipeline has posted since the last call.
 void GstMediaDevice::Poll() {
     if (!bus_) return;
+    TakeStarts();
     const auto wanted =
         GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_CLOCK_LOST);
     while (GstMessage* message = gst_bus_pop_filtered(bus_, wanted)) {
@@ -260,6 +348,7 @@ void GstMediaDevice::Poll() {
                     state_ = State::Ended;
                     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
                 }
+                ForgetJoins();
                 break;
             case GST_MESSAGE_ERROR:
                 // The stream broke off: stop where it is. A file cut short is
@@ -268,6 +357,7 @@ void GstMediaDevice::Poll() {
                 // pipeline plays nothing more: the next open makes a new one,
                 // which looks for the output again.
                 if (IsFrom(message, sink_)) outputLost_ = true;
+                if (!outputLost_ && NextFileBroke()) break;
                 if (state_ == State::Playing || state_ == State::Paused) {
                     gint64 ns = -1;
                     if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns) && ns >= 0)
@@ -287,6 +377,117 @@ void GstMediaDevice::Poll() {
         }
         gst_message_unref(message);
     }
+    // The file heard now plays out before a broken next one ends it.
+    if (nextBroke_ && state_ == State::Playing) {
+        gint64 ns = -1;
+        if (gst_element_query_position(sink_, GST_FORMAT_TIME, &ns) && ns >= 0)
+            lastPositionNs_ = ns;
+        if (lastPositionNs_ >= lengthNs_ - kLastSoundNs || NowMs() > nextBrokeByMs_) {
+            nextBroke_ = false;
+            ForgetJoins();
+            state_ = State::Ended;
+            gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+        }
+    }
+}
+
+// A file handed on that failed before its sound came: the one heard now
+// still has its last moments queued, which the player would cut off; it
+// ends at its length instead, and the player opens the broken file itself
+// (and tells it failed) as if nothing had been queued.
+bool GstMediaDevice::NextFileBroke() {
+    std::lock_guard lock(joinLock_);
+    if (handedOn_ <= switchesAtSink_) return false;
+    nextBroke_ = true;
+    // Should the position stall short of the length, the end comes anyway.
+    nextBrokeByMs_ = NowMs() + (lengthNs_ - lastPositionNs_) / kNsPerMs + 500;
+    return true;
+}
+
+void GstMediaDevice::ForgetJoins() {
+    std::lock_guard lock(joinLock_);
+    upcoming_.clear();
+    handedOn_ = switchesAtSink_ = 0;
+    missedEnd_ = takenBack_ = dropping_ = false;
+}
+
+// Starts the open file afresh, stopped at its start: the only way to take
+// back a file handed to the decoder, which a seek would leave queued.
+// The queue stays: the file asks for the next one again as it ends. Not
+// while it prerolls, though: the seek that follows a restart would find the
+// next file handed on again, the very thing the restart undid.
+void GstMediaDevice::RestartFile() {
+    gst_element_set_state(pipeline_, GST_STATE_READY);
+    {
+        std::lock_guard lock(joinLock_);
+        handedOn_ = switchesAtSink_ = sourcesMade_ = sourcesAnswered_ = 0;
+        missedEnd_ = takenBack_ = dropping_ = false;
+        holding_ = true;
+    }
+    nextBroke_ = false;
+    g_object_set(pipeline_, "uri", FileUri(path_).constData(), nullptr);
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    WaitForPreroll(kSettleTimeoutMs, nullptr);
+    std::lock_guard lock(joinLock_);
+    holding_ = false;
+}
+
+// Catches up with the files whose sound reached the sink.
+void GstMediaDevice::TakeStarts() {
+    QStringList started;
+    {
+        std::lock_guard lock(joinLock_);
+        if (switchesAtSink_ == 0) return;
+        if (!dropping_) {
+            started = upcoming_.mid(0, switchesAtSink_);
+            upcoming_.remove(0, switchesAtSink_);
+            handedOn_ -= switchesAtSink_;
+            switchesAtSink_ = 0;
+        }
+    }
+    if (started.isEmpty()) {
+        // A file taken back began: what was heard ended as at the end of
+        // the stream, and the file stays open at its end.
+        ForgetJoins();
+        RestartFile();
+        state_ = State::Ended;
+        atStart_ = false;
+        return;
+    }
+    for (const QString& path : started) events_.push_back({MediaEvent::Kind::TrackStarted, path});
+    path_ = started.last();
+    lengthNs_ = 0;
+    FindLength(QFileInfo(path_).absoluteFilePath(), NowMs() + 500);
+    lastPositionNs_ = 0;
+    atStart_ = false;
+}
+
+int GstMediaDevice::QueueNext(const QStringList& paths) {
+    Poll();
+    if (state_ == State::Closed) return kDeviceNotReady;
+    bool again = false;
+    {
+        std::lock_guard lock(joinLock_);
+        if (takenBack_) return 0;
+        const QStringList handed = upcoming_.mid(0, handedOn_);
+        if (paths.mid(0, handedOn_) != handed) {
+            takenBack_ = true;
+            upcoming_ = handed;
+            return 0;
+        }
+        upcoming_ = paths;
+        // A short file runs the decoder dry while it prerolls, before anything
+        // could be queued: decoded again, it asks again.
+        again = missedEnd_ && handedOn_ == 0 && !paths.isEmpty() && state_ == State::Stopped &&
+                atStart_;
+    }
+    if (again) SeekNs(0);
+    return 0;
+}
+
+std::vector<MediaEvent> GstMediaDevice::TakeEvents() {
+    Poll();
+    return std::exchange(events_, {});
 }
 
 int GstMediaDevice::Play() {
@@ -362,6 +563,13 @@ int GstMediaDevice::SeekTo(qint64 ms) {
 }
 
 int GstMediaDevice::SeekNs(qint64 ns) {
+    bool handedOn = false;
+    {
+        std::lock_guard lock(joinLock_);
+        handedOn = handedOn_ > 0;
+        missedEnd_ = false;
+    }
+    if (handedOn) RestartFile();
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     const bool stopAtLength = lengthNs_ > 0;
@@ -384,6 +592,10 @@ int GstMediaDevice::SeekNs(qint64 ns) {
 }
 
 qint64 GstMediaDevice::Length() {
+    // A file joined on may not know its length yet when its sound begins.
+    gint64 ns = -1;
+    if (lengthNs_ <= 0 && pipeline_ && gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &ns))
+        lengthNs_ = std::max<gint64>(ns, 0);
     return lengthNs_ / kNsPerMs;
 }
 

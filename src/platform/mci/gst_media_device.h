@@ -5,12 +5,16 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 #include "platform/mci/media_device.h"
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
+typedef struct _GstPad GstPad;
+typedef struct _GstPadProbeInfo GstPadProbeInfo;
 
 namespace qv {
 
@@ -50,6 +54,8 @@ class GstMediaDevice final : public MediaDevice {
     int SetVolume(int volume) override;
     int Volume() override { return volume_; }
     AudioOutput Output() override;
+    int QueueNext(const QStringList& paths) override;
+    std::vector<MediaEvent> TakeEvents() override;
 
   private:
     // Our own state: after the end of the stream the pipeline would still
@@ -62,8 +68,15 @@ class GstMediaDevice final : public MediaDevice {
     int SeekNs(qint64 ns);
     GstElement* MakeSink();
     void Poll();
+    void TakeStarts();
+    void ForgetJoins();
+    bool NextFileBroke();
+    void RestartFile();
     void Release();
     static void OnElementSetup(GstElement* playbin, GstElement* element, void* self);
+    static void OnAboutToFinish(GstElement* playbin, void* self);
+    static void OnSourceSetup(GstElement* playbin, GstElement* source, void* self);
+    static int OnSinkData(GstPad* pad, GstPadProbeInfo* info, void* self);
 
     const GstDeviceOptions options_;  // also read by the pipeline's threads
     GstElement* pipeline_ = nullptr;
@@ -78,6 +91,26 @@ class GstMediaDevice final : public MediaDevice {
     bool outputLost_ = false;  // the sink failed after the open
     std::atomic<bool> midiWithoutSoundfont_{false};
     std::atomic<bool> mpegAudio_{false};
+    QString path_;            // the file heard now
+    bool nextBroke_ = false;  // a file handed on failed: the end comes at the length
+    qint64 nextBrokeByMs_ = 0;
+    std::vector<MediaEvent> events_;
+
+    // Joins. GStreamer asks for the next file on its own thread, shortly
+    // before the decoder runs dry (about-to-finish); the sound of that file
+    // reaches the sink a little later (stream-start). Both are counted under
+    // the lock, and the user-interface thread catches up in TakeStarts.
+    std::mutex joinLock_;
+    QStringList upcoming_;     // to play after path_, in order
+    int handedOn_ = 0;         // of upcoming_, given to the decoder already
+    int sourcesMade_ = 0;      // files the decoder began, the open one too
+    int sourcesAnswered_ = 0;  // of those, whose end was answered
+    bool missedEnd_ = false;   // an end was asked for when nothing was queued
+    bool takenBack_ = false;   // what was handed on is no longer wanted
+    bool dropping_ = false;    // a file taken back reached the sink: unheard
+    bool closing_ = false;     // the pipeline is being torn down
+    bool holding_ = false;     // started afresh, not yet moved where it is to play
+    int switchesAtSink_ = 0;   // handed-on files whose sound reached the sink
 };
 
 // Makes GStreamer devices for the command interpreter.

@@ -115,6 +115,11 @@ int MciInterpreter::SendString(const QString& command, QString* reply, int reply
     return code;
 }
 
+MediaDevice* MciInterpreter::Device(const QString& alias) {
+    const auto it = aliases_.find(alias.toLower());
+    return it == aliases_.end() ? nullptr : it->second.device.get();
+}
+
 int MciInterpreter::Execute(const Words& words, QString* answer) {
     if (words.empty()) return kMissingCommandString;
     const MciToken& verb = words[0];
