@@ -157,13 +157,32 @@ int GstMediaDevice::OnSinkData(GstPad*, GstPadProbeInfo* info, void* data) {
     auto* self = static_cast<GstMediaDevice*>(data);
     std::lock_guard lock(self->joinLock_);
     if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
-        if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_STREAM_START &&
-            self->switchesAtSink_ < self->handedOn_) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS && self->formatLock_ && !self->formatLocked_) {
+            GstCaps* caps = nullptr;
+            gst_event_parse_caps(event, &caps);
+            int rate = 0;
+            if (gst_structure_get_int(gst_caps_get_structure(caps, 0), "rate", &rate) && rate > 0) {
+                GstCaps* locked =
+                    gst_caps_new_simple("audio/x-raw", "rate", G_TYPE_INT, rate, nullptr);
+                g_object_set(self->formatLock_, "caps", locked, nullptr);
+                gst_caps_unref(locked);
+            }
+            self->formatLocked_ = true;
+        }
+        // A file started afresh (and one moved) begins with a stream-start
+        // of its own, before any of its sound: only one that follows sound
+        // is the next file.
+        if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) self->soundSinceStart_ = false;
+        if (GST_EVENT_TYPE(event) != GST_EVENT_STREAM_START) return GST_PAD_PROBE_OK;
+        const bool afterSound = std::exchange(self->soundSinceStart_, false);
+        if (afterSound && self->switchesAtSink_ < self->handedOn_) {
             ++self->switchesAtSink_;
             if (self->takenBack_) self->dropping_ = true;
         }
         return GST_PAD_PROBE_OK;
     }
+    self->soundSinceStart_ = true;
     return self->dropping_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
@@ -203,7 +222,8 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
         std::lock_guard lock(joinLock_);
         upcoming_.clear();
         handedOn_ = sourcesMade_ = sourcesAnswered_ = switchesAtSink_ = 0;
-        missedEnd_ = takenBack_ = dropping_ = closing_ = holding_ = false;
+        missedEnd_ = takenBack_ = dropping_ = closing_ = holding_ = formatLocked_ =
+            soundSinceStart_ = false;
     }
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     sink_ = MakeSink();
@@ -213,6 +233,11 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
         return kCannotLoadDriver;
     }
     gst_object_ref_sink(sink_);  // ours until Release, whatever playbin does
+    output_ = sink_;
+    if (GstElement* locked = LockFormat(sink_)) {
+        gst_object_unref(sink_);
+        sink_ = GST_ELEMENT(gst_object_ref_sink(locked));
+    }
     // Audio only: no video window for a Windows Media file with pictures.
     // The volume is our own element's: a sink without a volume of its own
     // (the null sink, ALSA) would otherwise ignore it, and at 1000 the
@@ -235,6 +260,31 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     bus_ = gst_element_get_bus(pipeline_);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     return WaitForPreroll(options_.openTimeoutMs, sinkFailed);
+}
+
+// The output keeps the sample rate of the first sound it was given: a file
+// joined on in another rate is converted to it, as a new rate would make the
+// output drain and start over, a tenth of a second of silence at the join.
+// Nothing is converted while the rates agree; the channels are left as they
+// come (a mono file first must not make the rest mono).
+GstElement* GstMediaDevice::LockFormat(GstElement* output) {
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* lock = gst_element_factory_make("capsfilter", nullptr);
+    GstElement* bin = gst_bin_new(nullptr);
+    GstPad* in = convert ? gst_element_get_static_pad(convert, "sink") : nullptr;
+    if (!convert || !resample || !lock || !in) {
+        for (GstElement* e : {convert, resample, lock, bin})
+            if (e) gst_object_unref(gst_object_ref_sink(e));
+        if (in) gst_object_unref(in);
+        return nullptr;
+    }
+    gst_bin_add_many(GST_BIN(bin), convert, resample, lock, output, nullptr);
+    gst_element_link_many(convert, resample, lock, output, nullptr);
+    gst_element_add_pad(bin, gst_ghost_pad_new("sink", in));
+    gst_object_unref(in);
+    formatLock_ = lock;
+    return bin;
 }
 
 GstElement* GstMediaDevice::MakeSink() {
@@ -327,6 +377,8 @@ void GstMediaDevice::Release() {
     if (sink_) {
         gst_object_unref(sink_);
         sink_ = nullptr;
+        output_ = nullptr;
+        formatLock_ = nullptr;
     }
     state_ = State::Closed;
     lengthNs_ = 0;
@@ -380,7 +432,7 @@ void GstMediaDevice::Poll() {
     // The file heard now plays out before a broken next one ends it.
     if (nextBroke_ && state_ == State::Playing) {
         gint64 ns = -1;
-        if (gst_element_query_position(sink_, GST_FORMAT_TIME, &ns) && ns >= 0)
+        if (gst_element_query_position(output_, GST_FORMAT_TIME, &ns) && ns >= 0)
             lastPositionNs_ = ns;
         if (lastPositionNs_ >= lengthNs_ - kLastSoundNs || NowMs() > nextBrokeByMs_) {
             nextBroke_ = false;
@@ -413,16 +465,16 @@ void GstMediaDevice::ForgetJoins() {
 
 // Starts the open file afresh, stopped at its start: the only way to take
 // back a file handed to the decoder, which a seek would leave queued.
-// The queue stays: the file asks for the next one again as it ends. Not
-// while it prerolls, though: the seek that follows a restart would find the
-// next file handed on again, the very thing the restart undid.
-void GstMediaDevice::RestartFile() {
+// The queue stays: the file asks for the next one again as it ends. With
+// hold, not while it prerolls: the seek that follows would find the next
+// file handed on again, the very thing the restart undid.
+void GstMediaDevice::RestartFile(bool hold) {
     gst_element_set_state(pipeline_, GST_STATE_READY);
     {
         std::lock_guard lock(joinLock_);
         handedOn_ = switchesAtSink_ = sourcesMade_ = sourcesAnswered_ = 0;
-        missedEnd_ = takenBack_ = dropping_ = false;
-        holding_ = true;
+        missedEnd_ = takenBack_ = dropping_ = soundSinceStart_ = false;
+        holding_ = hold;
     }
     nextBroke_ = false;
     g_object_set(pipeline_, "uri", FileUri(path_).constData(), nullptr);
@@ -449,7 +501,7 @@ void GstMediaDevice::TakeStarts() {
         // A file taken back began: what was heard ended as at the end of
         // the stream, and the file stays open at its end.
         ForgetJoins();
-        RestartFile();
+        RestartFile(true);
         state_ = State::Ended;
         atStart_ = false;
         return;
@@ -459,6 +511,7 @@ void GstMediaDevice::TakeStarts() {
     lengthNs_ = 0;
     FindLength(QFileInfo(path_).absoluteFilePath(), NowMs() + 500);
     lastPositionNs_ = 0;
+    Anchor();
     atStart_ = false;
 }
 
@@ -481,7 +534,9 @@ int GstMediaDevice::QueueNext(const QStringList& paths) {
         again = missedEnd_ && handedOn_ == 0 && !paths.isEmpty() && state_ == State::Stopped &&
                 atStart_;
     }
-    if (again) SeekNs(0);
+    // Started afresh rather than moved to the start: a decoder moved back
+    // (Opus) makes its first moments a little otherwise than a fresh one.
+    if (again) RestartFile(false);
     return 0;
 }
 
@@ -496,6 +551,8 @@ int GstMediaDevice::Play() {
     if (outputLost_) return kHardware;
     // At the end there is nothing left to play until a rewind.
     if (state_ == State::Playing || state_ == State::Ended) return 0;
+    if (atStart_) lastPositionNs_ = 0;
+    Anchor();
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return kHardware;
     state_ = State::Playing;
@@ -503,10 +560,16 @@ int GstMediaDevice::Play() {
     return 0;
 }
 
+void GstMediaDevice::Anchor() {
+    anchorNs_ = lastPositionNs_;
+    anchorMs_ = NowMs();
+}
+
 int GstMediaDevice::Pause() {
     Poll();
     if (state_ == State::Closed) return kDeviceNotReady;
     if (state_ != State::Playing) return 0;
+    Position();  // where it stops, while the clock still says
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     state_ = State::Paused;
     return 0;
@@ -517,6 +580,7 @@ int GstMediaDevice::Resume() {
     if (state_ == State::Closed) return kDeviceNotReady;
     if (outputLost_) return kHardware;
     if (state_ != State::Paused) return 0;
+    Anchor();
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return kHardware;
     state_ = State::Playing;
@@ -569,7 +633,7 @@ int GstMediaDevice::SeekNs(qint64 ns) {
         handedOn = handedOn_ > 0;
         missedEnd_ = false;
     }
-    if (handedOn) RestartFile();
+    if (handedOn) RestartFile(true);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     const bool stopAtLength = lengthNs_ > 0;
@@ -604,13 +668,28 @@ qint64 GstMediaDevice::Position() {
     if (state_ == State::Closed) return 0;
     if (state_ == State::Ended) return Length();
     if (atStart_) return 0;
+    bool handedOn = false;
+    {
+        std::lock_guard lock(joinLock_);
+        handedOn = handedOn_ > switchesAtSink_;
+    }
+    if (handedOn) {
+        // With the next file handed on, the sink clips what it answers to
+        // that file's length, which may be shorter: the position goes on by
+        // the clock from the last true reading.
+        if (state_ == State::Playing)
+            lastPositionNs_ = anchorNs_ + (NowMs() - anchorMs_) * kNsPerMs;
+        return std::min(lastPositionNs_ / kNsPerMs, Length());
+    }
     // Asked of the sink itself: the pipeline would only pass the query on to
     // it, at twice the cost, and the monitor asks 20 times a second.
     gint64 ns = -1;
-    if ((gst_element_query_position(sink_, GST_FORMAT_TIME, &ns) ||
+    if ((gst_element_query_position(output_, GST_FORMAT_TIME, &ns) ||
          gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns)) &&
-        ns >= 0)
+        ns >= 0) {
         lastPositionNs_ = ns;
+        Anchor();
+    }
     return std::min(lastPositionNs_ / kNsPerMs, Length());
 }
 

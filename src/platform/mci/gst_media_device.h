@@ -67,11 +67,13 @@ class GstMediaDevice final : public MediaDevice {
     void FindLength(const QString& path, qint64 deadlineMs);
     int SeekNs(qint64 ns);
     GstElement* MakeSink();
+    GstElement* LockFormat(GstElement* output);
     void Poll();
     void TakeStarts();
     void ForgetJoins();
+    void Anchor();  // the position read last is true now
     bool NextFileBroke();
-    void RestartFile();
+    void RestartFile(bool hold);
     void Release();
     static void OnElementSetup(GstElement* playbin, GstElement* element, void* self);
     static void OnAboutToFinish(GstElement* playbin, void* self);
@@ -80,11 +82,14 @@ class GstMediaDevice final : public MediaDevice {
 
     const GstDeviceOptions options_;  // also read by the pipeline's threads
     GstElement* pipeline_ = nullptr;
-    GstElement* sink_ = nullptr;
+    GstElement* sink_ = nullptr;        // what playbin plays into
+    GstElement* output_ = nullptr;      // the sound output within it
+    GstElement* formatLock_ = nullptr;  // keeps the rate of the first sound
     GstBus* bus_ = nullptr;
     State state_ = State::Closed;
     qint64 lengthNs_ = 0;
     qint64 lastPositionNs_ = 0;
+    qint64 anchorNs_ = 0, anchorMs_ = 0;  // a true position, and when it was
     bool atStart_ = false;
     int volume_ = 1000;
     bool noOutput_ = false;    // the sink is the null one, as no output was found
@@ -101,16 +106,18 @@ class GstMediaDevice final : public MediaDevice {
     // reaches the sink a little later (stream-start). Both are counted under
     // the lock, and the user-interface thread catches up in TakeStarts.
     std::mutex joinLock_;
-    QStringList upcoming_;     // to play after path_, in order
-    int handedOn_ = 0;         // of upcoming_, given to the decoder already
-    int sourcesMade_ = 0;      // files the decoder began, the open one too
-    int sourcesAnswered_ = 0;  // of those, whose end was answered
-    bool missedEnd_ = false;   // an end was asked for when nothing was queued
-    bool takenBack_ = false;   // what was handed on is no longer wanted
-    bool dropping_ = false;    // a file taken back reached the sink: unheard
-    bool closing_ = false;     // the pipeline is being torn down
-    bool holding_ = false;     // started afresh, not yet moved where it is to play
-    int switchesAtSink_ = 0;   // handed-on files whose sound reached the sink
+    QStringList upcoming_;          // to play after path_, in order
+    int handedOn_ = 0;              // of upcoming_, given to the decoder already
+    int sourcesMade_ = 0;           // files the decoder began, the open one too
+    int sourcesAnswered_ = 0;       // of those, whose end was answered
+    bool missedEnd_ = false;        // an end was asked for when nothing was queued
+    bool takenBack_ = false;        // what was handed on is no longer wanted
+    bool dropping_ = false;         // a file taken back reached the sink: unheard
+    bool closing_ = false;          // the pipeline is being torn down
+    bool holding_ = false;          // started afresh, not yet moved where it is to play
+    bool soundSinceStart_ = false;  // sound reached the sink since the last stream-start
+    bool formatLocked_ = false;     // the output keeps the rate of the first sound
+    int switchesAtSink_ = 0;        // handed-on files whose sound reached the sink
 };
 
 // Makes GStreamer devices for the command interpreter.
