@@ -205,14 +205,19 @@ QStringList clsMediaPlay::JoinFiles() const {
     if (!strFailedPath_.isEmpty() || !HasRecord(lngID_) ||
         state_.PlayListData[lngID_].FilePath != strGivenPath_ || alone(strGivenPath_))
         return {};
+    // The decoders run ahead of what is heard by a second or two: files
+    // queued to cover that much (lengths not known yet count as nothing), so
+    // that short ones do not run the queue dry between two ticks.
     QStringList files;
     int32_t id = lngID_;
-    for (int ahead = 0; ahead < 2; ++ahead) {
+    int32_t seconds = 0;
+    for (int ahead = 0; ahead < 8 && seconds < 3; ++ahead) {
         id = JoinAfter(id);
         if (!HasRecord(id)) break;
         const QString& path = state_.PlayListData[id].FilePath;
         if (alone(path)) break;
         files << path;
+        seconds += state_.PlayListData[id].Length;
     }
     return files;
 }

@@ -157,9 +157,9 @@ class clsMediaPlay {
     bool HasRecord(int32_t SongID) const;
     // The entry the end-of-track rule plays after SongID; -1 in "Loop-Off".
     int32_t JoinAfter(int32_t SongID) const;
-    // The files of the next two entries the rule would play, as long as each
-    // can join (no MIDI; MIDI plays alone); none when nothing of the list
-    // plays.
+    // The files of the next entries the rule would play, a few seconds'
+    // worth, as long as each can join (no MIDI; MIDI plays alone); none when
+    // nothing of the list plays.
     QStringList JoinFiles() const;
     // A queued entry is heard: it becomes the current one.
     void Joined(int32_t SongID);
