@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QTest>
 #include <QtEndian>
+#include <functional>
 
 #include "app/controls.h"
 #include "app/frm_hide_menu.h"
 #include "platform/mci/gst_media_device.h"
 #include "platform/mci/mci_errors.h"
 #include "platform/media_kinds.h"
+#include "playlist/playlist_edit.h"
 #include "support/fake_program.h"
 #include "support/media_maker.h"
 #include "support/qt_print.h"
@@ -26,6 +28,16 @@ using qvtest::MediaKind;
 // Into the null sink, still in real time.
 const GstDeviceOptions kNullAudio{true, 4000, {}, {}};
 
+// The RMS level of 16-bit samples [from, to) of pcm (bytes; to -1: the end),
+// in dB of full scale.
+double LevelDb(const QByteArray& pcm, qsizetype from = 0, qsizetype to = -1) {
+    to = to < 0 ? pcm.size() : std::min(to, pcm.size());
+    double sum = 0;
+    for (qsizetype at = from; at + 1 < to; at += 2)
+        sum += std::pow(qFromLittleEndian<qint16>(pcm.constData() + at) / 32768.0, 2);
+    return 10 * std::log10(sum / std::max<qsizetype>((to - from) / 2, 1));
+}
+
 class GstDevice : public ::testing::TestWithParam<MediaKind> {
   protected:
     QString Make(MediaKind kind, const QString& name, int ms = 1200) {
@@ -33,6 +45,16 @@ class GstDevice : public ::testing::TestWithParam<MediaKind> {
         const QString path = qvtest::MakeMedia(kind, dir.path(), name, ms, &error);
         EXPECT_FALSE(path.isEmpty()) << error.toStdString();
         return path;
+    }
+    // A FLAC tagged -12 dB track gain and -6 dB album gain, and its untagged
+    // twin: the same sound.
+    QStringList TaggedAndPlain() {
+        QString error;
+        const QString tagged =
+            qvtest::MakeMedia(MediaKind::Flac, dir.path(), "tagged.flac", 500, &error,
+                              {"REPLAYGAIN_TRACK_GAIN=-12.00 dB", "REPLAYGAIN_ALBUM_GAIN=-6.00 dB"});
+        EXPECT_FALSE(tagged.isEmpty()) << error.toStdString();
+        return {tagged, Make(MediaKind::Flac, "plain.flac", 500)};
     }
     // Sends the commands in turn: their answers, each the reply or the error
     // number, joined by "|".
@@ -56,8 +78,47 @@ class GstDevice : public ::testing::TestWithParam<MediaKind> {
                    : -1;
     }
 
+    // What one device made of files played in turn, each after the first
+    // queued before it starts, as the player queues them: the sound as raw
+    // 32-bit float samples (exact for every decoder's output, no dither),
+    // and the files it told began. realTime: played at the pace of the clock,
+    // so that `during` (called every 10 ms until the device stops) can act
+    // while the sound is going on. gains: the first file's, then the queued
+    // ones' (none: 1).
+    struct Heard {
+        QByteArray samples;
+        QStringList started;
+    };
+    Heard Hear(const QStringList& files, const QString& format = "audio/x-raw,format=F32LE",
+               bool realTime = false, std::function<void(GstMediaDevice&)> during = {},
+               int volume = 1000, const QList<double>& gains = {}) {
+        const QString out = dir.file(QString("heard%1.raw").arg(++heard_));
+        GstDeviceOptions options = kNullAudio;
+        options.audioSink = "audioconvert ! audioresample ! " + format +
+                            " ! filesink append=true sync=" + (realTime ? "true" : "false") +
+                            " location=\"" + out + "\"";
+        Heard heard;
+        {
+            GstMediaDevice device(options);
+            EXPECT_EQ(device.Open(files[0]) + device.SetVolume(volume) +
+                          device.SetTrackGain(gains.value(0, 1.0)),
+                      0);
+            EXPECT_EQ(device.QueueNext(files.mid(1), gains.mid(1)) + device.Play(), 0);
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    if (during) during(device);
+                    return device.Mode() == MediaMode::Stopped;
+                },
+                20000));
+            for (const MediaEvent& event : device.TakeEvents()) heard.started << event.path;
+        }
+        heard.samples = qvtest::ReadAll(out);
+        return heard;
+    }
+
     qvtest::TempDir dir;
     MciInterpreter mci{GstDeviceFactory(kNullAudio)};
+    int heard_ = 0;
 };
 
 // A name with blanks, quotes and Japanese, as paths have; opened with the
@@ -113,6 +174,139 @@ INSTANTIATE_TEST_SUITE_P(Media, GstDevice,
                                            MediaKind::Flac, MediaKind::Vorbis, MediaKind::Opus,
                                            MediaKind::M4a),
                          [](const auto& info) { return qvtest::KindName(info.param); });
+
+using GstJoins = GstDevice;
+
+// Three parts joined: the sound is exactly the parts' sounds decoded one by
+// one, end to end, not a sample inserted or lost at a join. The parts are
+// short, so that each decoder runs dry before its sound is heard, the first
+// one before anything is queued.
+TEST_P(GstJoins, JoinedPartsSoundAsThePartsOneAfterAnother) {
+    const QString ext = "." + qvtest::KindExtension(GetParam());
+    const QStringList parts = {Make(GetParam(), "1" + ext, 300), Make(GetParam(), "2" + ext, 200),
+                               Make(GetParam(), "3" + ext, 700)};
+    QByteArray alone;
+    for (const QString& part : parts) alone += Hear({part}).samples;
+    const Heard joined = Hear(parts);
+    EXPECT_EQ(joined.started, parts.mid(1));
+    EXPECT_EQ((joined.samples.size() - alone.size()) / 4, 0) << "samples inserted (+) or lost (-)";
+    EXPECT_TRUE(joined.samples == alone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, GstJoins,
+                         ::testing::Values(MediaKind::Wav, MediaKind::Flac, MediaKind::Vorbis,
+                                           MediaKind::Opus, MediaKind::Mp3Xing),
+                         [](const auto& info) { return qvtest::KindName(info.param); });
+
+// A new sample rate and channel count at the join (the output is set up
+// anew) neither stalls nor resets the volume: at 0 not a sample is heard. A
+// chained Ogg file, whose decoder runs dry between its parts, plays whole
+// before the next file.
+TEST_F(GstJoins, ANewRateAtTheJoinAndAChainedOggFile) {
+    const QString wav = Make(MediaKind::Wav, "a.wav", 400), opus = Make(MediaKind::Opus, "b.opus");
+    const Heard silent =
+        Hear({wav, opus}, "audio/x-raw,format=S16LE,rate=48000,channels=2", false, {}, 0);
+    EXPECT_EQ(silent.started, QStringList{opus});
+    EXPECT_NEAR(silent.samples.size() / 4, 48 * (400 + 1200), 48 * 30);
+    EXPECT_EQ(silent.samples.count('\0'), silent.samples.size());
+    const QString chained =
+        dir.write("c.ogg", qvtest::ReadAll(Make(MediaKind::Vorbis, "c1.ogg", 300)) +
+                               qvtest::ReadAll(Make(MediaKind::Vorbis, "c2.ogg", 400)));
+    const Heard joined = Hear({chained, wav});
+    EXPECT_EQ(joined.started, QStringList{wav});
+    EXPECT_TRUE(joined.samples == Hear({chained}).samples + Hear({wav}).samples);
+}
+
+// Each file is heard at its own gain from its first sample on: the open one
+// at its own, a quieter one after it, and then one without a gain of its
+// own at 1, not at the gain before it.
+TEST_F(GstJoins, EachFileIsHeardAtItsOwnGainFromItsFirstSample) {
+    const QStringList files = {Make(MediaKind::Wav, "a.wav", 300),
+                               Make(MediaKind::Flac, "b.flac", 200),
+                               Make(MediaKind::Wav, "c.wav", 400)};
+    const QList<double> gains = {0.5, 0.25};
+    QList<float> expected;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QByteArray alone = Hear({files[i]}).samples;
+        for (qsizetype at = 0; at + 4 <= alone.size(); at += 4)
+            expected << qFromLittleEndian<float>(alone.constData() + at) * gains.value(i, 1.0);
+    }
+    const Heard joined = Hear(files, "audio/x-raw,format=F32LE", false, {}, 1000, gains);
+    EXPECT_EQ(joined.started, files.mid(1));
+    ASSERT_EQ(joined.samples.size() / 4, expected.size());
+    qsizetype worst = 0;
+    float worstError = 0;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const float error =
+            std::abs(qFromLittleEndian<float>(joined.samples.constData() + 4 * i) - expected[i]);
+        if (error > worstError) worstError = error, worst = i;
+    }
+    // Within a step of 16-bit sound, which the gain may round to.
+    EXPECT_LT(worstError, 1e-4) << "at sample " << worst << " of " << expected.size();
+}
+
+// What was queued can change as the sound goes on. Taken back after the
+// decoder had it, the next file is not heard: the device stops at the end as
+// if nothing had been queued. A seek after the decoder had it plays the file
+// on from there, and then the next one, the end heard once.
+TEST_F(GstJoins, TakenBackOrSeekedAfterTheDecoderHadTheNextFile) {
+    const QString a = Make(MediaKind::Wav, "a.wav", 1000), b = Make(MediaKind::Wav, "b.wav", 300);
+    const QByteArray aAlone = Hear({a}).samples, bAlone = Hear({b}).samples;
+    const auto late = [](GstMediaDevice& device) { return device.Position() >= 700; };
+    const Heard takenBack = Hear({a, b}, "audio/x-raw,format=F32LE", true, [&](auto& device) {
+        if (late(device)) device.QueueNext({});
+    });
+    EXPECT_EQ(takenBack.started, QStringList());
+    EXPECT_TRUE(takenBack.samples == aAlone);
+    bool seeked = false;
+    const Heard again = Hear({a, b}, "audio/x-raw,format=F32LE", true, [&](auto& device) {
+        if (seeked || !late(device)) return;
+        seeked = device.SeekTo(500) == 0 && device.Play() == 0;
+    });
+    EXPECT_TRUE(seeked);
+    EXPECT_EQ(again.started, QStringList{b});
+    EXPECT_TRUE(again.samples.endsWith(aAlone.mid(aAlone.size() / 2) + bAlone));
+    EXPECT_GT(again.samples.size(), aAlone.size() + bAlone.size());
+}
+
+// The player in "Loop-All" with the monitor ticking: a line removed after
+// its file went to the decoder is never played, the entry the rule picks now
+// follows; the entry joined on without a gap becomes the current one within
+// a tick, caption, selection and panel 1 following, nothing reopened.
+TEST_F(GstJoins, ThePlayerFollowsTheJoinAndNeverPlaysALineRemovedMeanwhile) {
+    const QString a = Make(MediaKind::Wav, "a.wav", 900), b = Make(MediaKind::Wav, "b.wav", 300),
+                  c = Make(MediaKind::Flac, "c.flac", 400);
+    const QByteArray aAndC = Hear({a}).samples + Hear({c}).samples;
+    GstDeviceOptions recorded = kNullAudio;
+    recorded.audioSink =
+        "audioconvert ! audio/x-raw,format=F32LE ! filesink sync=true append=true location=" +
+        dir.file("player.raw");
+    qvtest::FakeProgram p{GstDeviceFactory(recorded)};
+    for (const QString& path : {a, b, c}) p.state->objPlayList->AddToPlayList(path);
+    p.player().LoopMode(1);
+    p.player().OpenPlay(0);
+    p.form().Timer1->start();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Ask({"status PlayData position"}, &p.mci).toInt() > 500; }));
+    p.state->objPlayList->SetListIndex(1);
+    lblRemove_Click(*p.state);
+    QStringList heard{a};
+    p.commands.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        if (heard.last() != p.player().CurrentPath()) heard << p.player().CurrentPath();
+        return heard.size() == 3;
+    }));
+    EXPECT_EQ(heard, (QStringList{a, c, a}));
+    // c is opened when b had gone to the decoder (and was dropped), joined
+    // on when not; a is joined on.
+    EXPECT_LE(p.commands.filter("open ").size(), 1);
+    EXPECT_EQ(p.form().windowTitle() + "|" + p.form().Panel(1)->text().left(2),
+              "Quorvane - " + a + "|> ");
+    EXPECT_EQ(p.player().PlayingID() + p.player().SelectedLine(), 0);
+    p.player().StopPlay();
+    p.mci.SendString("close PlayData", nullptr, 0);
+    EXPECT_TRUE(qvtest::ReadAll(dir.file("player.raw")).startsWith(aAndC));
+}
 
 // Files the device refuses fail with their number, quietly; so does an open
 // that does not preroll in time, and MIDI without a soundfont, with a text
@@ -187,22 +381,13 @@ TEST_F(GstDevice, TheReplayGainChosenOnTheVolumeWedgeIsHeard) {
     options.audioSink =
         "audioconvert ! audio/x-raw,format=S16LE ! filesink location=\"" + out + "\"";
     qvtest::FakeProgram p{GstDeviceFactory(options)};
-    QString error;
-    const QString tagged =
-        qvtest::MakeMedia(MediaKind::Flac, dir.path(), "tagged.flac", 500, &error,
-                          {"REPLAYGAIN_TRACK_GAIN=-12.00 dB", "REPLAYGAIN_ALBUM_GAIN=-6.00 dB"});
-    for (const QString& path : {tagged, Make(MediaKind::Flac, "plain.flac", 500)})
-        p.state->objPlayList->AddToPlayList(path);
-    // The RMS level of entry i as played to its end, in dB of full scale.
+    for (const QString& path : TaggedAndPlain()) p.state->objPlayList->AddToPlayList(path);
+    // The level of entry i as played to its end.
     const auto level = [&](int i) {
         p.player().OpenPlay(i);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return Ask({"status PlayData mode"}, &p.mci) == "stopped"; }, 4000));
-        const QByteArray pcm = qvtest::ReadAll(out);
-        double sum = 0;
-        for (qsizetype at = 0; at + 1 < pcm.size(); at += 2)
-            sum += std::pow(qFromLittleEndian<qint16>(pcm.constData() + at) / 32768.0, 2);
-        return 10 * std::log10(sum / std::max<qsizetype>(pcm.size() / 2, 1));
+        return LevelDb(qvtest::ReadAll(out));
     };
     const double track = level(0), plain = level(1);
     EXPECT_NEAR(track - plain, -12, 0.5);
@@ -220,6 +405,41 @@ TEST_F(GstDevice, TheReplayGainChosenOnTheVolumeWedgeIsHeard) {
                 !p.state->HideMenu().mnReplayGainTrack->isChecked());
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return p.state->ini.ReadIni("Quorvane", "ReplayGain") == "0"; }));
+}
+
+// In "Loop-All" the player joins the untagged file on after the tagged one,
+// and the tagged one after it again: each is heard at its own level from
+// the join on, not at the gain of the one before.
+TEST_F(GstJoins, EachEntryJoinedOnIsHeardAtItsOwnGain) {
+    const QString out = dir.file("joined.raw");
+    GstDeviceOptions recorded = kNullAudio;
+    recorded.audioSink =
+        "audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true append=true location=\"" + out + "\"";
+    qvtest::FakeProgram p{GstDeviceFactory(recorded)};
+    const QStringList files = TaggedAndPlain();
+    const QByteArray plainAlone = Hear({files[1]}, "audio/x-raw,format=S16LE").samples;
+    const qsizetype part = plainAlone.size();
+    const double plain = LevelDb(plainAlone);
+    for (const QString& path : files) p.state->objPlayList->AddToPlayList(path);
+    p.player().LoopMode(1);
+    p.player().OpenPlay(0);
+    p.form().Timer1->start();
+    QList<int32_t> seen{0};
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        if (seen.last() != p.player().PlayingID()) seen << p.player().PlayingID();
+        return seen.size() == 3;
+    }));
+    EXPECT_EQ(seen, (QList<int32_t>{0, 1, 0}));
+    EXPECT_EQ(p.commands.filter("open ").size(), 1) << "joined on, not opened anew";
+    QTest::qWait(200);
+    p.player().StopPlay();
+    p.mci.SendString("close PlayData", nullptr, 0);
+    const QByteArray pcm = qvtest::ReadAll(out);
+    ASSERT_GT(pcm.size(), 2 * part + part / 4);
+    // Each part whole at its level: a gain set a moment late would show.
+    EXPECT_NEAR(LevelDb(pcm, 0, part) - plain, -12, 0.05);
+    EXPECT_NEAR(LevelDb(pcm, part, 2 * part) - plain, 0, 0.05);
+    EXPECT_NEAR(LevelDb(pcm, 2 * part, 2 * part + part / 4) - plain, -12, 0.05);
 }
 
 // An output that goes away while a file plays (a sink whose writes fail, as one whose sound
@@ -258,8 +478,8 @@ TEST_F(GstDevice, AnOutputThatGoesAwayFailsTheFileAndNoneAtAllIsSaidInPanel4) {
 // The player through the real device and the real monitor timer: a seek while playing plays
 // on from there, while paused stays paused there, clamped at both ends; moved to the end,
 // "Loop-All" plays three kinds through, past a refused file, and starts again, the volume
-// going to every file opened and Setting.ini keeping it; then "Loop-One" replays without
-// reopening and "Loop-Off" rewinds and stays, the time panel following the position.
+// going to every file opened and Setting.ini keeping it; then "Loop-One" replays and
+// "Loop-Off" rewinds and stays, the time panel following the position.
 TEST_F(GstDevice, ThePlayerSeeksKeepsTheVolumeAndPlaysRealFilesThroughByTheLoopRules) {
     qvtest::FakeProgram p{GstDeviceFactory(kNullAudio)};
     const QString a = Make(MediaKind::Wav, "a.wav", 1500),
@@ -293,12 +513,14 @@ TEST_F(GstDevice, ThePlayerSeeksKeepsTheVolumeAndPlaysRealFilesThroughByTheLoopR
         EXPECT_EQ(p.form().Panel(4)->text() + " " + status("volume"), "playing 250");
     }
     EXPECT_EQ(p.commands.filter("open ").size(), 5);
+    // "Loop-One" joins the file on to itself: it starts again with no
+    // command at all, nothing stopped or reopened.
     p.player().LoopMode(2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.form().Panel(5)->text() == "00:01/00:02"; }));
     p.commands.clear();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.commands.contains("play PlayData"); }));
-    EXPECT_EQ(p.commands,
-              (QStringList{"stop PlayData", "seek PlayData to start", "play PlayData"}));
+    const uint32_t jumps = p.player().Jumps();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.player().Jumps() > jumps; }));
+    EXPECT_EQ(p.commands.join('|') + p.form().Panel(4)->text(), "playing");
     p.player().LoopMode(0);
     p.commands.clear();
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.player().PlayState() == "STOPPED"; }));

@@ -6,6 +6,7 @@
 
 #include "app/playlist_data.h"
 #include "app/program_state.h"
+#include "platform/filesystem.h"
 #include "playback/mod_mci.h"
 #include "playback/track_info.h"
 #include "tags/replay_gain.h"
@@ -57,6 +58,7 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
         SendTrackGain(path);
     }
     lngSkipped_ = 0;
+    queued_.clear();  // a new device, with nothing queued
     strGivenPath_ = path;
     strEntryPath_ = path;
     ++lngJumps_;  // the same entry opened again starts over
@@ -95,6 +97,13 @@ void clsMediaPlay::PlayStart(int32_t SongID) {
 }
 
 void clsMediaPlay::Play() {
+    // Queued before the sound starts: a short file has run its decoder dry
+    // by the time the next tick comes. Sent even when unchanged, as the end
+    // of a file empties the device's queue.
+    PlayState(kStatePlaying);
+    StopByUser(false);
+    queued_.clear();
+    KeepJoinsQueued();
     const bool started = MCIPlay(state_.mci) == 0;
     PlayState(kStatePlaying);
     StopByUser(false);
@@ -184,6 +193,92 @@ bool clsMediaPlay::SeekTo(int32_t lngMilliseconds) {
     return true;
 }
 
+int32_t clsMediaPlay::JoinAfter(int32_t SongID) const {
+    if (lLoopMode_ == 2) return SongID;
+    if (lLoopMode_ != 1) return -1;
+    const int32_t U = state_.PlayListData.UBound();
+    return (U == 0 || SongID < 0 || SongID >= U) ? 0 : SongID + 1;
+}
+
+QStringList clsMediaPlay::JoinFiles() const {
+    const auto alone = [](const QString& path) {
+        return path.isEmpty() || MciDeviceType(path) == QLatin1String("Sequencer");
+    };
+    // The tree's file, a failed one, or an entry whose line has gone plays
+    // alone.
+    if (!strFailedPath_.isEmpty() || !HasRecord(lngID_) ||
+        state_.PlayListData[lngID_].FilePath != strGivenPath_ || alone(strGivenPath_))
+        return {};
+    // The decoders run ahead of what is heard by a second or two: files
+    // queued to cover that much (lengths not known yet count as nothing), so
+    // that short ones do not run the queue dry between two ticks.
+    QStringList files;
+    int32_t id = lngID_;
+    int32_t seconds = 0;
+    for (int ahead = 0; ahead < 8 && seconds < 3; ++ahead) {
+        id = JoinAfter(id);
+        if (!HasRecord(id)) break;
+        const QString& path = state_.PlayListData[id].FilePath;
+        if (alone(path)) break;
+        files << path;
+        seconds += state_.PlayListData[id].Length;
+    }
+    return files;
+}
+
+void clsMediaPlay::KeepJoinsQueued() {
+    const bool playing =
+        !bStopByUser_ && (strPlayState_ == kStatePlaying || strPlayState_ == kStatePaused);
+    const QStringList files = playing ? JoinFiles() : QStringList();
+    if (files == queued_) return;
+    queued_ = files;
+    // A file that cannot be opened is not joined on: the end opens it as
+    // before, which shows it as failed and goes past it.
+    QStringList joinable;
+    QList<double> gains;
+    for (const QString& path : files) {
+        if (!FileExists(path)) break;
+        joinable << path;
+        gains << TrackGainOf(path);
+    }
+    QueueJoins(state_.mci, joinable, gains);
+}
+
+void clsMediaPlay::TakeDeviceEvents() {
+    for (const MediaEvent& event : qv::TakeDeviceEvents(state_.mci)) {
+        if (event.kind != MediaEvent::Kind::TrackStarted) continue;
+        queued_.clear();  // the device's queue moved on by one
+        const QStringList files = JoinFiles();
+        const int32_t next = JoinAfter(lngID_);
+        if (!files.isEmpty() && files.front() == event.path && HasRecord(next)) {
+            Joined(next);
+            continue;
+        }
+        // The list or the mode changed as the file began: the end of the
+        // track as the rule has it now, the entry opened anew.
+        if (lLoopMode_ == 1) {
+            const int32_t U = state_.PlayListData.UBound();
+            OpenPlay((U == 0 || lngID_ < 0 || lngID_ >= U) ? 0 : lngID_ + 1);
+        } else if (lLoopMode_ == 2) {
+            OpenPlay(lngID_);
+        } else {
+            OpenFile(lngID_);
+        }
+    }
+}
+
+void clsMediaPlay::Joined(int32_t SongID) {
+    const QString path = state_.PlayListData[SongID].FilePath;
+    lngSkipped_ = 0;
+    strGivenPath_ = path;
+    strEntryPath_ = path;
+    ++lngJumps_;
+    state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
+    SelectLine(SongID);
+    PlayingID(SongID);
+    ShowPlayingInfo(state_, path);
+}
+
 void clsMediaPlay::SetVolume(int32_t lngVolume) {
     const int32_t volume = std::clamp(lngVolume, 0, 1000);
     const bool changed = volume != lngVolume_;
@@ -221,6 +316,7 @@ void clsMediaPlay::SetReplayGainMode(int32_t lngMode) {
     lngReplayGain_ = mode;
     // Nothing open answers no mode, and the next open sends its gain.
     if (!MCIGetMode(state_.mci).isEmpty()) SendTrackGain(strGivenPath_);
+    queued_.clear();  // the files to join on are queued again, at their new gains
     state_.WriteIniWithinSecond(QStringLiteral("Quorvane"), QStringLiteral("ReplayGain"),
                                 QString::number(mode));
 }
@@ -230,13 +326,16 @@ void clsMediaPlay::RestoreReplayGain(int32_t lngMode, double dblPreampDb) {
     dblPreampDb_ = dblPreampDb;
 }
 
-void clsMediaPlay::SendTrackGain(const QString& FilePath) {
+double clsMediaPlay::TrackGainOf(const QString& FilePath) const {
     // Off reads no tags at all.
     const auto mode = static_cast<qv::ReplayGainMode>(lngReplayGain_);
-    const double factor = mode == qv::ReplayGainMode::Off
-                              ? 1.0
-                              : ReplayGainFactor(ReadReplayGain(FilePath), mode, dblPreampDb_);
-    MCISetTrackGain(state_.mci, factor);
+    return mode == qv::ReplayGainMode::Off
+               ? 1.0
+               : ReplayGainFactor(ReadReplayGain(FilePath), mode, dblPreampDb_);
+}
+
+void clsMediaPlay::SendTrackGain(const QString& FilePath) {
+    MCISetTrackGain(state_.mci, TrackGainOf(FilePath));
 }
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -150,10 +151,32 @@ class clsMediaPlay {
     // Sends the open file's gain, from FilePath's tags by the mode and the
     // preamplification, to the device; every way of opening a file calls it.
     void SendTrackGain(const QString& FilePath);
+    // That gain, a factor of the amplitude, as the mode has it now.
+    double TrackGainOf(const QString& FilePath) const;
+
+    // Gapless joins. In "Loop-All" and "Loop-One", while an entry of the
+    // list plays, the files the end-of-track rule will pick after it are
+    // queued on the device, so that its sound runs on into theirs. The
+    // monitor brings the queue in line with the list and the mode on every
+    // tick (a moved, removed or shuffled line, another mode), and takes the
+    // device's word that a queued file is heard: that entry becomes the
+    // current one then, as an open would make it. A file that began although
+    // the rule no longer picks it is left for the entry the rule picks,
+    // opened anew.
+    void KeepJoinsQueued();
+    void TakeDeviceEvents();
 
   private:
     // Does PlayListData hold record SongID?
     bool HasRecord(int32_t SongID) const;
+    // The entry the end-of-track rule plays after SongID; -1 in "Loop-Off".
+    int32_t JoinAfter(int32_t SongID) const;
+    // The files of the next entries the rule would play, a few seconds'
+    // worth, as long as each can join (no MIDI; MIDI plays alone); none when
+    // nothing of the list plays.
+    QStringList JoinFiles() const;
+    // A queued entry is heard: it becomes the current one.
+    void Joined(int32_t SongID);
 
     ProgramState& state_;
     std::unique_ptr<PlayerView> view_;
@@ -170,6 +193,9 @@ class clsMediaPlay {
     uint32_t lngJumps_ = 0;
     QString strGivenPath_;
     QString strEntryPath_;
+    // What the device was last asked to join on (before files that cannot
+    // open were left out), so that an unchanged queue is not sent again.
+    QStringList queued_;
 };
 
 }  // namespace qv

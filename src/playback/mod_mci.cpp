@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/filesystem.h"
+#include "platform/mci/mci_errors.h"
 #include "platform/media_kinds.h"
 
 namespace qv {
@@ -83,7 +84,8 @@ int32_t MCISetVolume(MciSender& mci, int32_t lngVolume) {
 }
 
 int32_t MCISetTrackGain(MciSender& mci, double dblFactor) {
-    return mci.SetTrackGain(kAlias, dblFactor);
+    MediaDevice* device = mci.Device(kAlias);
+    return device ? device->SetTrackGain(dblFactor) : mcierr::kInvalidDeviceName;
 }
 
 int32_t MCIGetLength(MciSender& mci) {
@@ -102,6 +104,16 @@ QString MCIGetMode(MciSender& mci) {
 
 QString MCIGetOutput(MciSender& mci) {
     return Query(mci, "status " + kAlias + " output", 10);
+}
+
+int32_t QueueJoins(MciSender& mci, const QStringList& paths, const QList<double>& gains) {
+    MediaDevice* device = mci.Device(kAlias);
+    return device ? device->QueueNext(paths, gains) : mcierr::kInvalidDeviceName;
+}
+
+std::vector<MediaEvent> TakeDeviceEvents(MciSender& mci) {
+    MediaDevice* device = mci.Device(kAlias);
+    return device ? device->TakeEvents() : std::vector<MediaEvent>{};
 }
 
 QString GetMediaType(const QString& strFilePath) {

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <vector>
 
 #include "platform/mci/mci.h"
+#include "platform/mci/media_device.h"
 
 namespace qv {
 
@@ -23,7 +26,8 @@ int32_t MCISeekTo(MciSender& mci, int32_t lngMilliseconds);
 int32_t MCISetVolume(MciSender& mci, int32_t lngVolume);
 
 // Not a string: the typed call for the open file's gain, a factor of its
-// amplitude (MciSender::SetTrackGain).
+// amplitude (MediaDevice::SetTrackGain of the device MciSender::Device
+// names; an MCI error number when none is open).
 int32_t MCISetTrackGain(MciSender& mci, double dblFactor);
 
 // Queries: 0 or "" when nothing is open; their result codes are dropped.
@@ -32,6 +36,13 @@ int32_t MCIGetPosition(MciSender& mci);  // milliseconds
 QString MCIGetMode(MciSender& mci);      // the device's own lower-case word
 // "status PlayData output": kOutputPresent, kOutputNone or kOutputLost.
 QString MCIGetOutput(MciSender& mci);
+
+// The calls that have no command string, on the device of "PlayData": the
+// files to join on after the open one and each one's gain
+// (MediaDevice::QueueNext; 0, or an error number when nothing is open or the
+// device plays each file alone), and what happened since the last call.
+int32_t QueueJoins(MciSender& mci, const QStringList& paths, const QList<double>& gains);
+std::vector<MediaEvent> TakeDeviceEvents(MciSender& mci);
 
 // The name of the media kind of the path's extension in any letter case
 // ("MP3", "MIDI", "WAVE", "CDAudio", ...: platform/media_kinds.h); "" for

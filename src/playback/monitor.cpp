@@ -61,6 +61,9 @@ void Timer1_Timer(ProgramState& state) {
     ShowPicture(form->imgPlay,
                 player->PlayState() == kStatePaused ? form->imgPlayOff : form->imgPlayOn);
 
+    // A file joined on without a gap is heard now: its entry is the current one.
+    player->TakeDeviceEvents();
+
     // 2. The device's own word, upper-cased; nothing at all becomes "ready".
     player->PlayState(MCIGetMode(state.mci).toUpper());
     ShowLostOutput(state);
@@ -80,6 +83,7 @@ void Timer1_Timer(ProgramState& state) {
     if (EndOfTrack(*player, 2)) player->PlayStart(player->PlayingID());
     if (EndOfTrack(*player, 1)) player->PlayNext();
     if (EndOfTrack(*player, 0)) player->SetStart(player->PlayingID());
+    player->KeepJoinsQueued();
 
     // 6. The mode as the device says it; a failure stays named until
     // another file opens, rather than turning into "ready" (nothing open).

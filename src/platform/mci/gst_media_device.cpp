@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 #include "platform/mci/gst_runtime.h"
 #include "platform/mci/mci_errors.h"
@@ -67,6 +68,24 @@ int CheckFile(const QString& path) {
     return 0;
 }
 
+// The URI GStreamer reads a local file by; empty when the path makes none.
+QByteArray FileUri(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    gchar* uri = gst_filename_to_uri(QFile::encodeName(absolute).constData(), nullptr);
+    if (!uri) return {};
+    const QByteArray bytes(uri);
+    g_free(uri);
+    return bytes;
+}
+
+// A decoder runs dry at most a few seconds before the sound it made is heard
+// (the queues between it and the output hold about that much). Asked for the
+// next file long before the end, it is a chained Ogg stream between two of
+// its parts, not the end of the file.
+constexpr qint64 kEarliestEndNs = 5000 * kNsPerMs;
+// The last sound of a file is heard within this of its length.
+constexpr qint64 kLastSoundNs = 40 * kNsPerMs;
+
 }  // namespace
 
 GstMediaDevice::GstMediaDevice(GstDeviceOptions options) : options_(std::move(options)) {
@@ -101,14 +120,100 @@ void GstMediaDevice::OnElementSetup(GstElement*, GstElement* element, void* data
     }
 }
 
+void GstMediaDevice::OnSourceSetup(GstElement*, GstElement*, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    ++self->sourcesMade_;
+}
+
+// On a streaming thread: the decoder of the file heard last is about to run
+// dry. The next queued file is handed on now, or the sound stops at the end.
+void GstMediaDevice::OnAboutToFinish(GstElement* playbin, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    // Asked once more for a file already answered, or while the pipeline is
+    // torn down, or after what was handed on was taken back: the answer
+    // stands, and a second file would skip one.
+    if (self->closing_ || self->takenBack_ || self->sourcesAnswered_ >= self->sourcesMade_) return;
+    gint64 position = -1, duration = -1;
+    if (gst_element_query_duration(playbin, GST_FORMAT_TIME, &duration) && duration > 0 &&
+        gst_element_query_position(playbin, GST_FORMAT_TIME, &position) && position >= 0 &&
+        duration - position > kEarliestEndNs)
+        return;
+    if (self->holding_ || self->handedOn_ >= self->upcoming_.size()) {
+        self->missedEnd_ = true;
+        return;
+    }
+    const QByteArray uri = FileUri(self->upcoming_[self->handedOn_]);
+    g_object_set(playbin, "uri", uri.constData(), nullptr);
+    ++self->handedOn_;
+    self->sourcesAnswered_ = self->sourcesMade_;
+}
+
+// On a streaming thread, for everything that reaches the sink: counts the
+// handed-on files whose sound arrives, and drops the sound of one that was
+// taken back.
+int GstMediaDevice::OnSinkData(GstPad*, GstPadProbeInfo* info, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS && self->formatLock_ && !self->formatLocked_) {
+            GstCaps* caps = nullptr;
+            gst_event_parse_caps(event, &caps);
+            int rate = 0;
+            if (gst_structure_get_int(gst_caps_get_structure(caps, 0), "rate", &rate) && rate > 0) {
+                GstCaps* locked =
+                    gst_caps_new_simple("audio/x-raw", "rate", G_TYPE_INT, rate, nullptr);
+                g_object_set(self->formatLock_, "caps", locked, nullptr);
+                gst_caps_unref(locked);
+            }
+            self->formatLocked_ = true;
+        }
+        // A file started afresh (and one moved) begins with a stream-start
+        // of its own, before any of its sound: only one that follows sound
+        // is the next file.
+        if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) self->soundSinceStart_ = false;
+        if (GST_EVENT_TYPE(event) != GST_EVENT_STREAM_START) return GST_PAD_PROBE_OK;
+        const bool afterSound = std::exchange(self->soundSinceStart_, false);
+        if (afterSound && self->switchesAtSink_ < self->handedOn_) {
+            ++self->switchesAtSink_;
+            if (self->takenBack_) self->dropping_ = true;
+        }
+        return GST_PAD_PROBE_OK;
+    }
+    self->soundSinceStart_ = true;
+    return self->dropping_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+}
+
+// On a streaming thread, for everything that reaches the gain: a handed-on
+// file's stream begins (counted as at the sink) and its own gain is set
+// before its first sound comes through, so that a file after a louder or
+// an untagged one after a tagged one is heard at its own level at once.
+int GstMediaDevice::OnGainData(GstPad*, GstPadProbeInfo* info, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    std::lock_guard lock(self->joinLock_);
+    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM)) {
+        self->soundAtGain_ = true;
+        return GST_PAD_PROBE_OK;
+    }
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) self->soundAtGain_ = false;
+    if (GST_EVENT_TYPE(event) != GST_EVENT_STREAM_START) return GST_PAD_PROBE_OK;
+    const bool afterSound = std::exchange(self->soundAtGain_, false);
+    if (afterSound && self->switchesAtGain_ < self->handedOn_) {
+        const QString& path = self->upcoming_[self->switchesAtGain_++];
+        g_object_set(self->gain_, "volume", self->upcomingGains_.value(path, 1.0), nullptr);
+    }
+    return GST_PAD_PROBE_OK;
+}
+
 int GstMediaDevice::Open(const QString& path) {
     Release();
     if (int code = CheckFile(path)) return code;
+    const QByteArray uriBytes = FileUri(path);
+    if (uriBytes.isEmpty()) return kFileNotFound;
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(absolute).constData(), nullptr);
-    if (!uri) return kFileNotFound;
-    const QByteArray uriBytes(uri);
-    g_free(uri);
 
     const qint64 deadline = NowMs() + options_.openTimeoutMs;
     bool sinkFailed = false;
@@ -123,6 +228,7 @@ int GstMediaDevice::Open(const QString& path) {
         return code;
     }
     FindLength(absolute, deadline);
+    path_ = path;
     state_ = State::Stopped;
     atStart_ = true;
     lastPositionNs_ = 0;
@@ -134,6 +240,14 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     midiWithoutSoundfont_ = false;
     mpegAudio_ = false;
     outputLost_ = false;
+    {
+        std::lock_guard lock(joinLock_);
+        upcoming_.clear();
+        upcomingGains_.clear();
+        handedOn_ = sourcesMade_ = sourcesAnswered_ = switchesAtSink_ = switchesAtGain_ = 0;
+        missedEnd_ = takenBack_ = dropping_ = closing_ = holding_ = formatLocked_ =
+            soundSinceStart_ = soundAtGain_ = false;
+    }
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     sink_ = MakeSink();
     // The file's gain: an element of its own in playbin's audio filter, so
@@ -149,6 +263,11 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     gst_object_ref_sink(sink_);  // ours until Release, whatever playbin does
     gst_object_ref_sink(gain_);
     g_object_set(gain_, "volume", gainFactor_, nullptr);
+    output_ = sink_;
+    if (GstElement* locked = LockFormat(sink_)) {
+        gst_object_unref(sink_);
+        sink_ = GST_ELEMENT(gst_object_ref_sink(locked));
+    }
     // Audio only: no video window for a Windows Media file with pictures.
     // The volume is our own element's: a sink without a volume of its own
     // (the null sink, ALSA) would otherwise ignore it, and at 1000 the
@@ -159,9 +278,52 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
     gst_stream_volume_set_volume(GST_STREAM_VOLUME(pipeline_), GST_STREAM_VOLUME_FORMAT_CUBIC,
                                  volume_ / 1000.0);
     g_signal_connect(pipeline_, "element-setup", G_CALLBACK(OnElementSetup), this);
+    g_signal_connect(pipeline_, "source-setup", G_CALLBACK(OnSourceSetup), this);
+    g_signal_connect(pipeline_, "about-to-finish", G_CALLBACK(OnAboutToFinish), this);
+    if (GstPad* pad = gst_element_get_static_pad(sink_, "sink")) {
+        gst_pad_add_probe(
+            pad,
+            GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                            GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+            GstPadProbeCallback(OnSinkData), this, nullptr);
+        gst_object_unref(pad);
+    }
+    if (GstPad* pad = gst_element_get_static_pad(gain_, "sink")) {
+        gst_pad_add_probe(
+            pad,
+            GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                            GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+            GstPadProbeCallback(OnGainData), this, nullptr);
+        gst_object_unref(pad);
+    }
     bus_ = gst_element_get_bus(pipeline_);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     return WaitForPreroll(options_.openTimeoutMs, sinkFailed);
+}
+
+// The output keeps the sample rate of the first sound it was given: a file
+// joined on in another rate is converted to it, as a new rate would make the
+// output drain and start over, a tenth of a second of silence at the join.
+// Nothing is converted while the rates agree; the channels are left as they
+// come (a mono file first must not make the rest mono).
+GstElement* GstMediaDevice::LockFormat(GstElement* output) {
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* lock = gst_element_factory_make("capsfilter", nullptr);
+    GstElement* bin = gst_bin_new(nullptr);
+    GstPad* in = convert ? gst_element_get_static_pad(convert, "sink") : nullptr;
+    if (!convert || !resample || !lock || !in) {
+        for (GstElement* e : {convert, resample, lock, bin})
+            if (e) gst_object_unref(gst_object_ref_sink(e));
+        if (in) gst_object_unref(in);
+        return nullptr;
+    }
+    gst_bin_add_many(GST_BIN(bin), convert, resample, lock, output, nullptr);
+    gst_element_link_many(convert, resample, lock, output, nullptr);
+    gst_element_add_pad(bin, gst_ghost_pad_new("sink", in));
+    gst_object_unref(in);
+    formatLock_ = lock;
+    return bin;
 }
 
 GstElement* GstMediaDevice::MakeSink() {
@@ -237,6 +399,10 @@ void GstMediaDevice::FindLength(const QString& path, qint64 deadlineMs) {
 }
 
 void GstMediaDevice::Release() {
+    {
+        std::lock_guard lock(joinLock_);
+        closing_ = true;
+    }
     if (pipeline_) {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         g_signal_handlers_disconnect_by_data(pipeline_, this);
@@ -247,6 +413,8 @@ void GstMediaDevice::Release() {
         gst_object_unref(bus_);
         bus_ = nullptr;
     }
+    output_ = nullptr;  // within sink_
+    formatLock_ = nullptr;
     for (GstElement** e : {&sink_, &gain_}) {
         if (*e) gst_object_unref(*e);
         *e = nullptr;
@@ -254,11 +422,14 @@ void GstMediaDevice::Release() {
     state_ = State::Closed;
     lengthNs_ = 0;
     outputLost_ = false;
+    nextBroke_ = false;
+    path_.clear();
 }
 
 // Reads what the pipeline has posted since the last call.
 void GstMediaDevice::Poll() {
     if (!bus_) return;
+    TakeStarts();
     const auto wanted =
         GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_CLOCK_LOST);
     while (GstMessage* message = gst_bus_pop_filtered(bus_, wanted)) {
@@ -268,6 +439,7 @@ void GstMediaDevice::Poll() {
                     state_ = State::Ended;
                     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
                 }
+                ForgetJoins();
                 break;
             case GST_MESSAGE_ERROR:
                 // The stream broke off: stop where it is. A file cut short is
@@ -276,6 +448,7 @@ void GstMediaDevice::Poll() {
                 // pipeline plays nothing more: the next open makes a new one,
                 // which looks for the output again.
                 if (IsFrom(message, sink_)) outputLost_ = true;
+                if (!outputLost_ && NextFileBroke()) break;
                 if (state_ == State::Playing || state_ == State::Paused) {
                     gint64 ns = -1;
                     if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns) && ns >= 0)
@@ -295,6 +468,127 @@ void GstMediaDevice::Poll() {
         }
         gst_message_unref(message);
     }
+    // The file heard now plays out before a broken next one ends it.
+    if (nextBroke_ && state_ == State::Playing) {
+        gint64 ns = -1;
+        if (gst_element_query_position(output_, GST_FORMAT_TIME, &ns) && ns >= 0)
+            lastPositionNs_ = ns;
+        if (lastPositionNs_ >= lengthNs_ - kLastSoundNs || NowMs() > nextBrokeByMs_) {
+            nextBroke_ = false;
+            ForgetJoins();
+            state_ = State::Ended;
+            gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+        }
+    }
+}
+
+// A file handed on that failed before its sound came: the one heard now
+// still has its last moments queued, which the player would cut off; it
+// ends at its length instead, and the player opens the broken file itself
+// (and tells it failed) as if nothing had been queued.
+bool GstMediaDevice::NextFileBroke() {
+    std::lock_guard lock(joinLock_);
+    if (handedOn_ <= switchesAtSink_) return false;
+    nextBroke_ = true;
+    // Should the position stall short of the length, the end comes anyway.
+    nextBrokeByMs_ = NowMs() + (lengthNs_ - lastPositionNs_) / kNsPerMs + 500;
+    return true;
+}
+
+void GstMediaDevice::ForgetJoins() {
+    std::lock_guard lock(joinLock_);
+    upcoming_.clear();
+    upcomingGains_.clear();
+    handedOn_ = switchesAtSink_ = switchesAtGain_ = 0;
+    missedEnd_ = takenBack_ = dropping_ = false;
+}
+
+// Starts the open file afresh, stopped at its start: the only way to take
+// back a file handed to the decoder, which a seek would leave queued.
+// The queue stays: the file asks for the next one again as it ends. With
+// hold, not while it prerolls: the seek that follows would find the next
+// file handed on again, the very thing the restart undid.
+void GstMediaDevice::RestartFile(bool hold) {
+    gst_element_set_state(pipeline_, GST_STATE_READY);
+    {
+        std::lock_guard lock(joinLock_);
+        handedOn_ = switchesAtSink_ = switchesAtGain_ = sourcesMade_ = sourcesAnswered_ = 0;
+        missedEnd_ = takenBack_ = dropping_ = soundSinceStart_ = soundAtGain_ = false;
+        holding_ = hold;
+    }
+    nextBroke_ = false;
+    g_object_set(pipeline_, "uri", FileUri(path_).constData(), nullptr);
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    WaitForPreroll(kSettleTimeoutMs, nullptr);
+    std::lock_guard lock(joinLock_);
+    holding_ = false;
+}
+
+// Catches up with the files whose sound reached the sink.
+void GstMediaDevice::TakeStarts() {
+    QStringList started;
+    {
+        std::lock_guard lock(joinLock_);
+        if (switchesAtSink_ == 0) return;
+        if (!dropping_) {
+            started = upcoming_.mid(0, switchesAtSink_);
+            upcoming_.remove(0, switchesAtSink_);
+            handedOn_ -= switchesAtSink_;
+            switchesAtGain_ -= switchesAtSink_;
+            switchesAtSink_ = 0;
+            gainFactor_ = upcomingGains_.value(started.last(), 1.0);
+        }
+    }
+    if (started.isEmpty()) {
+        // A file taken back began: what was heard ended as at the end of
+        // the stream, and the file stays open at its end.
+        ForgetJoins();
+        RestartFile(true);
+        g_object_set(gain_, "volume", gainFactor_, nullptr);  // it had the dropped file's
+        state_ = State::Ended;
+        atStart_ = false;
+        return;
+    }
+    for (const QString& path : started) events_.push_back({MediaEvent::Kind::TrackStarted, path});
+    path_ = started.last();
+    lengthNs_ = 0;
+    FindLength(QFileInfo(path_).absoluteFilePath(), NowMs() + 500);
+    lastPositionNs_ = 0;
+    Anchor();
+    atStart_ = false;
+}
+
+int GstMediaDevice::QueueNext(const QStringList& paths, const QList<double>& gains) {
+    Poll();
+    if (state_ == State::Closed) return kDeviceNotReady;
+    bool again = false;
+    {
+        std::lock_guard lock(joinLock_);
+        if (takenBack_) return 0;
+        const QStringList handed = upcoming_.mid(0, handedOn_);
+        if (paths.mid(0, handedOn_) != handed) {
+            takenBack_ = true;
+            upcoming_ = handed;
+            return 0;
+        }
+        upcoming_ = paths;
+        upcomingGains_.clear();
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            upcomingGains_.insert(paths[i], i < gains.size() ? gains[i] : 1.0);
+        // A short file runs the decoder dry while it prerolls, before anything
+        // could be queued: decoded again, it asks again.
+        again = missedEnd_ && handedOn_ == 0 && !paths.isEmpty() && state_ == State::Stopped &&
+                atStart_;
+    }
+    // Started afresh rather than moved to the start: a decoder moved back
+    // (Opus) makes its first moments a little otherwise than a fresh one.
+    if (again) RestartFile(false);
+    return 0;
+}
+
+std::vector<MediaEvent> GstMediaDevice::TakeEvents() {
+    Poll();
+    return std::exchange(events_, {});
 }
 
 int GstMediaDevice::Play() {
@@ -303,6 +597,8 @@ int GstMediaDevice::Play() {
     if (outputLost_) return kHardware;
     // At the end there is nothing left to play until a rewind.
     if (state_ == State::Playing || state_ == State::Ended) return 0;
+    if (atStart_) lastPositionNs_ = 0;
+    Anchor();
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return kHardware;
     state_ = State::Playing;
@@ -310,10 +606,16 @@ int GstMediaDevice::Play() {
     return 0;
 }
 
+void GstMediaDevice::Anchor() {
+    anchorNs_ = lastPositionNs_;
+    anchorMs_ = NowMs();
+}
+
 int GstMediaDevice::Pause() {
     Poll();
     if (state_ == State::Closed) return kDeviceNotReady;
     if (state_ != State::Playing) return 0;
+    Position();  // where it stops, while the clock still says
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     state_ = State::Paused;
     return 0;
@@ -324,6 +626,7 @@ int GstMediaDevice::Resume() {
     if (state_ == State::Closed) return kDeviceNotReady;
     if (outputLost_) return kHardware;
     if (state_ != State::Paused) return 0;
+    Anchor();
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return kHardware;
     state_ = State::Playing;
@@ -370,6 +673,13 @@ int GstMediaDevice::SeekTo(qint64 ms) {
 }
 
 int GstMediaDevice::SeekNs(qint64 ns) {
+    bool handedOn = false;
+    {
+        std::lock_guard lock(joinLock_);
+        handedOn = handedOn_ > 0;
+        missedEnd_ = false;
+    }
+    if (handedOn) RestartFile(true);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     const bool stopAtLength = lengthNs_ > 0;
@@ -392,6 +702,10 @@ int GstMediaDevice::SeekNs(qint64 ns) {
 }
 
 qint64 GstMediaDevice::Length() {
+    // A file joined on may not know its length yet when its sound begins.
+    gint64 ns = -1;
+    if (lengthNs_ <= 0 && pipeline_ && gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &ns))
+        lengthNs_ = std::max<gint64>(ns, 0);
     return lengthNs_ / kNsPerMs;
 }
 
@@ -400,13 +714,28 @@ qint64 GstMediaDevice::Position() {
     if (state_ == State::Closed) return 0;
     if (state_ == State::Ended) return Length();
     if (atStart_) return 0;
+    bool handedOn = false;
+    {
+        std::lock_guard lock(joinLock_);
+        handedOn = handedOn_ > switchesAtSink_;
+    }
+    if (handedOn) {
+        // With the next file handed on, the sink clips what it answers to
+        // that file's length, which may be shorter: the position goes on by
+        // the clock from the last true reading.
+        if (state_ == State::Playing)
+            lastPositionNs_ = anchorNs_ + (NowMs() - anchorMs_) * kNsPerMs;
+        return std::min(lastPositionNs_ / kNsPerMs, Length());
+    }
     // Asked of the sink itself: the pipeline would only pass the query on to
     // it, at twice the cost, and the monitor asks 20 times a second.
     gint64 ns = -1;
-    if ((gst_element_query_position(sink_, GST_FORMAT_TIME, &ns) ||
+    if ((gst_element_query_position(output_, GST_FORMAT_TIME, &ns) ||
          gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns)) &&
-        ns >= 0)
+        ns >= 0) {
         lastPositionNs_ = ns;
+        Anchor();
+    }
     return std::min(lastPositionNs_ / kNsPerMs, Length());
 }
 
@@ -431,6 +760,11 @@ int GstMediaDevice::SetTrackGain(double factor) {
     if (factor == gainFactor_) return 0;
     gainFactor_ = factor;
     if (state_ == State::Closed) return 0;
+    {
+        // The next file's sound has passed the gain already, at its own.
+        std::lock_guard lock(joinLock_);
+        if (switchesAtGain_ > 0) return 0;
+    }
     g_object_set(gain_, "volume", factor, nullptr);
     RefillHeldSound();
     return 0;

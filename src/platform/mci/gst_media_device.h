@@ -2,15 +2,20 @@
 // from the caller's thread; no GLib main loop, the bus is read when asked.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 #include "platform/mci/media_device.h"
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
+typedef struct _GstPad GstPad;
+typedef struct _GstPadProbeInfo GstPadProbeInfo;
 
 namespace qv {
 
@@ -51,6 +56,8 @@ class GstMediaDevice final : public MediaDevice {
     int Volume() override { return volume_; }
     int SetTrackGain(double factor) override;
     AudioOutput Output() override;
+    int QueueNext(const QStringList& paths, const QList<double>& gains = {}) override;
+    std::vector<MediaEvent> TakeEvents() override;
 
   private:
     // Our own state: after the end of the stream the pipeline would still
@@ -65,18 +72,31 @@ class GstMediaDevice final : public MediaDevice {
     // volume and the gain again.
     void RefillHeldSound();
     GstElement* MakeSink();
+    GstElement* LockFormat(GstElement* output);
     void Poll();
+    void TakeStarts();
+    void ForgetJoins();
+    void Anchor();  // the position read last is true now
+    bool NextFileBroke();
+    void RestartFile(bool hold);
     void Release();
     static void OnElementSetup(GstElement* playbin, GstElement* element, void* self);
+    static void OnAboutToFinish(GstElement* playbin, void* self);
+    static void OnSourceSetup(GstElement* playbin, GstElement* source, void* self);
+    static int OnSinkData(GstPad* pad, GstPadProbeInfo* info, void* self);
+    static int OnGainData(GstPad* pad, GstPadProbeInfo* info, void* self);
 
     const GstDeviceOptions options_;  // also read by the pipeline's threads
     GstElement* pipeline_ = nullptr;
-    GstElement* sink_ = nullptr;
-    GstElement* gain_ = nullptr;  // the file's gain, playbin's audio filter
+    GstElement* gain_ = nullptr;        // the file's gain, playbin's audio filter
+    GstElement* sink_ = nullptr;        // what playbin plays into
+    GstElement* output_ = nullptr;      // the sound output within it
+    GstElement* formatLock_ = nullptr;  // keeps the rate of the first sound
     GstBus* bus_ = nullptr;
     State state_ = State::Closed;
     qint64 lengthNs_ = 0;
     qint64 lastPositionNs_ = 0;
+    qint64 anchorNs_ = 0, anchorMs_ = 0;  // a true position, and when it was
     bool atStart_ = false;
     int volume_ = 1000;
     double gainFactor_ = 1.0;
@@ -84,6 +104,33 @@ class GstMediaDevice final : public MediaDevice {
     bool outputLost_ = false;  // the sink failed after the open
     std::atomic<bool> midiWithoutSoundfont_{false};
     std::atomic<bool> mpegAudio_{false};
+    QString path_;            // the file heard now
+    bool nextBroke_ = false;  // a file handed on failed: the end comes at the length
+    qint64 nextBrokeByMs_ = 0;
+    std::vector<MediaEvent> events_;
+
+    // Joins. GStreamer asks for the next file on its own thread, shortly
+    // before the decoder runs dry (about-to-finish); the sound of that file
+    // reaches the sink a little later (stream-start). Both are counted under
+    // the lock, and the user-interface thread catches up in TakeStarts.
+    std::mutex joinLock_;
+    QStringList upcoming_;          // to play after path_, in order
+    int handedOn_ = 0;              // of upcoming_, given to the decoder already
+    int sourcesMade_ = 0;           // files the decoder began, the open one too
+    int sourcesAnswered_ = 0;       // of those, whose end was answered
+    bool missedEnd_ = false;        // an end was asked for when nothing was queued
+    bool takenBack_ = false;        // what was handed on is no longer wanted
+    bool dropping_ = false;         // a file taken back reached the sink: unheard
+    bool closing_ = false;          // the pipeline is being torn down
+    bool holding_ = false;          // started afresh, not yet moved where it is to play
+    bool soundSinceStart_ = false;  // sound reached the sink since the last stream-start
+    bool formatLocked_ = false;     // the output keeps the rate of the first sound
+    int switchesAtSink_ = 0;        // handed-on files whose sound reached the sink
+    // The same at the gain, a step before the sink: there each file's own
+    // gain is set as its stream begins, before its first sound.
+    QHash<QString, double> upcomingGains_;  // of upcoming_, by path
+    bool soundAtGain_ = false;
+    int switchesAtGain_ = 0;
 };
 
 // Makes GStreamer devices for the command interpreter.

@@ -22,6 +22,8 @@ inline const QString kOutputPresent = QStringLiteral("present");
 inline const QString kOutputNone = QStringLiteral("none");
 inline const QString kOutputLost = QStringLiteral("lost");
 
+class MediaDevice;
+
 class MciSender {
   public:
     virtual ~MciSender() = default;
@@ -30,11 +32,14 @@ class MciSender {
     // Windows call does; a failed command leaves it empty. 0 on success, else
     // a media-control error number.
     virtual int SendString(const QString& command, QString* reply, int replyLength) = 0;
-    // A typed call beside the strings: the gain of the file open under
-    // alias, a factor of its amplitude (0 ... 10), applied apart from the
-    // volume (MediaDevice::SetTrackGain). 0 or an MCI error number; a sender
-    // without devices of its own takes it and does nothing.
-    virtual int SetTrackGain(const QString& /*alias*/, double /*factor*/) { return 0; }
+    // The device open under the alias, for what has no command string (the
+    // file's gain, the files queued to join on, the events the device
+    // tells); nullptr when none is open there or the sender keeps no devices
+    // of its own.
+    virtual MediaDevice* Device(const QString& alias) {
+        (void)alias;
+        return nullptr;
+    }
 };
 
 }  // namespace qv

@@ -115,10 +115,9 @@ int MciInterpreter::SendString(const QString& command, QString* reply, int reply
     return code;
 }
 
-int MciInterpreter::SetTrackGain(const QString& alias, double factor) {
+MediaDevice* MciInterpreter::Device(const QString& alias) {
     const auto it = aliases_.find(alias.toLower());
-    if (it == aliases_.end()) return kInvalidDeviceName;
-    return it->second.device->SetTrackGain(factor);
+    return it == aliases_.end() ? nullptr : it->second.device.get();
 }
 
 int MciInterpreter::Execute(const Words& words, QString* answer) {

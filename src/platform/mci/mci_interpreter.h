@@ -31,7 +31,7 @@ class MciInterpreter final : public MciSender {
     MciInterpreter& operator=(const MciInterpreter&) = delete;
 
     int SendString(const QString& command, QString* reply, int replyLength) override;
-    int SetTrackGain(const QString& alias, double factor) override;
+    MediaDevice* Device(const QString& alias) override;
 
     // Called with every command string before it is carried out (tests and
     // tools watch the traffic through it). An empty function removes it.

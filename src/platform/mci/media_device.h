@@ -3,9 +3,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 #include <memory>
+#include <vector>
+
+#include "platform/mci/mci_errors.h"
 
 namespace qv {
 
@@ -18,6 +22,14 @@ enum class MediaMode { NotReady, Stopped, Playing, Paused, Seeking, Open };
 // output that went away while the device played, which stopped it there and
 // plays nothing more until a file is opened anew.
 enum class AudioOutput { Present, None, Lost };
+
+// What happened in the device since the player last asked. A file queued with
+// QueueNext that is now heard is told once, when its sound reaches the output.
+struct MediaEvent {
+    enum class Kind { TrackStarted };
+    Kind kind = Kind::TrackStarted;
+    QString path;  // the file now heard
+};
 
 class MediaDevice {
   public:
@@ -48,6 +60,23 @@ class MediaDevice {
     // the volume, and heard from the next sound on as the volume is.
     virtual int SetTrackGain(double factor) = 0;
     virtual AudioOutput Output() = 0;
+
+    // The files to play after the open one, in order, each joined to the one
+    // before without a gap; an empty list plays nothing after it (the device
+    // stops at the end as before). Replaces what was queued. A file already
+    // handed to the decoder can no longer be taken back: when the new list
+    // does not begin with it, its sound is dropped when it comes and the
+    // device stops as at the end, so nothing unwanted is heard. gains: each
+    // file's own (as SetTrackGain's), in the same order, heard from its first
+    // sound on; a file without one plays at 1. 0, or an MCI error number when
+    // the device cannot join files (it then plays each file alone, as
+    // before).
+    virtual int QueueNext(const QStringList& paths, const QList<double>& gains = {}) {
+        (void)gains;
+        return paths.isEmpty() ? 0 : mcierr::kUnsupportedFunction;
+    }
+    // The events since the last call, oldest first.
+    virtual std::vector<MediaEvent> TakeEvents() { return {}; }
 };
 
 // Makes the device for one open command; deviceType is the canonical name of
