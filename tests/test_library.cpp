@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "library/tree_handlers.h"
 #include "library_support.h"
 #include "platform/folder_walk.h"
+#include "platform/folder_walk_thread.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_edit.h"
@@ -373,6 +375,36 @@ TEST_F(Library, EntriesThatVanishOrAreRenamedDuringTheWalk) {
     EXPECT_EQ(Keys(), QStringList({root, root + "/a.mp3", root + "/keep", root + "/keep/k.mp3",
                                    root + "/moved2", root + "/moved2/deeper",
                                    root + "/moved2/deeper/m2.mp3", root + "/moved2/m1.mp3"}));
+}
+
+// The worker hands its finds on in batches, in walk order, and goes on when a batch was taken
+// and the queue ran dry; after an abort nothing more comes, and the end still does.
+TEST_F(Library, TheWalksWorkerHandsOnBatchesInWalkOrderUntilItEndsOrIsAborted) {
+    const size_t n = qv::FolderWalkThread::kBatchSize;
+    QStringList all = {root + "/a"};
+    for (size_t i = 0; i < n; ++i) all << Make(QString("Music/a/%1.mp3").arg(i, 3, 10, QChar('0')));
+    all << root + "/b" << Make("Music/b/x.mp3");
+    for (const bool abort : {false, true}) {
+        QSemaphore taken;
+        QStringList met;
+        bool ended = false;
+        qv::FolderWalkThread walk({[&](const qv::WalkFind& find) {
+                                       met << find.path;
+                                       if (abort && size_t(met.size()) == n) walk.Abort();
+                                   },
+                                   [&] {
+                                       if (size_t(met.size()) == n) taken.release();
+                                   },
+                                   [&](const QStringList&) { ended = true; },
+                                   // On the worker: b waits until the first batch was taken.
+                                   [&](const QStringList& paths) {
+                                       if (paths.value(0).endsWith("/b/x.mp3")) taken.acquire();
+                                       return std::vector<size_t>();
+                                   }});
+        walk.Start(root, true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }));
+        EXPECT_EQ(met, abort ? all.mid(0, n) : all);
+    }
 }
 
 // Aborted or ended by the window's close, a scan keeps what it had shown (in walk order: the

@@ -103,16 +103,11 @@ void PlayListWalks::After(std::function<void()> task) {
 
 void PlayListWalks::WalkEnded(Walk* walk) {
     if (running_ == walk) running_ = nullptr;
-    // A task's popup lets events run, and a walk it starts may end in them:
-    // the tasks after it are taken here, once it has returned.
-    if (taking_) return;
-    taking_ = true;
     while (!running_ && !waiting_.empty()) {
         const std::function<void()> task = std::move(waiting_.front());
         waiting_.pop_front();
         task();
     }
-    taking_ = false;
 }
 
 void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders) {

@@ -58,7 +58,6 @@ class PlayListWalks final : public QObject {
     ProgramState& state_;
     Walk* running_ = nullptr;  // a child, as the walks that ended until they go
     std::deque<std::function<void()>> waiting_;
-    bool taking_ = false;  // WalkEnded is running the tasks
 };
 
 }  // namespace qv
