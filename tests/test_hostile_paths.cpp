@@ -149,6 +149,8 @@ TEST_F(HostilePaths, EveryWayInTakesWhatItCanKeepExactlyAndNamesTheRest) {
 
     QString root = media.path();
     qv::ScanFolder(*p.state, *form().TV1, form(), root, true);
+    while (qv::ScanRunning(*p.state))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     ExpectReported(unstorable);
     // The library file holds the header and every storable path, whole, one a line.
     QStringList lines = *qv::ReadTextFile(qv::MediaDBPath(*p.state)), expected = storable;

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,8 @@
 #include "library/scan.h"
 #include "library/tree_handlers.h"
 #include "library_support.h"
+#include "platform/folder_walk.h"
+#include "platform/folder_walk_thread.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_edit.h"
@@ -82,6 +85,11 @@ class Library : public ::testing::Test {
     void Scan(const QString& path) {
         form().Text1->setText(path);
         form().cmdScan->click();
+        EXPECT_TRUE(ScanEnds());
+    }
+    // Waits for the scan's worker and the end that saves what it found.
+    bool ScanEnds() {
+        return QTest::qWaitFor([this] { return !qv::ScanRunning(state()); });
     }
     // The library file's lines; each must end in CR LF.
     QStringList Db() {
@@ -95,8 +103,7 @@ class Library : public ::testing::Test {
         for (QString& line : keys) line = line.section(u' ', -1);
         return keys;
     }
-    // Runs step at every turn of the event loop (every yield of a walk)
-    // until it returns true.
+    // Runs step at every turn of the event loop until it returns true.
     void AtEachYield(std::function<bool()> step) {
         QObject::connect(&yields, &QTimer::timeout, [this, step] {
             if (step()) yields.stop();
@@ -335,45 +342,98 @@ TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIg
         return true;
     });
     QTest::keyClick(form().Text1, Qt::Key_Return);
+    EXPECT_TRUE(ScanEnds());
     EXPECT_EQ(QList<qsizetype>({captions.count(kAborted), captions.count(kDone)}),
               QList<qsizetype>({1, 0}));
     EXPECT_EQ(form().Text1->text(), root);  // no character typed
     QTest::keyClick(form().Text1, Qt::Key_Return);
+    EXPECT_TRUE(ScanEnds());
     EXPECT_TRUE(captions.last() == kDone && Keys().size() == 6);
 }
 
-TEST_F(Library, EntriesThatVanishOrAreRenamedDuringTheScan) {
+// The walk lists a folder whole, then goes through its entries; a subfolder's walk may take
+// long, and what changed meanwhile is seen: a file removed is passed over, a folder renamed
+// is listed no further.
+TEST_F(Library, EntriesThatVanishOrAreRenamedDuringTheWalk) {
     Make("Music/a.mp3|Music/moved/m1.mp3|Music/moved/deeper/m2.mp3|Music/keep/k.mp3|Music/z.mp3");
-    bool renamed = false, fileRemoved = false;
-    AtEachYield([&] {
-        // Removed after the root was listed, before the walk comes to it.
-        if (!fileRemoved && !captions.isEmpty()) fileRemoved = QFile::remove(root + "/z.mp3");
-        // Renamed while its own listing is open (announcing "deeper").
-        if (captions.value(captions.size() - 1) == kScanning + root + "/moved")
-            renamed = QDir().rename(root + "/moved", root + "/moved2");
-        return renamed && fileRemoved;
-    });
+    struct Renaming : qv::FolderWalk {
+        QString root;
+        QStringList met;
+        void FolderMet(const QString& folder, const QString& full, bool sub) override {
+            // Removed after the root was listed, before the walk comes to it.
+            QFile::remove(root + "/z.mp3");
+            // Renamed while its own listing is open (meeting "deeper").
+            if (folder == root + "/moved") QDir().rename(folder, root + "/moved2");
+            Walk(full, sub);
+        }
+        void MediaMet(const QString& path, const QString&) override { met << path; }
+    } walk;
+    walk.root = root;
+    walk.Walk(root, true);
+    EXPECT_EQ(walk.met, QStringList({root + "/a.mp3", root + "/keep/k.mp3"}));
     Scan(root);
-    EXPECT_TRUE(renamed && fileRemoved && captions.last() == kDone);
-    EXPECT_EQ(Db(), QStringList({"[" + root + "]", root + "/a.mp3", root + "/keep/k.mp3"}));
-    Scan(root);
-    EXPECT_TRUE(Keys().contains(root + "/moved2/deeper/m2.mp3"));
+    EXPECT_EQ(Keys(), QStringList({root, root + "/a.mp3", root + "/keep", root + "/keep/k.mp3",
+                                   root + "/moved2", root + "/moved2/deeper",
+                                   root + "/moved2/deeper/m2.mp3", root + "/moved2/m1.mp3"}));
 }
 
-TEST_F(Library, ClosingTheWindowDuringAScanSavesWhatWasFound) {
-    Make("Music/a.mp3|Music/s1/b.mp3|Music/s2/c.mp3");
-    QStringList savedAtUnload;
-    AtEachYield([&] {
-        if (!qv::ScanRunning(state()) || state().strFoundMedia.first().isEmpty()) return false;
-        form().close();  // the user closes the window: its unload ends the scan
-        savedAtUnload = Db();
-        return true;
-    });
-    Scan(root);
-    EXPECT_EQ(savedAtUnload, QStringList({"[" + root + "]", root + "/a.mp3"}));
-    EXPECT_EQ(captions.last(), kAborted);
-    qv::EndScanOnUnload(state());    // no scan: nothing happens
-    EXPECT_EQ(Db(), savedAtUnload);  // and the unwinding walk added nothing twice
+// The worker hands its finds on in batches, in walk order, and goes on when a batch was taken
+// and the queue ran dry; after an abort nothing more comes, and the end still does.
+TEST_F(Library, TheWalksWorkerHandsOnBatchesInWalkOrderUntilItEndsOrIsAborted) {
+    const size_t n = qv::FolderWalkThread::kBatchSize;
+    QStringList all = {root + "/a"};
+    for (size_t i = 0; i < n; ++i) all << Make(QString("Music/a/%1.mp3").arg(i, 3, 10, QChar('0')));
+    all << root + "/b" << Make("Music/b/x.mp3");
+    for (const bool abort : {false, true}) {
+        QSemaphore taken;
+        QStringList met;
+        bool ended = false;
+        qv::FolderWalkThread walk({[&](const qv::WalkFind& find) {
+                                       met << find.path;
+                                       if (abort && size_t(met.size()) == n) walk.Abort();
+                                   },
+                                   [&] {
+                                       if (size_t(met.size()) == n) taken.release();
+                                   },
+                                   [&](const QStringList&) { ended = true; },
+                                   // On the worker: b waits until the first batch was taken.
+                                   [&](const QStringList& paths) {
+                                       if (paths.value(0).endsWith("/b/x.mp3")) taken.acquire();
+                                       return std::vector<size_t>();
+                                   }});
+        walk.Start(root, true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }));
+        EXPECT_EQ(met, abort ? all.mid(0, n) : all);
+    }
+}
+
+// Aborted or ended by the window's close, a scan keeps what it had shown (in walk order: the
+// caption of s1 is shown as the walk enters s1/deep), none of what its worker found after.
+TEST_F(Library, AnAbortOrACloseDuringTheScanSavesWhatWasFound) {
+    Make("Music/a.mp3|Music/s1/b.mp3|Music/s1/deep/d.mp3|Music/s2/c.mp3");
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "close" : "abort");
+        QFile::remove(db);
+        QStringList savedAtUnload;
+        QMetaObject::Connection at =
+            QObject::connect(&form(), &QWidget::windowTitleChanged, [&](const QString& title) {
+                if (title != kScanning + root + "/s1") return;
+                QObject::disconnect(at);
+                if (!close) return form().cmdScan->click();
+                form().close();  // the user closes the window: its unload ends the scan
+                savedAtUnload = Db();
+                EXPECT_FALSE(qv::ScanRunning(state()));
+            });
+        form().Text1->setText(root);
+        form().cmdScan->click();
+        EXPECT_TRUE(ScanEnds());
+        const QStringList found = {"[" + root + "]", root + "/a.mp3", root + "/s1/b.mp3"};
+        EXPECT_EQ(Db(), found);
+        EXPECT_EQ(savedAtUnload, close ? found : QStringList());
+        EXPECT_TRUE(captions.last() == kAborted && form().cmdScan->text() == kScan);
+        qv::EndScanOnUnload(state());  // no scan: nothing happens
+        EXPECT_EQ(Db(), found);
+    }
 }
 
 TEST_F(Library, TheFolderBoxTakesPickedAndDroppedFoldersRefusesUnusableOnesAndNeverScans) {
@@ -538,6 +598,7 @@ TEST_F(LibraryTree,
     Drop(view, {o});
     EXPECT_EQ(form().Text1->text(), other + "/sub/");
     QApplication::processEvents();  // the scan starts once the drop is answered
+    EXPECT_TRUE(ScanEnds());
     EXPECT_EQ(tree().Node(o)->parent()->parent(), tree().Node("SearchedMedia"));
     EXPECT_FALSE(Drop(view, {}, third));  // only a file list counts
     QApplication::processEvents();
@@ -546,6 +607,7 @@ TEST_F(LibraryTree,
     form().Text1->setText(third);
     Drop(view, {p.folder() + "gone.mp3"});
     QApplication::processEvents();
+    EXPECT_TRUE(ScanEnds());
     EXPECT_TRUE(form().Text1->text() == third && tree().Node(t));
 }
 

@@ -23,6 +23,7 @@
 #include "playlist/playlist_drop.h"
 #include "playlist/playlist_edit.h"
 #include "playlist/playlist_file.h"
+#include "playlist/playlist_walk.h"
 #include "program/find_wiring.h"
 #include "program/playlist_wiring.h"
 #include "support/cp932_python.h"
@@ -91,6 +92,11 @@ struct Program : qvtest::FakeProgram {
         QDropEvent drop({}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list().viewport(), &drop);
         QApplication::processEvents();  // the drop is acted on once it is answered
+        EXPECT_TRUE(WalksEnd());
+    }
+    // Waits for the playlist's walks, which add their files a batch at a time.
+    bool WalksEnd() {
+        return QTest::qWaitFor([this] { return !qv::PlayListWalking(*state); });
     }
 };
 
@@ -459,12 +465,18 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
     EXPECT_EQ(p.dialogs.poppedMenus.last(2), QStringList({"mnAddListDrop", "mnNodePL"}));
     EXPECT_EQ(p.state->strClickedPath, lst);
 
-    // A folder dropped at the yield of a walk is added, and the walk goes on.
+    // A folder dropped while a walk runs is walked after it; so is a file's folder dropped
+    // after a folder.
     ResetPlayList(*p.state);
     p.dialogs.menuChoices = {"mnAddListNoneSub", "mnAddListNoneOnly"};
-    QTimer::singleShot(0, &p.form(), [&] { DropTextOnPlayList(*p.state, p.dir.file("L")); });
     DropTextOnPlayList(*p.state, folder);
+    DropTextOnPlayList(*p.state, p.dir.file("L"));
+    EXPECT_TRUE(qv::PlayListWalking(*p.state) && p.WalksEnd());
     EXPECT_EQ(p.Order() + p.state->strClickedPath, "FGOP" + p.dir.file("L"));
+    ResetPlayList(*p.state);
+    p.dialogs.menuChoices = {"mnAddListNoneSub"};
+    p.Drop("", {QUrl::fromLocalFile(folder), QUrl::fromLocalFile(media)});
+    EXPECT_EQ(p.Order(), "FGN");
 }
 
 // A folder whose media files all name their track goes in disc and track order, its subfolders

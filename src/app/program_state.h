@@ -33,6 +33,8 @@ class frmQuorvane;
 class frmSplash;
 class frmSavePL;
 class frmHideMenu;
+class MediaSearch;
+class PlayListWalks;
 
 class ProgramState {
   public:
@@ -63,10 +65,14 @@ class ProgramState {
     // Seeded by Main; the shuffle draws from it.
     std::mt19937 random;
 
-    // The media scan.
+    // The media scan. mediaSearch: the walk of the running scan (or of the
+    // last one, ended); its worker thread stops when it goes.
     QStringList strFoundMedia;
     QString strSearchRoot;
     bool bAbortScan = false;
+    std::unique_ptr<MediaSearch> mediaSearch;
+    // The playlist's folder walks, the running one and those that wait.
+    std::unique_ptr<PlayListWalks> playListWalks;
 
     // What the popup menus act on.
     QString strClickedPath;

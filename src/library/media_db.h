@@ -42,7 +42,7 @@ struct FolderCursor {
 // record: whether the path goes into strFoundMedia. cursor (optional)
 // remembers the folder whose levels the previous call made or found, so that
 // the next file of the same folder goes straight to its file node; the caller
-// clears it whenever nodes may have been removed (at a yield).
+// clears it whenever nodes may have been removed (between turns of the event loop).
 void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& FullPath,
                            const QString& Extension, const QString& root, bool record,
                            FolderCursor* cursor = nullptr);

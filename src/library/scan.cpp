@@ -1,7 +1,6 @@
 // The scan driver. The button's caption is the scan's state, as the user sees
-// it; a flag on the button tells whether a walk is still on the stack, so that
-// a start arriving while an aborted walk unwinds cannot nest a second scan
-// inside the first and reset what the first has found.
+// it; the walk itself runs on while an aborted worker winds down, and a start
+// arriving meanwhile is passed over, so it cannot reset what the first found.
 #include "library/scan.h"
 
 #include <QCheckBox>
@@ -21,12 +20,9 @@
 #include "library/search_media.h"
 #include "library/tree_upkeep.h"
 #include "platform/filesystem.h"
-#include "platform/folder_walk.h"
 
 namespace qv {
 namespace {
-
-const char* const kWalkingProperty = "qvScanWalking";
 
 QString ScanCaption() {
     return QCoreApplication::translate("Quorvane", "スキャン");
@@ -49,25 +45,9 @@ bool PathUsable(ProgramState& state, QWidget& window, const QString& path) {
     return true;
 }
 
-}  // namespace
-
-void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& Path,
-                bool IncludeSubFolders) {
-    if (!PathUsable(state, window, Path)) return;
-    Path = GetLongPath(Path);
-    // Its header line in the library file would be split in two.
-    if (HasLineEnd(Path)) {
-        ReportUnstorablePaths(state, &window, {Path});
-        return;
-    }
-    state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"), Path);
-    state.strSearchRoot = SearchRootOf(Path);
-    state.strFoundMedia = QStringList{QString()};
-    state.bAbortScan = false;
-
-    AddRootNode(tree, state.strSearchRoot);
-    YieldToEventLoop();
-    SearchMedia(state, tree, window, state.strSearchRoot, IncludeSubFolders);
+// The scan's end, once its walk is over: what it met is kept, and what it
+// did not meet is forgotten unless it was aborted.
+void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeSubFolders) {
     // A whole walk tells what is gone since; an aborted one does not.
     if (!state.bAbortScan) {
         ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
@@ -82,22 +62,49 @@ void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
     window.setWindowTitle(state.bAbortScan
                               ? QCoreApplication::translate("Quorvane", "Quorvane - スキャン中止")
                               : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));
+    if (state.mainForm) state.mainForm->cmdScan->setText(ScanCaption());
+}
+
+}  // namespace
+
+bool ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& Path,
+                bool IncludeSubFolders) {
+    if (ScanRunning(state) || !PathUsable(state, window, Path)) return false;
+    Path = GetLongPath(Path);
+    // Its header line in the library file would be split in two.
+    if (HasLineEnd(Path)) {
+        ReportUnstorablePaths(state, &window, {Path});
+        return false;
+    }
+    state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"), Path);
+    state.strSearchRoot = SearchRootOf(Path);
+    state.strFoundMedia = QStringList{QString()};
+    state.bAbortScan = false;
+
+    AddRootNode(tree, state.strSearchRoot);
+    // The last scan's walk is over: nothing of it is on the stack.
+    state.mediaSearch =
+        std::make_unique<MediaSearch>(state, tree, window, state.strSearchRoot, IncludeSubFolders,
+                                      [&state, &tree, &window, IncludeSubFolders] {
+                                          EndScan(state, tree, window, IncludeSubFolders);
+                                      });
+    return true;
 }
 
 bool ScanRunning(const ProgramState& state) {
-    const frmQuorvane* form = state.mainForm.get();
-    return form && form->cmdScan->property(kWalkingProperty).toBool();
+    return state.mediaSearch && state.mediaSearch->Running();
 }
 
 void cmdScan_Click(ProgramState& state) {
     frmQuorvane& form = *state.mainForm;
     if (form.cmdScan->text() != ScanCaption()) {
         state.bAbortScan = true;
+        if (state.mediaSearch) state.mediaSearch->Abort();
         form.cmdScan->setText(ScanCaption());
         return;
     }
-    // An aborted walk still unwinding: it ends at its next entry; starting
-    // now would run the new scan inside it.
+    // An aborted walk still winding down: it ends at its next entry; a new
+    // scan now would reset what it found before it is saved.
     if (ScanRunning(state)) return;
     form.cmdScan->setText(QCoreApplication::translate("Quorvane", "中止"));
     const QString text = form.Text1->text();
@@ -107,10 +114,9 @@ void cmdScan_Click(ProgramState& state) {
     }
     form.Text1->setText(GetLongPath(text));
     QString path = form.Text1->text();
-    form.cmdScan->setProperty(kWalkingProperty, true);
-    ScanFolder(state, *form.TV1, form, path, form.chkSF->checkState() != Qt::Unchecked);
-    form.cmdScan->setProperty(kWalkingProperty, false);
-    form.cmdScan->setText(ScanCaption());
+    // The scan's end gives the button its caption back.
+    if (!ScanFolder(state, *form.TV1, form, path, form.chkSF->checkState() != Qt::Unchecked))
+        form.cmdScan->setText(ScanCaption());
 }
 
 void cmdRef_Click(ProgramState& state) {
@@ -128,7 +134,7 @@ void cmdRef_Click(ProgramState& state) {
 void EndScanOnUnload(ProgramState& state) {
     if (!ScanRunning(state)) return;
     state.bAbortScan = true;
-    if (!SaveMediaDB(state)) ReportNotSaved(state, MediaDBPath(state));
+    state.mediaSearch->EndNow();
 }
 
 }  // namespace qv

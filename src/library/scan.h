@@ -11,10 +11,11 @@ namespace qv {
 class ProgramState;
 class TreeView;
 
-// Scans Path (replaced by its canonical form) into the tree under
-// "SearchedMedia" and appends what was found to MediaDB.db, also after an
-// abort. Messages and captions go to window.
-void ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& Path,
+// Starts a scan of Path (replaced by its canonical form) into the tree under
+// "SearchedMedia"; when its walk is over, what was found is appended to
+// MediaDB.db, also after an abort. Messages and captions go to window. False
+// when no scan started: a path refused (after its message), or a scan running.
+bool ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& Path,
                 bool IncludeSubFolders);
 
 // The scan button: starts a scan of the folder box's path while idle
@@ -25,11 +26,12 @@ void cmdScan_Click(ProgramState& state);
 // folder); a chosen folder goes into the folder box and LastOpenedPath.
 void cmdRef_Click(ProgramState& state);
 
-// True while a scan's walk is on the stack (also while it unwinds after an abort).
+// True from the start of a scan until its end has saved what it found (also
+// while its worker winds down after an abort).
 bool ScanRunning(const ProgramState& state);
 
-// For the main window's unload: a running scan is aborted and what it found
-// so far is saved at once, since the program ends before the walk unwinds.
+// For the main window's unload: a running scan is aborted, its worker ended,
+// and what it found so far is saved at once, since the program ends next.
 void EndScanOnUnload(ProgramState& state);
 
 }  // namespace qv

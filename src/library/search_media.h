@@ -2,20 +2,58 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <optional>
+
+#include "app/tree_view.h"
+#include "library/media_db.h"
+#include "platform/folder_walk_thread.h"
 
 class QWidget;
 
 namespace qv {
 
 class ProgramState;
-class TreeView;
 
-// Walks FolderPath (and its subfolders when IncludeSubFolders) for media files
-// and hands each to AddMediaNode. Before every entry it stops when bAbortScan
-// is set; at every folder entry it shows "メディアをスキャン中... " + the folder
-// being listed in window's caption and yields to the event loop. Folders it
-// cannot read are skipped; a folder reached twice (symbolic links) is walked once.
-void SearchMedia(ProgramState& state, TreeView& tree, QWidget& window, const QString& FolderPath,
-                 bool IncludeSubFolders);
+// A walk of FolderPath (and its subfolders when IncludeSubFolders) for media
+// files: the folders are listed on a worker thread, and each media file met
+// goes to AddCanonicalMediaNode here, in walk order, a batch at a time between
+// the window's other events. At every folder entry window's caption shows
+// "メディアをスキャン中... " + the folder being listed. Folders it cannot read
+// are skipped; a folder reached twice (symbolic links) is walked once.
+class MediaSearch {
+  public:
+    // Starts the walk. ended is called once it is over (aborted too), after
+    // its last nodes joined the tree and the paths it could not keep were named.
+    MediaSearch(ProgramState& state, TreeView& tree, QWidget& window, const QString& FolderPath,
+                bool IncludeSubFolders, std::function<void()> ended);
+    // Stops the worker; ended is not called.
+    ~MediaSearch();
+    MediaSearch(const MediaSearch&) = delete;
+    MediaSearch& operator=(const MediaSearch&) = delete;
+
+    // Nothing more joins the tree; ended comes once the worker has stopped.
+    void Abort();
+    // Abort, and ends it at once: waits for the worker, then calls ended.
+    void EndNow();
+    // Until ended has returned.
+    bool Running() const { return running_; }
+
+  private:
+    void Found(const WalkFind& find);
+    void TurnDone();
+    void Ended(const QStringList& unstorable);
+
+    ProgramState& state_;
+    TreeView& tree_;
+    QWidget& window_;
+    std::function<void()> ended_;
+    const QString scanning_;  // the caption before the folder
+    FolderCursor lastFolder_;
+    // The nodes of a turn's files join the tree together, at its end.
+    std::optional<TreeView::Batch> batch_;
+    bool running_ = true;
+    FolderWalkThread walk_;
+};
 
 }  // namespace qv

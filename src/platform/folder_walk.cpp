@@ -8,7 +8,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QScopeGuard>
 #include <QVarLengthArray>
@@ -152,10 +151,6 @@ class FolderWalk::Listing {
     std::vector<Place> order_;
 };
 
-void YieldToEventLoop() {
-    QCoreApplication::processEvents();
-}
-
 FolderWalk::FolderWalk(bool arrangesFiles) : arrangesFiles_(arrangesFiles) {}
 FolderWalk::~FolderWalk() = default;
 
@@ -195,10 +190,11 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
 
     const QString prefix = folder == u"/" ? folder : folder + u'/';
     const QByteArray encodedPrefix = QFile::encodeName(prefix);
-    // Everything was listed before the first yield. A folder met after one is
-    // opened anew anyway; a file is looked at again before it is handed on, so
-    // that one removed or replaced meanwhile is passed over.
-    bool yielded = false;
+    // Everything was listed before the first folder entry, which may take long
+    // (its whole subtree). A folder met after one is opened anew anyway; a
+    // file is looked at again before it is handed on, so that one removed or
+    // replaced meanwhile is passed over.
+    bool folderMet = false;
     // Where each media file goes when the walk hands them on in an order of
     // its own: the listing places, slot by slot.
     std::vector<size_t> arranged;
@@ -223,8 +219,8 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
         }
         if (take == Take::Folder) {
             FolderMet(folder, prefix + entry.name, IncludeSubFolders);
-            yielded = true;
-            // A folder that was renamed or removed during the yield is listed
+            folderMet = true;
+            // A folder that was renamed or removed meanwhile is listed
             // no further, as the paths built from its old name lead nowhere.
             // The folder is held open until the end, so its inode cannot have
             // passed to another folder meanwhile.
@@ -233,7 +229,7 @@ void FolderWalk::Walk(const QString& FolderPath, bool IncludeSubFolders) {
         }
         const Listing::Entry& file = slot < arranged.size() ? listing.At(arranged[slot++]) : entry;
         if (&file != &entry) ext = EntryExtension(file.name);
-        if (yielded && KindOf(DT_UNKNOWN, encodedPrefix, listing.Raw(file)) != EntryKind::File)
+        if (folderMet && KindOf(DT_UNKNOWN, encodedPrefix, listing.Raw(file)) != EntryKind::File)
             continue;
         MediaMet(prefix + file.name, ext);
     }

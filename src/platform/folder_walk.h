@@ -1,5 +1,6 @@
 // A depth-first walk over a folder's entries in name order, safe against
-// unreadable folders and symbolic-link loops.
+// unreadable folders and symbolic-link loops. It runs on any one thread
+// (platform/folder_walk_thread.h runs it on a worker).
 #pragma once
 
 #include <sys/types.h>
@@ -12,10 +13,6 @@
 #include <vector>
 
 namespace qv {
-
-// Lets pending events run once: input, paint and the playback timers. The
-// walks call it between folders so that the window stays alive.
-void YieldToEventLoop();
 
 class FolderWalk {
   public:

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <memory>
 
 #include "app/dialogs.h"
 #include "app/drag_answer.h"
@@ -18,6 +19,7 @@
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_undo.h"
+#include "playlist/playlist_walk.h"
 
 namespace qv {
 namespace {
@@ -102,16 +104,40 @@ void DropTextOnPlayList(ProgramState& state, const QString& t) {
     }
 }
 
+namespace {
+
+// A file manager's files, taken one by one: after a folder whose walk runs,
+// the next waits for the walk's end, so that what it adds comes after the
+// folder's files. The whole drop is one step of the undo.
+class FileDrop : public std::enable_shared_from_this<FileDrop> {
+  public:
+    FileDrop(ProgramState& state, QList<QUrl> urls)
+        : state_(state), step_(state), urls_(std::move(urls)) {}
+
+    void Next() {
+        while (next_ < urls_.size()) {
+            DropFile(state_, urls_[next_++], &left_);
+            if (PlayListWalking(state_)) {
+                AfterPlayListWalks(state_, [self = shared_from_this()] { self->Next(); });
+                return;
+            }
+        }
+        ReportUnstorablePaths(state_, state_.mainForm.get(), left_);
+    }
+
+  private:
+    ProgramState& state_;
+    const PlayListUndo::Step step_;
+    const QList<QUrl> urls_;
+    qsizetype next_ = 0;
+    QStringList left_;
+};
+
+}  // namespace
+
 void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data) {
-    // A drop is one step, of however many files and folders.
-    const PlayListUndo::Step step(state);
     if (data.hasUrls()) {
-        // The list is copied: a popup's item may start a walk that lets
-        // further events (another drop) run.
-        const QList<QUrl> urls = data.urls();
-        QStringList left;
-        for (const QUrl& url : urls) DropFile(state, url, &left);
-        ReportUnstorablePaths(state, state.mainForm.get(), left);
+        std::make_shared<FileDrop>(state, data.urls())->Next();
     } else if (data.hasText()) {
         DropTextOnPlayList(state, data.text());
     }

@@ -25,7 +25,7 @@ class PlayListUndo {
 
     // Everything that changes the playlist while one is alive (the outermost
     // of nested ones counts) is one step: a remove, a drop of many files, a
-    // walk of many folders with every event it yields to. No step is taken
+    // walk of many folders with every event that runs while it walks. No step is taken
     // when the lines came out as they were.
     class Step {
       public:
@@ -41,7 +41,7 @@ class PlayListUndo {
     // The last step taken back, or the last one taken back made again. A
     // change goes through PlayListData as every edit does (the playlist is
     // kept as after any edit); nothing happens while a step is under way (a
-    // walk yields) or with nothing to take back or make again. The device is
+    // walk runs) or with nothing to take back or make again. The device is
     // not touched. PlayingID follows the entry the player opened last, by its
     // path; when that entry is not in the list it names none (-1) and its
     // file goes on as the one the player has outside the playlist. The

@@ -13,14 +13,17 @@ namespace qv {
 namespace {
 
 // Each item is one step of the undo, the emptying of a replace with the walk
-// or the file that follows it: one undo brings the list back as it was.
-// The walk yields to the event loop, where another drop may set a new
-// strClickedPath; it works on its own copy of the folder.
+// or the file that follows it: one undo brings the list back as it was. A
+// walk waits for the one before it to end, and a replace empties the list as
+// its own walk starts; it walks its own copy of the folder, as another drop
+// may set a new strClickedPath meanwhile.
 void AddFolder(ProgramState& state, bool IncludeSubFolders, bool replace) {
-    const PlayListUndo::Step step(state);
     const QString folder = state.strClickedPath;
-    if (replace) ResetPlayList(state);
-    SearchMediaToPlayList(state, folder, IncludeSubFolders);
+    AfterPlayListWalks(state, [&state, folder, IncludeSubFolders, replace] {
+        const PlayListUndo::Step step(state);
+        if (replace) ResetPlayList(state);
+        SearchMediaToPlayList(state, folder, IncludeSubFolders);
+    });
 }
 
 void AddPlayListFile(ProgramState& state, bool replace) {

@@ -165,8 +165,8 @@ void HandOffServer::Read(QLocalSocket* peer) {
     disconnect(peer, &QLocalSocket::readyRead, this, nullptr);
     peer->write(kAck);
     peer->disconnectFromServer();
-    // Taking the files may run the event loop (a message box, a walk's
-    // yield); this socket's handling is over by then.
+    // Taking the files may run the event loop (a message box); this
+    // socket's handling is over by then.
     QTimer::singleShot(0, this, [this, taken = *paths] { Deliver(taken); });
 }
 

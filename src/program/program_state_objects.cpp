@@ -1,6 +1,7 @@
 // The program state's making and ending, here where the modules' types are
-// whole: its forms go before the player and the playlist, since the forms'
-// last events may still reach both.
+// whole: the walks go first, their workers stopped while everything they
+// reach is there; the forms go before the player and the playlist, since the
+// forms' last events may still reach both.
 #include <QTimer>
 
 #include "app/frm_hide_menu.h"
@@ -9,10 +10,12 @@
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "app/save_failures.h"
+#include "library/search_media.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_undo.h"
+#include "playlist/playlist_walk.h"
 
 namespace qv {
 
@@ -28,6 +31,8 @@ ProgramState::ProgramState(const QString& appPath, MciSender& mciSender, Dialogs
 }
 
 ProgramState::~ProgramState() {
+    mediaSearch.reset();
+    playListWalks.reset();
     FlushSettings();
     hideMenu_.reset();
     splash.reset();

@@ -30,6 +30,7 @@
 #include "playlist/cls_playlist.h"
 #include "playlist/frm_save_pl.h"
 #include "playlist/playlist_file.h"
+#include "playlist/playlist_walk.h"
 #include "program/command_line.h"
 #include "program/find_wiring.h"
 #include "program/library_wiring.h"
@@ -189,6 +190,8 @@ void UnloadMainForm(ProgramState& state) {
     // A scan still walking ends here as its abort button would end it, so
     // what it found so far is in MediaDB.db before the program goes.
     EndScanOnUnload(state);
+    // A playlist walk ends too: the list saved below is the one shown.
+    EndPlayListWalks(state);
     state.FlushSettings();
     WriteStoredGeometry(state.ini, state.mainForm->NormalGeometryTwips());
     MCIStop(state.mci);
