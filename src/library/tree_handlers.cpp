@@ -40,7 +40,7 @@ void StopPlayer(ProgramState& state, Player& player) {
         MCIStop(state.mci);
         MCISeekStart(state.mci);
         player.StopByUser(true);
-        player.PlayState(kStateStopped);
+        player.PlayState(PlayerState::Stopped);
     }
 }
 

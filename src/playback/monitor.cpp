@@ -19,8 +19,8 @@
 namespace qv {
 namespace {
 
-bool EndOfTrack(const clsMediaPlay& player, int32_t lLoopMode) {
-    return player.PlayState() == kStateStopped && player.LoopMode() == lLoopMode &&
+bool EndOfTrack(const clsMediaPlay& player, Looping mode) {
+    return player.PlayState() == PlayerState::Stopped && player.LoopMode() == mode &&
            !player.StopByUser();
 }
 
@@ -59,13 +59,13 @@ void Timer1_Timer(ProgramState& state) {
 
     // 1. The picture follows the state as the last tick (or a button) left it.
     ShowPicture(form->imgPlay,
-                player->PlayState() == kStatePaused ? form->imgPlayOff : form->imgPlayOn);
+                player->PlayState() == PlayerState::Paused ? form->imgPlayOff : form->imgPlayOn);
 
     // A file joined on without a gap is heard now: its entry is the current one.
     player->TakeDeviceEvents();
 
-    // 2. The device's own word, upper-cased; nothing at all becomes "ready".
-    player->PlayState(MCIGetMode(state.mci).toUpper());
+    // 2. The device's own word; nothing at all is NoDevice.
+    player->PlayState(PlayerStateOfMode(MCIGetMode(state.mci)));
     ShowLostOutput(state);
 
     // A start that failed (StopByUser still False from Play, or from next
@@ -75,14 +75,15 @@ void Timer1_Timer(ProgramState& state) {
     // tick.
     if (!player->FailedPath().isEmpty() && !player->StopByUser()) {
         const int32_t count = player->ListCount();
-        if (player->LoopMode() != 1 || !player->SkipFailed(count)) player->StopByUser(true);
+        if (player->LoopMode() != Looping::All || !player->SkipFailed(count))
+            player->StopByUser(true);
     }
 
     // 3 to 5. The end of a track, by loop mode; each rule reads the state
     // afresh, so at most one of them acts.
-    if (EndOfTrack(*player, 2)) player->PlayStart(player->PlayingID());
-    if (EndOfTrack(*player, 1)) player->PlayNext();
-    if (EndOfTrack(*player, 0)) player->SetStart(player->PlayingID());
+    if (EndOfTrack(*player, Looping::One)) player->PlayStart(player->PlayingID());
+    if (EndOfTrack(*player, Looping::All)) player->PlayNext();
+    if (EndOfTrack(*player, Looping::Off)) player->SetStart(player->PlayingID());
     player->KeepJoinsQueued();
 
     // 6. The mode as the device says it; a failure stays named until
@@ -91,7 +92,8 @@ void Timer1_Timer(ProgramState& state) {
     if (!player->FailedPath().isEmpty()) {
         form->Panel(4)->setText(kFailedMode);
     } else {
-        form->Panel(4)->setText(mode.isEmpty() ? kStateNoDevice : ModeText(state.mci, mode));
+        form->Panel(4)->setText(mode.isEmpty() ? PlayerStateWord(PlayerState::NoDevice)
+                                               : ModeText(state.mci, mode));
     }
 
     // 7. Position and length.

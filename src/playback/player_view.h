@@ -5,15 +5,16 @@
 
 #include <cstdint>
 
+#include "app/settings.h"
+
 namespace qv {
 
 class PlayerView {
   public:
     virtual ~PlayerView() = default;
 
-    // The loop button's picture and tooltip for mode 0 "Loop-Off", 1 "Loop-All"
-    // or 2 "Loop-One"; any other value leaves the button as it is.
-    virtual void ShowLoopMode(int32_t lLoopMode) = 0;
+    // The loop button's picture and tooltip.
+    virtual void ShowLoopMode(Looping mode) = 0;
     // The volume slider at lngVolume, 0 ... 1000.
     virtual void ShowVolume(int32_t lngVolume) = 0;
     // The number of lines in the playlist.

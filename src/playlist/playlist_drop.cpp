@@ -46,8 +46,10 @@ void AddAndPlayIfIdle(ProgramState& state, const QString& path) {
     const PlayListUndo::Step step(state);
     state.objPlayList->AddToPlayList(path);
     clsMediaPlay& player = *state.objMediaPlay;
-    const QString mode = player.PlayState();
-    if (mode == kStateReady || mode == kStateStopped) player.OpenPlay(state.PlayListData.UBound());
+    // With no file open at all (nothing opened yet, or the last open
+    // failed) the file is only added: the player waits for Play.
+    if (player.IsIdle() && player.PlayState() != PlayerState::NoDevice)
+        player.OpenPlay(state.PlayListData.UBound());
 }
 
 namespace {

@@ -74,7 +74,7 @@ void ResetPlayList(ProgramState& state) {
     state.PlayListData.Reset();
     state.objPlayList->Clear();
     state.objMediaPlay->StopPlay();
-    state.objMediaPlay->PlayState(kStateReady);
+    state.objMediaPlay->PlayState(PlayerState::Ready);
     SetToolTip(state, QString());
 }
 
@@ -99,8 +99,10 @@ void lblRemove_Click(ProgramState& state) {
     const int next = s < U ? s : s - 1;  // the follower, or the new last entry
     pl.SetListIndex(next);
     SetToolTip(state, data[next].FilePath);
-    if (player.PlayState() == kStatePlaying && player.PlayingID() == s) player.OpenPlay(next);
-    if (player.PlayState() == kStateStopped && player.PlayingID() == s) player.OpenFile(next);
+    if (player.PlayState() == PlayerState::Playing && player.PlayingID() == s)
+        player.OpenPlay(next);
+    if (player.PlayState() == PlayerState::Stopped && player.PlayingID() == s)
+        player.OpenFile(next);
     if (s < U && s < player.PlayingID()) player.PlayingID(player.PlayingID() - 1);
 }
 

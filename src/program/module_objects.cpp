@@ -23,28 +23,13 @@ class WindowPlayerView final : public PlayerView {
   public:
     explicit WindowPlayerView(ProgramState& state) : state_(state) {}
 
-    void ShowLoopMode(int32_t lLoopMode) override {
+    void ShowLoopMode(Looping mode) override {
         frmQuorvane* form = state_.mainForm.get();
         if (!form) return;
-        const ClickLabel* from = nullptr;
-        QString tip;
-        switch (lLoopMode) {
-            case 0:
-                from = form->imgLoopOff;
-                tip = QStringLiteral("Loop-Off");
-                break;
-            case 1:
-                from = form->imgLoopAll;
-                tip = QStringLiteral("Loop-All");
-                break;
-            case 2:
-                from = form->imgLoopOne;
-                tip = QStringLiteral("Loop-One");
-                break;
-            default:
-                return;
-        }
-        form->imgLoop->setToolTip(tip);
+        const ClickLabel* from = mode == Looping::All   ? form->imgLoopAll
+                                 : mode == Looping::One ? form->imgLoopOne
+                                                        : form->imgLoopOff;
+        form->imgLoop->setToolTip(LoopingWord(mode));
         form->imgLoop->setPixmap(from->pixmap());
     }
 
