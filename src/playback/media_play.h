@@ -51,6 +51,8 @@ class clsMediaPlay {
     // The loop button and the playlist lines the player works on; set by
     // the program's wiring.
     void SetView(std::unique_ptr<PlayerView> view) { view_ = std::move(view); }
+    // The window as the player sees it; null without a view.
+    PlayerView* View() const { return view_.get(); }
     // The playlist's line count, 0 without a view.
     int32_t ListCount() const { return view_ ? view_->LineCount() : 0; }
     // The selected playlist line, -1 without a view.

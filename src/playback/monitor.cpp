@@ -2,17 +2,13 @@
 // ticks: the end of a track is the device stopped while StopByUser is False.
 #include "playback/monitor.h"
 
-#include <QLabel>
-#include <QPixmap>
-#include <QTimer>
 #include <algorithm>
 
-#include "app/controls.h"
-#include "app/frm_quorvane.h"
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
+#include "playback/player_view.h"
 #include "playback/sound_output.h"
 #include "playback/track_info.h"
 
@@ -24,11 +20,10 @@ bool EndOfTrack(const clsMediaPlay& player, Looping mode) {
            !player.StopByUser();
 }
 
-// Setting a label's picture repaints it even when it is the same picture;
-// twenty times a second that would cost more than the rest of the tick.
-void ShowPicture(ClickLabel* image, const ClickLabel* from) {
-    const QPixmap picture = from->pixmap();
-    if (image->pixmap().cacheKey() != picture.cacheKey()) image->setPixmap(picture);
+// The player and its view while the window is open; null otherwise.
+PlayerView* OpenView(const clsMediaPlay* player) {
+    PlayerView* view = player ? player->View() : nullptr;
+    return view && view->WindowOpen() ? view : nullptr;
 }
 
 QString ClockText(int64_t seconds) {
@@ -53,13 +48,12 @@ QString TimeText(int64_t positionMs, int64_t lengthMs) {
 }
 
 void Timer1_Timer(ProgramState& state) {
-    frmQuorvane* form = state.mainForm.get();
     clsMediaPlay* player = state.objMediaPlay.get();
-    if (!form || !player || form->Unloaded()) return;
+    PlayerView* view = OpenView(player);
+    if (!view) return;
 
     // 1. The picture follows the state as the last tick (or a button) left it.
-    ShowPicture(form->imgPlay,
-                player->PlayState() == PlayerState::Paused ? form->imgPlayOff : form->imgPlayOn);
+    view->ShowPlayButton(player->PlayState() == PlayerState::Paused);
 
     // A file joined on without a gap is heard now: its entry is the current one.
     player->TakeDeviceEvents();
@@ -90,29 +84,26 @@ void Timer1_Timer(ProgramState& state) {
     // another file opens, rather than turning into "ready" (nothing open).
     const QString mode = MCIGetMode(state.mci);
     if (!player->FailedPath().isEmpty()) {
-        form->Panel(4)->setText(kFailedMode);
+        view->ShowMode(kFailedMode);
     } else {
-        form->Panel(4)->setText(mode.isEmpty() ? PlayerStateWord(PlayerState::NoDevice)
-                                               : ModeText(state.mci, mode));
+        view->ShowMode(mode.isEmpty() ? PlayerStateWord(PlayerState::NoDevice)
+                                      : ModeText(state.mci, mode));
     }
 
     // 7. Position and length.
     const int32_t position = MCIGetPosition(state.mci);
     const int32_t length = MCIGetLength(state.mci);
-    form->Panel(5)->setText(TimeText(position, length));
+    view->ShowTime(TimeText(position, length));
 
     // The seek slider follows, except while the user holds it: the place
     // being chosen is the one to show until it is let go.
-    if (!form->sldSeek->isSliderDown()) {
-        form->sldSeek->setRange(0, std::max(length, 0));
-        form->sldSeek->setValue(position);
-    }
+    if (!view->SeekBarHeld()) view->ShowPosition(position, std::max(length, 0));
 }
 
 void Timer2_Timer(ProgramState& state) {
-    frmQuorvane* form = state.mainForm.get();
     clsMediaPlay* player = state.objMediaPlay.get();
-    if (!form || !player || form->Unloaded()) return;
+    PlayerView* view = OpenView(player);
+    if (!view) return;
     const int32_t id = player->PlayingID();
     // PlayingID may name no record (nothing chosen yet, or the entry was
     // removed): then the preview stays, as there is nothing to go back to.
@@ -123,8 +114,8 @@ void Timer2_Timer(ProgramState& state) {
     const bool back = !path.isEmpty() || hasRecord;
     if (path.isEmpty() && hasRecord) path = state.PlayListData[id].FilePath;
     if (back) ShowPlayingInfo(state, path);
-    form->Timer2->stop();
-    if (back) form->setWindowTitle(QStringLiteral("Quorvane - ") + path);
+    view->StopPreviewReturn();
+    if (back) view->ShowCaption(QStringLiteral("Quorvane - ") + path);
 }
 
 }  // namespace qv

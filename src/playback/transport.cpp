@@ -5,28 +5,27 @@
 
 #include <algorithm>
 
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
+#include "playback/player_view.h"
 
 namespace qv {
 namespace {
 
-// The player and the playlist, when the window is up and the playlist has a
-// line; nothing otherwise.
-clsMediaPlay* Ready(ProgramState& state) {
-    if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay ||
-        state.objMediaPlay->ListCount() < 1)
-        return nullptr;
-    return state.objMediaPlay.get();
+// The seek slider and keys also move a file the tree plays outside the
+// playlist, so they ask only for the player, and a window that is open.
+clsMediaPlay* Player(ProgramState& state) {
+    clsMediaPlay* player = state.objMediaPlay.get();
+    PlayerView* view = player ? player->View() : nullptr;
+    return view && view->WindowOpen() ? player : nullptr;
 }
 
-// The seek slider and keys also move a file the tree plays outside the
-// playlist, so they ask only for the player.
-clsMediaPlay* Player(ProgramState& state) {
-    if (!state.mainForm || state.mainForm->Unloaded()) return nullptr;
-    return state.objMediaPlay.get();
+// The player, when the window is open and the playlist has a line; nothing
+// otherwise.
+clsMediaPlay* Ready(ProgramState& state) {
+    clsMediaPlay* player = Player(state);
+    return player && player->ListCount() >= 1 ? player : nullptr;
 }
 
 // After a step while nothing played, the new entry goes to the monitor as a

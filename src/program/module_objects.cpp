@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <QPixmap>
+#include <QTimer>
 #include <memory>
 
 #include "app/controls.h"
@@ -19,9 +20,18 @@
 namespace qv {
 namespace {
 
+// Setting a label's picture repaints it even when it is the same picture;
+// twenty times a second that would cost more than the rest of a tick.
+void ShowPicture(ClickLabel* image, const ClickLabel* from) {
+    const QPixmap picture = from->pixmap();
+    if (image->pixmap().cacheKey() != picture.cacheKey()) image->setPixmap(picture);
+}
+
 class WindowPlayerView final : public PlayerView {
   public:
     explicit WindowPlayerView(ProgramState& state) : state_(state) {}
+
+    bool WindowOpen() override { return state_.mainForm && !state_.mainForm->Unloaded(); }
 
     void ShowLoopMode(Looping mode) override {
         frmQuorvane* form = state_.mainForm.get();
@@ -35,6 +45,57 @@ class WindowPlayerView final : public PlayerView {
 
     void ShowVolume(int32_t lngVolume) override {
         if (frmQuorvane* form = state_.mainForm.get()) form->sldVolume->setValue(lngVolume);
+    }
+
+    void ShowPlayButton(bool paused) override {
+        if (frmQuorvane* form = state_.mainForm.get())
+            ShowPicture(form->imgPlay, paused ? form->imgPlayOff : form->imgPlayOn);
+    }
+
+    void ShowTrackInfo(const QString& title, const QString& artist,
+                       const QString& comment) override {
+        frmQuorvane* form = state_.mainForm.get();
+        if (!form) return;
+        const QString texts[] = {title, artist, comment};
+        for (int i = 0; i < 3; ++i) {
+            StatusPanel* panel = form->Panel(i + 1);
+            panel->setText(texts[i]);
+            panel->setVisible(!texts[i].isEmpty());
+        }
+    }
+
+    void ShowMode(const QString& text) override {
+        if (frmQuorvane* form = state_.mainForm.get()) form->Panel(4)->setText(text);
+    }
+
+    void ShowTime(const QString& text) override {
+        if (frmQuorvane* form = state_.mainForm.get()) form->Panel(5)->setText(text);
+    }
+
+    bool SeekBarHeld() override {
+        return state_.mainForm && state_.mainForm->sldSeek->isSliderDown();
+    }
+
+    void ShowPosition(int32_t lngPosition, int32_t lngLength) override {
+        frmQuorvane* form = state_.mainForm.get();
+        if (!form) return;
+        form->sldSeek->setRange(0, lngLength);
+        form->sldSeek->setValue(lngPosition);
+    }
+
+    void ShowCaption(const QString& caption) override {
+        if (frmQuorvane* form = state_.mainForm.get()) form->setWindowTitle(caption);
+    }
+
+    void RestartPreviewReturn() override {
+        if (frmQuorvane* form = state_.mainForm.get()) {
+            form->Timer2->stop();
+            form->Timer2->start();
+        }
+    }
+
+    void StopPreviewReturn() override {
+        if (frmQuorvane* form = state_.mainForm.get()) form->Timer2->stop();
     }
 
     int32_t LineCount() override {
