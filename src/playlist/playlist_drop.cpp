@@ -11,7 +11,6 @@
 #include "app/dialogs.h"
 #include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
 #include "platform/media_kinds.h"
@@ -90,7 +89,7 @@ void DropTextOnPlayList(ProgramState& state, const QString& t) {
     if (HasLineEnd(t)) {
         // Text of several lines is no path, unless a file has that very name:
         // that one could not be kept in a playlist file, so it is named, not added.
-        if (info.exists()) ReportUnstorablePaths(state, state.mainForm.get(), {t});
+        if (info.exists()) ReportUnstorablePaths(state, state.MainWindow(), {t});
         return;
     }
     if (info.isDir()) {
@@ -113,7 +112,7 @@ void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data) {
         const QList<QUrl> urls = data.urls();
         QStringList left;
         for (const QUrl& url : urls) DropFile(state, url, &left);
-        ReportUnstorablePaths(state, state.mainForm.get(), left);
+        ReportUnstorablePaths(state, state.MainWindow(), left);
     } else if (data.hasText()) {
         DropTextOnPlayList(state, data.text());
     }

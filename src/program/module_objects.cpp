@@ -10,7 +10,10 @@
 
 #include "app/controls.h"
 #include "app/frm_quorvane.h"
+#include "app/pictures.h"
 #include "app/program_state.h"
+#include "app/tree_view.h"
+#include "platform/paths.h"
 #include "playback/media_play.h"
 #include "playback/player_view.h"
 #include "playlist/cls_playlist.h"
@@ -107,10 +110,7 @@ class WindowPlayerView final : public PlayerView {
     }
 
     int32_t SelectedLine() override {
-        if (!state_.mainForm) return -1;
-        const QListWidget& list = *state_.mainForm->lstPL;
-        const int row = list.currentRow();
-        return row >= 0 && list.item(row)->isSelected() ? row : -1;
+        return state_.objPlayList ? state_.objPlayList->SelectedLine() : -1;
     }
 
   private:
@@ -158,6 +158,22 @@ class WindowPlayListView final : public PlayListView {
     void SetLineText(int32_t lngIndex, const QString& text) override {
         QListWidget* list = List();
         if (QListWidgetItem* item = list ? list->item(lngIndex) : nullptr) item->setText(text);
+    }
+    int32_t SelectedLine() override {
+        const QListWidget* list = List();
+        if (!list) return -1;
+        const int row = list->currentRow();
+        return row >= 0 && list->item(row)->isSelected() ? row : -1;
+    }
+    void SetToolTip(const QString& text) override {
+        if (QListWidget* list = List()) list->setToolTip(text);
+    }
+    void AddPlayListNode(const QString& path) override {
+        if (!state_.mainForm) return;
+        // A duplicate key means the node is there already; a missing parent
+        // cannot happen once the fixed nodes exist, and is skipped if it does.
+        state_.mainForm->TV1->AddNode(QStringLiteral("RegisteredPlayList"), path, GetBaseName(path),
+                                      kImagePlayList);
     }
 
   private:
