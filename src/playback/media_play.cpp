@@ -110,6 +110,25 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     StopByUser(true);
 }
 
+void clsMediaPlay::PlayOutside(const QString& FilePath) {
+    StopPlay();
+    MCIClose(state_.mci);
+    const bool opened = MCIOpen(state_.mci, FilePath) == 0;
+    PlayingOutside(FilePath);
+    if (opened) {
+        MCISetVolume(state_.mci, lngVolume_);
+        SendTrackGain(FilePath);
+    }
+    const bool started = MCIPlay(state_.mci) == 0;
+    // The player was stopped, so a refusal moves nothing on.
+    if (opened && started) {
+        ClearFailure();
+        ShowPlayingInfo(state_, FilePath);
+    } else {
+        ShowFailure(FilePath);
+    }
+}
+
 void clsMediaPlay::OpenPlay(int32_t SongID) {
     if (!HasRecord(SongID)) return;
     OpenFile(SongID);

@@ -87,9 +87,15 @@ class clsMediaPlay {
     // keeps FilePath as the failure and shows it (track_info's
     // ShowFailedInfo). An empty path is no file and changes nothing.
     void ShowFailure(const QString& FilePath);
-    // The media tree plays one file by itself, outside the playlist, and
-    // PlayingID stays the entry's: this names that file until an entry opens.
+    // Names FilePath as the file that plays outside the playlist, while
+    // PlayingID stays the entry's, until an entry opens.
     void PlayingOutside(const QString& FilePath) { strGivenPath_ = FilePath; }
+    // The media tree plays one file by itself, outside the playlist: the
+    // player stops, the device opens FilePath at the player's volume and
+    // gain and starts it. The state stays Stopped (by the user) until the
+    // monitor sees the device play, so nothing moves on from it; a file that
+    // does not open or start is shown as a failure.
+    void PlayOutside(const QString& FilePath);
     // The file the device was last given (the tree's or an entry's), ""
     // before the first. Kept apart from the entry's record, so that it stays
     // named while it is open even when its line is removed or moved. What
