@@ -2,7 +2,6 @@
 // the playlist, an album's in disc and track order.
 #include "playlist/playlist_walk.h"
 
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
 #include "platform/folder_walk.h"
@@ -42,7 +41,7 @@ class PlayListWalk final : public FolderWalk {
 void SearchMediaToPlayList(ProgramState& state, const QString& FolderPath, bool IncludeSubFolders) {
     PlayListWalk walk(state);
     walk.Walk(FolderPath, IncludeSubFolders);
-    ReportUnstorablePaths(state, state.mainForm.get(), walk.Unstorable());
+    ReportUnstorablePaths(state, state.MainWindow(), walk.Unstorable());
 }
 
 }  // namespace qv
