@@ -48,8 +48,9 @@ class clsMediaPlay {
     explicit clsMediaPlay(ProgramState& state);
     ~clsMediaPlay();
 
-    // The loop button and the playlist lines the player works on; set by
-    // the program's wiring.
+    // The window the player, the monitor and the track panels show
+    // through, with the playlist lines the player works on; set by the
+    // program's wiring.
     void SetView(std::unique_ptr<PlayerView> view) { view_ = std::move(view); }
     // The window as the player sees it; null without a view.
     PlayerView* View() const { return view_.get(); }
