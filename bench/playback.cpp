@@ -96,10 +96,10 @@ int PlayProgram(int argc, char** argv, const QString& file, const QString& folde
     // wake the program more often than it wakes itself.
     bool started = false;
     QObject::connect(state.mainForm->Timer1, &QTimer::timeout, [&] {
-        const QString s = state.objMediaPlay->PlayState();
-        if (s == qv::kStatePlaying) started = true;
+        const qv::PlayerState s = state.objMediaPlay->PlayState();
+        if (s == qv::PlayerState::Playing) started = true;
         // "Loop-Off" rewinds at the end and leaves the player stopped by itself.
-        if (started && s == qv::kStateStopped && state.objMediaPlay->StopByUser())
+        if (started && s == qv::PlayerState::Stopped && state.objMediaPlay->StopByUser())
             state.mainForm->close();
     });
     return QApplication::exec();
@@ -180,7 +180,7 @@ int TimeTicks(int argc, char** argv, const QString& file, const QString& folder)
     qv::ProgramState& state = program.state;
     state.mainForm->Timer1->stop();
     qv::Timer1_Timer(state);
-    if (state.objMediaPlay->PlayState() != qv::kStatePlaying) {
+    if (state.objMediaPlay->PlayState() != qv::PlayerState::Playing) {
         std::printf("  the file does not play\n");
         return 1;
     }
@@ -207,9 +207,10 @@ int TimeTicks(int argc, char** argv, const QString& file, const QString& folder)
                }));
     PrintTimes("MPRIS alone, nothing changed", time([&] { mpris->Refresh(); }));
     // Each call a change to send: the loop mode, set as the button would.
-    int32_t mode = 0;
+    qv::Looping mode = qv::Looping::Off;
     PrintTimes("MPRIS alone, the loop mode changed", time([&] {
-                   state.objMediaPlay->LoopMode(mode = 1 - mode);
+                   mode = mode == qv::Looping::Off ? qv::Looping::All : qv::Looping::Off;
+                   state.objMediaPlay->LoopMode(mode);
                    mpris->Refresh();
                }));
     return 0;

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     std::printf("%-44s %9.3f ms\n", "filling it (AddToPlayList each)", fill.nsecsElapsed() / 1e6);
     const int mid = n / 2;
     state.objMediaPlay->PlayingID(mid);
-    state.objMediaPlay->PlayState(qv::kStatePlaying);
+    state.objMediaPlay->PlayState(qv::PlayerState::Playing);
 
     Figures shuffle;
     for (int r = 0; r < runs; ++r) shuffle.Run([&] { qv::ShufflePlayList(state); });

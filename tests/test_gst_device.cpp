@@ -283,7 +283,7 @@ TEST_F(GstJoins, ThePlayerFollowsTheJoinAndNeverPlaysALineRemovedMeanwhile) {
         dir.file("player.raw");
     qvtest::FakeProgram p{GstDeviceFactory(recorded)};
     for (const QString& path : {a, b, c}) p.state->objPlayList->AddToPlayList(path);
-    p.player().LoopMode(1);
+    p.player().LoopMode(Looping::All);
     p.player().OpenPlay(0);
     p.form().Timer1->start();
     ASSERT_TRUE(
@@ -421,7 +421,7 @@ TEST_F(GstJoins, EachEntryJoinedOnIsHeardAtItsOwnGain) {
     const qsizetype part = plainAlone.size();
     const double plain = LevelDb(plainAlone);
     for (const QString& path : files) p.state->objPlayList->AddToPlayList(path);
-    p.player().LoopMode(1);
+    p.player().LoopMode(Looping::All);
     p.player().OpenPlay(0);
     p.form().Timer1->start();
     QList<int32_t> seen{0};
@@ -504,7 +504,7 @@ TEST_F(GstDevice, ThePlayerSeeksKeepsTheVolumeAndPlaysRealFilesThroughByTheLoopR
     p.player().PlayResume();
     QThread::msleep(200);
     EXPECT_NEAR(status("position").toInt(), 200, 120);
-    p.player().LoopMode(1);
+    p.player().LoopMode(Looping::All);
     p.form().Timer1->start();
     ASSERT_TRUE(p.player().SeekTo(99999));
     for (const QString& path : {b, c, a}) {
@@ -515,15 +515,15 @@ TEST_F(GstDevice, ThePlayerSeeksKeepsTheVolumeAndPlaysRealFilesThroughByTheLoopR
     EXPECT_EQ(p.commands.filter("open ").size(), 5);
     // "Loop-One" joins the file on to itself: it starts again with no
     // command at all, nothing stopped or reopened.
-    p.player().LoopMode(2);
+    p.player().LoopMode(Looping::One);
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.form().Panel(5)->text() == "00:01/00:02"; }));
     p.commands.clear();
     const uint32_t jumps = p.player().Jumps();
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.player().Jumps() > jumps; }));
     EXPECT_EQ(p.commands.join('|') + p.form().Panel(4)->text(), "playing");
-    p.player().LoopMode(0);
+    p.player().LoopMode(Looping::Off);
     p.commands.clear();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.player().PlayState() == "STOPPED"; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.player().PlayState() == PlayerState::Stopped; }));
     qvtest::RunEvents(300);
     EXPECT_EQ(p.commands, (QStringList{"stop PlayData", "seek PlayData to start"}));
     EXPECT_EQ(p.form().Panel(4)->text() + " " + p.form().Panel(5)->text(), "stopped 00:00/00:02");

@@ -72,8 +72,8 @@ TEST(HandOff, ServerTakesWellFormedMessagesAndDropsEveryOtherPeer) {
 
 TEST(HandOff, FilesAppendAndTheFirstNewOnePlaysOnlyWhenNothingPlays) {
     for (const auto& [empty, mode, plays] :
-         {std::tuple{false, kStateStopped, 1}, std::tuple{true, kStateNoDevice, 0},
-          std::tuple{false, kStatePlaying, 65535}}) {
+         {std::tuple{false, PlayerState::Stopped, 1}, std::tuple{true, PlayerState::NoDevice, 0},
+          std::tuple{false, PlayerState::Playing, 65535}}) {
         qvtest::FakeProgram p;
         QStringList files;
         for (const char* name : {"a.wav", "b.wav", "c.wav"})
@@ -93,8 +93,8 @@ TEST(HandOff, FilesAppendAndTheFirstNewOnePlaysOnlyWhenNothingPlays) {
                 << "/" + QString(5000, u'x') + ".wav";
         TakeHandedFiles(*p.state, QStringList{files[0], files[1]} + refused + QStringList{list});
 
-        EXPECT_EQ(qvtest::PlayListPaths(*p.state), files) << mode.toStdString();
-        EXPECT_EQ(p.player().PlayingID(), plays) << mode.toStdString();
+        EXPECT_EQ(qvtest::PlayListPaths(*p.state), files) << PlayerStateWord(mode).toStdString();
+        EXPECT_EQ(p.player().PlayingID(), plays) << PlayerStateWord(mode).toStdString();
     }
 }
 

@@ -548,7 +548,7 @@ TEST_F(LibraryTree,
 TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
     qv::QtDialogs real;
     p.dialogs.popupsTo = &real;
-    state().objMediaPlay->PlayState("STOPPED");
+    state().objMediaPlay->PlayState(qv::PlayerState::Stopped);
     QStringList seen;
     // Makes the node current and presses the keys; the popup they open (if any) is noted and
     // answered with Down pressed `downs` times, then Return.
@@ -572,7 +572,7 @@ TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
     press(b, Qt::Key_F10, 2);  // F10 alone is no menu key
     EXPECT_EQ(seen, QStringList({"クリックノード", "ドロップファイル"}));
     EXPECT_EQ(qvtest::PlayListPaths(state()), QStringList({a}));
-    EXPECT_TRUE(state().objMediaPlay->PlayState() == "PLAYING" &&
+    EXPECT_TRUE(state().objMediaPlay->PlayState() == qv::PlayerState::Playing &&
                 tree().Node(root + "/Pop")->isExpanded());
 }
 
@@ -612,12 +612,12 @@ TEST_F(LibraryTree,
 }
 
 TEST_F(LibraryTree, AddItemStartsPlayingOnlyWhenIdleAndPlayItemPlaysOutsideTheList) {
-    state().objMediaPlay->PlayState("STOPPED");
+    state().objMediaPlay->PlayState(qv::PlayerState::Stopped);
     p.dialogs.menuChoices = QStringList(3, "mnClickNodeMediaAdd") << "mnClickNodeMediaPlay";
     Click(b);
-    EXPECT_EQ(state().objMediaPlay->PlayState(), "PLAYING");
+    EXPECT_EQ(state().objMediaPlay->PlayState(), qv::PlayerState::Playing);
     Click(c);  // while playing: only added
-    state().objMediaPlay->PlayState("READY");
+    state().objMediaPlay->PlayState(qv::PlayerState::Ready);
     Click(b);  // already listed: not added again, but the last entry plays
     EXPECT_EQ(state().objMediaPlay->PlayingID(), 1);
     form().Timer2->start();

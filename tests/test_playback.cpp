@@ -212,7 +212,8 @@ QString Now(FakeProgram& p) {
     }
     return QString("%1 %2%3: %4")
         .arg(p.player().PlayingID())
-        .arg(p.player().PlayState(), p.player().StopByUser() ? " by user" : "", words.join(' '));
+        .arg(PlayerStateWord(p.player().PlayState()), p.player().StopByUser() ? " by user" : "",
+             words.join(' '));
 }
 
 using P = FakeProgram&;
@@ -229,7 +230,7 @@ QString Panel(FakeProgram& p, int i) {
 // playlist the buttons do nothing.
 TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
     FakeProgram p;
-    p.player().PlayState("PAUSED");
+    p.player().PlayState(PlayerState::Paused);
     for (auto click : {imgPlay_Click, imgFF_Click, imgREW_Click, imgStop_Click}) click(*p.state);
     EXPECT_EQ(Now(p), "65535 PAUSED by user: ");
     Entries(p);
@@ -238,7 +239,7 @@ TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
         {[](P p) { imgFF_Click(*p.state); }, "0 STOPPED: stop close open0 setaudio"},
         // Play opens the selected line, pauses, resumes (clearing
         // StopByUser); "ready" (no device) counts as "READY".
-        {[](P p) { p.player().PlayState(""); }, "0 ready: "},
+        {[](P p) { p.player().PlayState(PlayerState::NoDevice); }, "0 ready: "},
         {[](P p) { imgPlay_Click(*p.state); }, "0 PLAYING: stop close open0 setaudio play"},
         {[](P p) { imgPlay_Click(*p.state); }, "0 PAUSED: pause"},
         {[](P p) { p.player().StopByUser(true); }, "0 PAUSED by user: "},
@@ -279,7 +280,7 @@ TEST(Player, EachButtonAndOperationSendsItsCommandsAndLeavesItsState) {
 // then the modes that go on play it and "Loop-Off" leaves it stopped: the
 // entry and the state two ticks after the press, from entry 2 of 5.
 TEST(Player, NextAndPreviousMoveOneEntryInEveryModeAndState) {
-    for (int mode : {0, 1, 2}) {
+    for (Looping mode : {Looping::Off, Looping::All, Looping::One}) {
         for (const char* state : {"PLAYING", "PAUSED", "STOPPED"}) {
             for (auto [click, to] : {std::pair{&imgFF_Click, 3}, std::pair{&imgREW_Click, 1}}) {
                 FakeProgram p;
@@ -293,10 +294,12 @@ TEST(Player, NextAndPreviousMoveOneEntryInEveryModeAndState) {
                 click(*p.state);
                 p.Tick();
                 p.Tick();
-                const bool plays = state == QStringLiteral("PLAYING") || mode != 0;
-                SCOPED_TRACE(QString("mode %1, %2, %3").arg(mode).arg(state).arg(to).toStdString());
+                const bool plays = state == QStringLiteral("PLAYING") || mode != Looping::Off;
+                SCOPED_TRACE(
+                    QString("%1, %2, %3").arg(LoopingWord(mode), state).arg(to).toStdString());
                 EXPECT_EQ(p.player().PlayingID(), to);
-                EXPECT_EQ(p.player().PlayState(), plays ? "PLAYING" : "STOPPED");
+                EXPECT_EQ(p.player().PlayState(),
+                          plays ? PlayerState::Playing : PlayerState::Stopped);
                 EXPECT_EQ(p.form().lstPL->currentRow(), to);
             }
         }
@@ -325,7 +328,7 @@ TEST(Monitor, ButtonsSlidersKeysPanelsAndTimersFollowThePlayer) {
                            f.imgLoop->toolTip() == "Loop-" + loop ? loop : "?"}
             .join(' ');
     };
-    p.player().LoopMode(0);
+    p.player().LoopMode(Looping::Off);
     p.player().OpenPlay(2);
     const std::tuple<ClickLabel * frmQuorvane::*, int, const char*> steps[] = {
         {nullptr, 1400, "2 PLAYING playing 00:01/00:03 on Off"},
@@ -405,19 +408,20 @@ TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
     // The list (G opens, B is refused, L loses its output, N has none), the
     // loop mode, the entry started, whether play fails; what the player and
     // panels 1 and 4 show at the end, and how many opens it took.
-    const std::tuple<const char*, int, int, bool, const char*, const char*, int> cases[] = {
-        {"GBGG", 2, 1, false, "1 ready by user: ", "1B.wav failed", 1},
-        {"GBB", 1, 1, false, "0 PLAYING: ", "> 0G.wav playing", 3},     // round the end
-        {"BBB", 1, 0, false, "2 ready by user: ", "2B.wav failed", 3},  // once round only
-        {"GG", 1, 0, true, "1 STOPPED by user: ", "1G.wav failed", 2},  // will not start
+    constexpr Looping Off = Looping::Off, All = Looping::All, One = Looping::One;
+    const std::tuple<const char*, Looping, int, bool, const char*, const char*, int> cases[] = {
+        {"GBGG", One, 1, false, "1 ready by user: ", "1B.wav failed", 1},
+        {"GBB", All, 1, false, "0 PLAYING: ", "> 0G.wav playing", 3},     // round the end
+        {"BBB", All, 0, false, "2 ready by user: ", "2B.wav failed", 3},  // once round only
+        {"GG", All, 0, true, "1 STOPPED by user: ", "1G.wav failed", 2},  // will not start
         // Round again after each good one.
-        {"gBB", 1, 0, false,
+        {"gBB", All, 0, false,
          "0 PLAYING: stop close open1 play stop close open2 play stop close open0 setaudio play",
          "> 0g.wav playing", 4},
-        {"GLG", 0, 1, false, "1 STOPPED by user: ", "1L.wav failed", 1},
-        {"N", 0, 0, false, "0 PLAYING: ", "> 0N.wav playing (no sound output)", 1}};
+        {"GLG", Off, 1, false, "1 STOPPED by user: ", "1L.wav failed", 1},
+        {"N", Off, 0, false, "0 PLAYING: ", "> 0N.wav playing (no sound output)", 1}};
     for (const auto& [list, mode, start, playFails, now, panels, opens] : cases) {
-        SCOPED_TRACE(testing::Message() << list << " mode " << mode);
+        SCOPED_TRACE(testing::Message() << list << " " << LoopingWord(mode).toStdString());
         FakeProgram p;
         for (int i = 0; list[i]; ++i) {
             const QString path = p.Add(QStringLiteral("%1%2.wav").arg(i).arg(list[i]),

@@ -441,7 +441,8 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
         SCOPED_TRACE((text + " " + item).toStdString());
         ResetPlayList(*p.state);
         p.Add("a.wav");
-        p.player().PlayState(then == Plays ? "STOPPED" : "PLAYING");  // a drop plays if stopped
+        p.player().PlayState(then == Plays ? PlayerState::Stopped
+                                           : PlayerState::Playing);  // a drop plays if stopped
         p.Take();
         p.dialogs.menuChoices = {item};
         p.Drop(text);
@@ -449,7 +450,7 @@ TEST(PlaylistEditing, DropsAddPlayOrOpenThePopupWhoseItemsAddOrReplace) {
         EXPECT_EQ(p.Take(), then == Plays   ? p.Opened(order.size() - 1)
                             : then == Stops ? kStopped
                                             : QStringList());
-        EXPECT_TRUE(then != Stops || p.player().PlayState() == "READY");
+        EXPECT_TRUE(then != Stops || p.player().PlayState() == PlayerState::Ready);
         EXPECT_EQ(p.state->strClickedPath,
                   item.isEmpty() || item.endsWith("Cancel") ? QString() : text);
     }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/frm_hide_menu.h"
+#include "app/frm_quorvane.h"
 
 namespace qv {
 
@@ -49,6 +50,10 @@ void ProgramState::FlushSettings() {
 frmHideMenu& ProgramState::HideMenu() {
     if (!hideMenu_) hideMenu_ = std::make_unique<frmHideMenu>();
     return *hideMenu_;
+}
+
+QWidget* ProgramState::MainWindow() const {
+    return mainForm.get();
 }
 
 }  // namespace qv

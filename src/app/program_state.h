@@ -19,6 +19,7 @@
 
 class QTimer;
 class QTreeWidgetItem;
+class QWidget;
 
 namespace qv {
 
@@ -88,6 +89,9 @@ class ProgramState {
     std::unique_ptr<frmSavePL> savePL;
     std::unique_ptr<frmQuorvane> mainForm;
     frmHideMenu& HideMenu();
+    // The main window as the owner of message boxes and dialogs, null before
+    // it is made: the modules name it so, and change it only through their views.
+    QWidget* MainWindow() const;
 
     // A setting written very often (LastOpenFile, on every add to the
     // playlist): the value is kept and written once when control returns to

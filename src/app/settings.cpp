@@ -46,10 +46,22 @@ int Ini::WriteIni(const QString& Section, const QString& Key, const QString& Val
     return 0;
 }
 
-int32_t ReadLoopMode(const Ini& ini) {
+QString LoopingWord(Looping mode) {
+    switch (mode) {
+        case Looping::All:
+            return QStringLiteral("Loop-All");
+        case Looping::One:
+            return QStringLiteral("Loop-One");
+        case Looping::Off:
+            break;
+    }
+    return QStringLiteral("Loop-Off");
+}
+
+Looping ReadLoopMode(const Ini& ini) {
     const int32_t mode =
         CLng(Val(ini.ReadIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"))));
-    return mode >= 0 && mode <= 2 ? mode : 0;
+    return mode >= 0 && mode <= 2 ? static_cast<Looping>(mode) : Looping::Off;
 }
 
 int32_t ReadVolume(const Ini& ini) {

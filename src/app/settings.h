@@ -36,10 +36,18 @@ class Ini {
     QString appPath_;
 };
 
-// "LoopMode" of section "Quorvane": 0 "Loop-Off", 1 "Loop-All", 2 "Loop-One".
-// Any other value (a damaged or hand-edited file) reads as 0, so that the
-// loop button shows a picture and its next click goes on to "Loop-All".
-int32_t ReadLoopMode(const Ini& ini);
+// What follows the end of a track: nothing ("Loop-Off"), the next entry
+// ("Loop-All") or the same one again ("Loop-One"). The numbers are what
+// "LoopMode" of section "Quorvane" stores.
+enum class Looping : int32_t { Off = 0, All = 1, One = 2 };
+
+// The mode's word, the loop button's tooltip: "Loop-Off", "Loop-All", "Loop-One".
+QString LoopingWord(Looping mode);
+
+// "LoopMode" of section "Quorvane". Any other value than the three (a damaged
+// or hand-edited file) reads as Off, so that the loop button shows a picture
+// and its next click goes on to "Loop-All".
+Looping ReadLoopMode(const Ini& ini);
 
 // "Volume" of section "Quorvane", 0 ... 1000: a number beyond either end is
 // taken as that end; a missing value, or one that is not a whole number, is

@@ -23,26 +23,12 @@
 #include "platform/filesystem.h"
 #include "platform/paths.h"
 #include "playback/media_play.h"
-#include "playback/mod_mci.h"
 #include "playback/track_info.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_drop.h"
 
 namespace qv {
 namespace {
-
-// The player's stop: rewound, "STOPPED", stopped by the user.
-template <typename Player>
-void StopPlayer(ProgramState& state, Player& player) {
-    if constexpr (requires { player.StopPlay(); }) {
-        player.StopPlay();
-    } else {
-        MCIStop(state.mci);
-        MCISeekStart(state.mci);
-        player.StopByUser(true);
-        player.PlayState(kStateStopped);
-    }
-}
 
 void PopUp(ProgramState& state, QMenu* menu, std::optional<QPoint> at) {
     state.dialogs.PopupMenu(*menu, at);
@@ -97,24 +83,7 @@ void mnTreeExpand_Click(ProgramState& state) {
 
 void mnClickNodeMediaPlay_Click(ProgramState& state) {
     if (state.mainForm) state.mainForm->Timer2->stop();
-    clsMediaPlay& player = *state.objMediaPlay;
-    StopPlayer(state, player);
-    MCIClose(state.mci);
-    const bool opened = MCIOpen(state.mci, state.strClickedFile) == 0;
-    player.PlayingOutside(state.strClickedFile);
-    if (opened) {
-        MCISetVolume(state.mci, player.Volume());
-        player.SendTrackGain(state.strClickedFile);
-    }
-    const bool started = MCIPlay(state.mci) == 0;
-    // The file plays outside the playlist, but a refusal is shown as the
-    // player shows its own (the player was stopped, so nothing moves on).
-    if (opened && started) {
-        player.ClearFailure();
-        ShowPlayingInfo(state, state.strClickedFile);
-    } else {
-        player.ShowFailure(state.strClickedFile);
-    }
+    state.objMediaPlay->PlayOutside(state.strClickedFile);
 }
 
 void mnClickNodeMediaAdd_Click(ProgramState& state) {

@@ -13,17 +13,52 @@
 
 namespace qv {
 
+QString PlayerStateWord(PlayerState state) {
+    switch (state) {
+        case PlayerState::Unknown:
+            return QString();
+        case PlayerState::NoDevice:
+            return QStringLiteral("ready");
+        case PlayerState::Ready:
+            return QStringLiteral("READY");
+        case PlayerState::Stopped:
+            return QStringLiteral("STOPPED");
+        case PlayerState::Playing:
+            return QStringLiteral("PLAYING");
+        case PlayerState::Paused:
+            return QStringLiteral("PAUSED");
+        case PlayerState::Seeking:
+            return QStringLiteral("SEEKING");
+        case PlayerState::Open:
+            return QStringLiteral("OPEN");
+        case PlayerState::NotReady:
+            return QStringLiteral("NOT READY");
+    }
+    return QString();
+}
+
+PlayerState PlayerStateOfMode(const QString& mode) {
+    if (mode.isEmpty()) return PlayerState::NoDevice;
+    // "READY" is the player's own word for an opened file, never a device's.
+    for (PlayerState state : {PlayerState::Stopped, PlayerState::Playing, PlayerState::Paused,
+                              PlayerState::Seeking, PlayerState::Open, PlayerState::NotReady}) {
+        if (mode.compare(PlayerStateWord(state), Qt::CaseInsensitive) == 0) return state;
+    }
+    return PlayerState::Unknown;
+}
+
 clsMediaPlay::clsMediaPlay(ProgramState& state) : state_(state) {}
 
 clsMediaPlay::~clsMediaPlay() = default;
 
-void clsMediaPlay::LoopMode(int32_t lLoopMode) {
-    if (view_) view_->ShowLoopMode(lLoopMode);
-    lLoopMode_ = lLoopMode;
+void clsMediaPlay::LoopMode(Looping mode) {
+    if (view_) view_->ShowLoopMode(mode);
+    loopMode_ = mode;
 }
 
-void clsMediaPlay::PlayState(const QString& strPlayState) {
-    strPlayState_ = strPlayState.isEmpty() ? kStateNoDevice : strPlayState;
+bool clsMediaPlay::IsIdle() const {
+    return playState_ == PlayerState::Ready || playState_ == PlayerState::Stopped ||
+           playState_ == PlayerState::NoDevice;
 }
 
 bool clsMediaPlay::HasRecord(int32_t SongID) const {
@@ -66,13 +101,32 @@ void clsMediaPlay::OpenFile(int32_t SongID) {
     state_.PlayListData.SetLength(SongID, MCIGetLength(state_.mci) / 1000);
     SelectLine(SongID);
     PlayingID(SongID);
-    PlayState(kStateReady);
+    PlayState(PlayerState::Ready);
     if (opened) {
         ShowPlayingInfo(state_, state_.PlayListData[PlayingID()].FilePath);
     } else {
         ShowFailure(path);
     }
     StopByUser(true);
+}
+
+void clsMediaPlay::PlayOutside(const QString& FilePath) {
+    StopPlay();
+    MCIClose(state_.mci);
+    const bool opened = MCIOpen(state_.mci, FilePath) == 0;
+    PlayingOutside(FilePath);
+    if (opened) {
+        MCISetVolume(state_.mci, lngVolume_);
+        SendTrackGain(FilePath);
+    }
+    const bool started = MCIPlay(state_.mci) == 0;
+    // The player was stopped, so a refusal moves nothing on.
+    if (opened && started) {
+        ClearFailure();
+        ShowPlayingInfo(state_, FilePath);
+    } else {
+        ShowFailure(FilePath);
+    }
 }
 
 void clsMediaPlay::OpenPlay(int32_t SongID) {
@@ -100,12 +154,12 @@ void clsMediaPlay::Play() {
     // Queued before the sound starts: a short file has run its decoder dry
     // by the time the next tick comes. Sent even when unchanged, as the end
     // of a file empties the device's queue.
-    PlayState(kStatePlaying);
+    PlayState(PlayerState::Playing);
     StopByUser(false);
     queued_.clear();
     KeepJoinsQueued();
     const bool started = MCIPlay(state_.mci) == 0;
-    PlayState(kStatePlaying);
+    PlayState(PlayerState::Playing);
     StopByUser(false);
     // A file that opened but will not start. One that did not even open is
     // shown already, and play on nothing open fails for that reason alone.
@@ -122,7 +176,7 @@ void clsMediaPlay::SetStart(int32_t SongID) {
         MCISeekStart(state_.mci);
         ++lngJumps_;
     }
-    PlayState(kStateStopped);
+    PlayState(PlayerState::Stopped);
     StopByUser(true);
 }
 
@@ -131,17 +185,17 @@ void clsMediaPlay::StopPlay() {
     MCISeekStart(state_.mci);
     ++lngJumps_;
     StopByUser(true);
-    PlayState(kStateStopped);
+    PlayState(PlayerState::Stopped);
 }
 
 void clsMediaPlay::Pause() {
     MCIPause(state_.mci);
-    PlayState(kStatePaused);
+    PlayState(PlayerState::Paused);
 }
 
 void clsMediaPlay::PlayResume() {
     MCIResume(state_.mci);
-    PlayState(kStatePlaying);
+    PlayState(PlayerState::Playing);
 }
 
 int32_t clsMediaPlay::GetTime() {
@@ -189,13 +243,13 @@ bool clsMediaPlay::SeekTo(int32_t lngMilliseconds) {
     // The seek stopped the device; what the player believes plays goes on.
     // The device keeps a pause by itself, and a stopped one stays where it
     // was put.
-    if (PlayState().toUpper() == kStatePlaying) Play();
+    if (playState_ == PlayerState::Playing) Play();
     return true;
 }
 
 int32_t clsMediaPlay::JoinAfter(int32_t SongID) const {
-    if (lLoopMode_ == 2) return SongID;
-    if (lLoopMode_ != 1) return -1;
+    if (loopMode_ == Looping::One) return SongID;
+    if (loopMode_ != Looping::All) return -1;
     const int32_t U = state_.PlayListData.UBound();
     return (U == 0 || SongID < 0 || SongID >= U) ? 0 : SongID + 1;
 }
@@ -228,7 +282,7 @@ QStringList clsMediaPlay::JoinFiles() const {
 
 void clsMediaPlay::KeepJoinsQueued() {
     const bool playing =
-        !bStopByUser_ && (strPlayState_ == kStatePlaying || strPlayState_ == kStatePaused);
+        !bStopByUser_ && (playState_ == PlayerState::Playing || playState_ == PlayerState::Paused);
     const QStringList files = playing ? JoinFiles() : QStringList();
     if (files == queued_) return;
     queued_ = files;
@@ -256,10 +310,10 @@ void clsMediaPlay::TakeDeviceEvents() {
         }
         // The list or the mode changed as the file began: the end of the
         // track as the rule has it now, the entry opened anew.
-        if (lLoopMode_ == 1) {
+        if (loopMode_ == Looping::All) {
             const int32_t U = state_.PlayListData.UBound();
             OpenPlay((U == 0 || lngID_ < 0 || lngID_ >= U) ? 0 : lngID_ + 1);
-        } else if (lLoopMode_ == 2) {
+        } else if (loopMode_ == Looping::One) {
             OpenPlay(lngID_);
         } else {
             OpenFile(lngID_);

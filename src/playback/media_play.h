@@ -9,32 +9,51 @@
 #include <memory>
 #include <utility>
 
+#include "app/settings.h"
 #include "playback/player_view.h"
 
 namespace qv {
 
 class ProgramState;
 
-// The player's state words (PlayState). The monitor stores the device's mode
-// word upper-cased, so while a file is open they are the device's words in
-// capitals.
-inline const QString kStatePlaying = QStringLiteral("PLAYING");
-inline const QString kStatePaused = QStringLiteral("PAUSED");
-inline const QString kStateStopped = QStringLiteral("STOPPED");
-// Opened, and not started yet.
-inline const QString kStateReady = QStringLiteral("READY");
-// Nothing open, or no mode word: what PlayState("") stores, and what panel 4
-// shows then.
-inline const QString kStateNoDevice = QStringLiteral("ready");
+// What the player takes the device to be doing. The monitor sets it from the
+// device's mode word on every tick; each command sets the state it leaves.
+enum class PlayerState {
+    // Neither a tick nor a command has set it yet: no rule acts on it.
+    Unknown,
+    // Nothing open: the device answers no mode word at all.
+    NoDevice,
+    // Opened, and not started yet.
+    Ready,
+    Stopped,
+    Playing,
+    Paused,
+    // The device's other mode words, which no rule of the player acts on.
+    Seeking,
+    Open,
+    NotReady,
+};
+
+// The state as a word: the device's mode word in capitals ("PLAYING",
+// "NOT READY"), "READY" for an opened file, "ready" for none (what panel 4
+// shows then), "" for Unknown.
+QString PlayerStateWord(PlayerState state);
+
+// The state a device's mode word names, in either case; "" (nothing open) is
+// NoDevice, a word no device uses Unknown.
+PlayerState PlayerStateOfMode(const QString& mode);
 
 class clsMediaPlay {
   public:
     explicit clsMediaPlay(ProgramState& state);
     ~clsMediaPlay();
 
-    // The loop button and the playlist lines the player works on; set by
-    // the program's wiring.
+    // The window the player, the monitor and the track panels show
+    // through, with the playlist lines the player works on; set by the
+    // program's wiring.
     void SetView(std::unique_ptr<PlayerView> view) { view_ = std::move(view); }
+    // The window as the player sees it; null without a view.
+    PlayerView* View() const { return view_.get(); }
     // The playlist's line count, 0 without a view.
     int32_t ListCount() const { return view_ ? view_->LineCount() : 0; }
     // The selected playlist line, -1 without a view.
@@ -44,14 +63,17 @@ class clsMediaPlay {
         if (view_) view_->SelectLine(lngIndex);
     }
 
-    // 0 "Loop-Off", 1 "Loop-All", 2 "Loop-One"; setting it first brings the
-    // loop button's picture and tooltip in line (other values leave it as it is).
-    int32_t LoopMode() const { return lLoopMode_; }
-    void LoopMode(int32_t lLoopMode);
+    // Setting the loop mode first brings the loop button's picture and
+    // tooltip in line.
+    Looping LoopMode() const { return loopMode_; }
+    void LoopMode(Looping mode);
 
-    // The play state text; setting "" stores kStateNoDevice.
-    QString PlayState() const { return strPlayState_; }
-    void PlayState(const QString& strPlayState);
+    PlayerState PlayState() const { return playState_; }
+    void PlayState(PlayerState state) { playState_ = state; }
+    // Nothing plays or pauses: a file opened or stopped, or none open at
+    // all. Play on the transport starts the selected line then, and a file
+    // handed over by a second start plays.
+    bool IsIdle() const;
 
     int32_t PlayingID() const { return lngID_; }
     void PlayingID(int32_t lngID) { lngID_ = lngID; }
@@ -66,9 +88,15 @@ class clsMediaPlay {
     // keeps FilePath as the failure and shows it (track_info's
     // ShowFailedInfo). An empty path is no file and changes nothing.
     void ShowFailure(const QString& FilePath);
-    // The media tree plays one file by itself, outside the playlist, and
-    // PlayingID stays the entry's: this names that file until an entry opens.
+    // Names FilePath as the file that plays outside the playlist, while
+    // PlayingID stays the entry's, until an entry opens.
     void PlayingOutside(const QString& FilePath) { strGivenPath_ = FilePath; }
+    // The media tree plays one file by itself, outside the playlist: the
+    // player stops, the device opens FilePath at the player's volume and
+    // gain and starts it. The state stays Stopped (by the user) until the
+    // monitor sees the device play, so nothing moves on from it; a file that
+    // does not open or start is shown as a failure.
+    void PlayOutside(const QString& FilePath);
     // The file the device was last given (the tree's or an entry's), ""
     // before the first. Kept apart from the entry's record, so that it stays
     // named while it is open even when its line is removed or moved. What
@@ -95,7 +123,7 @@ class clsMediaPlay {
     // Entry SongID from its start: the current entry is rewound, another one
     // opened. An index naming no record, other than the current one, is ignored.
     void PlayStart(int32_t SongID);
-    // Starts the device; the state is kStatePlaying whatever the device answered,
+    // Starts the device; the state is Playing whatever the device answered,
     // and StopByUser False, so that the monitor applies the loop mode to a
     // start that failed as it does to a finished track.
     void Play();
@@ -182,8 +210,8 @@ class clsMediaPlay {
     std::unique_ptr<PlayerView> view_;
     int32_t lngID_ = 0;
     bool bStopByUser_ = false;
-    int32_t lLoopMode_ = 0;
-    QString strPlayState_;
+    Looping loopMode_ = Looping::Off;
+    PlayerState playState_ = PlayerState::Unknown;
     QString strFailedPath_;
     // Entries "Loop-All" went past since the run of failures began.
     int32_t lngSkipped_ = 0;

@@ -2,33 +2,28 @@
 // ticks: the end of a track is the device stopped while StopByUser is False.
 #include "playback/monitor.h"
 
-#include <QLabel>
-#include <QPixmap>
-#include <QTimer>
 #include <algorithm>
 
-#include "app/controls.h"
-#include "app/frm_quorvane.h"
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
+#include "playback/player_view.h"
 #include "playback/sound_output.h"
 #include "playback/track_info.h"
 
 namespace qv {
 namespace {
 
-bool EndOfTrack(const clsMediaPlay& player, int32_t lLoopMode) {
-    return player.PlayState() == kStateStopped && player.LoopMode() == lLoopMode &&
+bool EndOfTrack(const clsMediaPlay& player, Looping mode) {
+    return player.PlayState() == PlayerState::Stopped && player.LoopMode() == mode &&
            !player.StopByUser();
 }
 
-// Setting a label's picture repaints it even when it is the same picture;
-// twenty times a second that would cost more than the rest of the tick.
-void ShowPicture(ClickLabel* image, const ClickLabel* from) {
-    const QPixmap picture = from->pixmap();
-    if (image->pixmap().cacheKey() != picture.cacheKey()) image->setPixmap(picture);
+// The player and its view while the window is open; null otherwise.
+PlayerView* OpenView(const clsMediaPlay* player) {
+    PlayerView* view = player ? player->View() : nullptr;
+    return view && view->WindowOpen() ? view : nullptr;
 }
 
 QString ClockText(int64_t seconds) {
@@ -53,19 +48,18 @@ QString TimeText(int64_t positionMs, int64_t lengthMs) {
 }
 
 void Timer1_Timer(ProgramState& state) {
-    frmQuorvane* form = state.mainForm.get();
     clsMediaPlay* player = state.objMediaPlay.get();
-    if (!form || !player || form->Unloaded()) return;
+    PlayerView* view = OpenView(player);
+    if (!view) return;
 
     // 1. The picture follows the state as the last tick (or a button) left it.
-    ShowPicture(form->imgPlay,
-                player->PlayState() == kStatePaused ? form->imgPlayOff : form->imgPlayOn);
+    view->ShowPlayButton(player->PlayState() == PlayerState::Paused);
 
     // A file joined on without a gap is heard now: its entry is the current one.
     player->TakeDeviceEvents();
 
-    // 2. The device's own word, upper-cased; nothing at all becomes "ready".
-    player->PlayState(MCIGetMode(state.mci).toUpper());
+    // 2. The device's own word; nothing at all is NoDevice.
+    player->PlayState(PlayerStateOfMode(MCIGetMode(state.mci)));
     ShowLostOutput(state);
 
     // A start that failed (StopByUser still False from Play, or from next
@@ -75,42 +69,41 @@ void Timer1_Timer(ProgramState& state) {
     // tick.
     if (!player->FailedPath().isEmpty() && !player->StopByUser()) {
         const int32_t count = player->ListCount();
-        if (player->LoopMode() != 1 || !player->SkipFailed(count)) player->StopByUser(true);
+        if (player->LoopMode() != Looping::All || !player->SkipFailed(count))
+            player->StopByUser(true);
     }
 
     // 3 to 5. The end of a track, by loop mode; each rule reads the state
     // afresh, so at most one of them acts.
-    if (EndOfTrack(*player, 2)) player->PlayStart(player->PlayingID());
-    if (EndOfTrack(*player, 1)) player->PlayNext();
-    if (EndOfTrack(*player, 0)) player->SetStart(player->PlayingID());
+    if (EndOfTrack(*player, Looping::One)) player->PlayStart(player->PlayingID());
+    if (EndOfTrack(*player, Looping::All)) player->PlayNext();
+    if (EndOfTrack(*player, Looping::Off)) player->SetStart(player->PlayingID());
     player->KeepJoinsQueued();
 
     // 6. The mode as the device says it; a failure stays named until
     // another file opens, rather than turning into "ready" (nothing open).
     const QString mode = MCIGetMode(state.mci);
     if (!player->FailedPath().isEmpty()) {
-        form->Panel(4)->setText(kFailedMode);
+        view->ShowMode(kFailedMode);
     } else {
-        form->Panel(4)->setText(mode.isEmpty() ? kStateNoDevice : ModeText(state.mci, mode));
+        view->ShowMode(mode.isEmpty() ? PlayerStateWord(PlayerState::NoDevice)
+                                      : ModeText(state.mci, mode));
     }
 
     // 7. Position and length.
     const int32_t position = MCIGetPosition(state.mci);
     const int32_t length = MCIGetLength(state.mci);
-    form->Panel(5)->setText(TimeText(position, length));
+    view->ShowTime(TimeText(position, length));
 
     // The seek slider follows, except while the user holds it: the place
     // being chosen is the one to show until it is let go.
-    if (!form->sldSeek->isSliderDown()) {
-        form->sldSeek->setRange(0, std::max(length, 0));
-        form->sldSeek->setValue(position);
-    }
+    if (!view->SeekBarHeld()) view->ShowPosition(position, std::max(length, 0));
 }
 
 void Timer2_Timer(ProgramState& state) {
-    frmQuorvane* form = state.mainForm.get();
     clsMediaPlay* player = state.objMediaPlay.get();
-    if (!form || !player || form->Unloaded()) return;
+    PlayerView* view = OpenView(player);
+    if (!view) return;
     const int32_t id = player->PlayingID();
     // PlayingID may name no record (nothing chosen yet, or the entry was
     // removed): then the preview stays, as there is nothing to go back to.
@@ -121,8 +114,8 @@ void Timer2_Timer(ProgramState& state) {
     const bool back = !path.isEmpty() || hasRecord;
     if (path.isEmpty() && hasRecord) path = state.PlayListData[id].FilePath;
     if (back) ShowPlayingInfo(state, path);
-    form->Timer2->stop();
-    if (back) form->setWindowTitle(QStringLiteral("Quorvane - ") + path);
+    view->StopPreviewReturn();
+    if (back) view->ShowCaption(QStringLiteral("Quorvane - ") + path);
 }
 
 }  // namespace qv

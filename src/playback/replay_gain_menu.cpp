@@ -7,14 +7,15 @@
 
 #include "app/dialogs.h"
 #include "app/frm_hide_menu.h"
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
+#include "playback/player_view.h"
 
 namespace qv {
 
 void sldVolume_ContextMenu(ProgramState& state, std::optional<QPoint> at) {
-    if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay) return;
+    PlayerView* view = state.objMediaPlay ? state.objMediaPlay->View() : nullptr;
+    if (!view || !view->WindowOpen()) return;
     frmHideMenu& menus = state.HideMenu();
     const int32_t mode = state.objMediaPlay->ReplayGainMode();
     menus.mnReplayGainOff->setChecked(mode == 0);

@@ -23,7 +23,7 @@ QString ModeText(MciSender& mci, const QString& mode) {
 
 void ShowLostOutput(ProgramState& state) {
     clsMediaPlay& player = *state.objMediaPlay;
-    if (player.PlayState() != kStateStopped || !player.FailedPath().isEmpty()) return;
+    if (player.PlayState() != PlayerState::Stopped || !player.FailedPath().isEmpty()) return;
     if (MCIGetOutput(state.mci) == kOutputLost) player.ShowFailure(player.CurrentPath());
 }
 

@@ -5,36 +5,27 @@
 
 #include <algorithm>
 
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/mod_mci.h"
+#include "playback/player_view.h"
 
 namespace qv {
 namespace {
 
-// The player and the playlist, when the window is up and the playlist has a
-// line; nothing otherwise.
-clsMediaPlay* Ready(ProgramState& state) {
-    if (!state.mainForm || state.mainForm->Unloaded() || !state.objMediaPlay ||
-        state.objMediaPlay->ListCount() < 1)
-        return nullptr;
-    return state.objMediaPlay.get();
-}
-
 // The seek slider and keys also move a file the tree plays outside the
-// playlist, so they ask only for the player.
+// playlist, so they ask only for the player, and a window that is open.
 clsMediaPlay* Player(ProgramState& state) {
-    if (!state.mainForm || state.mainForm->Unloaded()) return nullptr;
-    return state.objMediaPlay.get();
+    clsMediaPlay* player = state.objMediaPlay.get();
+    PlayerView* view = player ? player->View() : nullptr;
+    return view && view->WindowOpen() ? player : nullptr;
 }
 
-QString State(const clsMediaPlay& player) {
-    return player.PlayState().toUpper();
-}
-
-bool StoppedOrPaused(const QString& s) {
-    return s == kStatePaused || s == kStateStopped || s == kStateReady;
+// The player, when the window is open and the playlist has a line; nothing
+// otherwise.
+clsMediaPlay* Ready(ProgramState& state) {
+    clsMediaPlay* player = Player(state);
+    return player && player->ListCount() >= 1 ? player : nullptr;
 }
 
 // After a step while nothing played, the new entry goes to the monitor as a
@@ -44,11 +35,24 @@ bool StoppedOrPaused(const QString& s) {
 // current), while the listener pressed once and expects the entry the button
 // names: that mode plays it here.
 void GoOnFromStep(clsMediaPlay& player) {
-    if (player.LoopMode() == 1) {
+    if (player.LoopMode() == Looping::All) {
         player.Play();
     } else {
         player.StopByUser(false);
     }
+}
+
+// The loop button turns the modes round: Off, All, One, Off again.
+Looping NextLooping(Looping mode) {
+    switch (mode) {
+        case Looping::Off:
+            return Looping::All;
+        case Looping::All:
+            return Looping::One;
+        case Looping::One:
+            break;
+    }
+    return Looping::Off;
 }
 
 }  // namespace
@@ -57,13 +61,13 @@ void imgPlay_Click(ProgramState& state) {
     clsMediaPlay* player = Ready(state);
     if (!player) return;
     if (player->SelectedLine() < 0) player->SelectLine(0);
-    const QString s = State(*player);
-    if (s == kStatePlaying) {
+    const PlayerState s = player->PlayState();
+    if (s == PlayerState::Playing) {
         player->Pause();
-    } else if (s == kStatePaused) {
+    } else if (s == PlayerState::Paused) {
         player->PlayResume();
         player->StopByUser(false);
-    } else if (s == kStateStopped || s == kStateReady) {
+    } else if (player->IsIdle()) {
         // The selected line, which need not be the current entry; the
         // selection handling above may have run a handler that emptied it.
         const int line = player->SelectedLine();
@@ -80,10 +84,9 @@ void imgStop_Click(ProgramState& state) {
 void imgFF_Click(ProgramState& state) {
     clsMediaPlay* player = Ready(state);
     if (!player) return;
-    const QString s = State(*player);
-    if (s == kStatePlaying) {
+    if (player->PlayState() == PlayerState::Playing) {
         player->PlayNext();
-    } else if (StoppedOrPaused(s)) {
+    } else if (player->IsIdle() || player->PlayState() == PlayerState::Paused) {
         player->SetNext();
         GoOnFromStep(*player);
     }
@@ -92,10 +95,9 @@ void imgFF_Click(ProgramState& state) {
 void imgREW_Click(ProgramState& state) {
     clsMediaPlay* player = Ready(state);
     if (!player) return;
-    const QString s = State(*player);
-    if (s == kStatePlaying) {
+    if (player->PlayState() == PlayerState::Playing) {
         player->PlayPrev();
-    } else if (StoppedOrPaused(s)) {
+    } else if (player->IsIdle() || player->PlayState() == PlayerState::Paused) {
         player->SetPrev();
         GoOnFromStep(*player);
     }
@@ -104,11 +106,9 @@ void imgREW_Click(ProgramState& state) {
 void imgLoop_Click(ProgramState& state) {
     clsMediaPlay* player = state.objMediaPlay.get();
     if (!player) return;
-    const int32_t mode = player->LoopMode();
-    if (mode < 0 || mode > 2) return;
-    player->LoopMode((mode + 1) % 3);
+    player->LoopMode(NextLooping(player->LoopMode()));
     state.WriteIniWithinSecond(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
-                               QString::number(player->LoopMode()));
+                               QString::number(static_cast<int32_t>(player->LoopMode())));
 }
 
 void sldSeek_Change(ProgramState& state, int32_t lngValue) {

@@ -111,6 +111,25 @@ void clsPlayList::SetList(int32_t lngIndex, const QString& strText) {
     if (PlayListView* view = View()) view->SetLineText(lngIndex, strText);
 }
 
+void clsPlayList::SetLines(const QStringList& lines) {
+    if (PlayListView* view = View()) {
+        view->ClearLines();
+        view->AddLines(lines);
+    }
+}
+
+int32_t clsPlayList::SelectedLine() const {
+    return view_ ? view_->SelectedLine() : -1;
+}
+
+void clsPlayList::SetToolTip(const QString& text) {
+    if (view_) view_->SetToolTip(text);
+}
+
+void clsPlayList::AddPlayListNode(const QString& Path) {
+    if (view_) view_->AddPlayListNode(Path);
+}
+
 bool clsPlayList::AddToPlayList(const QString& FileName) {
     if (state_.PlayListData.Contains(FileName)) return false;
     const QString type = GetMediaType(FileName);

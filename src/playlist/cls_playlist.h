@@ -37,6 +37,15 @@ class clsPlayList {
     void SetListIndex(int32_t lngIndex);
     QString GetList(int32_t lngIndex) const;
     void SetList(int32_t lngIndex, const QString& strText);
+    // Every line replaced by lines, in one insertion.
+    void SetLines(const QStringList& lines);
+    // The selected line, -1 when none is (lines still waiting in a batch
+    // are never selected).
+    int32_t SelectedLine() const;
+    // The list box's tooltip.
+    void SetToolTip(const QString& text);
+    // The registered playlist at Path shown in the tree.
+    void AddPlayListNode(const QString& Path);
 
     // Appends the file as a new entry (record and line); false, changing
     // nothing, when exactly this path is in the playlist already.

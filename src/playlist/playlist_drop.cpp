@@ -12,7 +12,6 @@
 #include "app/dialogs.h"
 #include "app/drag_answer.h"
 #include "app/frm_hide_menu.h"
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
 #include "platform/media_kinds.h"
@@ -48,8 +47,10 @@ void AddAndPlayIfIdle(ProgramState& state, const QString& path) {
     const PlayListUndo::Step step(state);
     state.objPlayList->AddToPlayList(path);
     clsMediaPlay& player = *state.objMediaPlay;
-    const QString mode = player.PlayState();
-    if (mode == kStateReady || mode == kStateStopped) player.OpenPlay(state.PlayListData.UBound());
+    // With no file open at all (nothing opened yet, or the last open
+    // failed) the file is only added: the player waits for Play.
+    if (player.IsIdle() && player.PlayState() != PlayerState::NoDevice)
+        player.OpenPlay(state.PlayListData.UBound());
 }
 
 namespace {
@@ -90,7 +91,7 @@ void DropTextOnPlayList(ProgramState& state, const QString& t) {
     if (HasLineEnd(t)) {
         // Text of several lines is no path, unless a file has that very name:
         // that one could not be kept in a playlist file, so it is named, not added.
-        if (info.exists()) ReportUnstorablePaths(state, state.mainForm.get(), {t});
+        if (info.exists()) ReportUnstorablePaths(state, state.MainWindow(), {t});
         return;
     }
     if (info.isDir()) {
@@ -122,7 +123,7 @@ class FileDrop : public std::enable_shared_from_this<FileDrop> {
                 return;
             }
         }
-        ReportUnstorablePaths(state_, state_.mainForm.get(), left_);
+        ReportUnstorablePaths(state_, state_.MainWindow(), left_);
     }
 
   private:

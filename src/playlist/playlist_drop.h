@@ -22,8 +22,9 @@ void lstPL_OLEDragDrop(ProgramState& state, const QMimeData& data);
 void DropTextOnPlayList(ProgramState& state, const QString& t);
 
 // Adds the file (a path already in the playlist is not added again) and plays
-// the last entry when nothing is playing or paused: a dropped file and the
-// tree's "add" item alike.
+// the last entry when the open file stands still (Ready or Stopped; with no
+// file open at all it is only added): a dropped file and the tree's "add"
+// item alike.
 void AddAndPlayIfIdle(ProgramState& state, const QString& path);
 
 }  // namespace qv

@@ -5,12 +5,10 @@
 #include "playlist/playlist_edit.h"
 
 #include <QCoreApplication>
-#include <QListWidget>
 #include <QStringList>
 #include <random>
 
 #include "app/dialogs.h"
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "playback/media_play.h"
 #include "playback/track_info.h"
@@ -20,21 +18,15 @@
 namespace qv {
 namespace {
 
-QListWidget* List(ProgramState& state) {
-    return state.mainForm ? state.mainForm->lstPL : nullptr;
-}
-
 // The selected line, -1 when none is (or when it has no record).
 int Selected(ProgramState& state) {
-    const QListWidget* list = List(state);
-    if (!list || state.PlayListData.IsEmpty()) return -1;
-    const int s = list->currentRow();
-    if (s < 0 || s > state.PlayListData.UBound() || !list->item(s)->isSelected()) return -1;
-    return s;
+    if (state.PlayListData.IsEmpty()) return -1;
+    const int s = state.objPlayList->SelectedLine();
+    return s > state.PlayListData.UBound() ? -1 : s;
 }
 
 void SetToolTip(ProgramState& state, const QString& text) {
-    if (QListWidget* list = List(state)) list->setToolTip(text);
+    state.objPlayList->SetToolTip(text);
 }
 
 // Swaps entries a and b in both stores and selects b, where the entry that
@@ -74,7 +66,7 @@ void ResetPlayList(ProgramState& state) {
     state.PlayListData.Reset();
     state.objPlayList->Clear();
     state.objMediaPlay->StopPlay();
-    state.objMediaPlay->PlayState(kStateReady);
+    state.objMediaPlay->PlayState(PlayerState::Ready);
     SetToolTip(state, QString());
 }
 
@@ -99,14 +91,16 @@ void lblRemove_Click(ProgramState& state) {
     const int next = s < U ? s : s - 1;  // the follower, or the new last entry
     pl.SetListIndex(next);
     SetToolTip(state, data[next].FilePath);
-    if (player.PlayState() == kStatePlaying && player.PlayingID() == s) player.OpenPlay(next);
-    if (player.PlayState() == kStateStopped && player.PlayingID() == s) player.OpenFile(next);
+    if (player.PlayState() == PlayerState::Playing && player.PlayingID() == s)
+        player.OpenPlay(next);
+    if (player.PlayState() == PlayerState::Stopped && player.PlayingID() == s)
+        player.OpenFile(next);
     if (s < U && s < player.PlayingID()) player.PlayingID(player.PlayingID() - 1);
 }
 
 void lblClear_Click(ProgramState& state) {
     const MsgAnswer answer = state.dialogs.MsgBox(
-        state.mainForm.get(),
+        state.MainWindow(),
         QCoreApplication::translate("Quorvane", "プレイリストをクリアしてよろしいですか?"),
         MsgButtons::YesNo, MsgIcon::Information, AppTitle());
     if (answer == MsgAnswer::Yes) ResetPlayList(state);
@@ -130,14 +124,10 @@ void ShufflePlayList(ProgramState& state) {
         }
         if (i != j) data.Swap(i, j);
     }
-    state.objPlayList->Clear();
-    if (QListWidget* list = List(state)) {
-        // One insertion of all lines rather than one per line.
-        QStringList lines;
-        lines.reserve(data.Count());
-        for (int i = 0; i <= U; ++i) lines.append(data[i].DisplayName);
-        list->addItems(lines);
-    }
+    QStringList lines;
+    lines.reserve(data.Count());
+    for (int i = 0; i <= U; ++i) lines.append(data[i].DisplayName);
+    state.objPlayList->SetLines(lines);
     const int p = player.PlayingID();
     if (p >= 0 && p <= U) state.objPlayList->SetListIndex(p);
 }

@@ -10,10 +10,7 @@
 #include <cstdio>
 
 #include "app/controls.h"
-#include "app/frm_quorvane.h"
-#include "app/pictures.h"
 #include "app/program_state.h"
-#include "app/tree_view.h"
 #include "app/unstorable_paths.h"
 #include "platform/filesystem.h"
 #include "platform/media_kinds.h"
@@ -27,11 +24,7 @@
 namespace qv {
 
 void AddPlayListNode(ProgramState& state, const QString& Path) {
-    if (!state.mainForm) return;
-    // A duplicate key means the node is there already; a missing parent
-    // cannot happen once the fixed nodes exist, and is skipped if it does.
-    state.mainForm->TV1->AddNode(QStringLiteral("RegisteredPlayList"), Path, GetBaseName(Path),
-                                 kImagePlayList);
+    if (state.objPlayList) state.objPlayList->AddPlayListNode(Path);
 }
 
 namespace {
@@ -120,7 +113,7 @@ QStringList StorableLines(const ProgramState& state, QStringList* unstorable) {
 bool SavePlayListFile(ProgramState& state, const QString& Path) {
     QStringList unstorable;
     const QStringList lines = StorableLines(state, &unstorable);
-    ReportUnstorablePaths(state, state.mainForm.get(), unstorable);
+    ReportUnstorablePaths(state, state.MainWindow(), unstorable);
     if (!WriteTextFile(Path, lines)) return false;
     state.ini.WriteIni(QStringLiteral("File"), QStringLiteral("LastPlayList"), Path);
     return true;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <utility>
 
-#include "app/frm_quorvane.h"
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
 #include "platform/folder_walk_thread.h"
@@ -60,7 +59,7 @@ class PlayListWalks::Walk final : public QObject {
     }
     void Ended(const QStringList& unstorable) {
         lines_.reset();
-        ReportUnstorablePaths(state_, state_.mainForm.get(), unstorable);
+        ReportUnstorablePaths(state_, state_.MainWindow(), unstorable);
         // Before what waits runs: each is a step of its own.
         step_.reset();
         // Its handler is on the stack, and a task that waits may open a popup.

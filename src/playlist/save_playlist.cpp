@@ -9,7 +9,6 @@
 
 #include "app/controls.h"
 #include "app/dialogs.h"
-#include "app/frm_quorvane.h"
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "playlist/frm_save_pl.h"
@@ -98,7 +97,7 @@ bool SaveFromDialog(ProgramState& state) {
 
 void lblSave_Click(ProgramState& state) {
     if (state.PlayListData.IsEmpty()) {
-        state.dialogs.MsgBox(state.mainForm.get(),
+        state.dialogs.MsgBox(state.MainWindow(),
                              QCoreApplication::translate("Quorvane", "プレイリストが空です"),
                              MsgButtons::OK, MsgIcon::None, AppTitle());
         return;
@@ -107,7 +106,7 @@ void lblSave_Click(ProgramState& state) {
     // Opened as if loaded anew: the folder's files of this moment, no name.
     dialog.Text1->clear();
     dialog.Form_Load();
-    if (state.mainForm) PlaceOver(dialog, *state.mainForm);
+    if (QWidget* owner = state.MainWindow()) PlaceOver(dialog, *owner);
     dialog.Text1->setFocus();
     dialog.exec();
 }

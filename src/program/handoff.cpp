@@ -210,10 +210,8 @@ void TakeHandedFiles(ProgramState& state, const QStringList& paths) {
                 break;
         }
     }
-    // "ready" (no device open yet) plays as well: the transport takes it so.
-    const QString mode = state.objMediaPlay->PlayState().toUpper();
-    if (added > 0 && (mode == kStateReady || mode == kStateStopped))
-        state.objMediaPlay->OpenPlay(first);
+    // No device open yet plays as well: the transport takes it so.
+    if (added > 0 && state.objMediaPlay->IsIdle()) state.objMediaPlay->OpenPlay(first);
     RaiseMainWindow(*form);
 }
 

@@ -76,12 +76,11 @@ QStringList MediaMimeTypes() {
     return types;
 }
 
-// The loop mode an MPRIS loop status names (0 none, 1 playlist, 2 track);
-// nothing for any other word.
-std::optional<int32_t> LoopModeOf(const QString& status) {
-    if (status == QLatin1String("None")) return 0;
-    if (status == QLatin1String("Playlist")) return 1;
-    if (status == QLatin1String("Track")) return 2;
+// The loop mode an MPRIS loop status names; nothing for any other word.
+std::optional<Looping> LoopModeOf(const QString& status) {
+    if (status == QLatin1String("None")) return Looping::Off;
+    if (status == QLatin1String("Playlist")) return Looping::All;
+    if (status == QLatin1String("Track")) return Looping::One;
     return std::nullopt;
 }
 
@@ -349,32 +348,32 @@ Mpris::~Mpris() {
 }
 
 QString Mpris::PlaybackStatus() const {
-    const QString s = state_.objMediaPlay->PlayState().toUpper();
-    if (s == kStatePlaying) return QStringLiteral("Playing");
-    if (s == kStatePaused) return QStringLiteral("Paused");
+    const PlayerState s = state_.objMediaPlay->PlayState();
+    if (s == PlayerState::Playing) return QStringLiteral("Playing");
+    if (s == PlayerState::Paused) return QStringLiteral("Paused");
     return QStringLiteral("Stopped");
 }
 
 QString Mpris::LoopStatus() const {
     switch (state_.objMediaPlay->LoopMode()) {
-        case 1:
+        case Looping::All:
             return QStringLiteral("Playlist");
-        case 2:
+        case Looping::One:
             return QStringLiteral("Track");
-        default:
-            return QStringLiteral("None");
+        case Looping::Off:
+            break;
     }
+    return QStringLiteral("None");
 }
 
 void Mpris::SetLoopStatus(const QString& status) {
-    const std::optional<int32_t> mode = LoopModeOf(status);
+    const std::optional<Looping> mode = LoopModeOf(status);
     // Another word leaves the mode as it is (a client over the bus has had
     // its error from the properties adaptor).
     if (!mode) return;
-    const int32_t wanted = *mode;
+    const Looping wanted = *mode;
     // Round with the button, which is what the window shows and what the
-    // unload saves; a mode the button does not turn (none of the three)
-    // stays as it is, as it does for a click.
+    // unload saves.
     for (int i = 0; i < 3 && state_.objMediaPlay->LoopMode() != wanted; ++i) imgLoop_Click(state_);
 }
 

@@ -144,7 +144,7 @@ void LoadMainForm(ProgramState& state) {
     form.chkSF->setChecked(true);
     form.Text1->setText(
         GetLongPath(state.ini.ReadIni(QStringLiteral("File"), QStringLiteral("LastSearchedPath"))));
-    form.Panel(4)->setText(kStateNoDevice);
+    form.Panel(4)->setText(PlayerStateWord(PlayerState::NoDevice));
     form.MoveTwips(ReadStoredGeometry(state.ini));
 
     LoadMediaDB(state, *form.TV1);
@@ -197,7 +197,7 @@ void UnloadMainForm(ProgramState& state) {
     MCIStop(state.mci);
     MCIClose(state.mci);
     state.ini.WriteIni(QStringLiteral("Quorvane"), QStringLiteral("LoopMode"),
-                       QString::number(state.objMediaPlay->LoopMode()));
+                       QString::number(static_cast<int32_t>(state.objMediaPlay->LoopMode())));
     state.objMediaPlay->SaveVolume();
     state.objPlayList->SaveLastPlayList();
     ShowNotSavedAtExit(state);
