@@ -446,7 +446,7 @@ TEST(Monitor, TheLoopModeDecidesWhatFollowsARefusedFile) {
 // album; a file without tags its name, and a file that failed its name alone. A
 // preview (another line selected) shows that line and starts Timer2; when it
 // fires, panels and caption come back to the playing entry, or to the file that
-// failed; with no entry to come back to, the preview stays.
+// failed (an entry, or the tree's); with no entry to come back to, the preview stays.
 TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
     FakeProgram p;
     QString error;
@@ -489,6 +489,9 @@ TEST(Monitor, TrackInfoAndPreviewsComeBackToThePlayingEntryOrTheFailure) {
     p.state->objPlayList->SetListIndex(0);
     Timer2_Timer(*p.state);
     EXPECT_TRUE(p.form().windowTitle() == "Quorvane - " + tagged && !timer2.isActive());
+    // The tree's file that does not open is shown as the player's own failure.
+    p.player().PlayOutside(missing);
+    EXPECT_EQ(panels(), failure);
 }
 
 }  // namespace
