@@ -409,27 +409,41 @@ TEST_F(Library, TheWalksWorkerHandsOnBatchesInWalkOrderUntilItEndsOrIsAborted) {
 
 // Aborted or ended by the window's close, a scan keeps what it had shown (in walk order: the
 // caption of s1 is shown as the walk enters s1/deep), none of what its worker found after.
+// Closed while the library file is written at the end, it waits for the file.
 TEST_F(Library, AnAbortOrACloseDuringTheScanSavesWhatWasFound) {
     Make("Music/a.mp3|Music/s1/b.mp3|Music/s1/deep/d.mp3|Music/s2/c.mp3");
-    for (const bool close : {false, true}) {
-        SCOPED_TRACE(close ? "close" : "abort");
+    const QStringList shown = {"[" + root + "]", root + "/a.mp3", root + "/s1/b.mp3"};
+    const QStringList all = shown + QStringList{root + "/s1/deep/d.mp3", root + "/s2/c.mp3"};
+    for (const QString how : {"abort", "close", "close while writing"}) {
+        SCOPED_TRACE(how.toStdString());
         QFile::remove(db);
         QStringList savedAtUnload;
-        QMetaObject::Connection at =
-            QObject::connect(&form(), &QWidget::windowTitleChanged, [&](const QString& title) {
-                if (title != kScanning + root + "/s1") return;
-                QObject::disconnect(at);
-                if (!close) return form().cmdScan->click();
-                form().close();  // the user closes the window: its unload ends the scan
+        const bool writing = how == "close while writing";
+        const QString at = writing ? kChecking : kScanning + root + "/s1";
+        QMetaObject::Connection once = QObject::connect(
+            &form(), &QWidget::windowTitleChanged, &form(),
+            [&](const QString& title) {
+                if (title != at) return;
+                QObject::disconnect(once);
+                if (how == "abort") return form().cmdScan->click();
+                // The user closes the window: its unload ends the scan (the
+                // window closes once; the second time its unload is called).
+                if (writing) {
+                    qv::EndScanOnUnload(state());
+                } else {
+                    form().close();
+                }
                 savedAtUnload = Db();
                 EXPECT_FALSE(qv::ScanRunning(state()));
-            });
+            },
+            // The write begins after the caption: seen as the event that follows.
+            writing ? Qt::QueuedConnection : Qt::DirectConnection);
         form().Text1->setText(root);
         form().cmdScan->click();
         EXPECT_TRUE(ScanEnds());
-        const QStringList found = {"[" + root + "]", root + "/a.mp3", root + "/s1/b.mp3"};
+        const QStringList& found = writing ? all : shown;
         EXPECT_EQ(Db(), found);
-        EXPECT_EQ(savedAtUnload, close ? found : QStringList());
+        EXPECT_EQ(savedAtUnload, how == "abort" ? QStringList() : found);
         EXPECT_TRUE(captions.last() == kAborted && form().cmdScan->text() == kScan);
         qv::EndScanOnUnload(state());  // no scan: nothing happens
         EXPECT_EQ(Db(), found);

@@ -148,7 +148,10 @@ bool SaveMediaDB(ProgramState& state) {
 }
 
 bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found) {
-    const QString path = MediaDBPath(state);
+    return AppendToMediaDBFile(MediaDBPath(state), root, found);
+}
+
+bool AppendToMediaDBFile(const QString& path, const QString& root, const QStringList& found) {
     QStringList previous;
     if (QFileInfo::exists(path)) {
         std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);

@@ -56,13 +56,23 @@ void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeS
     WatchFoldersBelow(state, state.strSearchRoot);
     window.setWindowTitle(QCoreApplication::translate(
         "Quorvane", "Quorvane - メディアの重複をチェックしています..."));
-    // A library file that cannot be written still ends the scan as ever;
-    // the status bar says what was not saved.
-    if (!SaveMediaDB(state)) ReportNotSaved(state, MediaDBPath(state));
-    window.setWindowTitle(state.bAbortScan
-                              ? QCoreApplication::translate("Quorvane", "Quorvane - スキャン中止")
-                              : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));
-    if (state.mainForm) state.mainForm->cmdScan->setText(ScanCaption());
+    // The library file is read whole and appended to on a thread of its own:
+    // for a large library that is a good part of a second the window would
+    // not answer. The scan runs until it is written. A library file that
+    // cannot be written still ends the scan as ever; the status bar says
+    // what was not saved.
+    const QString path = MediaDBPath(state);
+    state.mediaSearch->WriteThen(
+        [path, root = state.strSearchRoot, found = state.strFoundMedia] {
+            return AppendToMediaDBFile(path, root, found);
+        },
+        [&state, &window, path](bool saved) {
+            if (!saved) ReportNotSaved(state, path);
+            window.setWindowTitle(
+                state.bAbortScan ? QCoreApplication::translate("Quorvane", "Quorvane - スキャン中止")
+                                 : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));
+            if (state.mainForm) state.mainForm->cmdScan->setText(ScanCaption());
+        });
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include "library/search_media.h"
 
 #include <QCoreApplication>
+#include <QObject>
 #include <QWidget>
+#include <system_error>
 
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
@@ -29,6 +31,7 @@ MediaSearch::MediaSearch(ProgramState& state, TreeView& tree, QWidget& window,
 
 MediaSearch::~MediaSearch() {
     walk_.Stop();
+    if (writer_.joinable()) writer_.join();
 }
 
 void MediaSearch::Abort() {
@@ -36,9 +39,46 @@ void MediaSearch::Abort() {
 }
 
 void MediaSearch::EndNow() {
+    if (writer_.joinable()) {
+        // The walk is over and its write under way: answered here, not later.
+        writer_.join();
+        context_.reset();
+        if (auto answered = std::exchange(answered_, {})) answered(written_);
+        running_ = false;
+        return;
+    }
     if (!walk_.Running()) return;  // already ending
     walk_.Stop();
+    endingNow_ = true;
     Ended({});
+}
+
+void MediaSearch::WriteThen(std::function<bool()> write, std::function<void(bool)> answered) {
+    if (endingNow_) {
+        answered(write());
+        return;
+    }
+    answered_ = std::move(answered);
+    context_ = std::make_unique<QObject>();
+    QObject* context = context_.get();
+    const auto run = [this, write, context] {
+        written_ = write();
+        QMetaObject::invokeMethod(
+            context,
+            [this] {
+                writer_.join();
+                if (auto answered = std::exchange(answered_, {})) answered(written_);
+                running_ = false;
+            },
+            Qt::QueuedConnection);
+    };
+    try {
+        writer_ = std::thread(run);
+    } catch (const std::system_error&) {
+        // No thread to be had: written here and now, as it used to be.
+        context_.reset();
+        std::exchange(answered_, {})(write());
+    }
 }
 
 void MediaSearch::Found(const WalkFind& find) {
@@ -64,7 +104,7 @@ void MediaSearch::Ended(const QStringList& unstorable) {
     batch_.reset();  // the last files' nodes, before a message lets events run
     ReportUnstorablePaths(state_, &window_, unstorable);
     ended_();
-    running_ = false;
+    if (!writer_.joinable()) running_ = false;
 }
 
 }  // namespace qv

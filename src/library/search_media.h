@@ -3,12 +3,15 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "app/tree_view.h"
 #include "library/media_db.h"
 #include "platform/folder_walk_thread.h"
 
+class QObject;
 class QWidget;
 
 namespace qv {
@@ -34,10 +37,16 @@ class MediaSearch {
 
     // Nothing more joins the tree; ended comes once the worker has stopped.
     void Abort();
-    // Abort, and ends it at once: waits for the worker, then calls ended.
+    // Abort, and ends it at once: waits for the worker, then calls ended,
+    // and waits for a write that ended started.
     void EndNow();
-    // Until ended has returned.
+    // Until ended has returned and a write it started has been answered.
     bool Running() const { return running_; }
+
+    // For ended: runs write on a thread of its own, then answered with its
+    // result on this thread; the scan is running until then. Within EndNow
+    // both run at once.
+    void WriteThen(std::function<bool()> write, std::function<void(bool)> answered);
 
   private:
     void Found(const WalkFind& find);
@@ -53,6 +62,13 @@ class MediaSearch {
     // The nodes of a turn's files join the tree together, at its end.
     std::optional<TreeView::Batch> batch_;
     bool running_ = true;
+    bool endingNow_ = false;
+    // The write that ended started, and what answers it. The context is
+    // where the answer is delivered: gone with this walk, it is not.
+    std::thread writer_;
+    bool written_ = false;
+    std::function<void(bool)> answered_;
+    std::unique_ptr<QObject> context_;
     FolderWalkThread walk_;
 };
 
