@@ -6,8 +6,6 @@
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
 
-#include <exception>
-#include <memory>
 
 #include "tags/id3.h"
 #include "tags/id3_read.h"
@@ -31,49 +29,37 @@ const char* TagName(TagFormat format) {
 }  // namespace
 
 QString ReadContainerTag(TagFile& file, TagFormat format, TagInfo& info) {
-    if (!file.isOpen()) return {};
-    SilenceTagLib();
-    BoundedStream stream(file);
-    try {
-        const std::unique_ptr<TagLib::File> read = OpenTagLibFile(file, format, stream);
-        const TagLib::Tag* tag = read && read->isValid() ? read->tag() : nullptr;
+    return ReadWithTagLib(file, format, false, QString(), [&](TagLib::File& read) -> QString {
+        const TagLib::Tag* tag = read.tag();
         if (!tag) return {};
-        info.Title = ToQString(tag->title());
-        info.Artist = ToQString(tag->artist());
-        info.Album = ToQString(tag->album());
-        info.Comment = ToQString(tag->comment());
+        TagInfo found;
+        found.Title = ToQString(tag->title());
+        found.Artist = ToQString(tag->artist());
+        found.Album = ToQString(tag->album());
+        found.Comment = ToQString(tag->comment());
         // ASF keeps a comment in the content description object, or, as some
         // writers (ffmpeg among them) do, as a "Description" attribute of the
         // extended one.
-        if (info.Comment.isEmpty() && format == TagFormat::Asf) {
+        if (found.Comment.isEmpty() && format == TagFormat::Asf) {
             const auto* asf = static_cast<const TagLib::ASF::Tag*>(tag);
             const TagLib::ASF::AttributeList description = asf->attribute("Description");
-            if (!description.isEmpty()) info.Comment = ToQString(description.front().toString());
+            if (!description.isEmpty()) found.Comment = ToQString(description.front().toString());
         }
+        info = std::move(found);
         return QString::fromLatin1(TagName(format));
-    } catch (const std::exception&) {
-        // An allocation a damaged file asked for: the file reads as untagged.
-        info = TagInfo{};
-        return {};
-    }
+    });
 }
 
 TrackNumber ReadContainerTrackNumber(TagFile& file, TagFormat format) {
-    if (!file.isOpen()) return {};
-    SilenceTagLib();
-    BoundedStream stream(file);
-    try {
-        const std::unique_ptr<TagLib::File> read = OpenTagLibFile(file, format, stream);
-        const TagLib::Tag* tag = read && read->isValid() ? read->tag() : nullptr;
+    return ReadWithTagLib(file, format, false, TrackNumber{}, [](TagLib::File& read) -> TrackNumber {
+        const TagLib::Tag* tag = read.tag();
         if (!tag) return {};
         // Each kind keeps the disc under its own name (DISCNUMBER, "disk",
         // WM/PartOfSet); the property map gives them all one.
-        const TagLib::StringList disc = read->properties()["DISCNUMBER"];
+        const TagLib::StringList disc = read.properties()["DISCNUMBER"];
         return {disc.isEmpty() ? 0 : LeadingTrackNumber(ToQString(disc.front())),
                 static_cast<int>(std::min(tag->track(), 9999u))};
-    } catch (const std::exception&) {
-        return {};
-    }
+    });
 }
 
 }  // namespace qv

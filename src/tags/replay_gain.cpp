@@ -11,8 +11,6 @@
 #include <taglib/tpropertymap.h>
 
 #include <QHash>
-#include <exception>
-#include <memory>
 
 #include "platform/media_kinds.h"
 #include "tags/taglib_file.h"
@@ -102,16 +100,9 @@ ReplayGain ReadReplayGain(const QString& FilePath) {
     const bool mpeg = extension == u"MP3";
     if (format == TagFormat::ID3 && !mpeg) return {};
     TagFile file(FilePath);
-    if (!file.isOpen()) return {};
-    SilenceTagLib();
-    BoundedStream stream(file);
-    try {
-        const std::unique_ptr<TagLib::File> read = OpenTagLibFile(file, format, stream, mpeg);
-        if (!read || !read->isValid()) return {};
-        return FromFields(FieldsOf(*read, format));
-    } catch (const std::exception&) {
-        return {};  // an allocation a damaged file asked for
-    }
+    return ReadWithTagLib(file, format, mpeg, ReplayGain{}, [format](TagLib::File& read) {
+        return FromFields(FieldsOf(read, format));
+    });
 }
 
 }  // namespace qv

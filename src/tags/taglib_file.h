@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 #include "platform/media_kinds.h"
@@ -53,5 +54,24 @@ void SilenceTagLib();
 // APE tags) when mpegAudio is set, else nothing.
 std::unique_ptr<TagLib::File> OpenTagLibFile(TagFile& file, TagFormat format, BoundedStream& stream,
                                              bool mpegAudio = false);
+
+// What read makes of the file TagLib opens as format and finds valid;
+// otherwise (a file not open, not of the format, or damaged so that it asked
+// for an allocation there was no room for) fallback.
+template <typename Result, typename Read>
+Result ReadWithTagLib(TagFile& file, TagFormat format, bool mpegAudio, Result fallback,
+                      Read read) {
+    if (!file.isOpen()) return fallback;
+    SilenceTagLib();
+    BoundedStream stream(file);
+    try {
+        const std::unique_ptr<TagLib::File> opened =
+            OpenTagLibFile(file, format, stream, mpegAudio);
+        if (!opened || !opened->isValid()) return fallback;
+        return read(*opened);
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
 
 }  // namespace qv
