@@ -83,6 +83,10 @@ QByteArray FileUri(const QString& path) {
 // next file long before the end, it is a chained Ogg stream between two of
 // its parts, not the end of the file.
 constexpr qint64 kEarliestEndNs = 5000 * kNsPerMs;
+// What our probes see of the events going downstream: flushes (which a
+// seek sends) come apart from the others.
+constexpr auto kEventProbes =
+    GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH);
 // The last sound of a file is heard within this of its length.
 constexpr qint64 kLastSoundNs = 40 * kNsPerMs;
 
@@ -102,6 +106,17 @@ void GstMediaDevice::OnElementSetup(GstElement*, GstElement* element, void* data
     if (!factory) return;
     const gchar* name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
     if (g_str_equal(name, "mpegaudioparse")) self->mpegAudio_ = true;
+    if (g_str_equal(name, "uridecodebin")) {
+        // A file's decoding bin tells when playbin has done with the file
+        // run dry (and set up the next one): after playbin's handler, ours.
+        // Playbin adds a decoding bin again for a later file: watched once.
+        std::lock_guard lock(self->joinLock_);
+        auto& watched = self->drainWatched_;
+        if (std::find(watched.begin(), watched.end(), element) == watched.end()) {
+            g_signal_connect_after(element, "drained", G_CALLBACK(OnDrained), self);
+            watched.push_back(GST_ELEMENT(gst_object_ref(element)));
+        }
+    }
     if (GST_IS_AUDIO_DECODER(element)) {
         // A decoder hands on each frame as it comes (an MP3 frame is 26 ms),
         // and every buffer wakes the decoding and the playing thread in turn.
@@ -126,6 +141,17 @@ void GstMediaDevice::OnSourceSetup(GstElement*, GstElement*, void* data) {
     ++self->sourcesMade_;
 }
 
+// On a streaming thread, once playbin has handled a file that ran dry: the
+// file handed on, if any, is set up.
+void GstMediaDevice::OnDrained(GstElement*, void* data) {
+    auto* self = static_cast<GstMediaDevice*>(data);
+    {
+        std::lock_guard lock(self->joinLock_);
+        self->answering_ = false;
+    }
+    self->answered_.notify_all();
+}
+
 // On a streaming thread: the decoder of the file heard last is about to run
 // dry. The next queued file is handed on now, or the sound stops at the end.
 void GstMediaDevice::OnAboutToFinish(GstElement* playbin, void* data) {
@@ -146,6 +172,7 @@ void GstMediaDevice::OnAboutToFinish(GstElement* playbin, void* data) {
     }
     const QByteArray uri = FileUri(self->upcoming_[self->handedOn_]);
     g_object_set(playbin, "uri", uri.constData(), nullptr);
+    self->answering_ = true;
     ++self->handedOn_;
     self->sourcesAnswered_ = self->sourcesMade_;
 }
@@ -156,7 +183,7 @@ void GstMediaDevice::OnAboutToFinish(GstElement* playbin, void* data) {
 int GstMediaDevice::OnSinkData(GstPad*, GstPadProbeInfo* info, void* data) {
     auto* self = static_cast<GstMediaDevice*>(data);
     std::lock_guard lock(self->joinLock_);
-    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+    if (GST_PAD_PROBE_INFO_TYPE(info) & kEventProbes) {
         GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
         if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS && self->formatLock_ && !self->formatLocked_) {
             GstCaps* caps = nullptr;
@@ -193,12 +220,16 @@ int GstMediaDevice::OnSinkData(GstPad*, GstPadProbeInfo* info, void* data) {
 int GstMediaDevice::OnGainData(GstPad*, GstPadProbeInfo* info, void* data) {
     auto* self = static_cast<GstMediaDevice*>(data);
     std::lock_guard lock(self->joinLock_);
-    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM)) {
+    if (!(GST_PAD_PROBE_INFO_TYPE(info) & kEventProbes)) {
         self->soundAtGain_ = true;
         return GST_PAD_PROBE_OK;
     }
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) self->soundAtGain_ = false;
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+        self->soundAtGain_ = false;
+        // A seek's flush is through: what the decoder asks for now is after it.
+        if (std::exchange(self->awaitingFlush_, false)) self->holding_ = self->missedEnd_ = false;
+    }
     if (GST_EVENT_TYPE(event) != GST_EVENT_STREAM_START) return GST_PAD_PROBE_OK;
     const bool afterSound = std::exchange(self->soundAtGain_, false);
     if (afterSound && self->switchesAtGain_ < self->handedOn_) {
@@ -246,7 +277,7 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
         upcomingGains_.clear();
         handedOn_ = sourcesMade_ = sourcesAnswered_ = switchesAtSink_ = switchesAtGain_ = 0;
         missedEnd_ = takenBack_ = dropping_ = closing_ = holding_ = formatLocked_ =
-            soundSinceStart_ = soundAtGain_ = false;
+            soundSinceStart_ = soundAtGain_ = answering_ = awaitingFlush_ = false;
     }
     pipeline_ = gst_element_factory_make("playbin", nullptr);
     sink_ = MakeSink();
@@ -284,7 +315,7 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
         gst_pad_add_probe(
             pad,
             GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
-                            GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                            kEventProbes),
             GstPadProbeCallback(OnSinkData), this, nullptr);
         gst_object_unref(pad);
     }
@@ -292,7 +323,7 @@ int GstMediaDevice::TryOpen(const QByteArray& uri, bool* sinkFailed) {
         gst_pad_add_probe(
             pad,
             GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
-                            GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                            kEventProbes),
             GstPadProbeCallback(OnGainData), this, nullptr);
         gst_object_unref(pad);
     }
@@ -398,14 +429,37 @@ void GstMediaDevice::FindLength(const QString& path, qint64 deadlineMs) {
     }
 }
 
+// Takes the pipeline down to READY or NULL. Playbin sets up a file handed
+// on after our answer has returned, on the streaming thread and under its
+// own locks; taken down meanwhile, the two threads would wait for each other
+// for good. So no new answer is given, and one in flight is let finish.
+void GstMediaDevice::TakeDown(int state) {
+    {
+        std::unique_lock lock(joinLock_);
+        closing_ = true;
+        answered_.wait_for(lock, std::chrono::milliseconds(kSettleTimeoutMs),
+                           [this] { return !answering_; });
+        answering_ = false;
+    }
+    gst_element_set_state(pipeline_, GstState(state));
+    if (state == GST_STATE_NULL) return;
+    std::lock_guard lock(joinLock_);
+    closing_ = false;
+}
+
 void GstMediaDevice::Release() {
     {
         std::lock_guard lock(joinLock_);
         closing_ = true;
     }
     if (pipeline_) {
-        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        TakeDown(GST_STATE_NULL);
         g_signal_handlers_disconnect_by_data(pipeline_, this);
+        for (GstElement* decoding : drainWatched_) {
+            g_signal_handlers_disconnect_by_data(decoding, this);
+            gst_object_unref(decoding);
+        }
+        drainWatched_.clear();
         gst_object_unref(pipeline_);
         pipeline_ = nullptr;
     }
@@ -506,10 +560,10 @@ void GstMediaDevice::ForgetJoins() {
 // Starts the open file afresh, stopped at its start: the only way to take
 // back a file handed to the decoder, which a seek would leave queued.
 // The queue stays: the file asks for the next one again as it ends. With
-// hold, not while it prerolls: the seek that follows would find the next
-// file handed on again, the very thing the restart undid.
+// hold, not until EndHold (or the flush of a seek): the seek that follows
+// would find the next file handed on again, the very thing the restart undid.
 void GstMediaDevice::RestartFile(bool hold) {
-    gst_element_set_state(pipeline_, GST_STATE_READY);
+    TakeDown(GST_STATE_READY);
     {
         std::lock_guard lock(joinLock_);
         handedOn_ = switchesAtSink_ = switchesAtGain_ = sourcesMade_ = sourcesAnswered_ = 0;
@@ -520,8 +574,11 @@ void GstMediaDevice::RestartFile(bool hold) {
     g_object_set(pipeline_, "uri", FileUri(path_).constData(), nullptr);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     WaitForPreroll(kSettleTimeoutMs, nullptr);
+}
+
+void GstMediaDevice::EndHold() {
     std::lock_guard lock(joinLock_);
-    holding_ = false;
+    holding_ = awaitingFlush_ = false;
 }
 
 // Catches up with the files whose sound reached the sink.
@@ -544,6 +601,7 @@ void GstMediaDevice::TakeStarts() {
         // the stream, and the file stays open at its end.
         ForgetJoins();
         RestartFile(true);
+        EndHold();
         g_object_set(gain_, "volume", gainFactor_, nullptr);  // it had the dropped file's
         state_ = State::Ended;
         atStart_ = false;
@@ -675,7 +733,12 @@ int GstMediaDevice::SeekTo(qint64 ms) {
 int GstMediaDevice::SeekNs(qint64 ns) {
     bool handedOn = false;
     {
+        // Nothing is handed on until the move's flush has gone through: the
+        // decoder may run dry just before it, and playbin would then move the
+        // next file instead of this one. Asked before the flush, the decoder
+        // asks again after it; the flush reaches our gain before it can.
         std::lock_guard lock(joinLock_);
+        holding_ = awaitingFlush_ = true;
         handedOn = handedOn_ > 0;
         missedEnd_ = false;
     }
@@ -683,12 +746,15 @@ int GstMediaDevice::SeekNs(qint64 ns) {
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     const bool stopAtLength = lengthNs_ > 0;
-    if (!gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, ns,
-                          stopAtLength ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
-                          stopAtLength ? lengthNs_ : GST_CLOCK_TIME_NONE)) {
+    const bool moved =
+        gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, ns,
+                         stopAtLength ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                         stopAtLength ? lengthNs_ : GST_CLOCK_TIME_NONE);
+    // A stream that cannot seek still rewinds by starting over.
+    if (!moved && ns == 0) TakeDown(GST_STATE_READY);
+    EndHold();
+    if (!moved) {
         if (ns != 0) return kUnsupportedFunction;
-        // A stream that cannot seek still rewinds by starting over.
-        gst_element_set_state(pipeline_, GST_STATE_READY);
         gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     }
     const int code = WaitForPreroll(kSettleTimeoutMs, nullptr);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -79,10 +80,13 @@ class GstMediaDevice final : public MediaDevice {
     void Anchor();  // the position read last is true now
     bool NextFileBroke();
     void RestartFile(bool hold);
+    void EndHold();
     void Release();
+    void TakeDown(int state);
     static void OnElementSetup(GstElement* playbin, GstElement* element, void* self);
     static void OnAboutToFinish(GstElement* playbin, void* self);
     static void OnSourceSetup(GstElement* playbin, GstElement* source, void* self);
+    static void OnDrained(GstElement* decoding, void* self);
     static int OnSinkData(GstPad* pad, GstPadProbeInfo* info, void* self);
     static int OnGainData(GstPad* pad, GstPadProbeInfo* info, void* self);
 
@@ -122,7 +126,11 @@ class GstMediaDevice final : public MediaDevice {
     bool takenBack_ = false;        // what was handed on is no longer wanted
     bool dropping_ = false;         // a file taken back reached the sink: unheard
     bool closing_ = false;          // the pipeline is being torn down
+    bool answering_ = false;        // a file handed on, not yet set up by playbin
+    std::condition_variable answered_;
+    std::vector<GstElement*> drainWatched_;  // decoding bins whose "drained" we follow
     bool holding_ = false;          // started afresh, not yet moved where it is to play
+    bool awaitingFlush_ = false;    // holding until a seek's flush reaches the gain
     bool soundSinceStart_ = false;  // sound reached the sink since the last stream-start
     bool formatLocked_ = false;     // the output keeps the rate of the first sound
     int switchesAtSink_ = 0;        // handed-on files whose sound reached the sink
