@@ -48,19 +48,13 @@ bool PathUsable(ProgramState& state, QWidget& window, const QString& path) {
 // The scan's end, once its walk is over: what it met is kept, and what it
 // did not meet is forgotten unless it was aborted.
 void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeSubFolders) {
-    // A whole walk tells what is gone since; an aborted one does not.
-    if (!state.bAbortScan) {
-        ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
-                       QSet<QString>(state.strFoundMedia.cbegin(), state.strFoundMedia.cend()));
-    }
-    WatchFoldersBelow(state, state.strSearchRoot);
     window.setWindowTitle(QCoreApplication::translate(
         "Quorvane", "Quorvane - メディアの重複をチェックしています..."));
-    // The library file is read whole and appended to on a thread of its own:
-    // for a large library that is a good part of a second the window would
-    // not answer. The scan runs until it is written. A library file that
-    // cannot be written still ends the scan as ever; the status bar says
-    // what was not saved.
+    // The library file is read whole and appended to on a thread of its own,
+    // while the tree is tidied here: for a large library each takes a good
+    // part of a second the window would not answer. The scan runs until the
+    // file is written. A library file that cannot be written still ends the
+    // scan as ever; the status bar says what was not saved.
     const QString path = MediaDBPath(state);
     state.mediaSearch->WriteThen(
         [path, root = state.strSearchRoot, found = state.strFoundMedia] {
@@ -73,6 +67,12 @@ void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeS
                                  : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));
             if (state.mainForm) state.mainForm->cmdScan->setText(ScanCaption());
         });
+    // A whole walk tells what is gone since; an aborted one does not.
+    if (!state.bAbortScan) {
+        ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
+                       QSet<QString>(state.strFoundMedia.cbegin(), state.strFoundMedia.cend()));
+    }
+    WatchFoldersBelow(state, state.strSearchRoot);
 }
 
 }  // namespace
