@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSet>
 #include <QTest>
 #include <map>
 
@@ -86,6 +87,11 @@ TEST_F(Mci, RefusedCommandsAnswerTheirNumberAndTouchNothing) {
     }
     EXPECT_EQ(media.Calls(), QStringList("open /m/a.wav WaveAudio"));
     EXPECT_EQ(MciGetErrorString(0) + MciGetErrorString(12345), "");
+    // Each of the 34 numbers the interpreter and the device answer with has a text of its own.
+    QSet<QString> texts;
+    for (int code = kBase; code <= kFileRead; ++code) texts.insert(MciGetErrorString(code));
+    texts.remove("");
+    EXPECT_EQ(texts.size(), 34);
 }
 
 // Commands in any letter case reach the device; each reply is cut to the
