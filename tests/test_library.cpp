@@ -151,8 +151,11 @@ TEST(TreeView, NodesKeepKeyTextAndImageAndJoinInTheirOrderWhenTheOuterHoldEnds) 
               QStringList({"Root [1] root", "  A [1] A", "    x [3] A/x", "    z [2] A/z",
                            "  B [0] B", "    y [9] B/y", "  F2 [4] F", "Top [1] top"}));
     // Image 3's picture; none for an image number outside the list.
-    EXPECT_EQ(tree.Node("A/x")->icon(0).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
-    EXPECT_TRUE(tree.Node("B")->icon(0).isNull() && tree.Node("B/y")->icon(0).isNull());
+    const auto icon = [&tree](const char* key) {
+        return tree.model()->data(tree.IndexOf(tree.Node(key)), Qt::DecorationRole).value<QIcon>();
+    };
+    EXPECT_EQ(icon("A/x").pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
+    EXPECT_TRUE(icon("B").isNull() && icon("B/y").isNull());
 }
 
 TEST_F(Library, SavingAppendsOnlyNewLinesEachUnderItsOwnHeaderAndNeverBlind) {
@@ -485,9 +488,9 @@ class LibraryTree : public Library {
     // A real click on the node's row.
     void Click(const QString& key, Qt::MouseButton button = Qt::LeftButton) {
         ASSERT_NE(tree().Node(key), nullptr) << key.toStdString();
-        tree().scrollToItem(tree().Node(key));
+        tree().scrollTo(tree().IndexOf(tree().Node(key)));
         QTest::mouseClick(tree().viewport(), button, {},
-                          tree().visualItemRect(tree().Node(key)).center());
+                          tree().NodeRect(tree().Node(key)).center());
     }
     QString a, b, c, lst;
 };
@@ -510,7 +513,7 @@ TEST_F(LibraryTree,
     EXPECT_EQ(form().windowTitle(), "Quorvane - " + a);
     menus().mnTreeExpand->setVisible(false);  // as a drop on the playlist leaves it
     menus().sp40->setVisible(false);
-    QTreeWidgetItem* pop = tree().Node(root + "/Pop");
+    qv::TreeNode* pop = tree().Node(root + "/Pop");
     p.dialogs.menuChoices = {"mnTreeExpand", "mnTreeExpand", ""};
     Click(root + "/Pop");
     EXPECT_EQ(form().windowTitle() + "|" + state().strClickedPath,
@@ -521,7 +524,7 @@ TEST_F(LibraryTree,
     EXPECT_TRUE(pop->isExpanded());
     // The second half of a right double-click folds nothing (Qt's view
     // would), and the middle button clicks no node.
-    const QPoint at = tree().visualItemRect(pop).center();
+    const QPoint at = tree().NodeRect(pop).center();
     QTest::mouseDClick(tree().viewport(), Qt::RightButton, {}, at);
     QTest::mouseRelease(tree().viewport(), Qt::RightButton, {}, at);
     QTest::mouseClick(tree().viewport(), Qt::MiddleButton, {}, at);
@@ -536,7 +539,7 @@ TEST_F(LibraryTree,
     QStringList dragged;
     for (const QString& key :
          QStringList{"root", "RegisteredPlayList", "SearchedMedia", root + "/Pop", lst}) {
-        tree().setCurrentItem(tree().Node(key));
+        tree().SetCurrentNode(tree().Node(key));
         dragged << std::unique_ptr<QMimeData>(qv::TV1_OLEStartDrag(state()))->text();
     }
     EXPECT_EQ(dragged, QStringList({"OLEDropAllMedia", "OLEDropRegisteredPlayList",
@@ -553,8 +556,8 @@ TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
     // Makes the node current and presses the keys; the popup they open (if any) is noted and
     // answered with Down pressed `downs` times, then Return.
     const auto press = [&](const QString& key, QKeyCombination keys, int downs) {
-        tree().setCurrentItem(tree().Node(key));
-        const QRect row = tree().visualItemRect(tree().Node(key));
+        tree().SetCurrentNode(tree().Node(key));
+        const QRect row = tree().NodeRect(tree().Node(key));
         const QPoint below = tree().viewport()->mapToGlobal(row.bottomLeft());
         QTimer::singleShot(50, [&seen, below, downs] {
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {

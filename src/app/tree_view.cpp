@@ -2,80 +2,236 @@
 // are keyed by full path, so a key tells at once whether a node exists.
 #include "app/tree_view.h"
 
+#include <QAbstractItemModel>
+#include <QVarLengthArray>
 #include <algorithm>
+#include <utility>
 
 #include "platform/name_order.h"
 
 namespace qv {
 namespace {
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kImageRole = Qt::UserRole + 1;
 
-// A node that keeps its text, key, image number and icon in members: the
-// item's own role store would build and search a QVariant list for each of
-// them, on every one of a library's tens of thousands of nodes. They never
-// change after the node is made (nothing edits or renames a node).
-class KeyedNode final : public QTreeWidgetItem {
-  public:
-    KeyedNode(const QString& text, const QString& key, int image, const QIcon* icon)
-        : text_(text), key_(key), image_(image) {
-        if (icon) icon_ = *icon;
-    }
-
-    const QString& Text() const { return text_; }
-
-    QVariant data(int column, int role) const override {
-        if (column == 0) {
-            switch (role) {
-                case Qt::DisplayRole:
-                case Qt::EditRole:
-                    return text_;
-                case kKeyRole:
-                    return key_;
-                case kImageRole:
-                    return image_;
-                case Qt::DecorationRole:
-                    if (!icon_.isNull()) return icon_;
-                    break;
-                default:
-                    break;
-            }
-        }
-        return QTreeWidgetItem::data(column, role);
-    }
-
-  private:
-    QString text_;
-    QString key_;
-    int image_;
-    QIcon icon_;
-};
-
-// Every node of the tree is a KeyedNode.
-const QString& TextOf(const QTreeWidgetItem* node) {
-    return static_cast<const KeyedNode*>(node)->Text();
-}
-
-bool ByName(const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-    return NameBefore(TextOf(a), TextOf(b));
+bool ByName(const TreeNode* a, const TreeNode* b) {
+    return NameBefore(a->text(), b->text());
 }
 
 }  // namespace
 
-TreeView::TreeView(QWidget* parent) : QTreeWidget(parent) {
+// The invisible node above the top level knows its view, so that a node can
+// answer what the view shows of it.
+class TreeRoot final : public TreeNode {
+  public:
+    explicit TreeRoot(TreeView* view) : TreeNode(nullptr, QString(), 0), view_(view) {}
+    TreeView* view_;
+};
+
+// The model the view shows: one column, a node per row, the node itself as
+// the index's pointer. Every change goes through Insert and Remove, which
+// tell the view (and the accessibility layer behind it) before and after.
+class TreeModel final : public QAbstractItemModel {
+  public:
+    TreeModel(TreeNode* root, QObject* parent) : QAbstractItemModel(parent), root_(root) {}
+
+    QList<QIcon> icons;
+
+    QModelIndex IndexOf(const TreeNode* node) const {
+        if (!node || node == root_ || node->row_ < 0) return {};
+        return createIndex(node->row_, 0, node);
+    }
+    TreeNode* NodeOf(const QModelIndex& index) const {
+        return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : root_;
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent) const override {
+        if (column != 0 || parent.column() > 0) return {};
+        return IndexOf(NodeOf(parent)->child(row));
+    }
+    QModelIndex parent(const QModelIndex& child) const override {
+        return child.isValid() ? IndexOf(NodeOf(child)->parent_) : QModelIndex();
+    }
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.column() > 0 ? 0 : NodeOf(parent)->childCount();
+    }
+    int columnCount(const QModelIndex&) const override { return 1; }
+    bool hasChildren(const QModelIndex& parent) const override {
+        return parent.column() <= 0 && NodeOf(parent)->childCount() > 0;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const TreeNode* node = NodeOf(index);
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                return node->text();
+            case Qt::DecorationRole:
+                if (node->image() >= 1 && node->image() <= icons.size())
+                    return icons[node->image() - 1];
+                return {};
+            default:
+                return {};
+        }
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid()) return Qt::ItemIsDropEnabled;
+        Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled |
+                              Qt::ItemIsDropEnabled;
+        // Without children now, a node cannot be open: the view then keeps
+        // no record of it, which for a library's files is most of its memory
+        // once every folder is opened.
+        if (NodeOf(index)->childCount() == 0) flags |= Qt::ItemNeverHasChildren;
+        return flags;
+    }
+
+    // Puts count nodes into parent's children at row at.
+    void Insert(TreeNode* parent, int at, TreeNode* const* nodes, int count) {
+        if (count <= 0) return;
+        beginInsertRows(IndexOf(parent), at, at + count - 1);
+        std::vector<TreeNode*>& children = parent->children_;
+        children.insert(children.begin() + at, nodes, nodes + count);
+        Renumber(parent, at);
+        endInsertRows();
+    }
+    // Takes node out of its parent's children; the caller deletes it.
+    void Remove(TreeNode* node) {
+        TreeNode* parent = node->parent_;
+        const int row = node->row_;
+        beginRemoveRows(IndexOf(parent), row, row);
+        parent->children_.erase(parent->children_.begin() + row);
+        Renumber(parent, row);
+        endRemoveRows();
+    }
+
+  private:
+    static void Renumber(TreeNode* parent, int from) {
+        for (size_t i = static_cast<size_t>(from); i < parent->children_.size(); ++i)
+            parent->children_[i]->row_ = static_cast<int>(i);
+    }
+
+    TreeNode* root_;
+};
+
+// -- TreeNode --
+
+TreeNode::~TreeNode() {
+    for (TreeNode* child : children_) delete child;
+}
+
+TreeNode* TreeNode::parent() const {
+    return parent_ && parent_->parent_ ? parent_ : nullptr;
+}
+
+TreeView* TreeNode::View() const {
+    const TreeNode* top = this;
+    while (top->parent_) top = top->parent_;
+    return static_cast<const TreeRoot*>(top)->view_;
+}
+
+bool TreeNode::HasKey(QStringView key) const {
+    const TreeNode* node = this;
+    for (;;) {
+        if (node->ownKey_) return *node->ownKey_ == key;
+        // A node without a key of its own has a parent with a key.
+        const TreeNode* up = node->parent_;
+        if (!key.endsWith(node->text_)) return false;
+        key.chop(node->text_.size());
+        if (!up->keyEndsInSlash_) {
+            if (!key.endsWith(u'/')) return false;
+            key.chop(1);
+        }
+        node = up;
+    }
+}
+
+QString TreeNode::key() const {
+    if (ownKey_) return *ownKey_;
+    QVarLengthArray<const TreeNode*, 16> chain;
+    const TreeNode* top = this;
+    qsizetype size = 0;
+    for (; !top->ownKey_; top = top->parent_) {
+        chain.append(top);
+        size += top->text_.size() + (top->parent_->keyEndsInSlash_ ? 0 : 1);
+    }
+    QString key;
+    key.reserve(top->ownKey_->size() + size);
+    key += *top->ownKey_;
+    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
+        if (!(*it)->parent_->keyEndsInSlash_) key += u'/';
+        key += (*it)->text_;
+    }
+    return key;
+}
+
+bool TreeNode::isExpanded() const {
+    return View()->isExpanded(View()->IndexOf(this));
+}
+
+void TreeNode::setExpanded(bool open) {
+    View()->setExpanded(View()->IndexOf(this), open);
+}
+
+bool TreeNode::isHidden() const {
+    return row_ >= 0 && View()->isRowHidden(row_, View()->IndexOf(parent_));
+}
+
+void TreeNode::setHidden(bool hide) {
+    if (row_ >= 0) View()->setRowHidden(row_, View()->IndexOf(parent_), hide);
+}
+
+// -- TreeView --
+
+TreeView::TreeView(QWidget* parent) : QTreeView(parent), root_(new TreeRoot(this)) {
+    model_ = new TreeModel(root_, this);
+    setModel(model_);
     setHeaderHidden(true);
-    setColumnCount(1);
     setRootIsDecorated(true);
+    // Every row is an icon and a line of text: the view need not measure
+    // each of a library's rows to lay them out.
+    setUniformRowHeights(true);
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { emit nodeClicked(NodeOf(index)); });
 }
 
 TreeView::~TreeView() {
+    // The view lets go of the model before the nodes its indexes point at go.
+    setModel(nullptr);
+    delete model_;
     // Nodes never joined have no owner but this list.
-    for (Run& run : pending_) qDeleteAll(run.nodes);
+    for (Run& run : pending_) {
+        for (TreeNode* node : run.nodes) delete node;
+    }
+    delete static_cast<TreeRoot*>(root_);
+}
+
+void TreeView::setImages(const QList<QPixmap>& images) {
+    model_->icons.clear();
+    for (const QPixmap& image : images) model_->icons.append(QIcon(image));
+}
+
+QModelIndex TreeView::IndexOf(const TreeNode* node) const {
+    return model_->IndexOf(node);
+}
+
+TreeNode* TreeView::NodeOf(const QModelIndex& index) {
+    return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : nullptr;
+}
+
+QList<TreeNode*> TreeView::SelectedNodes() const {
+    QList<TreeNode*> nodes;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) nodes << NodeOf(index);
+    return nodes;
+}
+
+TreeNode* TreeView::Node(const QString& key) const {
+    for (auto [it, end] = nodes_.equal_range(HashOf(key)); it != end; ++it) {
+        if ((*it)->HasKey(key)) return *it;
+    }
+    return nullptr;
 }
 
 NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const QString& text,
                              int image, Placement place) {
-    QTreeWidgetItem* parent = nullptr;
+    TreeNode* parent = nullptr;
     if (!parentKey.isEmpty()) {
         parent = Node(parentKey);
         if (!parent) return NodeResult::ParentNotFound;
@@ -83,105 +239,99 @@ NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const
     return AddNodeUnder(parent, key, text, image, place);
 }
 
-NodeResult TreeView::AddNodeUnder(QTreeWidgetItem* parent, const QString& key, const QString& text,
+NodeResult TreeView::AddNodeUnder(TreeNode* parent, const QString& key, const QString& text,
                                   int image, Placement place) {
-    // One look-up both tests and claims the key.
-    QTreeWidgetItem*& slot = nodes_[key];
-    if (slot) return NodeResult::DuplicateKey;
-    const QIcon* icon = image >= 1 && image <= icons_.size() ? &icons_[image - 1] : nullptr;
-    auto* node = new KeyedNode(text, key, image, icon);
-    slot = node;
+    if (Node(key)) return NodeResult::DuplicateKey;
+    if (!parent) parent = root_;
+    auto* node = new TreeNode(parent, text, image);
+    // A path below its folder's node costs no second copy of the path.
+    QStringView prefix(key);
+    bool derived = parent != root_ && prefix.endsWith(text);
+    if (derived) {
+        prefix.chop(text.size());
+        if (!parent->keyEndsInSlash_) derived = prefix.endsWith(u'/') && (prefix.chop(1), true);
+        derived = derived && parent->HasKey(prefix);
+    }
+    if (!derived) node->ownKey_ = std::make_unique<QString>(key);
+    node->keyEndsInSlash_ = key.endsWith(u'/');
+    nodes_.insert(HashOf(key), node);
+    ++count_;
     if (batchDepth_ > 0) {
         if (pending_.empty() || pending_.back().parent != parent || pending_.back().place != place)
             pending_.push_back({parent, place, {}});
-        pending_.back().nodes.append(node);
+        pending_.back().nodes.push_back(node);
     } else if (place == Placement::ByName) {
         InsertByName(parent, {node});
-    } else if (parent) {
-        parent->addChild(node);
     } else {
-        addTopLevelItem(node);
+        model_->Insert(parent, parent->childCount(), &node, 1);
     }
     return NodeResult::Added;
 }
 
 void TreeView::Attach() {
-    // Taken first: a parent's signals could, in principle, reach code that adds.
+    // Taken first: the view's signals could, in principle, reach code that adds.
     const auto runs = std::exchange(pending_, {});
     for (const Run& run : runs) {
         if (run.place == Placement::ByName) {
             InsertByName(run.parent, run.nodes);
-        } else if (run.parent) {
-            run.parent->addChildren(run.nodes);
         } else {
-            addTopLevelItems(run.nodes);
+            model_->Insert(run.parent, run.parent->childCount(), run.nodes.data(),
+                           static_cast<int>(run.nodes.size()));
         }
     }
 }
 
-void TreeView::InsertByName(QTreeWidgetItem* parent, QList<QTreeWidgetItem*> nodes) {
-    if (!parent) parent = invisibleRootItem();
+void TreeView::InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes) {
     // A walk and a library file as a scan wrote it give each folder's nodes
     // in order already, after what the folder holds: one test and one step.
     if (!std::is_sorted(nodes.cbegin(), nodes.cend(), ByName))
         std::stable_sort(nodes.begin(), nodes.end(), ByName);
-    const int count = parent->childCount();
-    if (count == 0 || ByName(parent->child(count - 1), nodes.first())) {
-        parent->addChildren(nodes);
-        return;
-    }
+    const std::vector<TreeNode*>& children = parent->children_;
     // Otherwise each gap between the children takes the run of new nodes
-    // that falls into it in one step; the children after a gap have moved on
-    // by the nodes put in before them.
-    int from = 0, added = 0;
-    for (qsizetype i = 0; i < nodes.size();) {
-        int lo = from, hi = count;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (ByName(parent->child(mid + added), nodes[i])) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        qsizetype end = i + 1;
-        while (end < nodes.size() && (lo == count || ByName(nodes[end], parent->child(lo + added))))
+    // that falls into it in one step.
+    size_t from = 0;
+    for (size_t i = 0; i < nodes.size();) {
+        const auto gap = std::partition_point(
+            children.cbegin() + static_cast<ptrdiff_t>(from), children.cend(),
+            [&](const TreeNode* child) { return ByName(child, nodes[i]); });
+        const size_t at = static_cast<size_t>(gap - children.cbegin());
+        size_t end = i + 1;
+        while (end < nodes.size() && (at == children.size() || ByName(nodes[end], children[at])))
             ++end;
-        parent->insertChildren(lo + added, nodes.mid(i, end - i));
-        added += int(end - i);
-        from = lo;
+        model_->Insert(parent, static_cast<int>(at), nodes.data() + i, static_cast<int>(end - i));
+        from = at + (end - i);
         i = end;
     }
 }
 
-QString TreeView::Key(const QTreeWidgetItem* node) {
-    return node ? node->data(0, kKeyRole).toString() : QString();
-}
-
-int TreeView::Image(const QTreeWidgetItem* node) const {
-    return node ? node->data(0, kImageRole).toInt() : 0;
-}
-
-void TreeView::Forget(QTreeWidgetItem* node) {
-    for (int i = 0; i < node->childCount(); ++i) Forget(node->child(i));
-    nodes_.remove(Key(node));
+void TreeView::Forget(TreeNode* node, const QString& key) {
+    nodes_.remove(HashOf(key), node);
+    --count_;
+    for (TreeNode* child : node->children_) {
+        if (child->ownKey_) {
+            Forget(child, *child->ownKey_);
+        } else {
+            Forget(child, node->keyEndsInSlash_ ? key + child->text_ : key + u'/' + child->text_);
+        }
+    }
 }
 
 bool TreeView::RemoveNode(const QString& key) {
     Attach();
-    QTreeWidgetItem* node = Node(key);
+    TreeNode* node = Node(key);
     if (!node) return false;
-    Forget(node);
+    Forget(node, key);
+    model_->Remove(node);
     delete node;  // takes the subtree with it
     return true;
 }
 
 void TreeView::EnsureVisible(const QString& key) {
     Attach();
-    QTreeWidgetItem* node = Node(key);
+    const TreeNode* node = Node(key);
     if (!node) return;
-    for (QTreeWidgetItem* up = node->parent(); up; up = up->parent()) up->setExpanded(true);
-    scrollToItem(node);
+    for (TreeNode* up = node->parent(); up; up = up->parent()) up->setExpanded(true);
+    scrollTo(IndexOf(node));
 }
 
 }  // namespace qv

@@ -1,13 +1,18 @@
 // The tree view TV1: nodes found by key, adding a node fails distinctly on a
 // duplicate key and on a missing parent key, as the library code relies on.
+//
+// A library of 200,000 files is 200,000 nodes, so the nodes are the view's
+// own compact store shown through a model, not items of a widget: a node
+// keeps its name, its image number and its place, and its key (mostly a full
+// path) is its parent's key, a separator and its name, built when asked.
 #pragma once
 
-#include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QMultiHash>
 #include <QPixmap>
-#include <QTreeWidget>
-#include <utility>
+#include <QTreeView>
+#include <memory>
 #include <vector>
 
 namespace qv {
@@ -19,7 +24,55 @@ enum class NodeResult { Added, DuplicateKey, ParentNotFound };
 // as every folder's children and the scan roots are shown.
 enum class Placement { Last, ByName };
 
-class TreeView : public QTreeWidget {
+class TreeView;
+class TreeModel;
+
+class TreeNode {
+  public:
+    TreeNode(const TreeNode&) = delete;
+    TreeNode& operator=(const TreeNode&) = delete;
+
+    const QString& text() const { return text_; }
+    int image() const { return image_; }
+    QString key() const;
+    // nullptr at the top level.
+    TreeNode* parent() const;
+    int childCount() const { return static_cast<int>(children_.size()); }
+    // nullptr outside 0 … childCount() - 1.
+    TreeNode* child(int i) const {
+        return i >= 0 && i < childCount() ? children_[static_cast<size_t>(i)] : nullptr;
+    }
+    // What the view shows of the node: open or closed, shown or hidden.
+    bool isExpanded() const;
+    void setExpanded(bool open);
+    bool isHidden() const;
+    void setHidden(bool hide);
+
+  protected:
+    TreeNode(TreeNode* parent, const QString& text, int image)
+        : parent_(parent), text_(text), image_(image) {}
+    ~TreeNode();
+
+  private:
+    friend class TreeView;
+    friend class TreeModel;
+    TreeView* View() const;
+    // True when the node's key is key, without building it.
+    bool HasKey(QStringView key) const;
+
+    // The view's invisible root above the top level; nullptr for that root.
+    TreeNode* parent_;
+    std::vector<TreeNode*> children_;  // owned
+    QString text_;
+    // The key when it is not the parent's key, "/" and the text (the fixed
+    // nodes, the scan roots, the registered playlists).
+    std::unique_ptr<QString> ownKey_;
+    int image_;
+    int row_ = -1;              // place among parent_'s children; -1 until joined
+    bool keyEndsInSlash_ = false;  // the file-system root "/": its children add no separator
+};
+
+class TreeView : public QTreeView {
     Q_OBJECT
   public:
     explicit TreeView(QWidget* parent = nullptr);
@@ -27,26 +80,35 @@ class TreeView : public QTreeWidget {
 
     // The image list: image n (1-based) is images[n - 1].
     // One icon per image, shared by every node that shows it.
-    void setImages(const QList<QPixmap>& images) {
-        icons_.clear();
-        for (const QPixmap& image : images) icons_.append(QIcon(image));
-    }
+    void setImages(const QList<QPixmap>& images);
 
     // Adds a node under parentKey ("" = top level) with an image number.
     NodeResult AddNode(const QString& parentKey, const QString& key, const QString& text, int image,
                        Placement place = Placement::Last);
     // AddNode under a node already found (nullptr = top level); the key must
     // still be new.
-    NodeResult AddNodeUnder(QTreeWidgetItem* parent, const QString& key, const QString& text,
-                            int image, Placement place = Placement::Last);
-    QTreeWidgetItem* Node(const QString& key) const { return nodes_.value(key, nullptr); }
-    static QString Key(const QTreeWidgetItem* node);
-    int Image(const QTreeWidgetItem* node) const;
+    NodeResult AddNodeUnder(TreeNode* parent, const QString& key, const QString& text, int image,
+                            Placement place = Placement::Last);
+    TreeNode* Node(const QString& key) const;
+    static QString Key(const TreeNode* node) { return node ? node->key() : QString(); }
+    int Image(const TreeNode* node) const { return node ? node->image() : 0; }
     // Removes the node and everything below it; false when there is no such key.
     bool RemoveNode(const QString& key);
     // Expands the node's ancestors and scrolls the node into view.
     void EnsureVisible(const QString& key);
-    int NodeCount() const { return static_cast<int>(nodes_.size()); }
+    int NodeCount() const { return count_; }
+
+    // The invisible node whose children are the top level.
+    TreeNode* Root() { return root_; }
+    const TreeNode* Root() const { return root_; }
+    // The view's side of a node: its model index, its row's rectangle.
+    QModelIndex IndexOf(const TreeNode* node) const;
+    static TreeNode* NodeOf(const QModelIndex& index);
+    TreeNode* NodeAt(const QPoint& viewportPos) const { return NodeOf(indexAt(viewportPos)); }
+    TreeNode* CurrentNode() const { return NodeOf(currentIndex()); }
+    void SetCurrentNode(const TreeNode* node) { setCurrentIndex(IndexOf(node)); }
+    QList<TreeNode*> SelectedNodes() const;
+    QRect NodeRect(const TreeNode* node) const { return visualRect(IndexOf(node)); }
 
     // While held, new nodes are keyed at once but joined to their parents in
     // one step per run of siblings when the hold ends (or Attach is called):
@@ -69,20 +131,29 @@ class TreeView : public QTreeWidget {
     // in the order added, or among them in name order.
     void Attach();
 
+  signals:
+    // A left click on a node's row, as the view's clicked() reports it.
+    void nodeClicked(qv::TreeNode* node);
+
   private:
     struct Run {
-        QTreeWidgetItem* parent;  // nullptr = top level
+        TreeNode* parent;
         Placement place;
-        QList<QTreeWidgetItem*> nodes;
+        std::vector<TreeNode*> nodes;
     };
 
-    void Forget(QTreeWidgetItem* node);
+    static size_t HashOf(QStringView key) { return qHash(key); }
+    // Drops the keys of node (keyed key) and of everything below it.
+    void Forget(TreeNode* node, const QString& key);
     // Joins new nodes to parent: each in its place by name among the
     // children there, which are in name order already.
-    void InsertByName(QTreeWidgetItem* parent, QList<QTreeWidgetItem*> nodes);
+    void InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes);
 
-    QHash<QString, QTreeWidgetItem*> nodes_;
-    QList<QIcon> icons_;
+    TreeNode* root_;  // owned
+    TreeModel* model_;
+    // Key hashes to nodes; a hit is checked against the node's own key.
+    QMultiHash<size_t, TreeNode*> nodes_;
+    int count_ = 0;
     int batchDepth_ = 0;
     // Nodes waiting to be joined: runs of siblings, in the order they came.
     std::vector<Run> pending_;

@@ -115,7 +115,7 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
             pos = p2;
             continue;
         }
-        QTreeWidgetItem* parent =
+        TreeNode* parent =
             sameFolder ? cursor->node : tree.Node(FolderKey(FullPath.left(p1)));
         if (cursor && !sameFolder) {
             cursor->folder = FullPath.left(p1);

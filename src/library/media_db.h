@@ -4,9 +4,10 @@
 
 #include <QString>
 
-class QTreeWidgetItem;
 
 namespace qv {
+
+class TreeNode;
 
 class ProgramState;
 class TreeView;
@@ -31,7 +32,7 @@ void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath, const 
 // Where the previous file of a walk went: its folder's path and node.
 struct FolderCursor {
     QString folder;                   // "" = nothing remembered
-    QTreeWidgetItem* node = nullptr;  // that folder's node; nullptr when it has none
+    TreeNode* node = nullptr;  // that folder's node; nullptr when it has none
     void clear() {
         folder.clear();
         node = nullptr;

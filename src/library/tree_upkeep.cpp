@@ -12,22 +12,22 @@ namespace qv {
 namespace {
 
 // True when node is inside the subtree of top (or is top).
-bool Within(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
+bool Within(const TreeNode* node, const TreeNode* top) {
     for (; node; node = node->parent()) {
         if (node == top) return true;
     }
     return false;
 }
 
-bool IsFolderNode(const TreeView& tree, const QTreeWidgetItem* node) {
+bool IsFolderNode(const TreeView& tree, const TreeNode* node) {
     return tree.Image(node) == kImageFolder;
 }
 
 // The children of folder, last first, so that a removal moves none still to come.
-void Sweep(ProgramState& state, TreeView& tree, QTreeWidgetItem* folder, bool deep,
+void Sweep(ProgramState& state, TreeView& tree, TreeNode* folder, bool deep,
            const QSet<QString>& met) {
     for (int i = folder->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* child = folder->child(i);
+        TreeNode* child = folder->child(i);
         const QString key = TreeView::Key(child);
         if (!IsFolderNode(tree, child)) {
             if (!met.contains(key)) RemoveTreeNode(state, tree, child);
@@ -43,7 +43,7 @@ void Sweep(ProgramState& state, TreeView& tree, QTreeWidgetItem* folder, bool de
 
 }  // namespace
 
-void RemoveTreeNode(ProgramState& state, TreeView& tree, QTreeWidgetItem* node) {
+void RemoveTreeNode(ProgramState& state, TreeView& tree, TreeNode* node) {
     if (Within(state.nodClicked, node)) state.nodClicked = nullptr;
     tree.RemoveNode(TreeView::Key(node));
 }
@@ -51,14 +51,14 @@ void RemoveTreeNode(ProgramState& state, TreeView& tree, QTreeWidgetItem* node) 
 void ForgetVanished(ProgramState& state, TreeView& tree, const QString& folder,
                     bool IncludeSubFolders, const QSet<QString>& met) {
     tree.Attach();
-    QTreeWidgetItem* top = tree.Node(folder);
+    TreeNode* top = tree.Node(folder);
     if (!top) return;
     Sweep(state, tree, top, IncludeSubFolders, met);
     if (!IncludeSubFolders) return;
     const QString inside = folder == u"/" ? folder : folder + u'/';
-    QTreeWidgetItem* roots = tree.Node(QStringLiteral("SearchedMedia"));
+    TreeNode* roots = tree.Node(QStringLiteral("SearchedMedia"));
     for (int i = roots ? roots->childCount() - 1 : -1; i >= 0; --i) {
-        QTreeWidgetItem* root = roots->child(i);
+        TreeNode* root = roots->child(i);
         if (root != top && TreeView::Key(root).startsWith(inside))
             Sweep(state, tree, root, true, met);
     }

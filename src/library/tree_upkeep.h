@@ -5,15 +5,16 @@
 #include <QSet>
 #include <QString>
 
-class QTreeWidgetItem;
 
 namespace qv {
+
+class TreeNode;
 
 class ProgramState;
 class TreeView;
 
 // Removes node with everything below it; the popups' last target goes with it.
-void RemoveTreeNode(ProgramState& state, TreeView& tree, QTreeWidgetItem* node);
+void RemoveTreeNode(ProgramState& state, TreeView& tree, TreeNode* node);
 
 // After a whole walk of folder, which met the media files in met: the file
 // nodes below folder the walk did not meet go, and the folder nodes left with

@@ -10,7 +10,7 @@
 #include <QListWidget>
 #include <QShortcut>
 #include <QTimer>
-#include <QTreeWidgetItem>
+#include "app/tree_view.h"
 #include <vector>
 
 #include "app/find_bar.h"
@@ -79,7 +79,7 @@ class FindWiring : public QObject {
         if (query.isEmpty()) return;
         int row = list_.Apply(query, Haystacks());
         if (row < 0) {
-            for (QTreeWidgetItem* node : tree_->Apply(query)) {
+            for (TreeNode* node : tree_->Apply(query)) {
                 const QString path = TreeView::Key(node);
                 if (!IsMediaKind(EntryExtension(path)) || !FileExists(path)) continue;
                 state_.objPlayList->AddToPlayList(path);
