@@ -222,11 +222,71 @@ QList<TreeNode*> TreeView::SelectedNodes() const {
     return nodes;
 }
 
-TreeNode* TreeView::Node(const QString& key) const {
-    for (auto [it, end] = nodes_.equal_range(HashOf(key)); it != end; ++it) {
-        if ((*it)->HasKey(key)) return *it;
+// -- the key index --
+
+namespace {
+// The mark of a slot whose node was removed: a look-up goes on past it.
+TreeNode* const kRemoved = reinterpret_cast<TreeNode*>(alignof(TreeNode));
+}  // namespace
+
+namespace {
+// Each slot keeps the top bits of its node's hash beside it, so a look-up
+// reads a node only when they agree.
+uint16_t TagOf(size_t hash) {
+    return static_cast<uint16_t>(hash >> (8 * sizeof(size_t) - 16));
+}
+}  // namespace
+
+TreeNode* TreeView::KeyIndex::Find(size_t hash, QStringView key) const {
+    if (slots_.empty()) return nullptr;
+    const size_t mask = slots_.size() - 1;
+    const uint16_t tag = TagOf(hash);
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        TreeNode* node = slots_[i];
+        if (!node) return nullptr;
+        if (tags_[i] == tag && node != kRemoved && node->hash_ == hash && node->HasKey(key))
+            return node;
     }
-    return nullptr;
+}
+
+void TreeView::KeyIndex::Insert(TreeNode* node) {
+    // At most half used: a look-up for a new key meets an empty slot soon.
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    const size_t mask = slots_.size() - 1;
+    size_t i = node->hash_ & mask;
+    while (slots_[i] && slots_[i] != kRemoved) i = (i + 1) & mask;
+    if (!slots_[i]) ++used_;
+    slots_[i] = node;
+    tags_[i] = TagOf(node->hash_);
+    ++live_;
+}
+
+void TreeView::KeyIndex::Erase(const TreeNode* node) {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = node->hash_ & mask; slots_[i]; i = (i + 1) & mask) {
+        if (slots_[i] == node) {
+            slots_[i] = kRemoved;
+            --live_;
+            return;
+        }
+    }
+}
+
+void TreeView::KeyIndex::Grow() {
+    std::vector<TreeNode*> old = std::exchange(slots_, {});
+    // Four times what is live, in a power of two: removed nodes' slots go free.
+    size_t size = 64;
+    while (size < (live_ + 1) * 4) size *= 2;
+    slots_.assign(size, nullptr);
+    tags_.assign(size, 0);
+    live_ = used_ = 0;
+    for (TreeNode* node : old) {
+        if (node && node != kRemoved) Insert(node);
+    }
+}
+
+TreeNode* TreeView::Node(const QString& key) const {
+    return keys_.Find(HashOf(key), key);
 }
 
 NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const QString& text,
@@ -241,9 +301,11 @@ NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const
 
 NodeResult TreeView::AddNodeUnder(TreeNode* parent, const QString& key, const QString& text,
                                   int image, Placement place) {
-    if (Node(key)) return NodeResult::DuplicateKey;
+    const size_t hash = HashOf(key);
+    if (keys_.Find(hash, key)) return NodeResult::DuplicateKey;
     if (!parent) parent = root_;
     auto* node = new TreeNode(parent, text, image);
+    node->hash_ = hash;
     // A path below its folder's node costs no second copy of the path.
     QStringView prefix(key);
     bool derived = parent != root_ && prefix.endsWith(text);
@@ -254,8 +316,7 @@ NodeResult TreeView::AddNodeUnder(TreeNode* parent, const QString& key, const QS
     }
     if (!derived) node->ownKey_ = std::make_unique<QString>(key);
     node->keyEndsInSlash_ = key.endsWith(u'/');
-    nodes_.insert(HashOf(key), node);
-    ++count_;
+    keys_.Insert(node);
     if (batchDepth_ > 0) {
         if (pending_.empty() || pending_.back().parent != parent || pending_.back().place != place)
             pending_.push_back({parent, place, {}});
@@ -304,23 +365,16 @@ void TreeView::InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes) {
     }
 }
 
-void TreeView::Forget(TreeNode* node, const QString& key) {
-    nodes_.remove(HashOf(key), node);
-    --count_;
-    for (TreeNode* child : node->children_) {
-        if (child->ownKey_) {
-            Forget(child, *child->ownKey_);
-        } else {
-            Forget(child, node->keyEndsInSlash_ ? key + child->text_ : key + u'/' + child->text_);
-        }
-    }
+void TreeView::Forget(const TreeNode* node) {
+    keys_.Erase(node);
+    for (const TreeNode* child : node->children_) Forget(child);
 }
 
 bool TreeView::RemoveNode(const QString& key) {
     Attach();
     TreeNode* node = Node(key);
     if (!node) return false;
-    Forget(node, key);
+    Forget(node);
     model_->Remove(node);
     delete node;  // takes the subtree with it
     return true;

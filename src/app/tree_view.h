@@ -9,7 +9,6 @@
 
 #include <QIcon>
 #include <QList>
-#include <QMultiHash>
 #include <QPixmap>
 #include <QTreeView>
 #include <memory>
@@ -67,8 +66,9 @@ class TreeNode {
     // The key when it is not the parent's key, "/" and the text (the fixed
     // nodes, the scan roots, the registered playlists).
     std::unique_ptr<QString> ownKey_;
+    size_t hash_ = 0;  // of the key, for the view's look-up
     int image_;
-    int row_ = -1;              // place among parent_'s children; -1 until joined
+    int row_ = -1;  // place among parent_'s children; -1 until joined
     bool keyEndsInSlash_ = false;  // the file-system root "/": its children add no separator
 };
 
@@ -96,7 +96,7 @@ class TreeView : public QTreeView {
     bool RemoveNode(const QString& key);
     // Expands the node's ancestors and scrolls the node into view.
     void EnsureVisible(const QString& key);
-    int NodeCount() const { return count_; }
+    int NodeCount() const { return static_cast<int>(keys_.Count()); }
 
     // The invisible node whose children are the top level.
     TreeNode* Root() { return root_; }
@@ -142,18 +142,33 @@ class TreeView : public QTreeView {
         std::vector<TreeNode*> nodes;
     };
 
+    // The nodes by the hash of their keys, open addressed: a slot is a
+    // pointer, where a hash map would keep an entry and a chain per node.
+    class KeyIndex {
+      public:
+        TreeNode* Find(size_t hash, QStringView key) const;
+        void Insert(TreeNode* node);
+        void Erase(const TreeNode* node);
+        size_t Count() const { return live_; }
+
+      private:
+        void Grow();
+        std::vector<TreeNode*> slots_;
+        std::vector<uint16_t> tags_;
+        size_t live_ = 0, used_ = 0;  // used_ counts the slots of removed nodes too
+    };
+
     static size_t HashOf(QStringView key) { return qHash(key); }
-    // Drops the keys of node (keyed key) and of everything below it.
-    void Forget(TreeNode* node, const QString& key);
+    // Drops the keys of node and of everything below it.
+    void Forget(const TreeNode* node);
     // Joins new nodes to parent: each in its place by name among the
     // children there, which are in name order already.
     void InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes);
 
     TreeNode* root_;  // owned
     TreeModel* model_;
-    // Key hashes to nodes; a hit is checked against the node's own key.
-    QMultiHash<size_t, TreeNode*> nodes_;
-    int count_ = 0;
+    // A hit is checked against the node's own key.
+    KeyIndex keys_;
     int batchDepth_ = 0;
     // Nodes waiting to be joined: runs of siblings, in the order they came.
     std::vector<Run> pending_;

@@ -45,26 +45,27 @@ QString LongestRoot(const QSet<QString>& roots, const QString& path) {
 }
 
 // The canonical form of a path read from the file. A line as a scan wrote it
-// is canonical already, and one stat tells that it still exists; anything else
-// goes through the full canonicalisation.
-QString CanonicalLine(const QString& line, FolderNames& names) {
-    const bool plain = line.startsWith(u'/') && !line.endsWith(u'/') && !line.contains(u"//") &&
-                       !line.contains(u"/./") && !line.contains(u"/../") && !line.endsWith(u"/.") &&
-                       !line.endsWith(u"/..") && !line.contains(QChar(0));
+// is canonical already, and its folder's listing (read once for all of the
+// folder's lines) or one stat tells that it still exists; anything else goes
+// through the full canonicalisation.
+QString CanonicalLine(const QString& line, FolderNames& names, LastFolderNames& last) {
+    const bool plain = line.size() > 1 && line.startsWith(u'/') && IsCleanPath(line);
     if (!plain) return GetLongPath(line, &names);
     // Once a folder has been read for a deleted file, its other lines are
     // looked up in its names too, not asked of the system one by one.
     const QByteArray bytes = QFile::encodeName(line);
     const qsizetype slash = bytes.lastIndexOf('/');
-    const QByteArray folder = bytes.left(slash);
-    struct stat st;
+    const QByteArray folder = slash == 0 ? QByteArray("/") : bytes.left(slash);
+    const QByteArray file = bytes.mid(slash + 1);
     if (names.Listed(folder)) {
         bool known = false;
-        const QByteArray name = names.StoredName(folder, bytes.mid(slash + 1), &known);
+        const QByteArray name = names.StoredName(folder, file, &known);
         if (known && name.isEmpty()) return QString();
         if (known) return GetLongPath(QFile::decodeName(folder + '/' + name));
     }
-    if (::stat(bytes.constData(), &st) == 0) return line;
+    const std::optional<bool> held = last.Holds(folder, file);
+    struct stat st;
+    if (held ? *held : ::stat(bytes.constData(), &st) == 0) return line;
     return GetLongPath(line, &names);
 }
 
@@ -207,6 +208,7 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.
     FolderNames names;
+    LastFolderNames lastNames;
     FolderCursor lastFolder;
     QString lastRoot;
     // No events run during the load: the nodes join the tree in one step.
@@ -223,9 +225,14 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
             lastFolder.clear();
             continue;
         }
-        const QString canonical = CanonicalLine(line, names);
+        const QString canonical = CanonicalLine(line, names, lastNames);
         if (canonical.isEmpty()) continue;
-        QString root = LongestRoot(roots, canonical);
+        // A line in the folder of the line before has that line's root.
+        const qsizetype slash = canonical.lastIndexOf(u'/');
+        QString root = !lastFolder.folder.isEmpty() && slash == lastFolder.folder.size() &&
+                               canonical.startsWith(lastFolder.folder)
+                           ? lastRoot
+                           : LongestRoot(roots, canonical);
         if (root.isEmpty()) root = state.strSearchRoot;
         if (root != lastRoot) lastFolder.clear();
         lastRoot = root;
