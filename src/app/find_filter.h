@@ -29,6 +29,11 @@ class TreeFilter : public QObject {
     std::vector<TreeNode*> Apply(const QString& query);
     // Shows everything and closes the folders Apply opened.
     void Clear();
+    // Reads and folds every name now, as the bar opens, so that the first
+    // keystroke finds them ready; Apply does it when the tree has changed.
+    void Prepare() {
+        if (dirty_) Rebuild();
+    }
   signals:
     // The tree changed under a query: the owner applies it again.
     void changed();

@@ -149,7 +149,10 @@ bool SaveMediaDB(ProgramState& state) {
 }
 
 bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found) {
-    const QString path = MediaDBPath(state);
+    return AppendToMediaDB(MediaDBPath(state), root, found);
+}
+
+bool AppendToMediaDB(const QString& path, const QString& root, const QStringList& found) {
     QStringList previous;
     if (QFileInfo::exists(path)) {
         std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);

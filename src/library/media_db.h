@@ -61,6 +61,9 @@ QString MediaDBHeader(const QString& root);
 bool SaveMediaDB(ProgramState& state);
 // The same for any root and paths (the folder watch's finds).
 bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found);
+// The same for the library file at path; touches nothing else, so it can run
+// on a worker thread.
+bool AppendToMediaDB(const QString& path, const QString& root, const QStringList& found);
 
 // Rebuilds the scanned media under "SearchedMedia" from the file; a missing
 // file loads nothing. Files that no longer exist are left out.

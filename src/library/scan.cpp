@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <future>
 
 #include "app/dialogs.h"
 #include "app/frm_quorvane.h"
@@ -48,6 +49,14 @@ bool PathUsable(ProgramState& state, QWidget& window, const QString& path) {
 // The scan's end, once its walk is over: what it met is kept, and what it
 // did not meet is forgotten unless it was aborted.
 void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeSubFolders) {
+    // The library file is written (and synced) on a worker meanwhile: the
+    // file and the tree share nothing, and with a large library each takes a
+    // while.
+    std::future<bool> saved =
+        std::async(std::launch::async, [path = MediaDBPath(state), root = state.strSearchRoot,
+                                         found = state.strFoundMedia] {
+            return AppendToMediaDB(path, root, found);
+        });
     // A whole walk tells what is gone since; an aborted one does not.
     if (!state.bAbortScan) {
         ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
@@ -58,7 +67,7 @@ void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeS
         "Quorvane", "Quorvane - メディアの重複をチェックしています..."));
     // A library file that cannot be written still ends the scan as ever;
     // the status bar says what was not saved.
-    if (!SaveMediaDB(state)) ReportNotSaved(state, MediaDBPath(state));
+    if (!saved.get()) ReportNotSaved(state, MediaDBPath(state));
     window.setWindowTitle(state.bAbortScan
                               ? QCoreApplication::translate("Quorvane", "Quorvane - スキャン中止")
                               : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));

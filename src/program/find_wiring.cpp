@@ -40,7 +40,10 @@ class FindWiring : public QObject {
         setObjectName(QStringLiteral("findWiring"));
         FindBar& bar = *form.fraFind;
         auto* open = new QShortcut(QKeySequence::Find, &form);
-        connect(open, &QShortcut::activated, this, [&bar] { bar.Open(); });
+        connect(open, &QShortcut::activated, this, [this, &bar] {
+            bar.Open();
+            tree_->Prepare();
+        });
         connect(&bar, &FindBar::queryChanged, this, &FindWiring::Filter);
         connect(&bar, &FindBar::accepted, this, &FindWiring::PlayFirst);
         connect(&bar, &FindBar::closed, this, [this] {
