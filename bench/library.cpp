@@ -108,9 +108,10 @@ void Find(qv::TreeView& tree, const char* how) {
     QElapsedTimer opening;
     opening.start();
     filter.Prepare();
-    std::printf("find as you type over %d nodes, %s (target 30 ms a keystroke; the bar's "
-                "opening %.1f ms):\n",
-                tree.NodeCount(), how, opening.nsecsElapsed() / 1e6);
+    std::printf(
+        "find as you type over %d nodes, %s (target 30 ms a keystroke; the bar's "
+        "opening %.1f ms):\n",
+        tree.NodeCount(), how, opening.nsecsElapsed() / 1e6);
     for (const QString query : {"と", "とら", "トラッ", "とらっく 7", "とらっく 74", "とらっく 745",
                                 "zzz", "とらっく 745", ""}) {
         QElapsedTimer t;
@@ -133,9 +134,10 @@ int Load(const QString& folder) {
     const double loadMs = t.nsecsElapsed() / 1e6, loadCpu = CpuMs(RUSAGE_SELF) - cpu0;
     program.state.mainForm->TV1->expandAll();
     QApplication::processEvents();
-    std::printf("load: %.0f ms, CPU %.0f ms for %d nodes (target under 400 ms as scanned, 1 s with --stale)\n",
-                loadMs, loadCpu,
-                program.state.mainForm->TV1->NodeCount());
+    std::printf(
+        "load: %.0f ms, CPU %.0f ms for %d nodes (target under 400 ms as scanned, 1 s with "
+        "--stale)\n",
+        loadMs, loadCpu, program.state.mainForm->TV1->NodeCount());
     std::printf(
         "resident memory: %.1f MB (%.1f MB before the window, %.1f MB with the empty "
         "window, peak %.1f MB; target under 120 MB)\n",

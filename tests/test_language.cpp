@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include "app/tree_view.h"
 #include <tuple>
 
 #include "app/frm_hide_menu.h"

@@ -3,6 +3,8 @@
 // the tree's clicks, popups, drags and drops.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -119,6 +121,9 @@ class Library : public ::testing::Test {
 
 TEST(TreeView, NodesKeepKeyTextAndImageAndJoinInTheirOrderWhenTheOuterHoldEnds) {
     qv::TreeView tree;
+    // Every change the view hears of is checked against the model's own answers.
+    const QAbstractItemModelTester tester(tree.model(),
+                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
     QPixmap red(16, 16), blue(16, 16);
     red.fill(Qt::red);
     blue.fill(Qt::blue);
@@ -156,6 +161,32 @@ TEST(TreeView, NodesKeepKeyTextAndImageAndJoinInTheirOrderWhenTheOuterHoldEnds) 
     };
     EXPECT_EQ(icon("A/x").pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
     EXPECT_TRUE(icon("B").isNull() && icon("B/y").isNull());
+
+    // Keys below the file-system root take no second separator; a key that
+    // is not its parent's key and its text is kept as given.
+    tree.AddNode("B", "/", "/", 4);
+    tree.AddNode("/", "/usr", "usr", 4);
+    tree.AddNode("/usr", "/usr/Song.mp3", "Song.mp3", 5);
+    tree.AddNode("/usr", "elsewhere", "usr2", 5);
+    EXPECT_EQ(TreeBelow(tree, "/"), QStringList({"usr [4] /usr", "  Song.mp3 [5] /usr/Song.mp3",
+                                                 "  usr2 [5] elsewhere"}));
+    EXPECT_TRUE(tree.Node("/usr/song.mp3") == nullptr && tree.Node("/usr/") == nullptr &&
+                tree.Node("//usr") == nullptr && tree.Node("B/usr") == nullptr);
+    EXPECT_TRUE(tree.RemoveNode("/usr"));
+    EXPECT_TRUE(tree.Node("/usr/Song.mp3") == nullptr && tree.Node("elsewhere") == nullptr &&
+                tree.Node("/") != nullptr && tree.NodeCount() == 9);
+
+    // The accessible tree shows the rows the view shows, a hidden one not,
+    // after its column's header.
+    tree.expandAll();
+    tree.Node("A/x")->setHidden(true);
+    tree.show();
+    QApplication::processEvents();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&tree);
+    QStringList rows;
+    for (int i = 0; i < access->childCount(); ++i)
+        rows << access->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(rows, QStringList({"1", "Root", "A", "z", "B", "y", "/", "F2", "Top"}));
 }
 
 TEST_F(Library, SavingAppendsOnlyNewLinesEachUnderItsOwnHeaderAndNeverBlind) {

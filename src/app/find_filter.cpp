@@ -3,7 +3,6 @@
 
 #include <QAbstractItemModel>
 #include <QListWidget>
-#include "app/tree_view.h"
 #include <algorithm>
 
 #include "app/tree_view.h"

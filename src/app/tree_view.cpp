@@ -232,20 +232,21 @@ TreeNode* const kRemoved = reinterpret_cast<TreeNode*>(alignof(TreeNode));
 namespace {
 // Each slot keeps the top bits of its node's hash beside it, so a look-up
 // reads a node only when they agree.
-uint16_t TagOf(size_t hash) {
-    return static_cast<uint16_t>(hash >> (8 * sizeof(size_t) - 16));
+uint32_t TagOf(size_t hash) {
+    return static_cast<uint32_t>(hash >> (8 * sizeof(size_t) - 32));
 }
 }  // namespace
 
 TreeNode* TreeView::KeyIndex::Find(size_t hash, QStringView key) const {
     if (slots_.empty()) return nullptr;
     const size_t mask = slots_.size() - 1;
-    const uint16_t tag = TagOf(hash);
+    const uint32_t tag = TagOf(hash);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        TreeNode* node = slots_[i];
-        if (!node) return nullptr;
-        if (tags_[i] == tag && node != kRemoved && node->hash_ == hash && node->HasKey(key))
-            return node;
+        const Slot& slot = slots_[i];
+        if (!slot.node) return nullptr;
+        if (slot.tag == tag && slot.node != kRemoved && slot.node->hash_ == hash &&
+            slot.node->HasKey(key))
+            return slot.node;
     }
 }
 
@@ -254,18 +255,17 @@ void TreeView::KeyIndex::Insert(TreeNode* node) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
     const size_t mask = slots_.size() - 1;
     size_t i = node->hash_ & mask;
-    while (slots_[i] && slots_[i] != kRemoved) i = (i + 1) & mask;
-    if (!slots_[i]) ++used_;
-    slots_[i] = node;
-    tags_[i] = TagOf(node->hash_);
+    while (slots_[i].node && slots_[i].node != kRemoved) i = (i + 1) & mask;
+    if (!slots_[i].node) ++used_;
+    slots_[i] = {node, TagOf(node->hash_)};
     ++live_;
 }
 
 void TreeView::KeyIndex::Erase(const TreeNode* node) {
     const size_t mask = slots_.size() - 1;
-    for (size_t i = node->hash_ & mask; slots_[i]; i = (i + 1) & mask) {
-        if (slots_[i] == node) {
-            slots_[i] = kRemoved;
+    for (size_t i = node->hash_ & mask; slots_[i].node; i = (i + 1) & mask) {
+        if (slots_[i].node == node) {
+            slots_[i].node = kRemoved;
             --live_;
             return;
         }
@@ -273,15 +273,14 @@ void TreeView::KeyIndex::Erase(const TreeNode* node) {
 }
 
 void TreeView::KeyIndex::Grow() {
-    std::vector<TreeNode*> old = std::exchange(slots_, {});
+    std::vector<Slot> old = std::exchange(slots_, {});
     // Four times what is live, in a power of two: removed nodes' slots go free.
     size_t size = 64;
     while (size < (live_ + 1) * 4) size *= 2;
-    slots_.assign(size, nullptr);
-    tags_.assign(size, 0);
+    slots_.assign(size, Slot{});
     live_ = used_ = 0;
-    for (TreeNode* node : old) {
-        if (node && node != kRemoved) Insert(node);
+    for (const Slot& slot : old) {
+        if (slot.node && slot.node != kRemoved) Insert(slot.node);
     }
 }
 
@@ -352,9 +351,9 @@ void TreeView::InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes) {
     // that falls into it in one step.
     size_t from = 0;
     for (size_t i = 0; i < nodes.size();) {
-        const auto gap = std::partition_point(
-            children.cbegin() + static_cast<ptrdiff_t>(from), children.cend(),
-            [&](const TreeNode* child) { return ByName(child, nodes[i]); });
+        const auto gap =
+            std::partition_point(children.cbegin() + static_cast<ptrdiff_t>(from), children.cend(),
+                                 [&](const TreeNode* child) { return ByName(child, nodes[i]); });
         const size_t at = static_cast<size_t>(gap - children.cbegin());
         size_t end = i + 1;
         while (end < nodes.size() && (at == children.size() || ByName(nodes[end], children[at])))

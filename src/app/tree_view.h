@@ -68,7 +68,7 @@ class TreeNode {
     std::unique_ptr<QString> ownKey_;
     size_t hash_ = 0;  // of the key, for the view's look-up
     int image_;
-    int row_ = -1;  // place among parent_'s children; -1 until joined
+    int row_ = -1;                 // place among parent_'s children; -1 until joined
     bool keyEndsInSlash_ = false;  // the file-system root "/": its children add no separator
 };
 
@@ -143,7 +143,8 @@ class TreeView : public QTreeView {
     };
 
     // The nodes by the hash of their keys, open addressed: a slot is a
-    // pointer, where a hash map would keep an entry and a chain per node.
+    // pointer and a tag, where a hash map would keep an entry and a chain
+    // per node.
     class KeyIndex {
       public:
         TreeNode* Find(size_t hash, QStringView key) const;
@@ -153,8 +154,11 @@ class TreeView : public QTreeView {
 
       private:
         void Grow();
-        std::vector<TreeNode*> slots_;
-        std::vector<uint16_t> tags_;
+        struct Slot {
+            TreeNode* node = nullptr;
+            uint32_t tag = 0;
+        };
+        std::vector<Slot> slots_;
         size_t live_ = 0, used_ = 0;  // used_ counts the slots of removed nodes too
     };
 

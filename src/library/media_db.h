@@ -4,7 +4,6 @@
 
 #include <QString>
 
-
 namespace qv {
 
 class TreeNode;
@@ -31,7 +30,7 @@ void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath, const 
 
 // Where the previous file of a walk went: its folder's path and node.
 struct FolderCursor {
-    QString folder;                   // "" = nothing remembered
+    QString folder;            // "" = nothing remembered
     TreeNode* node = nullptr;  // that folder's node; nullptr when it has none
     void clear() {
         folder.clear();

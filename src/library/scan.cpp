@@ -53,10 +53,9 @@ void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeS
     // file and the tree share nothing, and with a large library each takes a
     // while.
     std::future<bool> saved =
-        std::async(std::launch::async, [path = MediaDBPath(state), root = state.strSearchRoot,
-                                         found = state.strFoundMedia] {
-            return AppendToMediaDB(path, root, found);
-        });
+        std::async(std::launch::async,
+                   [path = MediaDBPath(state), root = state.strSearchRoot,
+                    found = state.strFoundMedia] { return AppendToMediaDB(path, root, found); });
     // A whole walk tells what is gone since; an aborted one does not.
     if (!state.bAbortScan) {
         ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,

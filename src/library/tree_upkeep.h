@@ -5,7 +5,6 @@
 #include <QSet>
 #include <QString>
 
-
 namespace qv {
 
 class TreeNode;

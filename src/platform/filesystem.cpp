@@ -146,7 +146,8 @@ std::optional<bool> LastFolderNames::Holds(const QByteArray& folder, const QByte
         DIR* dir = ::opendir(folder.constData());
         read_ = dir != nullptr;
         if (!dir) return std::nullopt;
-        while (const dirent* entry = ::readdir(dir)) names_.append(entry->d_name, qstrlen(entry->d_name) + 1);
+        while (const dirent* entry = ::readdir(dir))
+            names_.append(entry->d_name, qstrlen(entry->d_name) + 1);
         ::closedir(dir);
         for (qsizetype at = 0; at < names_.size();) {
             const QByteArrayView one(names_.constData() + at, qstrlen(names_.constData() + at));

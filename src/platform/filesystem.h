@@ -49,9 +49,9 @@ class LastFolderNames {
   private:
     QByteArray folder_;
     bool read_ = false;
-    QByteArray names_;                    // every name, each ended by a NUL
-    QSet<QByteArrayView> index_;          // views into names_
-    QSet<QByteArray> passed_;             // folders read before the last
+    QByteArray names_;            // every name, each ended by a NUL
+    QSet<QByteArrayView> index_;  // views into names_
+    QSet<QByteArray> passed_;     // folders read before the last
 };
 
 // The stored spelling of an existing file or folder: every component resolved

@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QShortcut>
 #include <QTimer>
-#include "app/tree_view.h"
 #include <vector>
 
 #include "app/find_bar.h"

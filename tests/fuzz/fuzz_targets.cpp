@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTemporaryDir>
-#include "app/tree_view.h"
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/tree_view.h"
 #include "library/media_db.h"
 #include "library_support.h"
 #include "platform/mci/gst_media_device.h"
