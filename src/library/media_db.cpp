@@ -4,6 +4,7 @@
 // of a longer stored one.
 #include "library/media_db.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <QFile>
@@ -269,11 +270,10 @@ bool AppendToMediaDB(const QString& path, const QString& root, const QStringList
     return AppendTextLines(path, out);
 }
 
-void LoadMediaDB(ProgramState& state, TreeView& tree) {
-    const QString path = MediaDBPath(state);
-    if (!QFileInfo::exists(path)) return;
-    const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
-    if (!lines) return;
+namespace {
+
+// The nodes of the library file's lines.
+void AddLines(ProgramState& state, TreeView& tree, const QStringList& lines) {
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.
     FolderNames names;
@@ -281,9 +281,9 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     QString lastRoot;
     // No events run during the load: the nodes join the tree in one step.
     const TreeView::Batch batch(tree);
-    LineChecks checks(*lines);
-    for (qsizetype i = 0; i < lines->size(); ++i) {
-        const QString& line = (*lines)[i];
+    LineChecks checks(lines);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
         if (line.isEmpty()) continue;
         if (line.startsWith(u'[')) {
             // The last character is the closing bracket (dropped whatever it
@@ -309,6 +309,24 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
         AddCanonicalMediaNode(state, tree, canonical, GetExtension(canonical).toUpper(), root,
                               false, &lastFolder);
     }
+}
+
+}  // namespace
+
+void LoadMediaDB(ProgramState& state, TreeView& tree) {
+    const QString path = MediaDBPath(state);
+    if (!QFileInfo::exists(path)) return;
+    {
+        const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
+        if (!lines) return;
+        AddLines(state, tree, *lines);
+    }
+#ifdef __GLIBC__
+    // The file's lines, tens of megabytes in a large library, were freed
+    // below the nodes made after them: the heap cannot shrink past those on
+    // its own, so the free pages go back to the system here.
+    malloc_trim(0);
+#endif
 }
 
 }  // namespace qv
