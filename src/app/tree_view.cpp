@@ -299,11 +299,15 @@ NodeResult TreeView::AddNode(const QString& parentKey, const QString& key, const
 }
 
 NodeResult TreeView::AddNodeUnder(TreeNode* parent, const QString& key, const QString& text,
-                                  int image, Placement place) {
+                                  int image, Placement place, TreeNode** made) {
     const size_t hash = HashOf(key);
-    if (keys_.Find(hash, key)) return NodeResult::DuplicateKey;
+    if (TreeNode* there = keys_.Find(hash, key)) {
+        if (made) *made = there;
+        return NodeResult::DuplicateKey;
+    }
     if (!parent) parent = root_;
     auto* node = new TreeNode(parent, text, image);
+    if (made) *made = node;
     node->hash_ = hash;
     // A path below its folder's node costs no second copy of the path.
     QStringView prefix(key);

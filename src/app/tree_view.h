@@ -69,6 +69,7 @@ class TreeNode {
     size_t hash_ = 0;  // of the key, for the view's look-up
     int image_;
     int row_ = -1;                 // place among parent_'s children; -1 until joined
+    uint32_t mark_ = 0;            // the pass that last marked it (TreeView::Mark)
     bool keyEndsInSlash_ = false;  // the file-system root "/": its children add no separator
 };
 
@@ -86,9 +87,10 @@ class TreeView : public QTreeView {
     NodeResult AddNode(const QString& parentKey, const QString& key, const QString& text, int image,
                        Placement place = Placement::Last);
     // AddNode under a node already found (nullptr = top level); the key must
-    // still be new.
+    // still be new. With node, *node is the node made, or the one that has the
+    // key already.
     NodeResult AddNodeUnder(TreeNode* parent, const QString& key, const QString& text, int image,
-                            Placement place = Placement::Last);
+                            Placement place = Placement::Last, TreeNode** node = nullptr);
     TreeNode* Node(const QString& key) const;
     static QString Key(const TreeNode* node) { return node ? node->key() : QString(); }
     int Image(const TreeNode* node) const { return node ? node->image() : 0; }
@@ -96,6 +98,11 @@ class TreeView : public QTreeView {
     bool RemoveNode(const QString& key);
     // Expands the node's ancestors and scrolls the node into view.
     void EnsureVisible(const QString& key);
+    // Marks of one pass over the nodes (a scan's files met): StartMarks
+    // forgets every earlier mark at once.
+    void StartMarks() { ++mark_; }
+    void Mark(TreeNode* node) const { node->mark_ = mark_; }
+    bool Marked(const TreeNode* node) const { return node->mark_ == mark_; }
     int NodeCount() const { return static_cast<int>(keys_.Count()); }
 
     // The invisible node whose children are the top level.
@@ -174,6 +181,7 @@ class TreeView : public QTreeView {
     // A hit is checked against the node's own key.
     KeyIndex keys_;
     int batchDepth_ = 0;
+    uint32_t mark_ = 0;
     // Nodes waiting to be joined: runs of siblings, in the order they came.
     std::vector<Run> pending_;
 };

@@ -198,8 +198,13 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
         }
         const int image = MediaImage(Extension);
         // A folder without a node (its parent key missing) gets no file nodes.
-        if (image != 0 && parent)
-            tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image, Placement::ByName);
+        if (image != 0 && parent) {
+            TreeNode* node = nullptr;
+            tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image, Placement::ByName,
+                              &node);
+            // What a scan meets stays at its end (tree_upkeep.h).
+            if (record) tree.Mark(node);
+        }
         return;
     }
 }
