@@ -229,41 +229,30 @@ namespace {
 TreeNode* const kRemoved = reinterpret_cast<TreeNode*>(alignof(TreeNode));
 }  // namespace
 
-namespace {
-// Each slot keeps the top bits of its node's hash beside it, so a look-up
-// reads a node only when they agree.
-uint32_t TagOf(size_t hash) {
-    return static_cast<uint32_t>(hash >> (8 * sizeof(size_t) - 32));
-}
-}  // namespace
-
 TreeNode* TreeView::KeyIndex::Find(size_t hash, QStringView key) const {
     if (slots_.empty()) return nullptr;
     const size_t mask = slots_.size() - 1;
-    const uint32_t tag = TagOf(hash);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (!slot.node) return nullptr;
-        if (slot.tag == tag && slot.node != kRemoved && slot.node->hash_ == hash &&
-            slot.node->HasKey(key))
-            return slot.node;
+        if (slot.hash == hash && slot.node != kRemoved && slot.node->HasKey(key)) return slot.node;
     }
 }
 
-void TreeView::KeyIndex::Insert(TreeNode* node) {
+void TreeView::KeyIndex::Insert(TreeNode* node, size_t hash) {
     // At most half used: a look-up for a new key meets an empty slot soon.
     if ((used_ + 1) * 2 > slots_.size()) Grow();
     const size_t mask = slots_.size() - 1;
-    size_t i = node->hash_ & mask;
+    size_t i = hash & mask;
     while (slots_[i].node && slots_[i].node != kRemoved) i = (i + 1) & mask;
     if (!slots_[i].node) ++used_;
-    slots_[i] = {node, TagOf(node->hash_)};
+    slots_[i] = {node, hash};
     ++live_;
 }
 
-void TreeView::KeyIndex::Erase(const TreeNode* node) {
+void TreeView::KeyIndex::Erase(const TreeNode* node, size_t hash) {
     const size_t mask = slots_.size() - 1;
-    for (size_t i = node->hash_ & mask; slots_[i].node; i = (i + 1) & mask) {
+    for (size_t i = hash & mask; slots_[i].node; i = (i + 1) & mask) {
         if (slots_[i].node == node) {
             slots_[i].node = kRemoved;
             --live_;
@@ -279,8 +268,9 @@ void TreeView::KeyIndex::Grow() {
     while (size < (live_ + 1) * 4) size *= 2;
     slots_.assign(size, Slot{});
     live_ = used_ = 0;
+    // The slots keep the hashes: no node is read to move them.
     for (const Slot& slot : old) {
-        if (slot.node && slot.node != kRemoved) Insert(slot.node);
+        if (slot.node && slot.node != kRemoved) Insert(slot.node, slot.hash);
     }
 }
 
@@ -319,7 +309,7 @@ NodeResult TreeView::AddNodeUnder(TreeNode* parent, const QString& key, const QS
     }
     if (!derived) node->ownKey_ = std::make_unique<QString>(key);
     node->keyEndsInSlash_ = key.endsWith(u'/');
-    keys_.Insert(node);
+    keys_.Insert(node, hash);
     if (batchDepth_ > 0) {
         if (pending_.empty() || pending_.back().parent != parent || pending_.back().place != place)
             pending_.push_back({parent, place, {}});
@@ -369,7 +359,7 @@ void TreeView::InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes) {
 }
 
 void TreeView::Forget(const TreeNode* node) {
-    keys_.Erase(node);
+    keys_.Erase(node, node->hash_);
     for (const TreeNode* child : node->children_) Forget(child);
 }
 

@@ -66,7 +66,7 @@ class TreeNode {
     // The key when it is not the parent's key, "/" and the text (the fixed
     // nodes, the scan roots, the registered playlists).
     std::unique_ptr<QString> ownKey_;
-    size_t hash_ = 0;  // of the key, for the view's look-up
+    size_t hash_ = 0;  // of the key, to find its slot when it goes
     int image_;
     int row_ = -1;                 // place among parent_'s children; -1 until joined
     uint32_t mark_ = 0;            // the pass that last marked it (TreeView::Mark)
@@ -150,20 +150,20 @@ class TreeView : public QTreeView {
     };
 
     // The nodes by the hash of their keys, open addressed: a slot is a
-    // pointer and a tag, where a hash map would keep an entry and a chain
-    // per node.
+    // pointer and the hash, where a hash map would keep an entry and a chain
+    // per node; a node is read only when the hashes agree.
     class KeyIndex {
       public:
         TreeNode* Find(size_t hash, QStringView key) const;
-        void Insert(TreeNode* node);
-        void Erase(const TreeNode* node);
+        void Insert(TreeNode* node, size_t hash);
+        void Erase(const TreeNode* node, size_t hash);
         size_t Count() const { return live_; }
 
       private:
         void Grow();
         struct Slot {
             TreeNode* node = nullptr;
-            uint32_t tag = 0;
+            size_t hash = 0;
         };
         std::vector<Slot> slots_;
         size_t live_ = 0, used_ = 0;  // used_ counts the slots of removed nodes too
