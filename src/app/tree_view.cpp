@@ -299,15 +299,9 @@ NodeResult TreeView::AddNodeUnder(TreeNode* parent, const QString& key, const QS
     auto* node = new TreeNode(parent, text, image);
     if (made) *made = node;
     node->hash_ = hash;
-    // A path below its folder's node costs no second copy of the path.
-    QStringView prefix(key);
-    bool derived = parent != root_ && prefix.endsWith(text);
-    if (derived) {
-        prefix.chop(text.size());
-        if (!parent->keyEndsInSlash_) derived = prefix.endsWith(u'/') && (prefix.chop(1), true);
-        derived = derived && parent->HasKey(prefix);
-    }
-    if (!derived) node->ownKey_ = std::make_unique<QString>(key);
+    // A path below its folder's node costs no second copy of the path: the
+    // node keeps a key only when it is not its parent's, "/" and its text.
+    if (parent == root_ || !node->HasKey(key)) node->ownKey_ = std::make_unique<QString>(key);
     node->keyEndsInSlash_ = key.endsWith(u'/');
     keys_.Insert(node, hash);
     if (batchDepth_ > 0) {
@@ -337,12 +331,13 @@ void TreeView::Attach() {
 
 void TreeView::InsertByName(TreeNode* parent, std::vector<TreeNode*> nodes) {
     // A walk and a library file as a scan wrote it give each folder's nodes
-    // in order already, after what the folder holds: one test and one step.
+    // in order already, after what the folder holds: one test, and the run
+    // falls into the one gap after the children.
     if (!std::is_sorted(nodes.cbegin(), nodes.cend(), ByName))
         std::stable_sort(nodes.begin(), nodes.end(), ByName);
     const std::vector<TreeNode*>& children = parent->children_;
-    // Otherwise each gap between the children takes the run of new nodes
-    // that falls into it in one step.
+    // Each gap between the children takes the run of new nodes that falls
+    // into it in one step.
     size_t from = 0;
     for (size_t i = 0; i < nodes.size();) {
         const auto gap =
