@@ -11,11 +11,11 @@ namespace qvtest {
 
 // The subtree below node, one line per node in tree order: two blanks per
 // level, then "text [image] key".
-inline void AppendTree(const QTreeWidgetItem* node, int depth, QStringList* out) {
+inline void AppendTree(const qv::TreeNode* node, int depth, QStringList* out) {
     for (int i = 0; i < node->childCount(); ++i) {
-        const QTreeWidgetItem* child = node->child(i);
-        out->append(QString(depth * 2, u' ') + child->text(0) + QStringLiteral(" [") +
-                    child->data(0, Qt::UserRole + 1).toString() + QStringLiteral("] ") +
+        const qv::TreeNode* child = node->child(i);
+        out->append(QString(depth * 2, u' ') + child->text() + QStringLiteral(" [") +
+                    QString::number(child->image()) + QStringLiteral("] ") +
                     qv::TreeView::Key(child));
         AppendTree(child, depth + 1, out);
     }
@@ -24,7 +24,7 @@ inline void AppendTree(const QTreeWidgetItem* node, int depth, QStringList* out)
 // The subtree below the node of key; the whole tree for an empty key.
 inline QStringList TreeBelow(const qv::TreeView& tree, const QString& key = "SearchedMedia") {
     QStringList out;
-    const QTreeWidgetItem* node = key.isEmpty() ? tree.invisibleRootItem() : tree.Node(key);
+    const qv::TreeNode* node = key.isEmpty() ? tree.Root() : tree.Node(key);
     if (node) AppendTree(node, 0, &out);
     return out;
 }

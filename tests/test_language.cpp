@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTreeWidgetItem>
 #include <tuple>
 
 #include "app/frm_hide_menu.h"
@@ -60,7 +59,7 @@ TEST(Language, WindowsMenusAndMessagesSpeakTheChosenLanguage) {
         const QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(
             (QStringList{form.cmdScan->text(), form.Frame1->title(),
-                         form.TV1->Node(QStringLiteral("root"))->text(0),
+                         form.TV1->Node(QStringLiteral("root"))->text(),
                          p.state->HideMenu().mnAddPlayList->text(), p.state->savePL->windowTitle(),
                          p.dialogs.asked[0].prompt, box.button(QMessageBox::Yes)->text()}),
             expected)

@@ -3,6 +3,8 @@
 // the tree's clicks, popups, drags and drops.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -119,6 +121,9 @@ class Library : public ::testing::Test {
 
 TEST(TreeView, NodesKeepKeyTextAndImageAndJoinInTheirOrderWhenTheOuterHoldEnds) {
     qv::TreeView tree;
+    // Every change the view hears of is checked against the model's own answers.
+    const QAbstractItemModelTester tester(tree.model(),
+                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
     QPixmap red(16, 16), blue(16, 16);
     red.fill(Qt::red);
     blue.fill(Qt::blue);
@@ -151,8 +156,37 @@ TEST(TreeView, NodesKeepKeyTextAndImageAndJoinInTheirOrderWhenTheOuterHoldEnds) 
               QStringList({"Root [1] root", "  A [1] A", "    x [3] A/x", "    z [2] A/z",
                            "  B [0] B", "    y [9] B/y", "  F2 [4] F", "Top [1] top"}));
     // Image 3's picture; none for an image number outside the list.
-    EXPECT_EQ(tree.Node("A/x")->icon(0).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
-    EXPECT_TRUE(tree.Node("B")->icon(0).isNull() && tree.Node("B/y")->icon(0).isNull());
+    const auto icon = [&tree](const char* key) {
+        return tree.model()->data(tree.IndexOf(tree.Node(key)), Qt::DecorationRole).value<QIcon>();
+    };
+    EXPECT_EQ(icon("A/x").pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
+    EXPECT_TRUE(icon("B").isNull() && icon("B/y").isNull());
+
+    // Keys below the file-system root take no second separator; a key that
+    // is not its parent's key and its text is kept as given.
+    tree.AddNode("B", "/", "/", 4);
+    tree.AddNode("/", "/usr", "usr", 4);
+    tree.AddNode("/usr", "/usr/Song.mp3", "Song.mp3", 5);
+    tree.AddNode("/usr", "elsewhere", "usr2", 5);
+    EXPECT_EQ(TreeBelow(tree, "/"), QStringList({"usr [4] /usr", "  Song.mp3 [5] /usr/Song.mp3",
+                                                 "  usr2 [5] elsewhere"}));
+    EXPECT_TRUE(tree.Node("/usr/song.mp3") == nullptr && tree.Node("/usr/") == nullptr &&
+                tree.Node("//usr") == nullptr && tree.Node("B/usr") == nullptr);
+    EXPECT_TRUE(tree.RemoveNode("/usr"));
+    EXPECT_TRUE(tree.Node("/usr/Song.mp3") == nullptr && tree.Node("elsewhere") == nullptr &&
+                tree.Node("/") != nullptr && tree.NodeCount() == 9);
+
+    // The accessible tree shows the rows the view shows, a hidden one not,
+    // after its column's header.
+    tree.expandAll();
+    tree.Node("A/x")->setHidden(true);
+    tree.show();
+    QApplication::processEvents();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&tree);
+    QStringList rows;
+    for (int i = 0; i < access->childCount(); ++i)
+        rows << access->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(rows, QStringList({"1", "Root", "A", "z", "B", "y", "/", "F2", "Top"}));
 }
 
 TEST_F(Library, SavingAppendsOnlyNewLinesEachUnderItsOwnHeaderAndNeverBlind) {
@@ -499,9 +533,9 @@ class LibraryTree : public Library {
     // A real click on the node's row.
     void Click(const QString& key, Qt::MouseButton button = Qt::LeftButton) {
         ASSERT_NE(tree().Node(key), nullptr) << key.toStdString();
-        tree().scrollToItem(tree().Node(key));
+        tree().scrollTo(tree().IndexOf(tree().Node(key)));
         QTest::mouseClick(tree().viewport(), button, {},
-                          tree().visualItemRect(tree().Node(key)).center());
+                          tree().NodeRect(tree().Node(key)).center());
     }
     QString a, b, c, lst;
 };
@@ -524,7 +558,7 @@ TEST_F(LibraryTree,
     EXPECT_EQ(form().windowTitle(), "Quorvane - " + a);
     menus().mnTreeExpand->setVisible(false);  // as a drop on the playlist leaves it
     menus().sp40->setVisible(false);
-    QTreeWidgetItem* pop = tree().Node(root + "/Pop");
+    qv::TreeNode* pop = tree().Node(root + "/Pop");
     p.dialogs.menuChoices = {"mnTreeExpand", "mnTreeExpand", ""};
     Click(root + "/Pop");
     EXPECT_EQ(form().windowTitle() + "|" + state().strClickedPath,
@@ -535,7 +569,7 @@ TEST_F(LibraryTree,
     EXPECT_TRUE(pop->isExpanded());
     // The second half of a right double-click folds nothing (Qt's view
     // would), and the middle button clicks no node.
-    const QPoint at = tree().visualItemRect(pop).center();
+    const QPoint at = tree().NodeRect(pop).center();
     QTest::mouseDClick(tree().viewport(), Qt::RightButton, {}, at);
     QTest::mouseRelease(tree().viewport(), Qt::RightButton, {}, at);
     QTest::mouseClick(tree().viewport(), Qt::MiddleButton, {}, at);
@@ -550,7 +584,7 @@ TEST_F(LibraryTree,
     QStringList dragged;
     for (const QString& key :
          QStringList{"root", "RegisteredPlayList", "SearchedMedia", root + "/Pop", lst}) {
-        tree().setCurrentItem(tree().Node(key));
+        tree().SetCurrentNode(tree().Node(key));
         dragged << std::unique_ptr<QMimeData>(qv::TV1_OLEStartDrag(state()))->text();
     }
     EXPECT_EQ(dragged, QStringList({"OLEDropAllMedia", "OLEDropRegisteredPlayList",
@@ -567,8 +601,8 @@ TEST_F(LibraryTree, TheMenuKeysOpenTheCurrentNodesPopupBelowItsRow) {
     // Makes the node current and presses the keys; the popup they open (if any) is noted and
     // answered with Down pressed `downs` times, then Return.
     const auto press = [&](const QString& key, QKeyCombination keys, int downs) {
-        tree().setCurrentItem(tree().Node(key));
-        const QRect row = tree().visualItemRect(tree().Node(key));
+        tree().SetCurrentNode(tree().Node(key));
+        const QRect row = tree().NodeRect(tree().Node(key));
         const QPoint below = tree().viewport()->mapToGlobal(row.bottomLeft());
         QTimer::singleShot(50, [&seen, below, downs] {
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {

@@ -165,9 +165,9 @@ TEST(PlaylistEntries, AddedOneByOneOrFromListFilesOfWhichOnlyLinesNamingFilesCou
     EXPECT_TRUE(EntryToolTip(wma).contains("ウィンドウズの曲"));
     // Again: nothing added, and the list's node is there once.
     EXPECT_EQ(LoadPlayListFile(*p.state, lst), 0);
-    QTreeWidgetItem* registered = p.form().TV1->Node("RegisteredPlayList");
+    qv::TreeNode* registered = p.form().TV1->Node("RegisteredPlayList");
     ASSERT_EQ(registered->childCount(), 1);
-    EXPECT_EQ(registered->child(0)->text(0), "l");
+    EXPECT_EQ(registered->child(0)->text(), "l");
     EXPECT_EQ(p.form().TV1->Image(registered->child(0)), 9);
 
     // A long list keeps its order while its files are read together.
@@ -613,7 +613,7 @@ TEST(FindBar, NarrowsTreeAndListAcrossWidthAndKanaAndEnterPlaysWhatItFoundFirst)
         QStringList nodes;
         for (const QString& key : QStringList{folder} + files) {
             bool shown = true;
-            for (QTreeWidgetItem* n = tree.Node(key); n; n = n->parent())
+            for (qv::TreeNode* n = tree.Node(key); n; n = n->parent())
                 shown = shown && !n->isHidden();
             if (shown) nodes << QFileInfo(key).fileName();
         }

@@ -417,7 +417,7 @@ QString StartAndClose(const char* settings, const char* last, void (*act)(frmQuo
     frmQuorvane& f = *p.state->mainForm;
     EXPECT_TRUE(f.isVisible() && !p.state->splash && f.chkSF->isChecked());
     EXPECT_EQ(p.clock.sleeps, QList<uint32_t>{2500});  // the clock stood still
-    EXPECT_TRUE(p.state->objMediaPlay->StopByUser() && f.TV1->topLevelItem(0)->isExpanded());
+    EXPECT_TRUE(p.state->objMediaPlay->StopByUser() && f.TV1->Root()->child(0)->isExpanded());
     EXPECT_EQ(f.Panel(4)->text() + "|" + p.state->strFoundMedia.join(u'|'), "ready|");
     EXPECT_TRUE(!p.mci.commands.contains("play PlayData") &&
                 p.state->objMediaPlay->PlayingID() == 0);

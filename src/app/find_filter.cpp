@@ -3,7 +3,6 @@
 
 #include <QAbstractItemModel>
 #include <QListWidget>
-#include <QTreeWidgetItem>
 #include <algorithm>
 
 #include "app/tree_view.h"
@@ -34,9 +33,9 @@ void TreeFilter::Rebuild() {
     entries_.clear();
     entries_.reserve(static_cast<size_t>(tree_->NodeCount()));
     // Depth first, in the order shown, so a node's entries below it follow it.
-    std::vector<std::pair<QTreeWidgetItem*, int>> stack;
-    for (int i = tree_->topLevelItemCount() - 1; i >= 0; --i)
-        stack.emplace_back(tree_->topLevelItem(i), -1);
+    std::vector<std::pair<TreeNode*, int>> stack;
+    for (int i = tree_->Root()->childCount() - 1; i >= 0; --i)
+        stack.emplace_back(tree_->Root()->child(i), -1);
     std::vector<int> open;  // entries whose end is still to be set
     while (!stack.empty()) {
         auto [item, parent] = stack.back();
@@ -48,7 +47,7 @@ void TreeFilter::Rebuild() {
         const int index = static_cast<int>(entries_.size());
         const bool leaf = item->childCount() == 0;
         entries_.push_back({item, parent, index + 1, leaf, item->isHidden(),
-                            leaf ? FoldForFind(item->text(0)) : QString()});
+                            leaf ? FoldForFind(item->text()) : QString()});
         if (!leaf) {
             open.push_back(index);
             for (int c = item->childCount() - 1; c >= 0; --c)
@@ -60,11 +59,11 @@ void TreeFilter::Rebuild() {
     dirty_ = false;
 }
 
-std::vector<QTreeWidgetItem*> TreeFilter::Apply(const QString& query) {
+std::vector<TreeNode*> TreeFilter::Apply(const QString& query) {
     if (dirty_) Rebuild();
     const size_t n = entries_.size();
     std::vector<char> shown(n, query.isEmpty() ? 1 : 0);
-    std::vector<QTreeWidgetItem*> matches;
+    std::vector<TreeNode*> matches;
     if (!query.isEmpty()) {
         // Children follow their parent, so from the back every node has
         // heard from all of its children before it tells its own parent.
@@ -94,7 +93,7 @@ std::vector<QTreeWidgetItem*> TreeFilter::Apply(const QString& query) {
             const Entry& e = entries_[i];
             if (!e.leaf || !shown[i]) continue;
             for (int p = e.parent; p >= 0; p = entries_[static_cast<size_t>(p)].parent) {
-                QTreeWidgetItem* folder = entries_[static_cast<size_t>(p)].item;
+                TreeNode* folder = entries_[static_cast<size_t>(p)].item;
                 if (folder->isExpanded()) break;
                 folder->setExpanded(true);
                 opened_ << TreeView::Key(folder);
@@ -108,7 +107,7 @@ void TreeFilter::Clear() {
     Apply(QString());
     // Innermost first, as they were opened outermost first.
     for (auto it = opened_.crbegin(); it != opened_.crend(); ++it) {
-        if (QTreeWidgetItem* folder = tree_->Node(*it)) folder->setExpanded(false);
+        if (TreeNode* folder = tree_->Node(*it)) folder->setExpanded(false);
     }
     opened_.clear();
 }

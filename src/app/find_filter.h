@@ -10,9 +10,10 @@
 #include <vector>
 
 class QListWidget;
-class QTreeWidgetItem;
 
 namespace qv {
+
+class TreeNode;
 
 class TreeView;
 
@@ -25,16 +26,21 @@ class TreeFilter : public QObject {
     // above them; hides the rest. "" shows everything. A query that finds few
     // nodes opens the folders that hold them. Returns the matches in tree
     // order (none for "").
-    std::vector<QTreeWidgetItem*> Apply(const QString& query);
+    std::vector<TreeNode*> Apply(const QString& query);
     // Shows everything and closes the folders Apply opened.
     void Clear();
+    // Reads and folds every name now, as the bar opens, so that the first
+    // keystroke finds them ready; Apply does it when the tree has changed.
+    void Prepare() {
+        if (dirty_) Rebuild();
+    }
   signals:
     // The tree changed under a query: the owner applies it again.
     void changed();
 
   private:
     struct Entry {
-        QTreeWidgetItem* item;
+        TreeNode* item;
         int parent;  // index of the parent entry, -1 at the top
         int end;     // index after the last entry below this one
         bool leaf;

@@ -18,10 +18,11 @@
 #include "app/settings.h"
 
 class QTimer;
-class QTreeWidgetItem;
 class QWidget;
 
 namespace qv {
+
+class TreeNode;
 
 class Clock;
 class Dialogs;
@@ -78,7 +79,7 @@ class ProgramState {
     // What the popup menus act on.
     QString strClickedPath;
     QString strClickedFile;
-    QTreeWidgetItem* nodClicked = nullptr;
+    TreeNode* nodClicked = nullptr;
 
     // The argument text of the command line (everything after the program's
     // own path, as one string).

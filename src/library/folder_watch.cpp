@@ -111,10 +111,10 @@ class LibraryWatch final : public QObject {
     // The scan root whose node holds the folder, or, for a folder without a
     // node, the longest root holding it; "" when it is in no root.
     QString RootOf(const QString& folder) const {
-        const QTreeWidgetItem* node = tree_.Node(folder);
+        const TreeNode* node = tree_.Node(folder);
         while (node && !IsScanRootNode(tree_, node)) node = node->parent();
         if (node) return TreeView::Key(node);
-        const QTreeWidgetItem* roots = tree_.Node(QStringLiteral("SearchedMedia"));
+        const TreeNode* roots = tree_.Node(QStringLiteral("SearchedMedia"));
         QString best;
         for (int i = 0; roots && i < roots->childCount(); ++i) {
             const QString root = TreeView::Key(roots->child(i));
@@ -140,7 +140,7 @@ class LibraryWatch final : public QObject {
             Unwatch(folder);
             return;
         }
-        QTreeWidgetItem* node = tree_.Node(folder);
+        TreeNode* node = tree_.Node(folder);
         if (!FileOrFolderExists(folder) || FileExists(folder)) {
             Unwatch(folder);
             // Its parent's change takes the node away with the others.
@@ -151,7 +151,7 @@ class LibraryWatch final : public QObject {
         node = tree_.Node(folder);
         if (node) {
             for (int i = node->childCount() - 1; i >= 0; --i) {
-                QTreeWidgetItem* child = node->child(i);
+                TreeNode* child = node->child(i);
                 const QString key = TreeView::Key(child);
                 const bool gone = tree_.Image(child) == kImageFolder
                                       ? !FileOrFolderExists(key) || FileExists(key)
@@ -163,7 +163,7 @@ class LibraryWatch final : public QObject {
             }
             // Folder nodes stand only for media below them; a root stays.
             while (node && node->childCount() == 0 && !IsScanRootNode(tree_, node)) {
-                QTreeWidgetItem* up = node->parent();
+                TreeNode* up = node->parent();
                 RemoveTreeNode(state_, tree_, node);
                 node = up;
             }
@@ -188,7 +188,7 @@ LibraryWatch* FindWatch(ProgramState& state) {
 }
 
 // The folder and the folder nodes below it.
-void CollectFolders(const TreeView& tree, const QTreeWidgetItem* node, QStringList& out) {
+void CollectFolders(const TreeView& tree, const TreeNode* node, QStringList& out) {
     out.append(TreeView::Key(node));
     for (int i = 0; i < node->childCount(); ++i)
         if (tree.Image(node->child(i)) == kImageFolder) CollectFolders(tree, node->child(i), out);
@@ -205,7 +205,7 @@ void StartWatching(ProgramState& state) {
     TreeView& tree = *state.mainForm->TV1;
     tree.Attach();
     QStringList folders;
-    const QTreeWidgetItem* roots = tree.Node(QStringLiteral("SearchedMedia"));
+    const TreeNode* roots = tree.Node(QStringLiteral("SearchedMedia"));
     for (int i = 0; roots && i < roots->childCount(); ++i)
         CollectFolders(tree, roots->child(i), folders);
     watch->Watch(folders);
@@ -216,7 +216,7 @@ void WatchFoldersBelow(ProgramState& state, const QString& folder) {
     if (!watch) return;
     TreeView& tree = *state.mainForm->TV1;
     tree.Attach();
-    const QTreeWidgetItem* node = tree.Node(folder);
+    const TreeNode* node = tree.Node(folder);
     if (!node) return;
     QStringList folders;
     CollectFolders(tree, node, folders);

@@ -4,11 +4,16 @@
 // of a longer stored one.
 #include "library/media_db.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <atomic>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/pictures.h"
 #include "app/program_state.h"
@@ -44,27 +49,91 @@ QString LongestRoot(const QSet<QString>& roots, const QString& path) {
     return QString();
 }
 
+// A line as a scan wrote it: an absolute path in its cleaned form, which is
+// canonical already when its file still exists.
+bool PlainLine(const QString& line) {
+    return line.size() > 1 && line.startsWith(u'/') && IsCleanPath(line);
+}
+
+// Splits a plain line's bytes into its folder and its name.
+std::pair<QByteArray, QByteArray> FolderAndName(const QByteArray& bytes) {
+    const qsizetype slash = bytes.lastIndexOf('/');
+    return {slash == 0 ? QByteArray("/") : bytes.left(slash), bytes.mid(slash + 1)};
+}
+
+// Whether each plain line's file is still there, told by its folder's listing
+// (each folder read once for all of its lines), found on a worker while the
+// load goes on with the lines before: the listings are much of a large
+// library's load, and the nodes the rest.
+class LineChecks {
+  public:
+    enum Answer : char { Unknown, There, Gone };
+
+    explicit LineChecks(const QStringList& lines)
+        : lines_(lines), answers_(static_cast<size_t>(lines.size()), Unknown) {
+        worker_ = std::thread([this] { Run(); });
+    }
+    ~LineChecks() {
+        stop_ = true;
+        worker_.join();
+    }
+    LineChecks(const LineChecks&) = delete;
+    LineChecks& operator=(const LineChecks&) = delete;
+
+    // The answer for line i, once the worker has it.
+    Answer Wait(qsizetype i) {
+        for (qsizetype done = done_.load(std::memory_order_acquire); done <= i;
+             done = done_.load(std::memory_order_acquire))
+            done_.wait(done, std::memory_order_acquire);
+        return answers_[static_cast<size_t>(i)];
+    }
+
+  private:
+    void Run() {
+        LastFolderNames folders;
+        const qsizetype n = lines_.size();
+        for (qsizetype i = 0; i < n && !stop_; ++i) {
+            const QString& line = lines_[i];
+            if (PlainLine(line)) {
+                const auto [folder, name] = FolderAndName(QFile::encodeName(line));
+                if (const std::optional<bool> held = folders.Holds(folder, name))
+                    answers_[static_cast<size_t>(i)] = *held ? There : Gone;
+            }
+            // Told in batches: a wake-up per line would cost more than the line.
+            if (i % 256 == 255) Publish(i + 1);
+        }
+        Publish(n);
+    }
+    void Publish(qsizetype done) {
+        done_.store(done, std::memory_order_release);
+        done_.notify_all();
+    }
+
+    const QStringList& lines_;
+    std::vector<Answer> answers_;
+    std::atomic<qsizetype> done_{0};
+    std::atomic<bool> stop_{false};
+    std::thread worker_;
+};
+
 // The canonical form of a path read from the file. A line as a scan wrote it
-// is canonical already, and one stat tells that it still exists; anything else
-// goes through the full canonicalisation.
-QString CanonicalLine(const QString& line, FolderNames& names) {
-    const bool plain = line.startsWith(u'/') && !line.endsWith(u'/') && !line.contains(u"//") &&
-                       !line.contains(u"/./") && !line.contains(u"/../") && !line.endsWith(u"/.") &&
-                       !line.endsWith(u"/..") && !line.contains(QChar(0));
-    if (!plain) return GetLongPath(line, &names);
+// is canonical already when its file still exists, as checks tells (or one
+// stat); anything else goes through the full canonicalisation.
+QString CanonicalLine(const QString& line, LineChecks::Answer check, FolderNames& names) {
+    if (!PlainLine(line)) return GetLongPath(line, &names);
+    if (check == LineChecks::There) return line;
     // Once a folder has been read for a deleted file, its other lines are
     // looked up in its names too, not asked of the system one by one.
     const QByteArray bytes = QFile::encodeName(line);
-    const qsizetype slash = bytes.lastIndexOf('/');
-    const QByteArray folder = bytes.left(slash);
-    struct stat st;
+    const auto [folder, file] = FolderAndName(bytes);
     if (names.Listed(folder)) {
         bool known = false;
-        const QByteArray name = names.StoredName(folder, bytes.mid(slash + 1), &known);
+        const QByteArray name = names.StoredName(folder, file, &known);
         if (known && name.isEmpty()) return QString();
         if (known) return GetLongPath(QFile::decodeName(folder + '/' + name));
     }
-    if (::stat(bytes.constData(), &st) == 0) return line;
+    struct stat st;
+    if (check == LineChecks::Unknown && ::stat(bytes.constData(), &st) == 0) return line;
     return GetLongPath(line, &names);
 }
 
@@ -115,8 +184,7 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
             pos = p2;
             continue;
         }
-        QTreeWidgetItem* parent =
-            sameFolder ? cursor->node : tree.Node(FolderKey(FullPath.left(p1)));
+        TreeNode* parent = sameFolder ? cursor->node : tree.Node(FolderKey(FullPath.left(p1)));
         if (cursor && !sameFolder) {
             cursor->folder = FullPath.left(p1);
             cursor->node = parent;
@@ -130,8 +198,13 @@ void AddCanonicalMediaNode(ProgramState& state, TreeView& tree, const QString& F
         }
         const int image = MediaImage(Extension);
         // A folder without a node (its parent key missing) gets no file nodes.
-        if (image != 0 && parent)
-            tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image, Placement::ByName);
+        if (image != 0 && parent) {
+            TreeNode* node = nullptr;
+            tree.AddNodeUnder(parent, FullPath, FullPath.mid(p1 + 1), image, Placement::ByName,
+                              &node);
+            // What a scan meets stays at its end (tree_upkeep.h).
+            if (record) tree.Mark(node);
+        }
         return;
     }
 }
@@ -202,11 +275,10 @@ bool AppendToMediaDBFile(const QString& path, const QString& root, const QString
     return AppendTextLines(path, out);
 }
 
-void LoadMediaDB(ProgramState& state, TreeView& tree) {
-    const QString path = MediaDBPath(state);
-    if (!QFileInfo::exists(path)) return;
-    const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
-    if (!lines) return;
+namespace {
+
+// The nodes of the library file's lines.
+void AddLines(ProgramState& state, TreeView& tree, const QStringList& lines) {
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.
     FolderNames names;
@@ -214,7 +286,9 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     QString lastRoot;
     // No events run during the load: the nodes join the tree in one step.
     const TreeView::Batch batch(tree);
-    for (const QString& line : *lines) {
+    LineChecks checks(lines);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
         if (line.isEmpty()) continue;
         if (line.startsWith(u'[')) {
             // The last character is the closing bracket (dropped whatever it
@@ -226,15 +300,38 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
             lastFolder.clear();
             continue;
         }
-        const QString canonical = CanonicalLine(line, names);
+        const QString canonical = CanonicalLine(line, checks.Wait(i), names);
         if (canonical.isEmpty()) continue;
-        QString root = LongestRoot(roots, canonical);
+        // A line in the folder of the line before has that line's root.
+        const qsizetype slash = canonical.lastIndexOf(u'/');
+        QString root = !lastFolder.folder.isEmpty() && slash == lastFolder.folder.size() &&
+                               canonical.startsWith(lastFolder.folder)
+                           ? lastRoot
+                           : LongestRoot(roots, canonical);
         if (root.isEmpty()) root = state.strSearchRoot;
         if (root != lastRoot) lastFolder.clear();
         lastRoot = root;
         AddCanonicalMediaNode(state, tree, canonical, GetExtension(canonical).toUpper(), root,
                               false, &lastFolder);
     }
+}
+
+}  // namespace
+
+void LoadMediaDB(ProgramState& state, TreeView& tree) {
+    const QString path = MediaDBPath(state);
+    if (!QFileInfo::exists(path)) return;
+    {
+        const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
+        if (!lines) return;
+        AddLines(state, tree, *lines);
+    }
+#ifdef __GLIBC__
+    // The file's lines, tens of megabytes in a large library, were freed
+    // below the nodes made after them: the heap cannot shrink past those on
+    // its own, so the free pages go back to the system here.
+    malloc_trim(0);
+#endif
 }
 
 }  // namespace qv

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-class QTreeWidgetItem;
-
 namespace qv {
+
+class TreeNode;
 
 class ProgramState;
 class TreeView;
@@ -30,8 +30,8 @@ void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath, const 
 
 // Where the previous file of a walk went: its folder's path and node.
 struct FolderCursor {
-    QString folder;                   // "" = nothing remembered
-    QTreeWidgetItem* node = nullptr;  // that folder's node; nullptr when it has none
+    QString folder;            // "" = nothing remembered
+    TreeNode* node = nullptr;  // that folder's node; nullptr when it has none
     void clear() {
         folder.clear();
         node = nullptr;

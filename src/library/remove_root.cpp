@@ -35,7 +35,7 @@ class Owners {
     }
 
     QString Of(const QString& path) const {
-        const QTreeWidgetItem* node = tree_.Node(path);
+        const TreeNode* node = tree_.Node(path);
         while (node && node->parent() && node->parent() != searched_) node = node->parent();
         if (node && node->parent() == searched_) return TreeView::Key(node);
         QString best;
@@ -46,13 +46,13 @@ class Owners {
 
   private:
     const TreeView& tree_;
-    const QTreeWidgetItem* searched_;
+    const TreeNode* searched_;
     QStringList roots_;
 };
 
 }  // namespace
 
-bool IsScanRootNode(const TreeView& tree, const QTreeWidgetItem* node) {
+bool IsScanRootNode(const TreeView& tree, const TreeNode* node) {
     return node && node->parent() && node->parent() == tree.Node(QStringLiteral("SearchedMedia"));
 }
 
@@ -99,7 +99,7 @@ bool ForgetRootInMediaDB(ProgramState& state, const TreeView& tree, const QStrin
 void mnRemoveRoot_Click(ProgramState& state) {
     if (!state.mainForm || ScanRunning(state)) return;
     TreeView& tree = *state.mainForm->TV1;
-    QTreeWidgetItem* node = tree.Node(state.strClickedPath);
+    TreeNode* node = tree.Node(state.strClickedPath);
     if (!IsScanRootNode(tree, node)) return;
     // The file first: a root the file still names would come back at the next start.
     if (!ForgetRootInMediaDB(state, tree, state.strClickedPath)) {

@@ -4,15 +4,15 @@
 
 #include <QString>
 
-class QTreeWidgetItem;
-
 namespace qv {
+
+class TreeNode;
 
 class ProgramState;
 class TreeView;
 
 // True for the node of a scan root: a direct child of "SearchedMedia".
-bool IsScanRootNode(const TreeView& tree, const QTreeWidgetItem* node);
+bool IsScanRootNode(const TreeView& tree, const TreeNode* node);
 
 // Rewrites MediaDB.db (whole, through a temporary file and a rename) without
 // the lines that show under root in the tree as it stands: root's headers,

@@ -69,8 +69,7 @@ void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeS
         });
     // A whole walk tells what is gone since; an aborted one does not.
     if (!state.bAbortScan) {
-        ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders,
-                       QSet<QString>(state.strFoundMedia.cbegin(), state.strFoundMedia.cend()));
+        ForgetVanished(state, tree, state.strSearchRoot, IncludeSubFolders);
     }
     WatchFoldersBelow(state, state.strSearchRoot);
 }
@@ -92,6 +91,8 @@ bool ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
     state.bAbortScan = false;
 
     AddRootNode(tree, state.strSearchRoot);
+    // The files the walk meets are marked on their nodes, for its end.
+    tree.StartMarks();
     // The last scan's walk is over: nothing of it is on the stack.
     state.mediaSearch =
         std::make_unique<MediaSearch>(state, tree, window, state.strSearchRoot, IncludeSubFolders,

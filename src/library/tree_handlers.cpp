@@ -36,7 +36,7 @@ void PopUp(ProgramState& state, QMenu* menu, std::optional<QPoint> at) {
 
 }  // namespace
 
-void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node, std::optional<QPoint> popupAt) {
+void TV1_NodeClick(ProgramState& state, TreeNode* node, std::optional<QPoint> popupAt) {
     if (!node || !state.mainForm) return;
     frmQuorvane& form = *state.mainForm;
     const QString K = TreeView::Key(node);
@@ -90,7 +90,7 @@ void mnClickNodeMediaAdd_Click(ProgramState& state) {
     AddAndPlayIfIdle(state, state.strClickedFile);
 }
 
-QString TreeDragText(const QTreeWidgetItem* node) {
+QString TreeDragText(const TreeNode* node) {
     if (!node) return QString();
     const QString key = TreeView::Key(node);
     if (key == u"root") return QStringLiteral("OLEDropAllMedia");
@@ -100,7 +100,7 @@ QString TreeDragText(const QTreeWidgetItem* node) {
 }
 
 QMimeData* TV1_OLEStartDrag(ProgramState& state) {
-    const QList<QTreeWidgetItem*> selected = state.mainForm->TV1->selectedItems();
+    const QList<TreeNode*> selected = state.mainForm->TV1->SelectedNodes();
     if (selected.isEmpty()) return nullptr;
     auto* data = new QMimeData;
     data->setText(TreeDragText(selected.first()));

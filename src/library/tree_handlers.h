@@ -7,9 +7,10 @@
 #include <optional>
 
 class QMimeData;
-class QTreeWidgetItem;
 
 namespace qv {
+
+class TreeNode;
 
 class ProgramState;
 
@@ -17,7 +18,7 @@ class ProgramState;
 // gone is removed with its subtree; a folder, a ".lst" or a media file pops
 // up its menu, which is modal: at the mouse, or at the screen point popupAt
 // (the keyboard's click, which has no mouse position of its own).
-void TV1_NodeClick(ProgramState& state, QTreeWidgetItem* node,
+void TV1_NodeClick(ProgramState& state, TreeNode* node,
                    std::optional<QPoint> popupAt = std::nullopt);
 
 // "ツリー伸縮": toggles the last clicked folder or ".lst" node.
@@ -29,7 +30,7 @@ void mnClickNodeMediaAdd_Click(ProgramState& state);
 
 // The text a drag from the tree carries for a node: the node's key, or a
 // marker text for the three fixed nodes; "" for no node.
-QString TreeDragText(const QTreeWidgetItem* node);
+QString TreeDragText(const TreeNode* node);
 // The drag data of the tree's selected node; nullptr when none is selected.
 QMimeData* TV1_OLEStartDrag(ProgramState& state);
 

@@ -1,6 +1,7 @@
-// The removal of the nodes of vanished files. The walk's own record of what
-// it met tells what is still there, so a rescan costs no second look at the
-// disk, except for the few subfolders a walk without subfolders passes by.
+// The removal of the nodes of vanished files. The walk's marks on the nodes
+// of what it met tell what is still there, so a rescan costs no second look
+// at the disk, nor a key built for each node, except for the few subfolders a
+// walk without subfolders passes by.
 #include "library/tree_upkeep.h"
 
 #include "app/pictures.h"
@@ -12,29 +13,28 @@ namespace qv {
 namespace {
 
 // True when node is inside the subtree of top (or is top).
-bool Within(const QTreeWidgetItem* node, const QTreeWidgetItem* top) {
+bool Within(const TreeNode* node, const TreeNode* top) {
     for (; node; node = node->parent()) {
         if (node == top) return true;
     }
     return false;
 }
 
-bool IsFolderNode(const TreeView& tree, const QTreeWidgetItem* node) {
+bool IsFolderNode(const TreeView& tree, const TreeNode* node) {
     return tree.Image(node) == kImageFolder;
 }
 
 // The children of folder, last first, so that a removal moves none still to come.
-void Sweep(ProgramState& state, TreeView& tree, QTreeWidgetItem* folder, bool deep,
-           const QSet<QString>& met) {
+void Sweep(ProgramState& state, TreeView& tree, TreeNode* folder, bool deep) {
     for (int i = folder->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* child = folder->child(i);
-        const QString key = TreeView::Key(child);
+        TreeNode* child = folder->child(i);
         if (!IsFolderNode(tree, child)) {
-            if (!met.contains(key)) RemoveTreeNode(state, tree, child);
+            if (!tree.Marked(child)) RemoveTreeNode(state, tree, child);
         } else if (!deep) {
+            const QString key = TreeView::Key(child);
             if (!FileOrFolderExists(key) || FileExists(key)) RemoveTreeNode(state, tree, child);
         } else {
-            Sweep(state, tree, child, true, met);
+            Sweep(state, tree, child, true);
             // A folder node stands only for the media below it.
             if (child->childCount() == 0) RemoveTreeNode(state, tree, child);
         }
@@ -43,24 +43,23 @@ void Sweep(ProgramState& state, TreeView& tree, QTreeWidgetItem* folder, bool de
 
 }  // namespace
 
-void RemoveTreeNode(ProgramState& state, TreeView& tree, QTreeWidgetItem* node) {
+void RemoveTreeNode(ProgramState& state, TreeView& tree, TreeNode* node) {
     if (Within(state.nodClicked, node)) state.nodClicked = nullptr;
     tree.RemoveNode(TreeView::Key(node));
 }
 
 void ForgetVanished(ProgramState& state, TreeView& tree, const QString& folder,
-                    bool IncludeSubFolders, const QSet<QString>& met) {
+                    bool IncludeSubFolders) {
     tree.Attach();
-    QTreeWidgetItem* top = tree.Node(folder);
+    TreeNode* top = tree.Node(folder);
     if (!top) return;
-    Sweep(state, tree, top, IncludeSubFolders, met);
+    Sweep(state, tree, top, IncludeSubFolders);
     if (!IncludeSubFolders) return;
     const QString inside = folder == u"/" ? folder : folder + u'/';
-    QTreeWidgetItem* roots = tree.Node(QStringLiteral("SearchedMedia"));
+    TreeNode* roots = tree.Node(QStringLiteral("SearchedMedia"));
     for (int i = roots ? roots->childCount() - 1 : -1; i >= 0; --i) {
-        QTreeWidgetItem* root = roots->child(i);
-        if (root != top && TreeView::Key(root).startsWith(inside))
-            Sweep(state, tree, root, true, met);
+        TreeNode* root = roots->child(i);
+        if (root != top && TreeView::Key(root).startsWith(inside)) Sweep(state, tree, root, true);
     }
 }
 

@@ -134,6 +134,31 @@ QByteArray FolderNames::StoredName(const QByteArray& folder, const QByteArray& n
     return it->folded.value(QFile::decodeName(name).toCaseFolded());
 }
 
+std::optional<bool> LastFolderNames::Holds(const QByteArray& folder, const QByteArray& name) {
+    if (folder != folder_ || folder_.isNull()) {
+        if (passed_.contains(folder)) return std::nullopt;
+        if (!folder_.isNull()) passed_.insert(folder_);
+        folder_ = folder;
+        names_.clear();
+        index_.clear();
+        // The names go into one buffer first and are indexed once it no
+        // longer moves: no allocation per name.
+        DIR* dir = ::opendir(folder.constData());
+        read_ = dir != nullptr;
+        if (!dir) return std::nullopt;
+        while (const dirent* entry = ::readdir(dir))
+            names_.append(entry->d_name, qstrlen(entry->d_name) + 1);
+        ::closedir(dir);
+        for (qsizetype at = 0; at < names_.size();) {
+            const QByteArrayView one(names_.constData() + at, qstrlen(names_.constData() + at));
+            index_.insert(one);
+            at += one.size() + 1;
+        }
+    }
+    if (!read_) return std::nullopt;
+    return index_.contains(QByteArrayView(name));
+}
+
 QString GetLongPath(const QString& path, FolderNames* names) {
     // The system calls would stop at a NUL and look at a shorter path.
     if (path.isEmpty() || path.contains(QChar(0))) return QString();

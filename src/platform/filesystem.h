@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 namespace qv {
 
@@ -31,6 +32,26 @@ class FolderNames {
         QHash<QString, QByteArray> folded;  // case-folded name -> its first stored form
     };
     QHash<QByteArray, Listing> folders_;
+};
+
+// The names in the folder last asked about, read once: for paths that come
+// folder by folder, as the library file lists them, one listing of a folder
+// answers for all of its files where each would cost a look-up of its whole
+// path. A folder met again after another is not read twice (paths in a
+// scattered order would read a large folder once a path): it answers
+// nothing, nor does a folder that cannot be read.
+class LastFolderNames {
+  public:
+    // Whether folder holds name, as the folder lists it (so a link counts
+    // whatever it points at); nothing when the folder does not say.
+    std::optional<bool> Holds(const QByteArray& folder, const QByteArray& name);
+
+  private:
+    QByteArray folder_;
+    bool read_ = false;
+    QByteArray names_;            // every name, each ended by a NUL
+    QSet<QByteArrayView> index_;  // views into names_
+    QSet<QByteArray> passed_;     // folders read before the last
 };
 
 // The stored spelling of an existing file or folder: every component resolved

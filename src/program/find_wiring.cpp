@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QShortcut>
 #include <QTimer>
-#include <QTreeWidgetItem>
 #include <vector>
 
 #include "app/find_bar.h"
@@ -40,7 +39,10 @@ class FindWiring : public QObject {
         setObjectName(QStringLiteral("findWiring"));
         FindBar& bar = *form.fraFind;
         auto* open = new QShortcut(QKeySequence::Find, &form);
-        connect(open, &QShortcut::activated, this, [&bar] { bar.Open(); });
+        connect(open, &QShortcut::activated, this, [this, &bar] {
+            bar.Open();
+            tree_->Prepare();
+        });
         connect(&bar, &FindBar::queryChanged, this, &FindWiring::Filter);
         connect(&bar, &FindBar::accepted, this, &FindWiring::PlayFirst);
         connect(&bar, &FindBar::closed, this, [this] {
@@ -79,7 +81,7 @@ class FindWiring : public QObject {
         if (query.isEmpty()) return;
         int row = list_.Apply(query, Haystacks());
         if (row < 0) {
-            for (QTreeWidgetItem* node : tree_->Apply(query)) {
+            for (TreeNode* node : tree_->Apply(query)) {
                 const QString path = TreeView::Key(node);
                 if (!IsMediaKind(EntryExtension(path)) || !FileExists(path)) continue;
                 state_.objPlayList->AddToPlayList(path);

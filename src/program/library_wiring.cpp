@@ -106,14 +106,14 @@ class LibraryEvents final : public QObject {
     bool TreeMouse(QMouseEvent* mouse) {
         if (mouse->type() == QEvent::MouseButtonPress) {
             pressPos_ = mouse->position().toPoint();
-            pressed_ = form_.TV1->itemAt(pressPos_);
+            pressed_ = form_.TV1->NodeAt(pressPos_);
             return false;
         }
         // Qt reports left clicks only; a right click selects the node too
         // and opens its menu the same way.
         if (mouse->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
-            pressed_ && form_.TV1->itemAt(mouse->position().toPoint()) == pressed_) {
-            QTreeWidgetItem* node = pressed_;
+            pressed_ && form_.TV1->NodeAt(mouse->position().toPoint()) == pressed_) {
+            TreeNode* node = pressed_;
             pressed_ = nullptr;
             TV1_NodeClick(state_, node);
             return true;
@@ -128,10 +128,10 @@ class LibraryEvents final : public QObject {
         const bool menuKey = key->key() == Qt::Key_Menu ||
                              (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
         if (!menuKey) return false;
-        QTreeWidgetItem* node = form_.TV1->currentItem();
+        TreeNode* node = form_.TV1->CurrentNode();
         if (!node) return true;
-        form_.TV1->scrollToItem(node);
-        const QRect row = form_.TV1->visualItemRect(node);
+        form_.TV1->scrollTo(form_.TV1->IndexOf(node));
+        const QRect row = form_.TV1->NodeRect(node);
         TV1_NodeClick(state_, node, form_.TV1->viewport()->mapToGlobal(row.bottomLeft()));
         return true;
     }
@@ -153,7 +153,7 @@ class LibraryEvents final : public QObject {
     ProgramState& state_;
     frmQuorvane& form_;
     QPoint pressPos_;
-    QTreeWidgetItem* pressed_ = nullptr;
+    TreeNode* pressed_ = nullptr;
 };
 
 }  // namespace
@@ -166,8 +166,8 @@ void ConnectLibrary(ProgramState& state, frmQuorvane& form) {
     QObject::connect(form.cmdScan, &QPushButton::clicked, &form,
                      [&state] { cmdScan_Click(state); });
     QObject::connect(form.cmdRef, &QPushButton::clicked, &form, [&state] { cmdRef_Click(state); });
-    QObject::connect(form.TV1, &QTreeWidget::itemClicked, &form,
-                     [&state](QTreeWidgetItem* node) { TV1_NodeClick(state, node); });
+    QObject::connect(form.TV1, &TreeView::nodeClicked, &form,
+                     [&state](TreeNode* node) { TV1_NodeClick(state, node); });
     frmHideMenu& menus = state.HideMenu();
     QObject::connect(menus.mnTreeExpand, &QAction::triggered, &form,
                      [&state] { mnTreeExpand_Click(state); });

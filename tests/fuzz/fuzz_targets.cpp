@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTemporaryDir>
-#include <QTreeWidgetItem>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/tree_view.h"
 #include "library/media_db.h"
 #include "library_support.h"
 #include "platform/mci/gst_media_device.h"
@@ -376,7 +376,7 @@ void Playlist(const QByteArray& bytes) {
     state.PlayListData.Reset();
 }
 
-int CountBelow(const QTreeWidgetItem* node) {
+int CountBelow(const qv::TreeNode* node) {
     int n = node->childCount();
     for (int i = 0; i < node->childCount(); ++i) {
         if (qv::TreeView::Key(node->child(i)).isEmpty()) Fail("a node without a key");
