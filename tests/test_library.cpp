@@ -2,6 +2,8 @@
 // library file MediaDB.db, the walks and the scan driver, the folder box, and
 // the tree's clicks, popups, drags and drops.
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -14,8 +16,12 @@
 #include <QPushButton>
 #include <QSemaphore>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
 
 #include "app/controls.h"
 #include "app/dialogs_qt.h"
@@ -27,6 +33,7 @@
 #include "library_support.h"
 #include "platform/folder_walk.h"
 #include "platform/folder_walk_thread.h"
+#include "platform/folder_watcher.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
 #include "playlist/playlist_edit.h"
@@ -35,6 +42,18 @@
 #include "support/qt_print.h"
 
 using qvtest::TreeBelow;
+
+// The system's watches as the program asks for them. With a count set, that
+// many more are granted and the rest refused as at the limit on watches.
+static std::atomic<int> watchesLeft{-1};
+extern "C" int inotify_add_watch(int fd, const char* path, uint32_t mask) {
+    if (watchesLeft >= 0 && watchesLeft-- == 0) {
+        watchesLeft = 0;
+        errno = ENOSPC;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_inotify_add_watch, fd, path, mask));
+}
 
 namespace {
 
@@ -355,6 +374,7 @@ TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
     EXPECT_EQ(Keys(), keys("b|b/1.mp3|b/2.mp3"));
     state().ini.WriteIni("Quorvane", "WatchFolders", "1");
     qv::StartWatching(state());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qv::WatchSettled(state()); }));
     const QString added = Make("Music/a/3.mp3");
     EXPECT_TRUE(follows("a|a/3.mp3|b|b/1.mp3|b/2.mp3"));
     EXPECT_EQ(Db().last(), added);
@@ -363,6 +383,64 @@ TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
     QDir().rename(root + "/b", root + "/c");
     EXPECT_TRUE(follows("a|a/3.mp3|c|c/0.mp3|c/1.mp3"));
     EXPECT_EQ(Db().mid(Db().size() - 2), QStringList({root + "/c/0.mp3", root + "/c/1.mp3"}));
+}
+
+// Past the system's limit on watches the library watches what fits, says so once on standard
+// error, and goes on: a folder watched follows its files, one refused does not.
+TEST_F(Library, FoldersPastTheSystemsLimitAreLeftUnwatchedWithOneWord) {
+    Make("Music/a/1.mp3|Music/b/1.mp3|Music/c/1.mp3");
+    Scan(root);
+    watchesLeft = 2;  // the root and a
+    const int saved = dup(STDERR_FILENO);
+    std::FILE* err = std::tmpfile();
+    dup2(fileno(err), STDERR_FILENO);
+    qv::StartWatching(state());
+    const bool settled = QTest::qWaitFor([&] { return qv::WatchSettled(state()); });
+    qv::WatchFoldersBelow(state(), root);  // asked again: still refused, no second word
+    const bool settledAgain = QTest::qWaitFor([&] { return qv::WatchSettled(state()); });
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    watchesLeft = -1;
+    std::rewind(err);
+    QByteArray said(4096, '\0');
+    said.truncate(static_cast<qsizetype>(std::fread(said.data(), 1, said.size(), err)));
+    std::fclose(err);
+    EXPECT_TRUE(settled && settledAgain);
+    EXPECT_EQ(said.count("no more folders be watched"), 1) << said.constData();
+    EXPECT_TRUE(said.contains("2 library folders are not watched")) << said.constData();
+    const QString inA = Make("Music/a/2.mp3");
+    Make("Music/c/2.mp3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree().Node(inA) != nullptr; }, 2000));
+    QTest::qWait(700);
+    EXPECT_EQ(tree().Node(root + "/c/2.mp3"), nullptr);
+}
+
+// A folder reached by two paths (a link) has one system watch: giving up one path keeps the
+// other's news; giving up both ends them.
+TEST(FolderWatcher, AFolderReachedByTwoPathsIsWatchedUntilBothAreGivenUp) {
+    QTemporaryDir dir;
+    const QString real = dir.path() + "/real", link = dir.path() + "/link";
+    ASSERT_TRUE(QDir().mkpath(real) && QFile::link(real, link));
+    QStringList changed;
+    qv::FolderWatcher watcher({[&](const QStringList& folders) { changed << folders; }, {}});
+    ASSERT_TRUE(watcher.Usable());
+    const auto touch = [&](const QString& name) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return watcher.Settled(); }));
+        changed.clear();
+        QFile(real + "/" + name).open(QIODevice::WriteOnly);
+    };
+    watcher.Add({real, link});
+    touch("1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return changed.size() == 2; }, 2000));
+    watcher.RemoveBelow(link);
+    touch("2");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !changed.isEmpty(); }, 2000));
+    EXPECT_EQ(changed, QStringList{real});
+    watcher.RemoveBelow(dir.path());  // and everything below it
+    touch("3");
+    QTest::qWait(300);
+    EXPECT_TRUE(changed.isEmpty()) << changed.join(u' ').toStdString();
 }
 
 TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIgnored) {

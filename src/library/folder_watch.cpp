@@ -7,7 +7,6 @@
 // what it meets itself, and the changes wait for its end.
 #include "library/folder_watch.h"
 
-#include <QFileSystemWatcher>
 #include <QSet>
 #include <QTimer>
 #include <cstdio>
@@ -23,6 +22,7 @@
 #include "library/tree_upkeep.h"
 #include "platform/filesystem.h"
 #include "platform/folder_walk.h"
+#include "platform/folder_watcher.h"
 
 namespace qv {
 namespace {
@@ -67,47 +67,44 @@ class RefreshWalk final : public FolderWalk {
 class LibraryWatch final : public QObject {
   public:
     LibraryWatch(ProgramState& state, frmQuorvane& form)
-        : QObject(&form), state_(state), tree_(*form.TV1) {
+        : QObject(&form),
+          state_(state),
+          tree_(*form.TV1),
+          // The system's watches are added on the watcher's thread: for a
+          // library of 10,000 folders that takes a good part of the time
+          // the window would not answer, at the start and at a scan's end.
+          watcher_({[this](const QStringList& folders) {
+                        for (const QString& folder : folders) changed_.insert(folder);
+                        settle_.start(kSettleMs);
+                    },
+                    [this](qsizetype refused) { Refused(refused); }},
+                   this) {
         setObjectName(kWatchName);
         settle_.setSingleShot(true);
-        connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& p) {
-            changed_.insert(p);
-            settle_.start(kSettleMs);
-        });
         connect(&settle_, &QTimer::timeout, this, [this] { Refresh(); });
-    }
-
-    void Watch(const QStringList& folders) {
-        QStringList fresh;
-        for (const QString& folder : folders)
-            if (!watched_.contains(folder)) fresh.append(folder);
-        if (fresh.isEmpty()) return;
-        const QStringList failed = watcher_.addPaths(fresh);
-        for (const QString& folder : fresh) watched_.insert(folder);
-        for (const QString& folder : failed) watched_.remove(folder);
-        // A folder gone meanwhile fails too; only the limit is worth a word.
-        qsizetype refused = 0;
-        for (const QString& folder : failed) refused += FileOrFolderExists(folder) ? 1 : 0;
-        if (refused > 0 && !warned_) {
-            warned_ = true;
+        if (!watcher_.Usable())
             std::fprintf(stderr,
-                         "quorvane: the system lets no more folders be watched; %lld library "
-                         "folders are not watched in this run (their changes show at the next "
-                         "start or scan)\n",
-                         static_cast<long long>(refused));
-        }
+                         "quorvane: the system gave no folder watch; changes to the library's "
+                         "folders show at the next start or scan\n");
     }
 
-    void Unwatch(const QString& folder) {
-        const QString inside = Inside(folder);
-        QStringList gone;
-        for (const QString& w : std::as_const(watched_))
-            if (w == folder || w.startsWith(inside)) gone.append(w);
-        for (const QString& w : gone) watched_.remove(w);
-        if (!gone.isEmpty()) watcher_.removePaths(gone);
-    }
+    bool Settled() const { return watcher_.Settled(); }
+
+    void Watch(const QStringList& folders) { watcher_.Add(folders); }
+
+    void Unwatch(const QString& folder) { watcher_.RemoveBelow(folder); }
 
   private:
+    void Refused(qsizetype refused) {
+        if (refused == 0 || warned_) return;
+        warned_ = true;
+        std::fprintf(stderr,
+                     "quorvane: the system lets no more folders be watched; %lld library "
+                     "folders are not watched in this run (their changes show at the next "
+                     "start or scan)\n",
+                     static_cast<long long>(refused));
+    }
+
     // The scan root whose node holds the folder, or, for a folder without a
     // node, the longest root holding it; "" when it is in no root.
     QString RootOf(const QString& folder) const {
@@ -175,11 +172,10 @@ class LibraryWatch final : public QObject {
 
     ProgramState& state_;
     TreeView& tree_;
-    QFileSystemWatcher watcher_;
-    QSet<QString> watched_;
     QSet<QString> changed_;
     QTimer settle_;
     bool warned_ = false;
+    FolderWatcher watcher_;  // last: its handlers use the members above
 };
 
 LibraryWatch* FindWatch(ProgramState& state) {
@@ -221,6 +217,11 @@ void WatchFoldersBelow(ProgramState& state, const QString& folder) {
     QStringList folders;
     CollectFolders(tree, node, folders);
     watch->Watch(folders);
+}
+
+bool WatchSettled(ProgramState& state) {
+    const LibraryWatch* watch = FindWatch(state);
+    return !watch || watch->Settled();
 }
 
 void UnwatchFoldersBelow(ProgramState& state, const QString& folder) {

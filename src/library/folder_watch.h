@@ -17,6 +17,11 @@ void StartWatching(ProgramState& state);
 // Watches folder's node and the folder nodes below it (after a scan of it).
 void WatchFoldersBelow(ProgramState& state, const QString& folder);
 
+// Whether every watch asked for or given up so far is in place: the
+// system's watches are changed on a thread of their own, a moment after the
+// call that asked.
+bool WatchSettled(ProgramState& state);
+
 // Stops watching folder and everything below it (a root taken out).
 void UnwatchFoldersBelow(ProgramState& state, const QString& folder);
 
