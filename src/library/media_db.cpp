@@ -22,6 +22,7 @@
 #include "platform/media_kinds.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
+#include "platform/thread_name.h"
 
 namespace qv {
 namespace {
@@ -39,6 +40,39 @@ qsizetype WalkStart(const QString& root) {
     return root == u"/" ? 0 : root.size();
 }
 
+// Lines told apart through a table of their hashes, the lines kept where they
+// are: no allocation for each of the hundreds of thousands of lines a large
+// library's file holds.
+class LineSet {
+  public:
+    // Room for at most `most` lines, each of which must outlive the set.
+    explicit LineSet(qsizetype most) {
+        size_t size = 16;
+        while (size < static_cast<size_t>(most) * 2) size <<= 1;
+        slots_.assign(size, Slot{});
+    }
+    // False when an equal line is in already.
+    bool Insert(const QString& line) {
+        const size_t hash = qHash(QStringView(line));
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (!slot.line) {
+                slot = {&line, hash};
+                return true;
+            }
+            if (slot.hash == hash && *slot.line == line) return false;
+        }
+    }
+
+  private:
+    struct Slot {
+        const QString* line = nullptr;
+        size_t hash = 0;
+    };
+    std::vector<Slot> slots_;
+};
+
 // The longest root read so far that holds the path as a folder, or "" when none does.
 QString LongestRoot(const QSet<QString>& roots, const QString& path) {
     for (qsizetype slash = path.lastIndexOf(u'/'); slash >= 0;
@@ -55,10 +89,29 @@ bool PlainLine(const QString& line) {
     return line.size() > 1 && line.startsWith(u'/') && IsCleanPath(line);
 }
 
-// Splits a plain line's bytes into its folder and its name.
-std::pair<QByteArray, QByteArray> FolderAndName(const QByteArray& bytes) {
-    const qsizetype slash = bytes.lastIndexOf('/');
-    return {slash == 0 ? QByteArray("/") : bytes.left(slash), bytes.mid(slash + 1)};
+// A name's UTF-8 bytes, as the system spells it, in buffer when they fit
+// there (no allocation for each of a library's lines), else in spill.
+QByteArrayView NameBytes(QStringView name, char (&buffer)[256], QByteArray& spill) {
+    char* d = buffer;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        // A surrogate, or more than a name can hold: the general encoder.
+        if (QChar::isSurrogate(u) || d + 3 > buffer + sizeof buffer) {
+            spill = QFile::encodeName(name.toString());
+            return spill;
+        }
+        if (u < 0x80) {
+            *d++ = static_cast<char>(u);
+        } else if (u < 0x800) {
+            *d++ = static_cast<char>(0xC0 | u >> 6);
+            *d++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            *d++ = static_cast<char>(0xE0 | u >> 12);
+            *d++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+            *d++ = static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return QByteArrayView(buffer, d - buffer);
 }
 
 // Whether each plain line's file is still there, told by its folder's listing
@@ -71,7 +124,10 @@ class LineChecks {
 
     explicit LineChecks(const QStringList& lines)
         : lines_(lines), answers_(static_cast<size_t>(lines.size()), Unknown) {
-        worker_ = std::thread([this] { Run(); });
+        worker_ = std::thread([this] {
+            NameThisThread("qv-line-checks");
+            Run();
+        });
     }
     ~LineChecks() {
         stop_ = true;
@@ -91,12 +147,24 @@ class LineChecks {
   private:
     void Run() {
         LastFolderNames folders;
+        QString folder;  // of the line before
+        QByteArray folderBytes;
+        char buffer[256];
+        QByteArray spill;
         const qsizetype n = lines_.size();
         for (qsizetype i = 0; i < n && !stop_; ++i) {
             const QString& line = lines_[i];
             if (PlainLine(line)) {
-                const auto [folder, name] = FolderAndName(QFile::encodeName(line));
-                if (const std::optional<bool> held = folders.Holds(folder, name))
+                const qsizetype slash = line.lastIndexOf(u'/');
+                const QStringView lineFolder =
+                    slash == 0 ? QStringView(u"/") : QStringView(line).left(slash);
+                if (lineFolder != folder || folderBytes.isNull()) {
+                    folder = lineFolder.toString();
+                    folderBytes = QFile::encodeName(folder);
+                }
+                const QByteArrayView name =
+                    NameBytes(QStringView(line).sliced(slash + 1), buffer, spill);
+                if (const std::optional<bool> held = folders.Holds(folderBytes, name))
                     answers_[static_cast<size_t>(i)] = *held ? There : Gone;
             }
             // Told in batches: a wake-up per line would cost more than the line.
@@ -125,7 +193,9 @@ QString CanonicalLine(const QString& line, LineChecks::Answer check, FolderNames
     // Once a folder has been read for a deleted file, its other lines are
     // looked up in its names too, not asked of the system one by one.
     const QByteArray bytes = QFile::encodeName(line);
-    const auto [folder, file] = FolderAndName(bytes);
+    const qsizetype slash = bytes.lastIndexOf('/');
+    const QByteArray folder = slash == 0 ? QByteArray("/") : bytes.left(slash);
+    const QByteArray file = bytes.mid(slash + 1);
     if (names.Listed(folder)) {
         bool known = false;
         const QByteArray name = names.StoredName(folder, file, &known);
@@ -232,9 +302,8 @@ bool AppendToMediaDBFile(const QString& path, const QString& root, const QString
         if (!lines) return false;
         previous = std::move(*lines);
     }
-    QSet<QString> known;
-    known.reserve(previous.size() + found.size() + 1);
-    for (const QString& line : std::as_const(previous)) known.insert(line);
+    LineSet known(previous.size() + found.size() + 1);
+    for (const QString& line : std::as_const(previous)) known.Insert(line);
     QString lastHeader;
     for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
         if (it->startsWith(u'[')) {
@@ -244,35 +313,35 @@ bool AppendToMediaDBFile(const QString& path, const QString& root, const QString
     }
 
     const QString header = MediaDBHeader(root);
-    QStringList out;
-    out.reserve(found.size() + 2);
-    if (!known.contains(header)) {
-        out.append(header);
-        known.insert(header);
+    // The new lines go straight into the bytes written: each path is looked
+    // at once, for the set and for its encoding.
+    QByteArray out;
+    qsizetype estimate = header.size() + 4;
+    for (const QString& line : found) estimate += line.size() + 2;
+    out.reserve(estimate);
+    if (known.Insert(header)) {
+        AppendTextLine(header, &out);
         lastHeader = header;
     }
     bool emptyWritten = false;
     for (const QString& line : found) {
         if (line.isEmpty()) {
             // Only a file that had no content at all gets the empty line.
-            if (previous.isEmpty() && !emptyWritten) out.append(QString());
+            if (previous.isEmpty() && !emptyWritten) AppendTextLine(QString(), &out);
             emptyWritten = true;
             continue;
         }
-        // One look-up both tests and records the path.
-        const qsizetype before = known.size();
-        known.insert(line);
-        if (known.size() == before) continue;
+        if (!known.Insert(line)) continue;
         // Paths stay under their own root's header, or the reader would walk
         // them from another root and lose them.
         if (lastHeader != header) {
-            out.append(header);
+            AppendTextLine(header, &out);
             lastHeader = header;
         }
-        out.append(line);
+        AppendTextLine(line, &out);
     }
     if (out.isEmpty()) return true;
-    return AppendTextLines(path, out);
+    return AppendTextBytes(path, out);
 }
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
+#include "platform/thread_name.h"
 
 namespace qv {
 
@@ -73,7 +74,10 @@ void MediaSearch::WriteThen(std::function<bool()> write, std::function<void(bool
             Qt::QueuedConnection);
     };
     try {
-        writer_ = std::thread(run);
+        writer_ = std::thread([run] {
+            NameThisThread("qv-library-file");
+            run();
+        });
     } catch (const std::system_error&) {
         // No thread to be had: written here and now, as it used to be.
         context_.reset();

@@ -134,7 +134,7 @@ QByteArray FolderNames::StoredName(const QByteArray& folder, const QByteArray& n
     return it->folded.value(QFile::decodeName(name).toCaseFolded());
 }
 
-std::optional<bool> LastFolderNames::Holds(const QByteArray& folder, const QByteArray& name) {
+std::optional<bool> LastFolderNames::Holds(const QByteArray& folder, QByteArrayView name) {
     if (folder != folder_ || folder_.isNull()) {
         if (passed_.contains(folder)) return std::nullopt;
         if (!folder_.isNull()) passed_.insert(folder_);

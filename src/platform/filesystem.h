@@ -44,7 +44,7 @@ class LastFolderNames {
   public:
     // Whether folder holds name, as the folder lists it (so a link counts
     // whatever it points at); nothing when the folder does not say.
-    std::optional<bool> Holds(const QByteArray& folder, const QByteArray& name);
+    std::optional<bool> Holds(const QByteArray& folder, QByteArrayView name);
 
   private:
     QByteArray folder_;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/folder_walk.h"
+#include "platform/thread_name.h"
 
 namespace qv {
 namespace {
@@ -78,7 +79,10 @@ void FolderWalkThread::Start(const QString& FolderPath, bool IncludeSubFolders) 
         Wake();
     };
     try {
-        thread_ = std::thread(walk);
+        thread_ = std::thread([walk] {
+            NameThisThread("qv-walk");
+            walk();
+        });
     } catch (const std::system_error&) {
         // No thread to be had: the walk ends at once, having found nothing.
         const std::lock_guard lock(mutex_);
@@ -112,6 +116,7 @@ void FolderWalkThread::Flush(std::vector<WalkFind>& batch) {
         Wake();
     }
     batch.clear();
+    batch.reserve(kBatchSize);
 }
 
 void FolderWalkThread::Wake() {

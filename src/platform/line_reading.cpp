@@ -13,14 +13,13 @@ bool NamesEntry(const LinePath& pathOf, const QString& line) {
     return !path.isEmpty() && PathExists(path);
 }
 
-}  // namespace
-
-QStringList DecodeFileLines(const QList<QByteArray>& lines, const LinePath& pathOf) {
+template <typename Lines>
+QStringList decodeFileLines(const Lines& lines, const LinePath& pathOf) {
     const LineEncoding file = FileLineEncoding(lines);
     QStringList out;
     out.reserve(lines.size());
     QString cp932, utf8;
-    for (const QByteArray& line : lines) {
+    for (const auto& line : lines) {
         // The file system knows which spelling is real; only when it cannot
         // tell (both there, or neither) does the file's evidence decide.
         if (pathOf && ReadsBothWays(line, &cp932, &utf8)) {
@@ -33,6 +32,16 @@ QStringList DecodeFileLines(const QList<QByteArray>& lines, const LinePath& path
         out.append(DecodeLine(line, file));
     }
     return out;
+}
+
+}  // namespace
+
+QStringList DecodeFileLines(const QList<QByteArray>& lines, const LinePath& pathOf) {
+    return decodeFileLines(lines, pathOf);
+}
+
+QStringList DecodeFileLines(const QList<QByteArrayView>& lines, const LinePath& pathOf) {
+    return decodeFileLines(lines, pathOf);
 }
 
 }  // namespace qv

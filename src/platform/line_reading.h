@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,5 +21,6 @@ using LinePath = std::function<QString(const QString& line)>;
 // the whole file says it was written (FileLineEncoding), and only in a file
 // that does not say, by the rule of a single line (DecodeLine).
 QStringList DecodeFileLines(const QList<QByteArray>& lines, const LinePath& pathOf = nullptr);
+QStringList DecodeFileLines(const QList<QByteArrayView>& lines, const LinePath& pathOf = nullptr);
 
 }  // namespace qv

@@ -1,8 +1,6 @@
 // The table of media kinds and the lookups over it.
 #include "platform/media_kinds.h"
 
-#include "platform/paths.h"
-
 namespace qv {
 namespace {
 
@@ -38,8 +36,33 @@ const MediaKind* FindMediaKind(QStringView Extension) {
     return nullptr;
 }
 
+namespace {
+
+// Whether text upper-cased is key, an upper-case ASCII extension; false for
+// any text beyond ASCII, which only the full upper-casing can tell.
+bool AsciiUpperIs(QStringView text, QStringView key) {
+    if (text.size() != key.size()) return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (c >= u'a' && c <= u'z') c -= u'a' - u'A';
+        if (c != key[i].unicode()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 QString EntryExtension(const QString& name) {
-    return GetExtension(name).toUpper();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0) return QString();
+    const QStringView extension = QStringView(name).sliced(dot + 1);
+    // A kind's extension is handed out as the table spells it, without a
+    // copy: a walk asks this of every file it meets.
+    for (const MediaKind& kind : kKinds)
+        if (AsciiUpperIs(extension, kind.extension))
+            return QString::fromRawData(reinterpret_cast<const QChar*>(kind.extension.data()),
+                                        kind.extension.size());
+    return extension.toString().toUpper();
 }
 
 QStringList MediaExtensions() {

@@ -147,16 +147,22 @@ constexpr char16_t kCp1252High[32] = {
 }  // namespace
 
 QString DecodeCp932(QByteArrayView bytes, bool* ok) {
-    if (ok) *ok = true;
-    if (isAscii(bytes)) return QString::fromLatin1(bytes);
     const Cp932Tables& t = cp932();
-    QString s;
-    s.reserve(bytes.size());
+    // At most one character a byte: written straight into one string, cut to
+    // size at the end (a library file holds hundreds of thousands of lines).
+    QString s(bytes.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(s.data());
+    char16_t* d = begin;
     bool clean = true;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n;) {
         const unsigned char b = p[i];
+        if (b < 0x80) {
+            *d++ = b;
+            ++i;
+            continue;
+        }
         char16_t u = t.single[b];
         qsizetype used = 1;
         if (t.lead[b] && i + 1 < n && t.pair[b << 8 | p[i + 1]] != kNone) {
@@ -169,30 +175,46 @@ QString DecodeCp932(QByteArrayView bytes, bool* ok) {
             clean = false;
             u = 0xFFFD;
         }
-        s.append(QChar(u));
+        *d++ = u;
         i += used;
     }
+    s.truncate(d - begin);
     if (ok) *ok = clean;
     return s;
 }
+
+namespace {
+
+// Appends text's code page 932 bytes to out, at most two a character written
+// straight into its buffer; false, with out as it was, when a character has
+// no exact form there.
+bool appendCp932(QStringView text, QByteArray* out) {
+    const Cp932Tables& t = cp932();
+    const qsizetype at = out->size();
+    out->resize(at + text.size() * 2);
+    char* d = out->data() + at;
+    for (QChar c : text) {
+        const uint16_t e = t.encode[c.unicode()];
+        if (e == kNone) {
+            out->truncate(at);
+            return false;
+        }
+        if (e > 0xFF) *d++ = static_cast<char>(e >> 8);
+        *d++ = static_cast<char>(e & 0xFF);
+    }
+    out->truncate(d - out->constData());
+    return true;
+}
+
+}  // namespace
 
 bool EncodeCp932(QStringView text, QByteArray* out) {
     if (isAscii(text)) {
         *out = text.toLatin1();
         return true;
     }
-    const Cp932Tables& t = cp932();
-    // At most two bytes a character: written straight into one buffer, cut to
-    // size at the end (library files hold tens of thousands of such lines).
-    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
-    char* d = bytes.data();
-    for (QChar c : text) {
-        const uint16_t e = t.encode[c.unicode()];
-        if (e == kNone) return false;
-        if (e > 0xFF) *d++ = static_cast<char>(e >> 8);
-        *d++ = static_cast<char>(e & 0xFF);
-    }
-    bytes.truncate(d - bytes.constData());
+    QByteArray bytes;
+    if (!appendCp932(text, &bytes)) return false;
     *out = std::move(bytes);
     return true;
 }
@@ -405,8 +427,14 @@ LineEncoding lineEvidence(QByteArrayView bytes, bool first) {
 
 QByteArray EncodeLine(QStringView line) {
     QByteArray out;
-    if (EncodeCp932(line, &out)) return out;
-    return kUtf8Mark + line.toUtf8();
+    AppendEncodedLine(line, &out);
+    return out;
+}
+
+void AppendEncodedLine(QStringView line, QByteArray* out) {
+    if (appendCp932(line, out)) return;
+    out->append(kUtf8Mark);
+    out->append(line.toUtf8());
 }
 
 QString DecodeLine(QByteArrayView bytes, LineEncoding file) {
@@ -434,7 +462,10 @@ bool ReadsBothWays(QByteArrayView bytes, QString* cp932, QString* utf8) {
     return true;
 }
 
-LineEncoding FileLineEncoding(const QList<QByteArray>& lines) {
+namespace {
+
+template <typename Lines>
+LineEncoding fileLineEncoding(const Lines& lines) {
     bool cp932 = false, utf8 = false;
     for (qsizetype i = 0; i < lines.size() && !(cp932 && utf8); ++i) {
         const LineEncoding told = lineEvidence(lines[i], i == 0);
@@ -443,6 +474,16 @@ LineEncoding FileLineEncoding(const QList<QByteArray>& lines) {
     }
     if (cp932 == utf8) return LineEncoding::Unknown;
     return cp932 ? LineEncoding::Cp932 : LineEncoding::Utf8;
+}
+
+}  // namespace
+
+LineEncoding FileLineEncoding(const QList<QByteArray>& lines) {
+    return fileLineEncoding(lines);
+}
+
+LineEncoding FileLineEncoding(const QList<QByteArrayView>& lines) {
+    return fileLineEncoding(lines);
 }
 
 }  // namespace qv

@@ -36,6 +36,8 @@ bool IsValidUtf8(QByteArrayView bytes);
 // (U+FEFF), so no path is ever lost and the reader can tell the line from code
 // page 932. A line starting with U+FEFF itself keeps it behind the mark.
 QByteArray EncodeLine(QStringView line);
+// The same bytes, appended to out.
+void AppendEncodedLine(QStringView line, QByteArray* out);
 
 // How the unmarked lines of a file were written, as far as the file tells:
 // only the lines valid both as code page 932 and as UTF-8 need to be told.
@@ -67,5 +69,6 @@ bool ReadsBothWays(QByteArrayView bytes, QString* cp932, QString* utf8);
 // - Unknown when no line tells, or lines tell both (files of earlier builds,
 //   which wrote lines code page 932 lacks in UTF-8 without the mark).
 LineEncoding FileLineEncoding(const QList<QByteArray>& lines);
+LineEncoding FileLineEncoding(const QList<QByteArrayView>& lines);
 
 }  // namespace qv

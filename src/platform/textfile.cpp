@@ -49,10 +49,7 @@ void appendEncoded(const QStringList& lines, QByteArray* out) {
     qsizetype estimate = out->size();
     for (const QString& line : lines) estimate += line.size() + 2;
     out->reserve(estimate);
-    for (const QString& line : lines) {
-        *out += EncodeLine(line);
-        *out += "\r\n";
-    }
+    for (const QString& line : lines) AppendTextLine(line, out);
 }
 
 QList<QByteArray> encodeLines(const QStringList& lines) {
@@ -130,8 +127,12 @@ void syncFolderOf(const QByteArray& file) {
 
 }  // namespace
 
-QList<QByteArray> SplitRawLines(QByteArrayView data) {
-    QList<QByteArray> lines;
+namespace {
+
+// The lines as views into data: a library file's hundreds of thousands of
+// lines are decoded without a copy of each line's bytes first.
+QList<QByteArrayView> splitLineViews(QByteArrayView data) {
+    QList<QByteArrayView> lines;
     const qsizetype n = data.size();
     qsizetype start = 0;
     qsizetype i = 0;
@@ -141,16 +142,26 @@ QList<QByteArray> SplitRawLines(QByteArrayView data) {
             ++i;
             continue;
         }
-        lines.append(data.sliced(start, i - start).toByteArray());
+        lines.append(data.sliced(start, i - start));
         if (c == '\r' && i + 1 < n && data[i + 1] == '\n') ++i;
         start = ++i;
     }
-    if (start < n) lines.append(data.sliced(start).toByteArray());
+    if (start < n) lines.append(data.sliced(start));
+    return lines;
+}
+
+}  // namespace
+
+QList<QByteArray> SplitRawLines(QByteArrayView data) {
+    const QList<QByteArrayView> views = splitLineViews(data);
+    QList<QByteArray> lines;
+    lines.reserve(views.size());
+    for (const QByteArrayView line : views) lines.append(line.toByteArray());
     return lines;
 }
 
 QStringList SplitTextLines(QByteArrayView data, const LinePath& pathOf) {
-    return DecodeFileLines(SplitRawLines(data), pathOf);
+    return DecodeFileLines(splitLineViews(data), pathOf);
 }
 
 std::optional<QStringList> ReadTextFile(const QString& path, const LinePath& pathOf) {
@@ -193,7 +204,18 @@ bool WriteRawLines(const QString& path, const QList<QByteArray>& lines) {
     return true;
 }
 
+void AppendTextLine(QStringView line, QByteArray* out) {
+    AppendEncodedLine(line, out);
+    *out += "\r\n";
+}
+
 bool AppendTextLines(const QString& path, const QStringList& lines) {
+    QByteArray data;
+    appendEncoded(lines, &data);
+    return AppendTextBytes(path, data);
+}
+
+bool AppendTextBytes(const QString& path, const QByteArray& data) {
     if (path.isEmpty() || path.contains(QChar(0))) return false;
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
@@ -204,7 +226,7 @@ bool AppendTextLines(const QString& path, const QStringList& lines) {
         return false;
     }
 
-    QByteArray data;
+    bool ok = true;
     if (st.st_size > 0) {
         char last = 0;
         if (::pread(fd, &last, 1, st.st_size - 1) != 1) {
@@ -212,13 +234,12 @@ bool AppendTextLines(const QString& path, const QStringList& lines) {
             return false;
         }
         // Without this the first new line would be glued to the last old one.
-        if (last != '\n' && last != '\r') data = "\r\n";
+        if (last != '\n' && last != '\r') ok = writeAll(fd, "\r\n", 2);
     }
-    appendEncoded(lines, &data);
 
     // A write the disk did not confirm counts as failed: the caller is told so,
     // and the file must then hold what it held before.
-    bool ok = writeAll(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
+    ok = ok && writeAll(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
     // Half a line at the end would corrupt the next append as well: take back
     // whatever part of this one got written.
     if (!ok) {

@@ -41,4 +41,9 @@ bool WriteRawLines(const QString& path, const QList<QByteArray>& lines);
 // Returns true on success.
 bool AppendTextLines(const QString& path, const QStringList& lines);
 
+// One line as AppendTextLines writes it, its line end included, added to out.
+void AppendTextLine(QStringView line, QByteArray* out);
+// Appends lines already written by AppendTextLine, as AppendTextLines does.
+bool AppendTextBytes(const QString& path, const QByteArray& data);
+
 }  // namespace qv
