@@ -27,6 +27,7 @@
 #include "app/dialogs_qt.h"
 #include "app/frm_hide_menu.h"
 #include "library/folder_watch.h"
+#include "library/library_file.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_handlers.h"
@@ -377,12 +378,14 @@ TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return qv::WatchSettled(state()); }));
     const QString added = Make("Music/a/3.mp3");
     EXPECT_TRUE(follows("a|a/3.mp3|b|b/1.mp3|b/2.mp3"));
-    EXPECT_EQ(Db().last(), added);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Db().last() == added; }));
     QFile::remove(root + "/b/2.mp3");
     EXPECT_TRUE(follows("a|a/3.mp3|b|b/0.mp3|b/1.mp3"));  // the folder listed again
     QDir().rename(root + "/b", root + "/c");
     EXPECT_TRUE(follows("a|a/3.mp3|c|c/0.mp3|c/1.mp3"));
-    EXPECT_EQ(Db().mid(Db().size() - 2), QStringList({root + "/c/0.mp3", root + "/c/1.mp3"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return Db().mid(Db().size() - 2) == QStringList({root + "/c/0.mp3", root + "/c/1.mp3"});
+    }));
 }
 
 // Past the system's limit on watches the library watches what fits, says so once on standard
@@ -560,6 +563,25 @@ TEST_F(Library, AnAbortOrACloseDuringTheScanSavesWhatWasFound) {
         qv::EndScanOnUnload(state());  // no scan: nothing happens
         EXPECT_EQ(Db(), found);
     }
+}
+
+// The library file is read as a scan starts; changed by another hand during the walk, it is read
+// again at the end: the line added meanwhile is neither lost nor written twice.
+TEST_F(Library, ALibraryFileChangedDuringTheScanIsReadAgainAtItsEnd) {
+    Make("Music/a.mp3|Music/s1/b.mp3|Music/s1/deep/d.mp3|Music/s2/c.mp3");
+    p.dir.write("MediaDB.db", ("[" + root + "]\r\n" + root + "/a.mp3\r\n").toUtf8());
+    QMetaObject::Connection once =
+        QObject::connect(&form(), &QWidget::windowTitleChanged, &form(), [&](const QString& title) {
+            if (title != kScanning + root + "/s1") return;
+            QObject::disconnect(once);
+            qv::LibraryFileOf(state()).Finish();  // the read at the start is over
+            QFile file(db);
+            ASSERT_TRUE(file.open(QIODevice::Append));
+            file.write((root + "/s1/b.mp3\r\n").toUtf8());
+        });
+    Scan(root);
+    EXPECT_EQ(Db(), QStringList({"[" + root + "]", root + "/a.mp3", root + "/s1/b.mp3",
+                                 root + "/s1/deep/d.mp3", root + "/s2/c.mp3"}));
 }
 
 TEST_F(Library, TheFolderBoxTakesPickedAndDroppedFoldersRefusesUnusableOnesAndNeverScans) {

@@ -36,6 +36,7 @@ class frmSplash;
 class frmSavePL;
 class frmHideMenu;
 class MediaSearch;
+class LibraryFile;
 class PlayListWalks;
 
 class ProgramState {
@@ -73,6 +74,8 @@ class ProgramState {
     QString strSearchRoot;
     bool bAbortScan = false;
     std::unique_ptr<MediaSearch> mediaSearch;
+    // The writer of MediaDB.db (library/library_file.h), made at its first use.
+    std::unique_ptr<LibraryFile> libraryFile;
     // The playlist's folder walks, the running one and those that wait.
     std::unique_ptr<PlayListWalks> playListWalks;
 

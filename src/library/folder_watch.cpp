@@ -1,10 +1,10 @@
 // The folder watch. A change of a watched folder is looked at a moment later
 // (a copy makes many), by listing that folder only: its new media files join
 // the tree through the scan's own AddCanonicalMediaNode and are appended to
-// MediaDB.db as a scan appends them; file nodes of files gone leave the tree,
-// as do folder nodes left with nothing; a new subfolder is walked whole and
-// watched from then on. Nothing is looked at while a scan runs: the scan adds
-// what it meets itself, and the changes wait for its end.
+// MediaDB.db by the library file's writer, as a scan's are; file nodes of files gone leave the
+// tree, as do folder nodes left with nothing; a new subfolder is walked whole and watched from then
+// on. Nothing is looked at while a scan runs: the scan adds what it meets itself, and the changes
+// wait for its end.
 #include "library/folder_watch.h"
 
 #include <QSet>
@@ -16,6 +16,7 @@
 #include "app/program_state.h"
 #include "app/save_failures.h"
 #include "app/tree_view.h"
+#include "library/library_file.h"
 #include "library/media_db.h"
 #include "library/remove_root.h"
 #include "library/scan.h"
@@ -165,8 +166,10 @@ class LibraryWatch final : public QObject {
                 node = up;
             }
         }
-        if (!walk.added.isEmpty() && !AppendToMediaDB(state_, root, walk.added))
-            ReportNotSaved(state_, MediaDBPath(state_));
+        if (!walk.added.isEmpty())
+            LibraryFileOf(state_).Append(root, walk.added, [&state = state_](bool saved) {
+                if (!saved) ReportNotSaved(state, MediaDBPath(state));
+            });
         Watch(walk.folders);
     }
 

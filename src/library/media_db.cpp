@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -39,39 +40,6 @@ QString FolderKey(const QString& prefix) {
 qsizetype WalkStart(const QString& root) {
     return root == u"/" ? 0 : root.size();
 }
-
-// Lines told apart through a table of their hashes, the lines kept where they
-// are: no allocation for each of the hundreds of thousands of lines a large
-// library's file holds.
-class LineSet {
-  public:
-    // Room for at most `most` lines, each of which must outlive the set.
-    explicit LineSet(qsizetype most) {
-        size_t size = 16;
-        while (size < static_cast<size_t>(most) * 2) size <<= 1;
-        slots_.assign(size, Slot{});
-    }
-    // False when an equal line is in already.
-    bool Insert(const QString& line) {
-        const size_t hash = qHash(QStringView(line));
-        const size_t mask = slots_.size() - 1;
-        for (size_t i = hash & mask;; i = (i + 1) & mask) {
-            Slot& slot = slots_[i];
-            if (!slot.line) {
-                slot = {&line, hash};
-                return true;
-            }
-            if (slot.hash == hash && *slot.line == line) return false;
-        }
-    }
-
-  private:
-    struct Slot {
-        const QString* line = nullptr;
-        size_t hash = 0;
-    };
-    std::vector<Slot> slots_;
-};
 
 // The longest root read so far that holds the path as a folder, or "" when none does.
 QString LongestRoot(const QSet<QString>& roots, const QString& path) {
@@ -294,23 +262,125 @@ bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList
     return AppendToMediaDBFile(MediaDBPath(state), root, found);
 }
 
-bool AppendToMediaDBFile(const QString& path, const QString& root, const QStringList& found) {
-    QStringList previous;
-    if (QFileInfo::exists(path)) {
-        std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
-        // Appending blind would write every known path again.
-        if (!lines) return false;
-        previous = std::move(*lines);
-    }
-    LineSet known(previous.size() + found.size() + 1);
-    for (const QString& line : std::as_const(previous)) known.Insert(line);
-    QString lastHeader;
-    for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
-        if (it->startsWith(u'[')) {
-            lastHeader = *it;
-            break;
+namespace {
+
+// Lines told apart through a table of their hashes, the lines kept where they
+// are: no allocation for each of the hundreds of thousands of lines a large
+// library's file holds, and one block the system takes back when it goes.
+class LineSet {
+  public:
+    // False when an equal line is in already; line must outlive the set.
+    bool Insert(const QString& line) {
+        if ((count_ + 1) * 2 > slots_.size()) Reserve(1);
+        const Slot slot{&line, qHash(QStringView(line))};
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = slot.hash & mask;; i = (i + 1) & mask) {
+            if (!slots_[i].line) {
+                slots_[i] = slot;
+                ++count_;
+                return true;
+            }
+            if (slots_[i].hash == slot.hash && *slots_[i].line == line) return false;
         }
     }
+    // Room for `more` lines beyond those in, at most half the table full.
+    void Reserve(qsizetype more) {
+        const size_t want = (count_ + static_cast<size_t>(more)) * 2;
+        if (want <= slots_.size()) return;
+        size_t size = 16;
+        while (size < want) size <<= 1;
+        const std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(size));
+        for (const Slot& slot : old) {
+            if (!slot.line) continue;
+            size_t i = slot.hash & (size - 1);
+            while (slots_[i].line) i = (i + 1) & (size - 1);
+            slots_[i] = slot;
+        }
+    }
+
+  private:
+    struct Slot {
+        const QString* line = nullptr;
+        size_t hash = 0;
+    };
+    std::vector<Slot> slots_;
+    size_t count_ = 0;
+};
+
+// What tells one state of a file from another: a change made by anyone
+// changes its size or its time, a replacement its inode.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+
+    static FileStamp Of(const QString& path) {
+        FileStamp stamp;
+        struct stat st;
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0) return stamp;
+        stamp = {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+        return stamp;
+    }
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+}  // namespace
+
+struct MediaDBLines {
+    QString path;
+    FileStamp stamp;  // taken before the read: a change during it shows
+    QStringList lines;
+    LineSet known;
+    QString lastHeader;
+
+    // False when the file is there but cannot be read.
+    bool Read() {
+        stamp = FileStamp::Of(path);
+        if (stamp.exists) {
+            std::optional<QStringList> read = ReadTextFile(path, MediaDBLinePath);
+            // Appending blind would write every known path again.
+            if (!read) return false;
+            lines = std::move(*read);
+        }
+        known.Reserve(lines.size());
+        for (const QString& line : std::as_const(lines)) known.Insert(line);
+        for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+            if (it->startsWith(u'[')) {
+                lastHeader = *it;
+                break;
+            }
+        }
+        return true;
+    }
+};
+
+void MediaDBLinesEnd::operator()(MediaDBLines* lines) const {
+    delete lines;
+}
+
+MediaDBAhead ReadMediaDBAhead(const QString& path) {
+    MediaDBAhead read(new MediaDBLines);
+    read->path = path;
+    if (!read->Read()) return nullptr;
+    return read;
+}
+
+bool AppendToMediaDBFile(const QString& path, const QString& root, const QStringList& found,
+                         MediaDBAhead ahead) {
+    // Read anew unless the lines read ahead are still the file's.
+    if (!ahead || ahead->path != path || !(FileStamp::Of(path) == ahead->stamp)) {
+        ahead = ReadMediaDBAhead(path);
+        if (!ahead) return false;
+    }
+    const QStringList& previous = ahead->lines;
+    LineSet& known = ahead->known;
+    QString lastHeader = ahead->lastHeader;
+    known.Reserve(found.size() + 1);
 
     const QString header = MediaDBHeader(root);
     // The new lines go straight into the bytes written: each path is looked

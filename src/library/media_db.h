@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <memory>
 
 namespace qv {
 
@@ -60,9 +62,20 @@ QString MediaDBHeader(const QString& root);
 bool SaveMediaDB(ProgramState& state);
 // The same for any root and paths (the folder watch's finds).
 bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found);
+// The lines of a library file read and indexed ahead of an append (a scan
+// reads them as it starts, so that its end has only its own lines to look up).
+struct MediaDBLines;
+struct MediaDBLinesEnd {
+    void operator()(MediaDBLines* lines) const;
+};
+using MediaDBAhead = std::unique_ptr<MediaDBLines, MediaDBLinesEnd>;
+// Null when the file is there but cannot be read.
+MediaDBAhead ReadMediaDBAhead(const QString& path);
 // The same for the library file at path: touches nothing else, so it may run
-// on any thread (one at a time).
-bool AppendToMediaDBFile(const QString& path, const QString& root, const QStringList& found);
+// on any thread (one at a time). ahead, read of the same file, is used when
+// the file has not changed since (its size, time and inode).
+bool AppendToMediaDBFile(const QString& path, const QString& root, const QStringList& found,
+                         MediaDBAhead ahead = nullptr);
 
 // Rebuilds the scanned media under "SearchedMedia" from the file; a missing
 // file loads nothing. Files that no longer exist are left out.

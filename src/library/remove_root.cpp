@@ -10,6 +10,7 @@
 #include "app/save_failures.h"
 #include "app/tree_view.h"
 #include "library/folder_watch.h"
+#include "library/library_file.h"
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_upkeep.h"
@@ -101,7 +102,9 @@ void mnRemoveRoot_Click(ProgramState& state) {
     TreeView& tree = *state.mainForm->TV1;
     TreeNode* node = tree.Node(state.strClickedPath);
     if (!IsScanRootNode(tree, node)) return;
-    // The file first: a root the file still names would come back at the next start.
+    // The file first: a root the file still names would come back at the next
+    // start. The appends asked for before are in it by then.
+    if (state.libraryFile) state.libraryFile->Finish();
     if (!ForgetRootInMediaDB(state, tree, state.strClickedPath)) {
         ReportNotSaved(state, MediaDBPath(state));
         return;

@@ -16,6 +16,7 @@
 #include "app/tree_view.h"
 #include "app/unstorable_paths.h"
 #include "library/folder_watch.h"
+#include "library/library_file.h"
 #include "library/media_db.h"
 #include "library/search_media.h"
 #include "library/tree_upkeep.h"
@@ -55,13 +56,10 @@ void EndScan(ProgramState& state, TreeView& tree, QWidget& window, bool IncludeS
     // part of a second the window would not answer. The scan runs until the
     // file is written. A library file that cannot be written still ends the
     // scan as ever; the status bar says what was not saved.
-    const QString path = MediaDBPath(state);
-    state.mediaSearch->WriteThen(
-        [path, root = state.strSearchRoot, found = state.strFoundMedia] {
-            return AppendToMediaDBFile(path, root, found);
-        },
-        [&state, &window, path](bool saved) {
-            if (!saved) ReportNotSaved(state, path);
+    state.mediaSearch->AppendThen(
+        LibraryFileOf(state), state.strSearchRoot, state.strFoundMedia,
+        [&state, &window](bool saved) {
+            if (!saved) ReportNotSaved(state, MediaDBPath(state));
             window.setWindowTitle(
                 state.bAbortScan ? QCoreApplication::translate("Quorvane", "Quorvane - スキャン中止")
                                  : QCoreApplication::translate("Quorvane", "Quorvane - スキャン完了"));
@@ -91,6 +89,9 @@ bool ScanFolder(ProgramState& state, TreeView& tree, QWidget& window, QString& P
     state.bAbortScan = false;
 
     AddRootNode(tree, state.strSearchRoot);
+    // The file's lines are read while the walk goes on: its end then has
+    // only the walk's own lines to look up.
+    LibraryFileOf(state).ReadAhead();
     // The files the walk meets are marked on their nodes, for its end.
     tree.StartMarks();
     // The last scan's walk is over: nothing of it is on the stack.

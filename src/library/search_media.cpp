@@ -6,11 +6,10 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QWidget>
-#include <system_error>
 
 #include "app/program_state.h"
 #include "app/unstorable_paths.h"
-#include "platform/thread_name.h"
+#include "library/library_file.h"
 
 namespace qv {
 
@@ -31,8 +30,8 @@ MediaSearch::MediaSearch(ProgramState& state, TreeView& tree, QWidget& window,
 }
 
 MediaSearch::~MediaSearch() {
+    *alive_ = false;
     walk_.Stop();
-    if (writer_.joinable()) writer_.join();
 }
 
 void MediaSearch::Abort() {
@@ -40,49 +39,23 @@ void MediaSearch::Abort() {
 }
 
 void MediaSearch::EndNow() {
-    if (writer_.joinable()) {
-        // The walk is over and its write under way: answered here, not later.
-        writer_.join();
-        context_.reset();
-        if (auto answered = std::exchange(answered_, {})) answered(written_);
-        running_ = false;
-        return;
+    if (walk_.Running()) {
+        walk_.Stop();
+        Ended({});
     }
-    if (!walk_.Running()) return;  // already ending
-    walk_.Stop();
-    endingNow_ = true;
-    Ended({});
+    // The walk is over and its write asked for: answered here, not later.
+    if (writing_) writing_->Finish();
 }
 
-void MediaSearch::WriteThen(std::function<bool()> write, std::function<void(bool)> answered) {
-    if (endingNow_) {
-        answered(write());
-        return;
-    }
-    answered_ = std::move(answered);
-    context_ = std::make_unique<QObject>();
-    QObject* context = context_.get();
-    const auto run = [this, write, context] {
-        written_ = write();
-        QMetaObject::invokeMethod(
-            context,
-            [this] {
-                writer_.join();
-                if (auto answered = std::exchange(answered_, {})) answered(written_);
-                running_ = false;
-            },
-            Qt::QueuedConnection);
-    };
-    try {
-        writer_ = std::thread([run] {
-            NameThisThread("qv-library-file");
-            run();
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: written here and now, as it used to be.
-        context_.reset();
-        std::exchange(answered_, {})(write());
-    }
+void MediaSearch::AppendThen(LibraryFile& file, const QString& root, const QStringList& found,
+                             std::function<void(bool)> answered) {
+    writing_ = &file;
+    file.Append(root, found, [this, alive = alive_, answered = std::move(answered)](bool written) {
+        if (!*alive) return;
+        writing_ = nullptr;
+        answered(written);
+        running_ = false;
+    });
 }
 
 void MediaSearch::Found(const WalkFind& find) {
@@ -108,7 +81,7 @@ void MediaSearch::Ended(const QStringList& unstorable) {
     batch_.reset();  // the last files' nodes, before a message lets events run
     ReportUnstorablePaths(state_, &window_, unstorable);
     ended_();
-    if (!writer_.joinable()) running_ = false;
+    if (!writing_) running_ = false;
 }
 
 }  // namespace qv

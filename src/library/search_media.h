@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "app/tree_view.h"
 #include "library/media_db.h"
@@ -17,6 +16,7 @@ class QWidget;
 namespace qv {
 
 class ProgramState;
+class LibraryFile;
 
 // A walk of FolderPath (and its subfolders when IncludeSubFolders) for media
 // files: the folders are listed on a worker thread, and each media file met
@@ -38,15 +38,15 @@ class MediaSearch {
     // Nothing more joins the tree; ended comes once the worker has stopped.
     void Abort();
     // Abort, and ends it at once: waits for the worker, then calls ended,
-    // and waits for a write that ended started.
+    // and waits for the write that ended asked for.
     void EndNow();
-    // Until ended has returned and a write it started has been answered.
+    // Until ended has returned and the write it asked for has been answered.
     bool Running() const { return running_; }
 
-    // For ended: runs write on a thread of its own, then answered with its
-    // result on this thread; the scan is running until then. Within EndNow
-    // both run at once.
-    void WriteThen(std::function<bool()> write, std::function<void(bool)> answered);
+    // For ended: appends to the library file through file, then answered
+    // with the result; the scan is running until then.
+    void AppendThen(LibraryFile& file, const QString& root, const QStringList& found,
+                    std::function<void(bool)> answered);
 
   private:
     void Found(const WalkFind& find);
@@ -62,13 +62,10 @@ class MediaSearch {
     // The nodes of a turn's files join the tree together, at its end.
     std::optional<TreeView::Batch> batch_;
     bool running_ = true;
-    bool endingNow_ = false;
-    // The write that ended started, and what answers it. The context is
-    // where the answer is delivered: gone with this walk, it is not.
-    std::thread writer_;
-    bool written_ = false;
-    std::function<void(bool)> answered_;
-    std::unique_ptr<QObject> context_;
+    // The file the write that ended asked for goes through, until answered.
+    LibraryFile* writing_ = nullptr;
+    // Told whether this walk is still there when the answer comes.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     FolderWalkThread walk_;
 };
 

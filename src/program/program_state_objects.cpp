@@ -10,6 +10,7 @@
 #include "app/playlist_data.h"
 #include "app/program_state.h"
 #include "app/save_failures.h"
+#include "library/library_file.h"
 #include "library/search_media.h"
 #include "playback/media_play.h"
 #include "playlist/cls_playlist.h"
@@ -32,6 +33,8 @@ ProgramState::ProgramState(const QString& appPath, MciSender& mciSender, Dialogs
 
 ProgramState::~ProgramState() {
     mediaSearch.reset();
+    // What the scan and the watch found is written before the program goes.
+    libraryFile.reset();
     playListWalks.reset();
     FlushSettings();
     hideMenu_.reset();
