@@ -417,7 +417,7 @@ bool AppendToMediaDBFile(const QString& path, const QString& root, const QString
 namespace {
 
 // The nodes of the library file's lines.
-void AddLines(ProgramState& state, TreeView& tree, const QStringList& lines) {
+void AddLines(ProgramState& state, TreeView& tree, QStringList& lines) {
     QSet<QString> roots;
     // Lines of deleted files list their folders: each folder once, not once a line.
     FolderNames names;
@@ -425,6 +425,9 @@ void AddLines(ProgramState& state, TreeView& tree, const QStringList& lines) {
     QString lastRoot;
     // No events run during the load: the nodes join the tree in one step.
     const TreeView::Batch batch(tree);
+    // Each path line is let go once its node is made, so that the lines and
+    // the nodes made of them are not all held at once.
+    QString* const held = lines.data();
     LineChecks checks(lines);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
@@ -439,7 +442,9 @@ void AddLines(ProgramState& state, TreeView& tree, const QStringList& lines) {
             lastFolder.clear();
             continue;
         }
+        // The worker is done with the line once it has answered for it.
         const QString canonical = CanonicalLine(line, checks.Wait(i), names);
+        held[i] = QString();
         if (canonical.isEmpty()) continue;
         // A line in the folder of the line before has that line's root.
         const qsizetype slash = canonical.lastIndexOf(u'/');
@@ -461,7 +466,7 @@ void LoadMediaDB(ProgramState& state, TreeView& tree) {
     const QString path = MediaDBPath(state);
     if (!QFileInfo::exists(path)) return;
     {
-        const std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
+        std::optional<QStringList> lines = ReadTextFile(path, MediaDBLinePath);
         if (!lines) return;
         AddLines(state, tree, *lines);
     }
