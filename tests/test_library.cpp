@@ -386,6 +386,12 @@ TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return Db().mid(Db().size() - 2) == QStringList({root + "/c/0.mp3", root + "/c/1.mp3"});
     }));
+    // A root scanned while the program watches is watched from the scan's end.
+    Make("Other/x/1.mp3");
+    Scan(p.folder() + "Other");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qv::WatchSettled(state()); }));
+    const QString later = Make("Other/x/2.mp3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree().Node(later) != nullptr; }, 2000));
 }
 
 // Past the system's limit on watches the library watches what fits, says so once on standard
@@ -419,8 +425,16 @@ TEST_F(Library, FoldersPastTheSystemsLimitAreLeftUnwatchedWithOneWord) {
     EXPECT_EQ(tree().Node(root + "/c/2.mp3"), nullptr);
 }
 
+// The inotify watches this process holds, as the system lists them.
+int SystemWatches() {
+    int watches = 0;
+    for (const QString& fd : QDir("/proc/self/fdinfo").entryList(QDir::Files))
+        watches += qvtest::ReadAll("/proc/self/fdinfo/" + fd).count("inotify wd:");
+    return watches;
+}
+
 // A folder reached by two paths (a link) has one system watch: giving up one path keeps the
-// other's news; giving up both ends them.
+// other's news; giving up both ends them and gives the watch back to the system.
 TEST(FolderWatcher, AFolderReachedByTwoPathsIsWatchedUntilBothAreGivenUp) {
     QTemporaryDir dir;
     const QString real = dir.path() + "/real", link = dir.path() + "/link";
@@ -433,8 +447,10 @@ TEST(FolderWatcher, AFolderReachedByTwoPathsIsWatchedUntilBothAreGivenUp) {
         changed.clear();
         QFile(real + "/" + name).open(QIODevice::WriteOnly);
     };
+    const int before = SystemWatches();
     watcher.Add({real, link});
     touch("1");
+    EXPECT_EQ(SystemWatches(), before + 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return changed.size() == 2; }, 2000));
     watcher.RemoveBelow(link);
     touch("2");
@@ -444,6 +460,7 @@ TEST(FolderWatcher, AFolderReachedByTwoPathsIsWatchedUntilBothAreGivenUp) {
     touch("3");
     QTest::qWait(300);
     EXPECT_TRUE(changed.isEmpty()) << changed.join(u' ').toStdString();
+    EXPECT_EQ(SystemWatches(), before);
 }
 
 TEST_F(Library, EnterInTheFolderBoxStartsAndAbortsAndAStartWhileAWalkUnwindsIsIgnored) {
