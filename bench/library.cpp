@@ -191,14 +191,54 @@ int Stale() {
 
 }  // namespace
 
+// A collection of 20,000 media files in 1,000 folders moved at once into a
+// watched root, as a user moves an unpacked download into the library: how
+// long until its nodes show, and the window's longest stall meanwhile.
+int WatchMove() {
+    QTemporaryDir dir;
+    const QString root = dir.path() + "/root", from = dir.path() + "/ミュージック";
+    QDir().mkpath(root);
+    QFile(root + "/keep.mp3").open(QIODevice::WriteOnly);
+    for (int f = 0; f < 1000; ++f) {
+        const QString folder = from + QString("/アルバム %1").arg(f);
+        QDir().mkpath(folder);
+        for (int t = 1; t <= 20; ++t)
+            if (!QFile(folder + QString("/%1 トラック.mp3").arg(t, 2, 10, QChar('0')))
+                     .open(QIODevice::WriteOnly))
+                return 1;
+    }
+    QTemporaryDir folder;
+    Program program(folder.path() + "/");
+    ScanToTheEnd(program, root);
+    qv::frmQuorvane& form = *program.state.mainForm;
+    while (!qv::WatchSettled(program.state)) QCoreApplication::processEvents();
+    const int before = form.TV1->NodeCount(), more = 21001;
+    QElapsedTimer t;
+    t.start();
+    double shown = 0;
+    const Heartbeat heartbeat;
+    if (!QDir().rename(from, root + "/ミュージック")) return 1;
+    while (shown == 0 && t.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        if (form.TV1->NodeCount() >= before + more) shown = t.nsecsElapsed() / 1e6;
+    }
+    std::printf(
+        "20,000 media files in 1,000 folders moved into a watched root: %d nodes shown after %.0f "
+        "ms (300 ms of it the watch's settling), longest stall of the window %.0f ms (target at "
+        "most 50)\n",
+        form.TV1->NodeCount() - before, shown, heartbeat.LongestMs());
+    return shown > 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() == 3 && args[1] == "--load") return Load(args[2]);
     if (args.size() == 2 && args[1] == "--stale") return Stale();
+    if (args.size() == 2 && args[1] == "--watch") return WatchMove();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: library ROOT [ROUNDS] | library --stale\n");
+        std::fprintf(stderr, "usage: library ROOT [ROUNDS] | library --stale | library --watch\n");
         return 2;
     }
     const QString root = QDir(args[1]).absolutePath();

@@ -386,6 +386,12 @@ TEST_F(Library, WatchedRootsFollowAddedDeletedAndRenamedFiles) {
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return Db().mid(Db().size() - 2) == QStringList({root + "/c/0.mp3", root + "/c/1.mp3"});
     }));
+    // A new folder is walked whole, and its subfolders are watched from then on.
+    Make("Music/d/e/1.mp3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree().Node(root + "/d/e/1.mp3") != nullptr; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qv::WatchSettled(state()); }));
+    const QString deeper = Make("Music/d/e/2.mp3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree().Node(deeper) != nullptr; }, 2000));
     // A root scanned while the program watches is watched from the scan's end.
     Make("Other/x/1.mp3");
     Scan(p.folder() + "Other");

@@ -1,14 +1,18 @@
 // The folder watch. A change of a watched folder is looked at a moment later
 // (a copy makes many), by listing that folder only: its new media files join
 // the tree through the scan's own AddCanonicalMediaNode and are appended to
-// MediaDB.db by the library file's writer, as a scan's are; file nodes of files gone leave the
-// tree, as do folder nodes left with nothing; a new subfolder is walked whole and watched from then
-// on. Nothing is looked at while a scan runs: the scan adds what it meets itself, and the changes
-// wait for its end.
+// MediaDB.db by the library file's writer, as a scan's are; file nodes of
+// files gone leave the tree, as do folder nodes left with nothing; a new
+// subfolder is walked whole on a worker, one at a time, and watched from then
+// on. Nothing is looked at while a scan runs: the scan adds what it meets
+// itself, and the changes wait for its end.
 #include "library/folder_watch.h"
 
 #include <QSet>
 #include <QTimer>
+#include <deque>
+#include <memory>
+#include <utility>
 #include <cstdio>
 
 #include "app/frm_quorvane.h"
@@ -23,6 +27,7 @@
 #include "library/tree_upkeep.h"
 #include "platform/filesystem.h"
 #include "platform/folder_walk.h"
+#include "platform/folder_walk_thread.h"
 #include "platform/folder_watcher.h"
 
 namespace qv {
@@ -35,22 +40,22 @@ QString Inside(const QString& folder) {
     return folder == u"/" ? folder : folder + u'/';
 }
 
-// Lists one changed folder, and walks whole the subfolders new to the tree.
+// Lists one changed folder; the subfolders new to the tree are walked whole
+// afterwards, on a worker (a collection moved in may hold thousands of files).
 class RefreshWalk final : public FolderWalk {
   public:
     RefreshWalk(ProgramState& state, TreeView& tree, const QString& root)
         : state_(state), tree_(tree), root_(root) {}
 
-    QSet<QString> met;       // the media files of the folder listed, and below new folders
+    QSet<QString> met;       // the media files of the folder listed
     QStringList added;       // files new to the tree, in walk order
     QStringList folders;     // every folder met, to be watched
-    QStringList newFolders;  // subfolders without a node, walked whole
+    QStringList newFolders;  // subfolders without a node, to be walked whole
 
   protected:
     void FolderMet(const QString&, const QString& FullPath, bool) override {
         folders.append(FullPath);
-        if (tree_.Node(FullPath)) return;  // watched on its own
-        Walk(FullPath, true);
+        if (!tree_.Node(FullPath)) newFolders.append(FullPath);
     }
     void MediaMet(const QString& FullPath, const QString& Extension) override {
         met.insert(FullPath);
@@ -87,6 +92,13 @@ class LibraryWatch final : public QObject {
             std::fprintf(stderr,
                          "quorvane: the system gave no folder watch; changes to the library's "
                          "folders show at the next start or scan\n");
+    }
+
+    ~LibraryWatch() override {
+        // A walk cut short by the program's end: what it showed is kept.
+        if (!walk_) return;
+        walk_->Stop();
+        SaveWalked();
     }
 
     bool Settled() const { return watcher_.Settled(); }
@@ -129,6 +141,58 @@ class LibraryWatch final : public QObject {
         }
         const QSet<QString> changed = std::exchange(changed_, {});
         for (const QString& folder : changed) RefreshFolder(folder);
+        WalkNext();
+    }
+
+    // The new folders' walks, one at a time and never beside a scan's: their
+    // files join the tree a batch at a time and go to MediaDB.db at the end.
+    void WalkNext() {
+        if (walk_ || pending_.empty()) return;
+        if (ScanRunning(state_)) {
+            settle_.start(kSettleMs);
+            return;
+        }
+        auto [root, folder] = pending_.front();
+        pending_.pop_front();
+        walkRoot_ = root;
+        walkFolders_ = {};
+        walkAdded_ = {};
+        walk_ = std::make_unique<FolderWalkThread>(FolderWalkThread::Handlers{
+            [this](const WalkFind& find) {
+                if (find.kind == WalkFind::Folder) {
+                    walkFolders_.append(find.path);
+                } else if (!tree_.Node(find.path)) {
+                    AddCanonicalMediaNode(state_, tree_, find.path, find.detail, walkRoot_, false,
+                                          &cursor_);
+                    if (tree_.Node(find.path)) walkAdded_.append(find.path);
+                }
+            },
+            [this] {
+                tree_.Attach();
+                cursor_.clear();
+            },
+            [this](const QStringList&) {
+                SaveWalked();
+                Watch(walkFolders_);
+                // Not from within the walk's own handler.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        walk_.reset();
+                        WalkNext();
+                    },
+                    Qt::QueuedConnection);
+            },
+            {}});
+        walk_->Start(folder, true);
+    }
+
+    void SaveWalked() {
+        if (walkAdded_.isEmpty()) return;
+        LibraryFileOf(state_).Append(walkRoot_, std::exchange(walkAdded_, {}),
+                                     [&state = state_](bool saved) {
+                                         if (!saved) ReportNotSaved(state, MediaDBPath(state));
+                                     });
     }
 
     void RefreshFolder(const QString& folder) {
@@ -171,6 +235,7 @@ class LibraryWatch final : public QObject {
                 if (!saved) ReportNotSaved(state, MediaDBPath(state));
             });
         Watch(walk.folders);
+        for (const QString& added : std::as_const(walk.newFolders)) pending_.push_back({root, added});
     }
 
     ProgramState& state_;
@@ -178,6 +243,12 @@ class LibraryWatch final : public QObject {
     QSet<QString> changed_;
     QTimer settle_;
     bool warned_ = false;
+    // New folders waiting for their walk (root, folder), and the walk under way.
+    std::deque<std::pair<QString, QString>> pending_;
+    QString walkRoot_;
+    QStringList walkFolders_, walkAdded_;
+    FolderCursor cursor_;
+    std::unique_ptr<FolderWalkThread> walk_;
     FolderWatcher watcher_;  // last: its handlers use the members above
 };
 
