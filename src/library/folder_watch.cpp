@@ -29,16 +29,13 @@
 #include "platform/folder_walk.h"
 #include "platform/folder_walk_thread.h"
 #include "platform/folder_watcher.h"
+#include "platform/paths.h"
 
 namespace qv {
 namespace {
 
 const QString kWatchName = QStringLiteral("qvLibraryWatch");
 constexpr int kSettleMs = 300;
-
-QString Inside(const QString& folder) {
-    return folder == u"/" ? folder : folder + u'/';
-}
 
 // Lists one changed folder; the subfolders new to the tree are walked whole
 // afterwards, on a worker (a collection moved in may hold thousands of files).
@@ -128,7 +125,7 @@ class LibraryWatch final : public QObject {
         QString best;
         for (int i = 0; roots && i < roots->childCount(); ++i) {
             const QString root = TreeView::Key(roots->child(i));
-            if (root.size() > best.size() && (folder == root || folder.startsWith(Inside(root))))
+            if (root.size() > best.size() && PathIsIn(folder, root))
                 best = root;
         }
         return best;
@@ -187,12 +184,14 @@ class LibraryWatch final : public QObject {
         walk_->Start(folder, true);
     }
 
-    void SaveWalked() {
-        if (walkAdded_.isEmpty()) return;
-        LibraryFileOf(state_).Append(walkRoot_, std::exchange(walkAdded_, {}),
-                                     [&state = state_](bool saved) {
-                                         if (!saved) ReportNotSaved(state, MediaDBPath(state));
-                                     });
+    void SaveWalked() { Save(walkRoot_, std::exchange(walkAdded_, {})); }
+
+    // Files new to the tree go to MediaDB.db, through the library file's writer.
+    void Save(const QString& root, const QStringList& added) {
+        if (added.isEmpty()) return;
+        LibraryFileOf(state_).Append(root, added, [&state = state_](bool saved) {
+            if (!saved) ReportNotSaved(state, MediaDBPath(state));
+        });
     }
 
     void RefreshFolder(const QString& folder) {
@@ -230,10 +229,7 @@ class LibraryWatch final : public QObject {
                 node = up;
             }
         }
-        if (!walk.added.isEmpty())
-            LibraryFileOf(state_).Append(root, walk.added, [&state = state_](bool saved) {
-                if (!saved) ReportNotSaved(state, MediaDBPath(state));
-            });
+        Save(root, walk.added);
         Watch(walk.folders);
         for (const QString& added : std::as_const(walk.newFolders)) pending_.push_back({root, added});
     }

@@ -255,11 +255,7 @@ void AddMediaNode(ProgramState& state, TreeView& tree, QString& FullPath,
 }
 
 bool SaveMediaDB(ProgramState& state) {
-    return AppendToMediaDB(state, state.strSearchRoot, state.strFoundMedia);
-}
-
-bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found) {
-    return AppendToMediaDBFile(MediaDBPath(state), root, found);
+    return AppendToMediaDBFile(MediaDBPath(state), state.strSearchRoot, state.strFoundMedia);
 }
 
 namespace {

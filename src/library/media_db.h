@@ -60,8 +60,6 @@ QString MediaDBHeader(const QString& root);
 // file does not hold yet. False when the file could not be read or written
 // (nothing is appended then).
 bool SaveMediaDB(ProgramState& state);
-// The same for any root and paths (the folder watch's finds).
-bool AppendToMediaDB(ProgramState& state, const QString& root, const QStringList& found);
 // The lines of a library file read and indexed ahead of an append (a scan
 // reads them as it starts, so that its end has only its own lines to look up).
 struct MediaDBLines;
@@ -71,7 +69,7 @@ struct MediaDBLinesEnd {
 using MediaDBAhead = std::unique_ptr<MediaDBLines, MediaDBLinesEnd>;
 // Null when the file is there but cannot be read.
 MediaDBAhead ReadMediaDBAhead(const QString& path);
-// The same for the library file at path: touches nothing else, so it may run
+// The same for any root and paths, in the library file at path: touches nothing else, so it may run
 // on any thread (one at a time). ahead, read of the same file, is used when
 // the file has not changed since (its size, time and inode).
 bool AppendToMediaDBFile(const QString& path, const QString& root, const QStringList& found,

@@ -14,15 +14,12 @@
 #include "library/media_db.h"
 #include "library/scan.h"
 #include "library/tree_upkeep.h"
+#include "platform/paths.h"
 #include "platform/textcodec.h"
 #include "platform/textfile.h"
 
 namespace qv {
 namespace {
-
-bool Holds(const QString& folder, const QString& path) {
-    return path == folder || path.startsWith(folder == u"/" ? folder : folder + u'/');
-}
 
 // The scan root a path shows under: the root above the path's own node, or,
 // for a path without a node (a deleted file, a folder without media), the
@@ -41,7 +38,7 @@ class Owners {
         if (node && node->parent() == searched_) return TreeView::Key(node);
         QString best;
         for (const QString& root : roots_)
-            if (root.size() > best.size() && Holds(root, path)) best = root;
+            if (root.size() > best.size() && PathIsIn(path, root)) best = root;
         return best;
     }
 

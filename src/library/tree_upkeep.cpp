@@ -8,6 +8,7 @@
 #include "app/program_state.h"
 #include "app/tree_view.h"
 #include "platform/filesystem.h"
+#include "platform/paths.h"
 
 namespace qv {
 namespace {
@@ -55,11 +56,10 @@ void ForgetVanished(ProgramState& state, TreeView& tree, const QString& folder,
     if (!top) return;
     Sweep(state, tree, top, IncludeSubFolders);
     if (!IncludeSubFolders) return;
-    const QString inside = folder == u"/" ? folder : folder + u'/';
     TreeNode* roots = tree.Node(QStringLiteral("SearchedMedia"));
     for (int i = roots ? roots->childCount() - 1 : -1; i >= 0; --i) {
         TreeNode* root = roots->child(i);
-        if (root != top && TreeView::Key(root).startsWith(inside)) Sweep(state, tree, root, true);
+        if (root != top && PathIsIn(TreeView::Key(root), folder)) Sweep(state, tree, root, true);
     }
 }
 

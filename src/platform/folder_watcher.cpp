@@ -21,6 +21,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/paths.h"
 #include "platform/thread_name.h"
 
 namespace qv {
@@ -29,11 +30,6 @@ namespace {
 // What changes a folder's entries, or the folder itself.
 constexpr uint32_t kMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
                            IN_MOVE_SELF | IN_ONLYDIR;
-
-bool Below(const QString& path, const QString& folder) {
-    if (path == folder || folder == u"/") return true;
-    return path.size() > folder.size() && path.startsWith(folder) && path[folder.size()] == u'/';
-}
 
 }  // namespace
 
@@ -155,7 +151,7 @@ struct FolderWatcher::Worker {
 
     void RemoveWatches(const QString& folder) {
         for (auto it = wdOf.begin(); it != wdOf.end();) {
-            if (!Below(it.key(), folder)) {
+            if (!PathIsIn(it.key(), folder)) {
                 ++it;
                 continue;
             }

@@ -24,6 +24,11 @@ QString GetFolderPath(const QString& path) {
     return path.left(path.lastIndexOf(u'/') + 1);
 }
 
+bool PathIsIn(QStringView path, QStringView folder) {
+    if (path == folder || folder == u"/") return path.startsWith(u'/');
+    return path.size() > folder.size() && path.startsWith(folder) && path[folder.size()] == u'/';
+}
+
 bool HasLineEnd(QStringView path) {
     return path.contains(u'\n') || path.contains(u'\r');
 }

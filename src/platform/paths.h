@@ -21,4 +21,7 @@ QString GetFolderPath(const QString& path);
 // Setting.ini, MediaDB.db or a .lst file.
 bool HasLineEnd(QStringView path);
 
+// True when path is folder or lies below it ("/a/b" is in "/a", "/ab" is not).
+bool PathIsIn(QStringView path, QStringView folder);
+
 }  // namespace qv
